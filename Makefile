@@ -1,0 +1,58 @@
+# Two entry points for a fresh Debian 12 machine:
+#   make run   installs what is missing, builds and starts the monitor
+#   make test  installs what is missing, builds and runs every test (also under ASan + UBSan)
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_GEN  := -G Ninja
+SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
+            libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd \
+            fonts-dejavu-core
+
+.PHONY: all deps build run test test-core test-asan bench clean
+
+all: build
+
+# Install only the packages that are missing, so a prepared machine needs no network.
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/kelvanto
+
+$(ASAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	  -DKELVANTO_WITH_QT=OFF -DKELVANTO_SANITIZE=ON -DKELVANTO_BENCH=OFF
+
+test-asan: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+test-core: build
+	cd $(BUILD) && ctest --output-on-failure -L core -j $(JOBS)
+
+test: build test-asan
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./$(BUILD)/bench/kelvanto_bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

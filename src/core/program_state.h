@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "display/form_item.h"
+#include "history/stats_record.h"
+#include "measure/adapter_state.h"
+#include "measure/ip_statistics.h"
+#include "settings/settings.h"
+
+// Figures of the update cycle, all zero at start.
+struct CycleFigures {
+    double cycle_seconds = 1.0;
+    double last_timer_seconds = 0.0;
+    double total_seconds = 0.0;
+    double session_seconds = 0.0;
+    std::int32_t sample_count = 0;
+    std::uint8_t cycles_run = 0;
+    bool session_reset_pending = false;
+};
+
+// Tick stamps of the four timed jobs.
+struct TimerStamps {
+    std::int32_t last_cycle_tick = 0;
+    std::int32_t last_log_tick = 0;
+    std::int32_t last_colour_tick = 0;
+    std::int32_t last_report_tick = 0;
+};
+
+// In-memory counter readings that are not stored: the last raw 32-bit readings, and what
+// tells a restarted or replaced interface from a wrapped counter.
+struct CounterRuntime {
+    double last_raw_received = 0.0;
+    double last_raw_sent = 0.0;
+    std::uint32_t last_if_index = 0;
+    bool have_wide = false;
+    std::uint64_t last_received_wide = 0;
+    std::uint64_t last_sent_wide = 0;
+};
+
+// What the core needs to know about the main window.
+struct WindowInfo {
+    bool visible = false;
+    bool minimized = false;
+    int client_width = 199;
+    int client_height = 0;
+};
+
+// Program-wide state, owned by the application object and handed to the procedures.
+struct ProgramState {
+    Settings settings;
+    AdapterTable adapters;
+    StatsRecord stats;
+    std::vector<CounterRuntime> counter_runtime;  // element k is adapter k + 1
+    TableMessageLatch table_messages;
+    int known_adapter_count = 0;
+    int found_adapters = 0;
+    std::string ip_text;
+    CycleFigures cycle;
+    TimerStamps timer;
+    WindowInfo window;
+    std::vector<FormItem> display_list;  // the items the main window draws, item i at i - 1
+    std::string data_dir;                // folder holding "Stats/" and "Preset.ini", ends in '/'
+    bool main_window_loaded = false;
+    bool exiting = false;
+    bool running_as_service = false;
+
+    // Number of adapter slots with live state: the logged adapter count, at most 15.
+    int live_adapter_count() const {
+        const int n = stats.adapter_count();
+        return n < kMaxAdapters ? n : kMaxAdapters;
+    }
+};

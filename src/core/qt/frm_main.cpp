@@ -1,0 +1,173 @@
+#include "core/qt/frm_main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/main_timer.h"
+#include "core/update_cycle.h"
+#include "history/log_store.h"
+#include "measure/counters.h"
+#include "settings/settings_store.h"
+
+std::string data_folder() {
+    QString dir = qEnvironmentVariable("KELVANTO_HOME");
+    if (dir.isEmpty()) {
+        QString base = qEnvironmentVariable("XDG_DATA_HOME");
+        if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.local/share");
+        dir = base + QStringLiteral("/kelvanto");
+    }
+    QDir().mkpath(dir);
+    std::string s = QDir(dir).absolutePath().toStdString();
+    if (s.empty() || s.back() != '/') s += '/';
+    return s;
+}
+
+frmMain::frmMain(StartOptions options, QWidget* parent)
+    : QWidget(parent), options_(options), dialogs_(this), services_{tables_, clock_, dialogs_} {
+    setWindowTitle(QStringLiteral("Kelvanto"));
+    MainLoop = new QTimer(this);
+    MainLoop->setSingleShot(true);
+    MainLoop->setTimerType(Qt::PreciseTimer);
+    connect(MainLoop, &QTimer::timeout, this, &frmMain::on_timer);
+
+    auto* layout = new QVBoxLayout(this);
+    rates_label_ = new QLabel(this);
+    rates_label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout->addWidget(rates_label_);
+}
+
+frmMain::~frmMain() = default;
+
+bool frmMain::Form_Load() {
+    if (state_.main_window_loaded) return true;
+    state_.main_window_loaded = true;
+    state_.data_dir = data_folder();
+
+    title_bar_height_ = frameGeometry().height() - geometry().height();
+    {
+        clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
+        state_.found_adapters = stats.Found_Adaptors();
+    }
+    prepare_directories(state_);
+    if (load_state(state_, services_) == LoadStateResult::unknown_format) {
+        UnloadKVT();
+        return false;
+    }
+    state_.known_adapter_count = state_.found_adapters;
+    load_settings(state_);
+    update_tray();
+    read_counters(state_, services_, *this);
+    take_start_counters(state_);
+    load_logs(state_, services_);
+    load_history(state_, services_);
+
+    resize(state_.settings.WindowWidth, 120);
+    if (options_.minimized) setWindowState(windowState() | Qt::WindowMinimized);
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect(0, 0, 1024, 768);
+    const int x = state_.settings.WindowX == kWindowPositionUnset ? (screen.width() - width()) / 2 : state_.settings.WindowX;
+    const int y = state_.settings.WindowY == kWindowPositionUnset ? (screen.height() - height()) / 2 : state_.settings.WindowY;
+    move(x, y);
+
+    timer_enabled_ = true;
+    MainLoop->start(0);
+    return true;
+}
+
+void frmMain::arm_timer() {
+    if (!timer_enabled_) return;
+    const std::int32_t wait = ms_until_next_job(state_.timer, ticks_.tick_ms(), state_.settings.LogWriteInt);
+    MainLoop->start(wait);
+}
+
+void frmMain::on_timer() {
+    if (!timer_enabled_) return;
+    const DueJobs jobs = dispatch_timer(state_.timer, ticks_.tick_ms(), state_.settings.LogWriteInt);
+    if (jobs.update_cycle) {
+        sync_window_info();
+        update_cycle(state_, services_, *this, false);
+    }
+    if (jobs.log_save) save_logs(state_, services_);
+    arm_timer();
+}
+
+void frmMain::sync_window_info() {
+    state_.window.visible = isVisible() && !isMinimized();
+    state_.window.minimized = isMinimized();
+    state_.window.client_width = width();
+    state_.window.client_height = height();
+}
+
+void frmMain::save_window_position() {
+    if (isMinimized()) return;
+    state_.settings.WindowX = x();
+    state_.settings.WindowY = y();
+    state_.settings.WindowWidth = width();
+}
+
+void frmMain::UnloadKVT() {
+    save_logs(state_, services_);
+    save_window_position();
+    state_.exiting = true;
+    hide();
+    timer_enabled_ = false;
+    MainLoop->stop();
+    emit unloaded();
+}
+
+void frmMain::restore_window() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmMain::adapter_lists_changed(int /*found*/) {}
+
+void frmMain::update_tray() {}
+
+void frmMain::refresh_screen() {
+    if (!isVisible() || isMinimized()) return;
+    const AdapterState& a = state_.adapters[static_cast<std::size_t>(
+        std::clamp(state_.settings.Adapter, 0, kMaxAdapters))];
+    rates_label_->setText(QStringLiteral("Adapter %1 (%2)\nDownload: %3 B/s\nUpload: %4 B/s")
+                              .arg(state_.settings.Adapter)
+                              .arg(QString::fromStdString(state_.ip_text))
+                              .arg(a.download_graph[0], 0, 'f', 0)
+                              .arg(a.upload_graph[0], 0, 'f', 0));
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (state_.exiting) {
+        event->accept();
+        return;
+    }
+    save_window_position();
+    setWindowState(windowState() | Qt::WindowMinimized);
+    event->ignore();
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    sync_window_info();
+}
+
+void frmMain::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    sync_window_info();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) sync_window_info();
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    sync_window_info();
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "core/program_state.h"
+#include "core/services.h"
+#include "platform/linux/linux_interface_table.h"
+#include "platform/linux/system_clock.h"
+#include "platform/qt/qt_dialogs.h"
+
+class QLabel;
+class QTimer;
+
+struct StartOptions {
+    bool minimized = false;  // "/minimized" on the command line
+};
+
+// The main window: owns the program state, the platform services and the main timer, runs
+// the start-up and shutdown sequences, and draws the monitor.
+class frmMain : public QWidget, public CycleHooks {
+    Q_OBJECT
+public:
+    explicit frmMain(StartOptions options, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up, in order; returns false when start-up ended the program (unknown stats format).
+    bool Form_Load();
+    // The orderly shutdown: logs saved, position saved, timer stopped, windows unloaded.
+    void UnloadKVT();
+    // Brings the window back from the tray or from behind other windows.
+    void restore_window();
+
+    ProgramState& state() { return state_; }
+    Services& services() { return services_; }
+
+    // CycleHooks
+    void adapter_lists_changed(int found) override;
+    void update_tray() override;
+    void refresh_screen() override;
+
+signals:
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void on_timer();
+    void arm_timer();
+    void save_window_position();
+    void sync_window_info();
+
+    StartOptions options_;
+    ProgramState state_;
+    LinuxInterfaceTable tables_;
+    SystemClock clock_;
+    MonotonicTicks ticks_;
+    QtDialogs dialogs_;
+    Services services_;
+    QTimer* MainLoop = nullptr;
+    QLabel* rates_label_ = nullptr;
+    bool timer_enabled_ = false;
+    int title_bar_height_ = 0;
+};
+
+// The data folder: $KELVANTO_HOME, else $XDG_DATA_HOME/kelvanto (~/.local/share/kelvanto),
+// with a trailing '/'.
+std::string data_folder();

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/interface_table.h"
+
+// The platform interfaces the core works through. The application hands in the real
+// implementations; tests hand in fakes.
+struct Services {
+    InterfaceTableReader& tables;
+    Clock& clock;
+    Dialogs& dialogs;
+};
+
+// Calls from the update cycle out to the windows. Every hook does nothing by default.
+class CycleHooks {
+public:
+    virtual ~CycleHooks() = default;
+    // The adapter count or an adapter's status changed: refresh open adapter lists.
+    virtual void adapter_lists_changed(int /*found*/) {}
+    virtual void update_tray() {}
+    virtual void refresh_screen() {}
+};

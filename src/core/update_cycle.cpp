@@ -1,0 +1,73 @@
+#include "core/update_cycle.h"
+
+#include "core/date.h"
+#include "history/traffic_log.h"
+#include "measure/counters.h"
+#include "measure/rates.h"
+
+namespace {
+
+void measure_cycle_time(CycleFigures& c, double now) {
+    const double t = seconds_since_midnight(now);
+    if (t < c.last_timer_seconds || c.last_timer_seconds == 0.0) {
+        c.cycle_seconds = 1.0;
+    } else {
+        c.cycle_seconds = t - c.last_timer_seconds;
+        if (c.cycle_seconds == 0.0) c.cycle_seconds = 1.0;
+    }
+    c.last_timer_seconds = t;
+    c.total_seconds += c.cycle_seconds;
+    if (!c.session_reset_pending) c.session_seconds += c.cycle_seconds;
+}
+
+// The first rate, upload-rate or graph item decides whether its adapter counts as shown.
+void flag_first_rate_item(ProgramState& state) {
+    for (const FormItem& item : state.display_list) {
+        if (item.Type == kItemDownloadRate || item.Type == kItemUploadRate || item.Type == kItemGraph) {
+            if (item.Adapter < kAdapterSlots) state.adapters[item.Adapter].graph_shown = item.Enabled != 0;
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+void take_start_counters(ProgramState& state) {
+    for (int i = 1; i <= state.live_adapter_count(); ++i) {
+        AdapterState& a = state.adapters[static_cast<std::size_t>(i)];
+        a.previous_received = a.start_received = a.current_received;
+        a.previous_sent = a.start_sent = a.current_sent;
+    }
+}
+
+void update_cycle(ProgramState& state, Services& services, CycleHooks& hooks, bool recompute_only) {
+    CycleFigures& c = state.cycle;
+    if (recompute_only) {
+        if (c.cycles_run == 0) return;
+        --c.cycles_run;
+        --c.sample_count;
+    }
+    double now = 0.0;
+    if (!recompute_only) {
+        read_counters(state, services, hooks);
+        now = services.clock.now();
+        measure_cycle_time(c, now);
+        roll_over_logs(state, services, now);
+    }
+
+    flag_first_rate_item(state);
+
+    AggregateSums sums;
+    for (int i = state.live_adapter_count(); i >= 0; --i) adapter_step(state, i, recompute_only, sums, now);
+
+    if (recompute_only) {
+        ++c.cycles_run;
+        ++c.sample_count;
+    } else {
+        if (c.cycles_run < 59) ++c.cycles_run;
+        c.session_reset_pending = false;
+        ++c.sample_count;
+    }
+    hooks.update_tray();
+    hooks.refresh_screen();
+}

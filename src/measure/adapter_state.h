@@ -1,0 +1,67 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "history/traffic_pair.h"
+
+// Slot 0 is the aggregate "Multiple adapters"; slots 1..15 are adapters.
+inline constexpr int kMaxAdapters = 15;
+inline constexpr int kAdapterSlots = kMaxAdapters + 1;
+// Samples kept per rate history and graph buffer, index 0 newest.
+inline constexpr int kSampleCount = 1851;
+inline constexpr int kDaysPerYearTable = 366;
+inline constexpr int kMaxAveraging = 10;
+
+using SampleBuffer = std::array<double, kSampleCount>;
+
+// Live per-slot state: extended counters, rate histories, graph buffers, peaks, averages,
+// session amounts and the day table of the current year. Rates in bytes/s, amounts in bytes.
+struct AdapterState {
+    double previous_received = 0.0;
+    double previous_sent = 0.0;
+
+    SampleBuffer download_graph{};
+    SampleBuffer download_history{};
+    SampleBuffer upload_graph{};
+    SampleBuffer upload_history{};
+
+    double current_received = 0.0;
+    double current_sent = 0.0;
+
+    double shown_peak_both = 0.0;
+    double shown_peak_upload = 0.0;
+    double shown_peak_download = 0.0;
+
+    double peak_both = 0.0;
+    double peak_upload = 0.0;
+    double peak_download = 0.0;
+
+    // Index j = 1..10 is the largest j-second average; index 0 is unused.
+    std::array<double, kMaxAveraging + 1> peak_average_both{};
+    std::array<double, kMaxAveraging + 1> peak_average_upload{};
+    std::array<double, kMaxAveraging + 1> peak_average_download{};
+
+    double start_sent = 0.0;
+    double start_received = 0.0;
+
+    double shown_average_download = 0.0;
+    double shown_average_upload = 0.0;
+
+    double total_received = 0.0;
+    double total_sent = 0.0;
+
+    std::string status;
+
+    std::array<TrafficPair, kDaysPerYearTable> day_table{};
+
+    double session_upload = 0.0;
+    double session_download = 0.0;
+
+    bool graph_shown = false;
+};
+
+using AdapterTable = std::array<AdapterState, kAdapterSlots>;
+
+// Clears the live statistics of a slot (graph buffers, histories, peaks and averages).
+void clear_live_statistics(AdapterState& a);

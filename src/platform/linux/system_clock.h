@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/clock.h"
+
+// The local wall clock as a date value.
+class SystemClock : public Clock {
+public:
+    double now() const override;
+};
+
+// Monotonic milliseconds, wrapping as a signed 32-bit value.
+class MonotonicTicks : public TickSource {
+public:
+    std::int32_t tick_ms() const override;
+};

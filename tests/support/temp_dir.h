@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// A fresh temporary folder, removed with everything in it when the test ends.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
+
+private:
+    std::filesystem::path path_;
+};
