@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/interface_table.h"
+#include "platform/locale.h"
 
 // The platform interfaces the core works through. The application hands in the real
 // implementations; tests hand in fakes.
@@ -10,6 +11,7 @@ struct Services {
     InterfaceTableReader& tables;
     Clock& clock;
     Dialogs& dialogs;
+    const Locale* locale = nullptr;  // texts in the user's locale
 };
 
 // Calls from the update cycle out to the windows. Every hook does nothing by default.

@@ -29,7 +29,7 @@ std::string data_folder() {
 }
 
 frmMain::frmMain(StartOptions options, QWidget* parent)
-    : QWidget(parent), options_(options), dialogs_(this), services_{tables_, clock_, dialogs_} {
+    : QWidget(parent), options_(options), dialogs_(this), services_{tables_, clock_, dialogs_, &locale_} {
     setWindowTitle(QStringLiteral("Kelvanto"));
     MainLoop = new QTimer(this);
     MainLoop->setSingleShot(true);

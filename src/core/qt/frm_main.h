@@ -8,6 +8,7 @@
 #include "platform/linux/linux_interface_table.h"
 #include "platform/linux/system_clock.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/system_locale.h"
 
 class QLabel;
 class QTimer;
@@ -61,6 +62,7 @@ private:
     SystemClock clock_;
     MonotonicTicks ticks_;
     QtDialogs dialogs_;
+    SystemLocale locale_;
     Services services_;
     QTimer* MainLoop = nullptr;
     QLabel* rates_label_ = nullptr;

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+
+#include "display/canvas.h"
+
+// The monospace font of the drawn windows: "Lucida Console" where installed, else DejaVu
+// Sans Mono, sized and spaced so that every character advances exactly 7 pixels.
+QFont canvas_font();
+
+// Converts a packed colour (red + 256 * green + 65536 * blue) to a QColor and back.
+QColor to_qcolor(std::uint32_t colour);
+std::uint32_t from_qrgb(QRgb rgb);
+
+// Draws on a QImage without antialiasing. The painter stays open while the canvas lives,
+// so create one per redraw.
+class QImageCanvas : public Canvas {
+public:
+    explicit QImageCanvas(QImage& image);
+    QImageCanvas(QImage& image, const QFont& font);
+
+    int width() const override { return image_.width(); }
+    int height() const override { return image_.height(); }
+    void clear(std::uint32_t colour) override;
+    void line(int x0, int y0, int x1, int y1, std::uint32_t colour) override;
+    void dotted_line(int x0, int y0, int x1, int y1, std::uint32_t colour) override;
+    void fill_rect(int x0, int y0, int x1, int y1, std::uint32_t colour) override;
+    void text(int x, int y, const std::string& text, std::uint32_t colour) override;
+    void bezier(const std::vector<CanvasPoint>& points, std::uint32_t colour) override;
+    std::uint32_t pixel(int x, int y) const override;
+
+private:
+    void set_pen(std::uint32_t colour, bool dotted);
+
+    QImage& image_;
+    QPainter painter_;
+    int ascent_ = 0;
+};
