@@ -1,5 +1,7 @@
 #include "core/update_cycle.h"
 
+#include <cmath>
+
 #include "core/date.h"
 #include "history/traffic_log.h"
 #include "measure/counters.h"
@@ -8,7 +10,8 @@
 namespace {
 
 void measure_cycle_time(CycleFigures& c, double now) {
-    const double t = seconds_since_midnight(now);
+    // Rounded to 1/1024 s, a binary fraction, so that differences of clock readings are exact.
+    const double t = std::round(seconds_since_midnight(now) * 1024.0) / 1024.0;
     if (t < c.last_timer_seconds || c.last_timer_seconds == 0.0) {
         c.cycle_seconds = 1.0;
     } else {

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/linux/linux_interface_table.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+void write(const std::filesystem::path& p, const std::string& text) {
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p) << text;
+}
+
+const char* kProcNetDev =
+    "Inter-|   Receive                                                |  Transmit\n"
+    " face |bytes    packets errs drop fifo frame compressed multicast|bytes    packets errs drop fifo colls carrier compressed\n"
+    "    lo: 8589934594     100    0    0    0     0          0         0  8589934594     100    0    0    0     0       0          0\n"
+    "  eth0:   12345      10    0    0    0     0          0         0     6789      20    0    0    0     0       0          0\n"
+    "  bad0: 1 2 3\n";
+
+TEST(LinuxInterfaceTable, ReadsCountersIndexesAndStatusFromAFakeTree) {
+    TempDir dir;
+    write(dir.path() / "proc_net_dev", kProcNetDev);
+    write(dir.path() / "sys/lo/ifindex", "1\n");
+    write(dir.path() / "sys/lo/operstate", "unknown\n");
+    write(dir.path() / "sys/eth0/ifindex", "7\n");
+    write(dir.path() / "sys/eth0/operstate", "down\n");
+    write(dir.path() / "sys/eth0/speed", "1000\n");
+    LinuxInterfaceTable t((dir.path() / "proc_net_dev").string(), (dir.path() / "sys").string());
+    std::vector<InterfaceRow> rows;
+    ASSERT_EQ(t.read_interfaces(rows), TableStatus::ok);
+    ASSERT_EQ(rows.size(), 2u);  // the malformed line is skipped
+    EXPECT_EQ(rows[0].description, "lo");
+    EXPECT_EQ(rows[0].index, 1u);
+    EXPECT_EQ(rows[0].in_octets, 2u);  // low 32 bits of 2^33 + 2
+    EXPECT_EQ(rows[0].in_octets_wide, 8589934594ull);
+    EXPECT_EQ(rows[0].oper_status, kOperOperational);
+    EXPECT_EQ(rows[1].index, 7u);
+    EXPECT_EQ(rows[1].in_octets, 12345u);
+    EXPECT_EQ(rows[1].out_octets, 6789u);
+    EXPECT_EQ(rows[1].oper_status, kOperDisconnected);
+    EXPECT_EQ(link_speed_bits((dir.path() / "sys").string(), "eth0"), 1000000000ull);
+    EXPECT_EQ(link_speed_bits((dir.path() / "sys").string(), "lo"), 0ull);
+}
+
+TEST(LinuxInterfaceTable, UnreadableProcFileIsAnError) {
+    LinuxInterfaceTable t("/nonexistent/net/dev", "/nonexistent");
+    std::vector<InterfaceRow> rows{InterfaceRow{}};
+    EXPECT_EQ(t.read_interfaces(rows), TableStatus::error);
+    EXPECT_TRUE(rows.empty());
+}
+
+TEST(LinuxInterfaceTable, RealMachineHasLoopbackWithAnAddress) {
+    LinuxInterfaceTable t;
+    std::vector<InterfaceRow> rows;
+    std::vector<AddressRow> addresses;
+    ASSERT_EQ(t.read_interfaces(rows), TableStatus::ok);
+    ASSERT_EQ(t.read_addresses(addresses), TableStatus::ok);
+    bool loopback = false;
+    for (const AddressRow& a : addresses) loopback |= a.address[0] == 127;
+    EXPECT_TRUE(loopback);
+    EXPECT_FALSE(rows.empty());
+}
+
+}  // namespace
