@@ -61,4 +61,17 @@ TEST(Startup, InterruptAndHangupAlsoEndWithStatusZero) {
     }
 }
 
+TEST(Startup, InstallWithATrailingBlankOrASlashStartsTheMonitorNormally) {
+    for (const char* arg : {"-install ", "/install"}) {
+        TempDir dir;
+        ChildProcess p = start_process(KELVANTO_BIN, {arg}, test_environment(dir), (dir.path() / "output.txt").string());
+        EXPECT_TRUE(wait_for_start(dir)) << arg;
+        EXPECT_TRUE(process_running(p)) << arg;
+        kill(p.pid, SIGTERM);
+        const int status = wait_process(p, 10000);
+        if (status == -1) kill_process(p);
+        EXPECT_EQ(status, 0) << arg;
+    }
+}
+
 }  // namespace

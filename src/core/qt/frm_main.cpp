@@ -13,6 +13,7 @@
 #include "core/update_cycle.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
+#include "service/service_control.h"
 #include "settings/settings_store.h"
 
 std::string data_folder() {
@@ -118,6 +119,29 @@ void frmMain::UnloadKVT() {
     timer_enabled_ = false;
     MainLoop->stop();
     emit unloaded();
+}
+
+void frmMain::exit_command() {
+    if (state_.running_as_service && service_manager_ != nullptr) {
+        service_manager_->stop();
+        return;
+    }
+    UnloadKVT();
+}
+
+void frmMain::service_stop_event() {
+    if (state_.main_window_loaded) {
+        if (!state_.exiting) UnloadKVT();
+        return;
+    }
+    // Nothing was loaded yet, so there is nothing to save.
+    state_.exiting = true;
+    emit unloaded();
+}
+
+void frmMain::service_start_event() {
+    state_.running_as_service = true;
+    setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 void frmMain::restore_window() {

@@ -12,6 +12,7 @@
 
 class QLabel;
 class QTimer;
+class ServiceManager;
 
 struct StartOptions {
     bool minimized = false;  // "/minimized" on the command line
@@ -31,6 +32,14 @@ public:
     void UnloadKVT();
     // Brings the window back from the tray or from behind other windows.
     void restore_window();
+    // "E&xit": the orderly shutdown, or in service mode a request to stop the service (whose
+    // stop event then shuts down).
+    void exit_command();
+    // The service manager's stop event: the final unload once the window has loaded.
+    void service_stop_event();
+    void set_service_manager(ServiceManager* manager) { service_manager_ = manager; }
+    // Marks a run started by the service manager: the window starts minimised.
+    void service_start_event();
 
     ProgramState& state() { return state_; }
     Services& services() { return services_; }
@@ -66,6 +75,7 @@ private:
     Services services_;
     QTimer* MainLoop = nullptr;
     QLabel* rates_label_ = nullptr;
+    ServiceManager* service_manager_ = nullptr;
     bool timer_enabled_ = false;
     int title_bar_height_ = 0;
 };
