@@ -10,9 +10,9 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd \
-            fonts-dejavu-core
+            fonts-dejavu-core desktop-file-utils appstream man-db dpkg-dev lintian librsvg2-bin
 
-.PHONY: all deps build run test test-core test-asan bench clean
+.PHONY: all deps build run test test-core test-asan bench install package icons clean
 
 all: build
 
@@ -53,6 +53,20 @@ test: build test-asan
 
 bench: build
 	./$(BUILD)/bench/kelvanto_bench
+
+# Install into PREFIX (default /usr/local); DESTDIR=... stages the files elsewhere.
+PREFIX ?= /usr/local
+install: build
+	$(SUDO) env DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package $(BUILD)/kelvanto_<version>_<arch>.deb, checked by lintian.
+package: build
+	cmake --build $(BUILD) --target package
+	lintian --fail-on error $(BUILD)/kelvanto_*.deb
+
+# Renders the PNG application icons again after a change of data/icons/kelvanto.svg.
+icons:
+	for s in 16 32 48 256; do rsvg-convert -w $$s -h $$s data/icons/kelvanto.svg -o data/icons/kelvanto-$$s.png; done
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
