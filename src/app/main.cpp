@@ -1,12 +1,14 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <cstdio>
+#include <cstring>
 
 #include <QDir>
 #include <unistd.h>
 
 #include "core/qt/frm_main.h"
 #include "core/qt/single_instance.h"
+#include "display/qt/app_icon.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/unix_signals.h"
 #include "service/service_control.h"
@@ -43,6 +45,40 @@ public:
     }
 };
 
+constexpr const char* kUsage =
+    "Usage: kelvanto [/minimized]\n"
+    "       kelvanto -install | -uninstall\n"
+    "       kelvanto --report totals|daily|weekly|monthly|yearly [--html] [--adapter N]\n"
+    "       kelvanto --help | --version\n"
+    "\n"
+    "Monitors the network traffic of this computer: rates and amounts in a small window\n"
+    "and a tray graph, and a log of every adapter's traffic per day and per minute.\n"
+    "\n"
+    "  /minimized   start with the window minimised\n"
+    "  -install     run as a service: write and enable a systemd unit\n"
+    "  -uninstall   disable and remove that unit\n"
+    "  --report     print a traffic report on standard output\n"
+    "               (--html: as an HTML page; --adapter N: of adapter N)\n"
+    "  --help       print this text\n"
+    "  --version    print the program name and version\n"
+    "\n"
+    "Data:     $KELVANTO_HOME, else $XDG_DATA_HOME/kelvanto (~/.local/share/kelvanto)\n"
+    "Settings: $XDG_CONFIG_HOME/Kelvanto/Kelvanto.conf (~/.config/Kelvanto/Kelvanto.conf)\n"
+    "See kelvanto(1) for details.\n";
+
+bool has_argument(int argc, char** argv, const char* wanted) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], wanted) == 0) return true;
+    return false;
+}
+
+// No display server to connect to and no platform chosen by the user: Qt would abort, so the
+// program runs on the offscreen platform instead and keeps measuring and logging.
+bool without_display() {
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+           qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
 bool has_desktop() {
     return qEnvironmentVariable("QT_QPA_PLATFORM") != QLatin1String("offscreen") &&
            (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"));
@@ -51,8 +87,21 @@ bool has_desktop() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before any window or data folder exists.
+    if (has_argument(argc, argv, "--help")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (has_argument(argc, argv, "--version")) {
+        std::fputs("Kelvanto " KELVANTO_VERSION "\n", stdout);
+        return 0;
+    }
+    const bool headless = without_display();
+    if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+
     const QString cmd = command_line(argc, argv);
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(app_icon());
     QApplication::setApplicationName(QStringLiteral("Kelvanto"));
     QApplication::setApplicationDisplayName(QString());
     QApplication::setQuitOnLastWindowClosed(false);
@@ -87,6 +136,9 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &main_window,
                      [&main_window](QSessionManager&) { main_window.UnloadKVT(); });
 
+    if (headless)
+        std::fputs("kelvanto: no display (DISPLAY and WAYLAND_DISPLAY are not set); running without a window\n",
+                   stderr);
     main_window.show();
     if (started_as_service()) main_window.service_start_event();
     if (!main_window.Form_Load()) return 0;
