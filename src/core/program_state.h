@@ -8,6 +8,9 @@
 #include "history/stats_record.h"
 #include "measure/adapter_state.h"
 #include "measure/ip_statistics.h"
+#include "net/remote_report.h"
+#include "net/time_sync.h"
+#include "net/update_check.h"
 #include "settings/settings.h"
 
 // Figures of the update cycle, all zero at start.
@@ -61,6 +64,9 @@ struct ProgramState {
     CycleFigures cycle;
     TimerStamps timer;
     WindowInfo window;
+    TimeSyncState time_sync;
+    RemoteReportState remote_report;
+    UpdateCheckState update_check;
     std::vector<FormItem> display_list;  // the items the main window draws, item i at i - 1
     std::string data_dir;                // folder holding "Stats/" and "Preset.ini", ends in '/'
     bool main_window_loaded = false;

@@ -1,0 +1,44 @@
+#include "net/remote_report.h"
+
+std::string remote_frame(int type, std::string_view payload) {
+    std::string frame = kClientBanner;
+    frame += "\r\n";
+    frame += static_cast<char>(type);
+    frame += "\r\n";
+    frame += std::to_string(payload.size());
+    frame += "\r\n";
+    frame += payload;
+    return frame;
+}
+
+std::string login_frame(const Settings& s) {
+    const std::string payload = s.RemotePassword + "\r\n" + s.ClientName + "\r\n" + std::to_string(s.LocalPort) + "\r\n";
+    return remote_frame(kLoginMessage, payload);
+}
+
+std::string server_banner(const ProgramVersion& version) { return kServerBannerPrefix + version.text(); }
+
+bool server_banner_ok(std::string_view data, const ProgramVersion& version) {
+    const std::string banner = server_banner(version);
+    if (data.substr(0, banner.size()) != banner) return false;
+    // "KVT Server 1.3" must not accept a server of version 1.30.
+    return data.size() == banner.size() || data[banner.size()] < '0' || data[banner.size()] > '9';
+}
+
+SocketActions remote_start(RemoteReportState& state, const Settings& s) {
+    if (state.in_progress) return {};
+    state.in_progress = true;
+    const int port = s.RemotePort >= 1 && s.RemotePort <= 65535 ? s.RemotePort : 1888;
+    return SocketActions::connect_to(s.RemoteIP, static_cast<std::uint16_t>(port));
+}
+
+SocketActions remote_connected(const Settings& s) { return SocketActions::sending(login_frame(s)); }
+
+SocketActions remote_data(RemoteReportState& state, std::string_view data, const ProgramVersion& version) {
+    if (server_banner_ok(data, version)) return {};
+    // Another program or another version: end the connection now.
+    state.in_progress = false;
+    return SocketActions::closing();
+}
+
+void remote_closed(RemoteReportState& state) { state.in_progress = false; }

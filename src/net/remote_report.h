@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "net/program_version.h"
+#include "net/socket_actions.h"
+#include "settings/settings.h"
+
+inline constexpr const char* kClientBanner = "KVT Client 1.29";
+inline constexpr const char* kServerBannerPrefix = "KVT Server ";
+inline constexpr int kLoginMessage = 2;
+
+// The report connection: set from the start of a report until its connection closes.
+struct RemoteReportState {
+    bool in_progress = false;
+};
+
+// One frame: banner, the type character, the payload's length in decimal, each on its own
+// CR LF line, then the payload (whose lines carry their own CR LF).
+std::string remote_frame(int type, std::string_view payload);
+// The login frame: password, client name and own port, one per line.
+std::string login_frame(const Settings& settings);
+// The banner the server's frames must start with: "KVT Server " + major.minor.
+std::string server_banner(const ProgramVersion& version);
+// Whether received data starts with the server banner of this version.
+bool server_banner_ok(std::string_view data, const ProgramVersion& version);
+
+// Starts a report when none is in progress: connect to RemoteIP on RemotePort.
+SocketActions remote_start(RemoteReportState& state, const Settings& settings);
+// Events of the report connection.
+SocketActions remote_connected(const Settings& settings);
+SocketActions remote_data(RemoteReportState& state, std::string_view data, const ProgramVersion& version);
+void remote_closed(RemoteReportState& state);

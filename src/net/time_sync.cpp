@@ -1,0 +1,190 @@
+#include "net/time_sync.h"
+
+#include <cmath>
+
+#include "core/date.h"
+
+namespace {
+
+constexpr std::int64_t kIntervalSeconds[7] = {900, 1800, 3600, 86400, 604800, 2592000, 31536000};
+
+// The server after `index` in the list, wrapping to the first.
+std::uint8_t next_server(int index) {
+    return static_cast<std::uint8_t>(index + 1 > kTimeServerCount - 1 ? 0 : index + 1);
+}
+
+void show_caption(TimeSyncEnv& env, const char* caption) {
+    env.sync.caption = caption;
+    if (env.dialog) env.dialog->show_caption(env.sync.caption);
+}
+
+void store(TimeSyncEnv& env, const char* name) {
+    if (env.writer) env.writer->write_setting(name);
+}
+
+SocketActions start_connection(TimeSyncEnv& env, const std::string& host) {
+    TimeSyncState& s = env.sync;
+    s.busy = true;
+    s.receive_buffer.clear();
+    s.receive_overflow = false;
+    s.started_at = env.clock.now();
+    s.connected_at = s.started_at;
+    // A server index outside the list names no host: that attempt fails at once.
+    if (host.empty()) return time_sync_error(env);
+    return SocketActions::connect_to(host, kTimePort);
+}
+
+std::string result_text(TimeSyncEnv& env, double now, long long moved_seconds) {
+    const CivilDate c = civil_date(now);
+    return std::string(kSyncResultPrefix) + env.texts.month_abbreviation(c.month) + " " + std::to_string(c.day) +
+           ", " + std::to_string(c.year) + ", " + env.texts.short_time(now) + " (" + std::to_string(moved_seconds) +
+           " sec)";
+}
+
+// Sets the clock from the received answer and records the result.
+void set_clock(TimeSyncEnv& env) {
+    TimeSyncState& s = env.sync;
+    const std::optional<UtcTime> time =
+        s.receive_overflow ? std::nullopt : time_from_answer(s.receive_buffer, s.delay);
+    if (!time) {
+        if (s.manual && env.dialog) env.dialog->show_message(kSyncInvalidAnswer);
+        // The next automatic check finds the synchronisation still due and starts over.
+        s.retrying = false;
+        return;
+    }
+    const double before = env.clock.now();
+    // A refusal leaves the clock as it was; the result line then shows about 0 seconds.
+    env.setter.set_utc(*time);
+    const double now = env.clock.now();
+    const long long moved = std::llround((now - before) * 86400.0);
+
+    env.settings.SyncTxt = result_text(env, now, moved);
+    store(env, "SyncTxt");
+    if (env.dialog) env.dialog->show_result(env.settings.SyncTxt);
+    env.settings.SyncLast = now;
+    store(env, "SyncLast");
+    s.retrying = false;
+}
+
+}  // namespace
+
+std::string time_server(int index) {
+    if (index < 0 || index >= kTimeServerCount) return {};
+    return kTimeServers[static_cast<std::size_t>(index)];
+}
+
+std::int64_t sync_interval_seconds(int choice) {
+    if (choice < 0 || choice > 6) return kIntervalSeconds[3];
+    return kIntervalSeconds[choice];
+}
+
+bool sync_due(const Settings& settings, double now) {
+    if (!settings.SyncLast) return true;
+    const double elapsed = std::fabs(now - *settings.SyncLast) * 86400.0;
+    // Whole seconds, so a stored time that lost its fraction is not a second short.
+    return std::llround(elapsed) >= sync_interval_seconds(settings.SyncInt);
+}
+
+std::optional<UtcTime> time_from_answer(std::string_view answer, double delay_seconds) {
+    if (answer.size() != 4) return std::nullopt;
+    std::int64_t t = 0;
+    for (char c : answer) t = t * 256 + static_cast<unsigned char>(c);
+    // The 32-bit count wraps in February 2036; a value before 1968 is read as the next era.
+    if (t < 0x80000000LL) t += 0x100000000LL;
+    const std::int64_t since_1900 = t + std::llround(delay_seconds);
+    const std::int64_t days = since_1900 / 86400;
+    const std::int64_t rest = since_1900 % 86400;
+    const CivilDate c = civil_date(static_cast<double>(day_number(1900, 1, 1) + days));
+    UtcTime u;
+    u.year = c.year;
+    u.month = c.month;
+    u.day = c.day;
+    u.hour = static_cast<int>(rest / 3600);
+    u.minute = static_cast<int>(rest / 60 % 60);
+    u.second = static_cast<int>(rest % 60);
+    return u;
+}
+
+SocketActions time_sync_auto_check(TimeSyncEnv& env) {
+    TimeSyncState& s = env.sync;
+    const double now = env.clock.now();
+    if (s.busy) {
+        // A server that neither answers nor closes would otherwise stop synchronisation for good.
+        if (std::fabs(now - s.started_at) * 86400.0 < kSyncTimeoutSeconds) return {};
+        SocketActions next = time_sync_error(env);
+        next.close = true;
+        return next;
+    }
+    if (s.retrying || !sync_due(env.settings, now)) return {};
+    return start_connection(env, time_server(env.settings.SyncSrv));
+}
+
+SocketActions time_sync_button(TimeSyncEnv& env, const std::string& host) {
+    TimeSyncState& s = env.sync;
+    if (s.caption == kCancelCaption) {
+        s.busy = false;
+        s.manual = false;
+        show_caption(env, kSyncCaption);
+        return SocketActions::closing();
+    }
+    s.manual = true;
+    // A manual run takes over from an automatic retry pass.
+    s.retrying = false;
+    show_caption(env, kCancelCaption);
+    return start_connection(env, host);
+}
+
+void time_sync_connected(TimeSyncEnv& env) { env.sync.connected_at = env.clock.now(); }
+
+SocketActions time_sync_data(TimeSyncEnv& env, std::string_view bytes) {
+    TimeSyncState& s = env.sync;
+    if (!s.busy) return {};
+    if (s.receive_buffer.size() + bytes.size() <= kTimeAnswerLimit) {
+        s.receive_buffer.append(bytes);
+        return {};
+    }
+    // Far more than an answer: give up on this server now instead of collecting it.
+    s.receive_overflow = true;
+    s.receive_buffer.clear();
+    SocketActions after = time_sync_closed(env);
+    after.close = true;
+    return after;
+}
+
+SocketActions time_sync_closed(TimeSyncEnv& env) {
+    TimeSyncState& s = env.sync;
+    if (!s.busy) return {};
+    // Half the time from connecting to the close; the clock never runs backwards here.
+    const double round_trip = (env.clock.now() - s.connected_at) * 86400.0;
+    s.delay = static_cast<float>(round_trip > 0 ? round_trip / 2 : 0);
+    set_clock(env);
+    show_caption(env, kSyncCaption);
+    s.busy = false;
+    s.manual = false;
+    return {};
+}
+
+SocketActions time_sync_error(TimeSyncEnv& env) {
+    TimeSyncState& s = env.sync;
+    show_caption(env, kSyncCaption);
+    if (s.manual) {
+        if (env.dialog) env.dialog->show_message(kSyncError);
+        s.busy = false;
+        s.manual = false;
+        return {};
+    }
+    s.busy = false;
+    if (!s.retrying) {
+        s.pass_start = env.settings.SyncSrv;
+        s.retrying = true;
+        s.pass_index = next_server(env.settings.SyncSrv);
+        s.pass_tries = 0;
+    } else {
+        s.pass_index = next_server(s.pass_index);
+        // Every server tried once (also when the pass began at an index outside the list).
+        if (s.pass_index == s.pass_start || s.pass_tries >= kTimeServerCount) s.retrying = false;
+    }
+    if (!s.retrying) return {};
+    ++s.pass_tries;
+    return start_connection(env, time_server(s.pass_index));
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "net/socket_actions.h"
+#include "platform/clock.h"
+#include "platform/clock_setter.h"
+#include "settings/settings.h"
+
+// Built-in Time Protocol servers (TCP port 37), offered by index 0..13.
+inline constexpr int kTimeServerCount = 14;
+inline constexpr std::array<const char*, kTimeServerCount> kTimeServers{
+    "time-a-g.nist.gov",   "time-b-g.nist.gov",   "time-c-g.nist.gov",   "time-d-g.nist.gov",
+    "time-e-g.nist.gov",   "time-a-wwv.nist.gov", "time-b-wwv.nist.gov", "time-c-wwv.nist.gov",
+    "time-d-wwv.nist.gov", "time-e-wwv.nist.gov", "time-a-b.nist.gov",   "time-b-b.nist.gov",
+    "time-c-b.nist.gov",   "time.nist.gov"};
+inline constexpr std::uint16_t kTimePort = 37;
+
+inline constexpr const char* kSyncCaption = "&Sync";
+inline constexpr const char* kCancelCaption = "Ca&ncel";
+inline constexpr const char* kSyncInvalidAnswer = "NTP Server returned an invalid response.";
+inline constexpr const char* kSyncError = "An error occured while syncronizing.";
+inline constexpr const char* kSyncResultPrefix = "Last synchronization: ";
+
+// A Time Protocol answer is 4 bytes; anything beyond this is not kept.
+inline constexpr std::size_t kTimeAnswerLimit = 64;
+// A connection that has neither answered nor closed after this long counts as failed.
+inline constexpr double kSyncTimeoutSeconds = 60.0;
+
+// Host name of server `index`, or "" when the index names no list entry.
+std::string time_server(int index);
+// Seconds of interval choice `choice` (0..6); an unknown choice counts as one day.
+std::int64_t sync_interval_seconds(int choice);
+// Whether the interval has passed since the last success (or the clock moved back that far).
+bool sync_due(const Settings& settings, double now);
+
+// Runtime state of the time socket's dialogue; all clear at start.
+struct TimeSyncState {
+    bool busy = false;
+    bool manual = false;
+    bool retrying = false;
+    std::uint8_t pass_start = 0;
+    std::uint8_t pass_index = 0;
+    std::uint8_t pass_tries = 0;   // connections started in this retry pass
+    std::string receive_buffer;
+    bool receive_overflow = false;
+    double started_at = 0;         // date the connection was started
+    double connected_at = 0;       // date the connection was made
+    float delay = 0;               // estimated one-way delay, seconds
+    std::string caption = kSyncCaption;  // caption of the options dialog's sync button
+};
+
+// Locale-dependent pieces of the result line.
+class TimeTexts {
+public:
+    virtual ~TimeTexts() = default;
+    // First three letters of the month's name, only the first in capitals ("Jan").
+    virtual std::string month_abbreviation(int month) const = 0;
+    // The time of day of a date in the user's short time format.
+    virtual std::string short_time(double date) const = 0;
+};
+
+// The options dialog's side of a synchronisation, present only while the dialog is open.
+class TimeSyncView {
+public:
+    virtual ~TimeSyncView() = default;
+    virtual void show_caption(const std::string& caption) = 0;
+    virtual void show_result(const std::string& text) = 0;
+    // A message in the program's message window over the dialog.
+    virtual void show_message(const std::string& text) = 0;
+};
+
+struct TimeSyncEnv {
+    TimeSyncState& sync;
+    Settings& settings;
+    const Clock& clock;
+    ClockSetter& setter;
+    const TimeTexts& texts;
+    SettingWriter* writer = nullptr;
+    TimeSyncView* dialog = nullptr;  // null while the options dialog is closed
+};
+
+// Clock value from a Time Protocol answer (exactly 4 bytes, big-endian seconds since 1900)
+// plus the one-way delay rounded to whole seconds; nothing for an answer of another length.
+std::optional<UtcTime> time_from_answer(std::string_view answer, double delay_seconds);
+
+// After each update cycle while automatic synchronisation is on.
+SocketActions time_sync_auto_check(TimeSyncEnv& env);
+// The options dialog's sync button, with the host text of its server box.
+SocketActions time_sync_button(TimeSyncEnv& env, const std::string& host);
+
+// Events of the time socket.
+void time_sync_connected(TimeSyncEnv& env);
+SocketActions time_sync_data(TimeSyncEnv& env, std::string_view bytes);
+SocketActions time_sync_closed(TimeSyncEnv& env);
+SocketActions time_sync_error(TimeSyncEnv& env);

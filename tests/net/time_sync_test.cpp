@@ -1,0 +1,307 @@
+#include "net/time_sync.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/date.h"
+#include "support/fakes.h"
+
+namespace {
+
+// Stands in for the system clock: a successful set moves the fake wall clock (UTC here).
+class FakeClockSetter : public ClockSetter {
+public:
+    explicit FakeClockSetter(FakeClock& clock) : clock_(clock) {}
+    std::vector<UtcTime> requests;
+    bool allowed = true;
+    bool set_utc(const UtcTime& t) override {
+        requests.push_back(t);
+        if (allowed) clock_.value = make_date(t.year, t.month, t.day, t.hour, t.minute, t.second);
+        return allowed;
+    }
+
+private:
+    FakeClock& clock_;
+};
+
+class EnglishTimeTexts : public TimeTexts {
+public:
+    std::string month_abbreviation(int month) const override {
+        static const char* kNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        return kNames[month - 1];
+    }
+    std::string short_time(double date) const override {
+        const int s = static_cast<int>(seconds_since_midnight(date) + 0.5);
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "%02d:%02d", s / 3600 % 24, s / 60 % 60);
+        return buf;
+    }
+};
+
+class RecordingWriter : public SettingWriter {
+public:
+    std::vector<std::string> written;
+    void write_setting(const std::string& name) override { written.push_back(name); }
+};
+
+class RecordingView : public TimeSyncView {
+public:
+    std::vector<std::string> captions, results, messages;
+    void show_caption(const std::string& c) override { captions.push_back(c); }
+    void show_result(const std::string& t) override { results.push_back(t); }
+    void show_message(const std::string& t) override { messages.push_back(t); }
+};
+
+std::string bytes(std::initializer_list<unsigned> list) {
+    std::string s;
+    for (unsigned b : list) s += static_cast<char>(b);
+    return s;
+}
+
+class TimeSyncTest : public ::testing::Test {
+protected:
+    FakeClock clock;
+    FakeClockSetter setter{clock};
+    EnglishTimeTexts texts;
+    RecordingWriter writer;
+    RecordingView view;
+    Settings settings;
+    TimeSyncState state;
+    TimeSyncEnv env{state, settings, clock, setter, texts, &writer, nullptr};
+
+    void set_last_sync_hours_ago(double hours) { settings.SyncLast = clock.value - hours / 24.0; }
+
+    // One connection that answers `answer` and closes after `round_trip` seconds.
+    void answer_with(const std::string& answer, double round_trip = 0) {
+        time_sync_connected(env);
+        time_sync_data(env, answer);
+        clock.advance_seconds(round_trip);
+        time_sync_closed(env);
+    }
+
+    // Fails every connection the dialogue asks for and returns the hosts in order.
+    std::vector<std::string> fail_all(SocketActions first) {
+        std::vector<std::string> hosts;
+        SocketActions a = first;
+        while (a.connect && hosts.size() < 100) {
+            hosts.push_back(a.host);
+            a = time_sync_error(env);
+        }
+        return hosts;
+    }
+};
+
+TEST_F(TimeSyncTest, DueOnceTheIntervalHasPassedInEitherDirection) {
+    settings.SyncInt = 3;
+    set_last_sync_hours_ago(23);
+    EXPECT_FALSE(time_sync_auto_check(env).connect);
+    EXPECT_FALSE(state.busy);
+
+    set_last_sync_hours_ago(24);
+    settings.SyncSrv = 5;
+    const SocketActions a = time_sync_auto_check(env);
+    EXPECT_TRUE(a.connect);
+    EXPECT_EQ(a.host, kTimeServers[5]);
+    EXPECT_EQ(a.port, 37);
+    EXPECT_TRUE(state.busy);
+
+    // The clock was set back: a last success far in the future is due as well.
+    TimeSyncState fresh;
+    TimeSyncEnv env2{fresh, settings, clock, setter, texts, &writer, nullptr};
+    set_last_sync_hours_ago(-48);
+    EXPECT_TRUE(time_sync_auto_check(env2).connect);
+
+    settings.SyncLast.reset();
+    EXPECT_TRUE(sync_due(settings, clock.value));
+    settings.SyncLast = clock.value - 899.0 / 86400.0;
+    settings.SyncInt = 0;
+    EXPECT_FALSE(sync_due(settings, clock.value));
+}
+
+TEST_F(TimeSyncTest, SetsTheClockFromTheAnswerPlusHalfTheRoundTrip) {
+    set_last_sync_hours_ago(25);
+    ASSERT_TRUE(time_sync_auto_check(env).connect);
+    // 0xEDDA67A2 is 2026-06-15 11:59:30 UTC; connected at 12:00:00, closed two seconds later.
+    answer_with(bytes({0xED, 0xDA, 0x67, 0xA2}), 2.0);
+
+    ASSERT_EQ(setter.requests.size(), 1u);
+    const UtcTime& t = setter.requests[0];
+    EXPECT_EQ(t.year, 2026);
+    EXPECT_EQ(t.month, 6);
+    EXPECT_EQ(t.day, 15);
+    EXPECT_EQ(t.hour, 11);
+    EXPECT_EQ(t.minute, 59);
+    EXPECT_EQ(t.second, 31);
+    EXPECT_FLOAT_EQ(state.delay, 1.0f);
+
+    EXPECT_EQ(settings.SyncTxt, "Last synchronization: Jun 15, 2026, 11:59 (-31 sec)");
+    ASSERT_TRUE(settings.SyncLast);
+    EXPECT_DOUBLE_EQ(*settings.SyncLast, make_date(2026, 6, 15, 11, 59, 31));
+    EXPECT_EQ(writer.written, (std::vector<std::string>{"SyncTxt", "SyncLast"}));
+    EXPECT_FALSE(state.busy);
+    EXPECT_FALSE(time_sync_auto_check(env).connect) << "no longer due after a success";
+}
+
+TEST_F(TimeSyncTest, KnownAnswersAcrossTheCountersRange) {
+    const auto t = time_from_answer(bytes({0xE9, 0x3C, 0x7F, 0x00}), 0.4);
+    ASSERT_TRUE(t);
+    EXPECT_EQ((std::vector<int>{t->year, t->month, t->day, t->hour, t->minute, t->second}),
+              (std::vector<int>{2024, 1, 1, 0, 0, 0}));
+    // A delay of 1.5 s rounds to 2.
+    EXPECT_EQ(time_from_answer(bytes({0xE9, 0x3C, 0x7F, 0x00}), 1.5)->second, 2);
+    // After the 32-bit count wraps in 2036 the small values continue the count.
+    const auto wrapped = time_from_answer(bytes({0x00, 0x00, 0x00, 0x00}), 0);
+    ASSERT_TRUE(wrapped);
+    EXPECT_EQ((std::vector<int>{wrapped->year, wrapped->month, wrapped->day, wrapped->hour, wrapped->minute}),
+              (std::vector<int>{2036, 2, 7, 6, 28}));
+    EXPECT_EQ(wrapped->second, 16);
+}
+
+TEST_F(TimeSyncTest, AnswerOfAnyLengthButFourIsInvalid) {
+    view.captions.clear();
+    env.dialog = &view;
+    for (const std::string& answer : {std::string("  ") + bytes({0xE9, 0x3C, 0x7F, 0x00}) + " ",
+                                      bytes({0xE9, 0x3C, 0x7F}), std::string(), std::string(5, 'x')}) {
+        view.messages.clear();
+        time_sync_button(env, "127.0.0.1");
+        answer_with(answer);
+        EXPECT_EQ(view.messages, std::vector<std::string>{kSyncInvalidAnswer});
+        EXPECT_EQ(state.caption, kSyncCaption);
+    }
+    EXPECT_TRUE(setter.requests.empty());
+    EXPECT_EQ(settings.SyncTxt, "Last synchronization: n/a");
+    EXPECT_FALSE(settings.SyncLast);
+    EXPECT_TRUE(writer.written.empty());
+
+    // A four-byte answer whose last byte happens to be a blank is a valid time.
+    time_sync_button(env, "127.0.0.1");
+    answer_with(bytes({0xE9, 0x3C, 0x7F, 0x20}));
+    ASSERT_EQ(setter.requests.size(), 1u);
+    EXPECT_EQ(setter.requests[0].second, 32);
+}
+
+TEST_F(TimeSyncTest, AnInvalidAnswerInAutomaticModeIsSilentAndRetriedNextCycle) {
+    env.dialog = &view;
+    ASSERT_TRUE(time_sync_auto_check(env).connect);
+    answer_with("garbage");
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_TRUE(time_sync_auto_check(env).connect);
+
+    // Also when the invalid answer came from a server of a retry pass.
+    SocketActions retry = time_sync_error(env);
+    ASSERT_TRUE(retry.connect);
+    answer_with("bad");
+    EXPECT_FALSE(state.retrying);
+    EXPECT_EQ(time_sync_auto_check(env).host, kTimeServers[0]);
+}
+
+TEST_F(TimeSyncTest, RetryPassTriesEveryOtherServerOnceThenStops) {
+    settings.SyncSrv = 12;
+    const SocketActions first = time_sync_auto_check(env);
+    std::vector<std::string> hosts = fail_all(first);
+    std::vector<std::string> expected{kTimeServers[12], kTimeServers[13]};
+    for (int i = 0; i <= 11; ++i) expected.push_back(kTimeServers[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(hosts, expected);
+    EXPECT_FALSE(state.retrying);
+    EXPECT_FALSE(state.busy);
+    // Still due: the next cycle starts again at the chosen server.
+    EXPECT_EQ(time_sync_auto_check(env).host, kTimeServers[12]);
+}
+
+TEST_F(TimeSyncTest, ServerIndexOutsideTheListEndsItsPass) {
+    settings.SyncSrv = 14;
+    SocketActions first = time_sync_auto_check(env);
+    ASSERT_TRUE(first.connect) << "the missing server fails at once and the pass begins";
+    const std::vector<std::string> hosts = fail_all(first);
+    ASSERT_EQ(hosts.size(), 14u);
+    for (int i = 0; i < 14; ++i) EXPECT_EQ(hosts[static_cast<std::size_t>(i)], kTimeServers[static_cast<std::size_t>(i)]);
+    EXPECT_FALSE(state.retrying);
+    EXPECT_FALSE(state.busy);
+}
+
+TEST_F(TimeSyncTest, ButtonStartsAndCancelsAManualRun) {
+    env.dialog = &view;
+    const SocketActions start = time_sync_button(env, "time.example.test");
+    EXPECT_TRUE(start.connect);
+    EXPECT_EQ(start.host, "time.example.test");
+    EXPECT_EQ(state.caption, kCancelCaption);
+    EXPECT_TRUE(state.busy && state.manual);
+
+    const SocketActions cancel = time_sync_button(env, "time.example.test");
+    EXPECT_TRUE(cancel.close);
+    EXPECT_FALSE(cancel.connect);
+    EXPECT_EQ(state.caption, kSyncCaption);
+    EXPECT_EQ(view.captions, (std::vector<std::string>{kCancelCaption, kSyncCaption}));
+    EXPECT_FALSE(state.busy);
+
+    // Late events of the cancelled connection change nothing.
+    time_sync_data(env, bytes({0xE9, 0x3C, 0x7F, 0x00}));
+    time_sync_closed(env);
+    EXPECT_TRUE(setter.requests.empty());
+}
+
+TEST_F(TimeSyncTest, ManualErrorIsReportedAndNeverMovesToAnotherServer) {
+    env.dialog = &view;
+    time_sync_button(env, "time.example.test");
+    EXPECT_FALSE(time_sync_error(env).connect);
+    EXPECT_EQ(view.messages, std::vector<std::string>{kSyncError});
+    EXPECT_EQ(state.caption, kSyncCaption);
+    EXPECT_FALSE(state.busy);
+
+    // A later automatic attempt is not taken for a manual one: silent, and it retries.
+    view.messages.clear();
+    ASSERT_TRUE(time_sync_auto_check(env).connect);
+    EXPECT_EQ(time_sync_error(env).host, kTimeServers[1]);
+    EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(TimeSyncTest, RefusedClockStillRecordsTheResult) {
+    setter.allowed = false;
+    time_sync_auto_check(env);
+    answer_with(bytes({0xE9, 0x3C, 0x7F, 0x00}));
+    EXPECT_EQ(setter.requests.size(), 1u);
+    EXPECT_EQ(settings.SyncTxt, "Last synchronization: Jun 15, 2026, 12:00 (0 sec)");
+    EXPECT_TRUE(settings.SyncLast);
+}
+
+TEST_F(TimeSyncTest, FloodingServerIsCutOffAsAnInvalidAnswer) {
+    env.dialog = &view;
+    time_sync_button(env, "127.0.0.1");
+    time_sync_connected(env);
+    const std::string chunk(1000, '\x7f');
+    SocketActions a;
+    int chunks = 0;
+    while (!a.close && chunks < 1000) {
+        a = time_sync_data(env, chunk.substr(0, 40));
+        ++chunks;
+    }
+    EXPECT_TRUE(a.close);
+    EXPECT_LE(chunks, 2);
+    EXPECT_LE(state.receive_buffer.size(), kTimeAnswerLimit);
+    EXPECT_EQ(view.messages, std::vector<std::string>{kSyncInvalidAnswer});
+    EXPECT_FALSE(state.busy);
+    EXPECT_TRUE(setter.requests.empty());
+}
+
+TEST_F(TimeSyncTest, SilentServerTimesOutAndTheNextIsTried) {
+    ASSERT_EQ(time_sync_auto_check(env).host, kTimeServers[0]);
+    clock.advance_seconds(30);
+    EXPECT_FALSE(time_sync_auto_check(env).connect);
+    clock.advance_seconds(31);
+    const SocketActions a = time_sync_auto_check(env);
+    EXPECT_TRUE(a.close);
+    EXPECT_EQ(a.host, kTimeServers[1]);
+}
+
+TEST_F(TimeSyncTest, DelayAcrossMidnightStaysSmall) {
+    clock.value = make_date(2026, 6, 15, 23, 59, 59);
+    time_sync_auto_check(env);
+    answer_with(bytes({0xE9, 0x3C, 0x7F, 0x00}), 2.0);
+    EXPECT_FLOAT_EQ(state.delay, 1.0f);
+}
+
+}  // namespace
