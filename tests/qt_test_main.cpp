@@ -4,6 +4,13 @@
 // Widget tests run with one QApplication on the offscreen platform.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A main window made by a test never reaches a real update or time server, and never
+    // sets the real clock: port 9 on the loopback address refuses.
+    qputenv("KELVANTO_UPDATE_HOST", "127.0.0.1");
+    qputenv("KELVANTO_UPDATE_PORT", "9");
+    qputenv("KELVANTO_TIME_HOST", "127.0.0.1");
+    qputenv("KELVANTO_TIME_PORT", "9");
+    qputenv("KELVANTO_CLOCK_READONLY", "1");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -13,6 +13,7 @@
 #include "core/update_cycle.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
+#include "net/qt/net_jobs.h"
 #include "service/service_control.h"
 #include "settings/settings_store.h"
 
@@ -36,6 +37,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     MainLoop->setSingleShot(true);
     MainLoop->setTimerType(Qt::PreciseTimer);
     connect(MainLoop, &QTimer::timeout, this, &frmMain::on_timer);
+    net_ = new NetJobs(state_, clock_, this, this, NetOverrides::from_environment(), this);
 
     auto* layout = new QVBoxLayout(this);
     rates_label_ = new QLabel(this);
@@ -74,6 +76,7 @@ bool frmMain::Form_Load() {
     const int x = state_.settings.WindowX == kWindowPositionUnset ? (screen.width() - width()) / 2 : state_.settings.WindowX;
     const int y = state_.settings.WindowY == kWindowPositionUnset ? (screen.height() - height()) / 2 : state_.settings.WindowY;
     move(x, y);
+    if (state_.settings.CheckForUpdate) net_->start_update_check();
 
     timer_enabled_ = true;
     MainLoop->start(0);
@@ -92,8 +95,10 @@ void frmMain::on_timer() {
     if (jobs.update_cycle) {
         sync_window_info();
         update_cycle(state_, services_, *this, false);
+        if (state_.settings.SyncAuto) net_->auto_sync_check();
     }
     if (jobs.log_save) save_logs(state_, services_);
+    if (jobs.remote_report && state_.settings.RemoteOut && !state_.remote_report.in_progress) net_->start_report();
     arm_timer();
 }
 
@@ -149,6 +154,11 @@ void frmMain::restore_window() {
     show();
     raise();
     activateWindow();
+}
+
+void frmMain::write_setting(const std::string& /*name*/) {
+    // Until single values can be written on their own, the whole normalised set is saved.
+    save_settings(state_);
 }
 
 void frmMain::adapter_lists_changed(int /*found*/) {}

@@ -5,11 +5,13 @@
 
 #include "core/program_state.h"
 #include "core/services.h"
+#include "net/socket_actions.h"
 #include "platform/linux/linux_interface_table.h"
 #include "platform/linux/system_clock.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/system_locale.h"
 
+class NetJobs;
 class QLabel;
 class QTimer;
 class ServiceManager;
@@ -20,7 +22,7 @@ struct StartOptions {
 
 // The main window: owns the program state, the platform services and the main timer, runs
 // the start-up and shutdown sequences, and draws the monitor.
-class frmMain : public QWidget, public CycleHooks {
+class frmMain : public QWidget, public CycleHooks, public SettingWriter {
     Q_OBJECT
 public:
     explicit frmMain(StartOptions options, QWidget* parent = nullptr);
@@ -43,11 +45,15 @@ public:
 
     ProgramState& state() { return state_; }
     Services& services() { return services_; }
+    NetJobs& net() { return *net_; }
 
     // CycleHooks
     void adapter_lists_changed(int found) override;
     void update_tray() override;
     void refresh_screen() override;
+
+    // SettingWriter
+    void write_setting(const std::string& name) override;
 
 signals:
     void unloaded();
@@ -74,6 +80,7 @@ private:
     SystemLocale locale_;
     Services services_;
     QTimer* MainLoop = nullptr;
+    NetJobs* net_ = nullptr;  // sckTime, sckServer, Winsock and the update window
     QLabel* rates_label_ = nullptr;
     ServiceManager* service_manager_ = nullptr;
     bool timer_enabled_ = false;

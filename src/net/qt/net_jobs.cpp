@@ -1,0 +1,152 @@
+#include "net/qt/net_jobs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLocale>
+#include <QTime>
+#include <QWidget>
+
+#include "core/date.h"
+#include "net/program_version.h"
+#include "net/remote_report.h"
+#include "net/update_check.h"
+
+namespace {
+
+// Month names and the short time format of the user's locale.
+class QtTimeTexts : public TimeTexts {
+public:
+    std::string month_abbreviation(int month) const override {
+        const QString name = QLocale::system().monthName(month, QLocale::LongFormat).left(3).toLower();
+        if (name.isEmpty()) return {};
+        return (name.left(1).toUpper() + name.mid(1)).toStdString();
+    }
+    std::string short_time(double date) const override {
+        const QTime t = QTime::fromMSecsSinceStartOfDay(static_cast<int>(seconds_since_midnight(date) * 1000.0) % 86400000);
+        return QLocale::system().toString(t, QLocale::ShortFormat).toStdString();
+    }
+};
+
+int env_port(const char* name) {
+    bool ok = false;
+    const int port = qEnvironmentVariableIntValue(name, &ok);
+    return ok && port > 0 && port <= 65535 ? port : 0;
+}
+
+}  // namespace
+
+NetOverrides NetOverrides::from_environment() {
+    NetOverrides o;
+    o.time_host = qEnvironmentVariable("KELVANTO_TIME_HOST");
+    o.time_port = env_port("KELVANTO_TIME_PORT");
+    o.update_host = qEnvironmentVariable("KELVANTO_UPDATE_HOST");
+    o.update_port = env_port("KELVANTO_UPDATE_PORT");
+    o.remote_host = qEnvironmentVariable("KELVANTO_REMOTE_HOST");
+    o.remote_port = env_port("KELVANTO_REMOTE_PORT");
+    o.clock_read_only = !qEnvironmentVariableIsEmpty("KELVANTO_CLOCK_READONLY");
+    return o;
+}
+
+NetJobs::NetJobs(ProgramState& state, const Clock& clock, SettingWriter* writer, QWidget* main_window,
+                 const NetOverrides& overrides, QObject* parent)
+    : QObject(parent),
+      state_(state),
+      clock_(clock),
+      writer_(writer),
+      main_window_(main_window),
+      linux_setter_(!overrides.clock_read_only),
+      setter_(&linux_setter_),
+      texts_(std::make_unique<QtTimeTexts>()),
+      running_version_(program_version().text()) {
+    open_url = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+
+    sckTime = new NetSocket(
+        {[this] {
+             TimeSyncEnv env = sync_env();
+             time_sync_connected(env);
+         },
+         [this](std::string_view bytes) {
+             TimeSyncEnv env = sync_env();
+             sckTime->apply(time_sync_data(env, bytes));
+         },
+         [this] {
+             TimeSyncEnv env = sync_env();
+             sckTime->apply(time_sync_closed(env));
+         },
+         [this] {
+             TimeSyncEnv env = sync_env();
+             sckTime->apply(time_sync_error(env));
+         }},
+        this);
+    sckTime->set_override(overrides.time_host, overrides.time_port);
+
+    sckServer = new NetSocket({[this] { sckServer->apply(remote_connected(state_.settings)); },
+                               [this](std::string_view bytes) {
+                                   sckServer->apply(remote_data(state_.remote_report, bytes, program_version()));
+                               },
+                               [this] { remote_closed(state_.remote_report); },
+                               [this] { remote_closed(state_.remote_report); }},
+                              this);
+    sckServer->set_override(overrides.remote_host, overrides.remote_port);
+
+    Winsock = new NetSocket(
+        {[this] { Winsock->apply(update_connected(running_version_)); },
+         [this](std::string_view bytes) {
+             handle_update(update_data(state_.update_check, bytes, running_version_, state_.settings, writer_));
+         },
+         [this] { handle_update(update_closed(state_.update_check, running_version_, state_.settings, writer_)); },
+         [this] { update_error(state_.update_check); }},
+        this);
+    Winsock->set_override(overrides.update_host, overrides.update_port);
+}
+
+NetJobs::~NetJobs() {
+    if (update_window_) delete update_window_.data();
+}
+
+TimeSyncEnv NetJobs::sync_env() {
+    return TimeSyncEnv{state_.time_sync, state_.settings, clock_, *setter_, *texts_, writer_, sync_view_};
+}
+
+void NetJobs::auto_sync_check() {
+    TimeSyncEnv env = sync_env();
+    sckTime->apply(time_sync_auto_check(env));
+}
+
+void NetJobs::sync_button(const std::string& host) {
+    TimeSyncEnv env = sync_env();
+    sckTime->apply(time_sync_button(env, host));
+}
+
+void NetJobs::start_report() { sckServer->apply(remote_start(state_.remote_report, state_.settings)); }
+
+void NetJobs::start_update_check() { Winsock->apply(update_start(state_.update_check)); }
+
+void NetJobs::handle_update(const UpdateOutcome& outcome) {
+    Winsock->apply(outcome.actions);
+    if (outcome.show)
+        show_update(QString::fromStdString(outcome.show->version), QString::fromStdString(outcome.show->date));
+}
+
+void NetJobs::show_update(const QString& version, const QString& date) {
+    if (update_window_) return;
+    const QString url = QString::fromStdString(download_url(kUpdateServer, running_version_));
+    auto* w = new frmUpdate(
+        {version, date, QString::fromLatin1(kWebAddress)}, [this, url] { open_url(QUrl(url)); },
+        [this] {
+            state_.update_check.window_open = false;
+            if (main_window_) {
+                main_window_->setEnabled(true);
+                if (main_window_->isVisible()) main_window_->activateWindow();
+            }
+        });
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    if (main_window_) {
+        w->setWindowIcon(main_window_->windowIcon());
+        main_window_->setEnabled(false);
+    }
+    update_window_ = w;
+    state_.update_check.window_open = true;
+    w->show();
+    QApplication::beep();
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/program_state.h"
+#include "net/qt/frm_update.h"
+#include "net/qt/net_socket.h"
+#include "net/socket_actions.h"
+#include "net/time_sync.h"
+#include "platform/clock.h"
+#include "platform/linux/linux_clock_setter.h"
+
+class QWidget;
+
+// Where the network jobs really connect, for test runs: read from KELVANTO_TIME_HOST,
+// KELVANTO_TIME_PORT, KELVANTO_UPDATE_HOST, KELVANTO_UPDATE_PORT, KELVANTO_REMOTE_HOST,
+// KELVANTO_REMOTE_PORT; KELVANTO_CLOCK_READONLY makes every clock change a refusal.
+struct NetOverrides {
+    QString time_host;
+    int time_port = 0;
+    QString update_host;
+    int update_port = 0;
+    QString remote_host;
+    int remote_port = 0;
+    bool clock_read_only = false;
+    static NetOverrides from_environment();
+};
+
+// The main window's three sockets and the dialogues behind them: time synchronisation
+// (sckTime), the remote report (sckServer, the report slot) and the update check (Winsock),
+// plus the "Software update" window.
+class NetJobs : public QObject {
+    Q_OBJECT
+public:
+    NetJobs(ProgramState& state, const Clock& clock, SettingWriter* writer, QWidget* main_window,
+            const NetOverrides& overrides, QObject* parent = nullptr);
+    ~NetJobs() override;
+
+    // After each update cycle while SyncAuto is set.
+    void auto_sync_check();
+    // The options dialog's sync button with the host text of its server box.
+    void sync_button(const std::string& host);
+    // The options dialog while it is open (null when closed).
+    void set_sync_view(TimeSyncView* view) { sync_view_ = view; }
+    // The timer's remote report job while RemoteOut is set.
+    void start_report();
+    // Start-up with CheckForUpdate set.
+    void start_update_check();
+    void show_update(const QString& version, const QString& date);
+
+    // Test seams: the clock setter and how the download page is opened.
+    void set_clock_setter(ClockSetter* setter) { setter_ = setter ? setter : &linux_setter_; }
+    std::function<void(const QUrl&)> open_url;
+
+    frmUpdate* update_window() const { return update_window_; }
+
+    NetSocket* sckTime = nullptr;
+    NetSocket* sckServer = nullptr;  // the report connection
+    NetSocket* Winsock = nullptr;
+
+private:
+    TimeSyncEnv sync_env();
+    void handle_update(const UpdateOutcome& outcome);
+
+    ProgramState& state_;
+    const Clock& clock_;
+    SettingWriter* writer_;
+    QWidget* main_window_;
+    LinuxClockSetter linux_setter_;
+    ClockSetter* setter_;
+    std::unique_ptr<TimeTexts> texts_;
+    TimeSyncView* sync_view_ = nullptr;
+    QPointer<frmUpdate> update_window_;
+    std::string running_version_;
+};

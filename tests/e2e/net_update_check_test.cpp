@@ -1,0 +1,151 @@
+// The whole program asks a test's own HTTP peer on 127.0.0.1 for the newest version.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+// A listening socket on 127.0.0.1 with a port of the system's choice.
+struct Listener {
+    int fd = -1;
+    int port = 0;
+    Listener() {
+        fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(fd, 4);
+        socklen_t len = sizeof a;
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+        port = ntohs(a.sin_port);
+    }
+    ~Listener() { ::close(fd); }
+    // The next connection, or -1 after `ms` milliseconds.
+    int accept_within(int ms) const {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, ms) <= 0) return -1;
+        return ::accept(fd, nullptr, nullptr);
+    }
+};
+
+// Reads until the blank line that ends an HTTP request, or the timeout.
+std::string read_request(int fd, int ms) {
+    std::string got;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (got.find("\r\n\r\n") == std::string::npos && std::chrono::steady_clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0) continue;
+        char buf[512];
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n <= 0) break;
+        got.append(buf, static_cast<std::size_t>(n));
+    }
+    return got;
+}
+
+void send_all(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        if (n <= 0) return;
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+class Program {
+public:
+    Program(const TempDir& dir, int update_port) {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::setenv("KELVANTO_HOME", (dir.str() + "/data").c_str(), 1);
+            ::setenv("XDG_CONFIG_HOME", (dir.str() + "/config").c_str(), 1);
+            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            ::setenv("KELVANTO_UPDATE_HOST", "127.0.0.1", 1);
+            ::setenv("KELVANTO_UPDATE_PORT", std::to_string(update_port).c_str(), 1);
+            ::setenv("KELVANTO_TIME_HOST", "127.0.0.1", 1);
+            ::setenv("KELVANTO_TIME_PORT", "9", 1);
+            ::setenv("KELVANTO_CLOCK_READONLY", "1", 1);
+            ::execl(KELVANTO_BIN, KELVANTO_BIN, static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+    ~Program() {
+        if (pid_ > 0 && !exited_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool running() {
+        if (exited_) return false;
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            exited_ = true;
+            status_ = status;
+        }
+        return !exited_;
+    }
+    // SIGTERM and the exit status of the orderly shutdown (-1 when it did not end in time).
+    int terminate() {
+        if (running()) ::kill(pid_, SIGTERM);
+        for (int i = 0; i < 200 && running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!exited_) return -1;
+        return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    bool exited_ = false;
+    int status_ = 0;
+};
+
+TEST(UpdateCheckProgram, AsksTheUpdateServerOnceAtStart) {
+    TempDir dir;
+    Listener http;
+    Program program(dir, http.port);
+    const int conn = http.accept_within(20000);
+    ASSERT_GE(conn, 0) << "no update query arrived";
+    const std::string request = read_request(conn, 10000);
+    EXPECT_EQ(request.rfind("GET /cgi-bin/update.cgi?", 0), 0u) << request;
+    EXPECT_NE(request.find(" HTTP/1.1\r\nHost: www.kelvanto.net\r\n\r\n"), std::string::npos) << request;
+    send_all(conn, "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\nver=9.99, date=Mar 14, 2027\r\n");
+    ::close(conn);
+
+    // The program shows its window and runs on; no second query follows.
+    EXPECT_LT(http.accept_within(1500), 0);
+    EXPECT_TRUE(program.running());
+    EXPECT_EQ(program.terminate(), 0);
+}
+
+TEST(UpdateCheckProgram, SurvivesAFloodOfBinaryAndAReset) {
+    TempDir dir;
+    Listener http;
+    Program program(dir, http.port);
+    const int conn = http.accept_within(20000);
+    ASSERT_GE(conn, 0);
+    read_request(conn, 10000);
+    std::string junk(1 << 20, '\0');
+    for (std::size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>(i * 131 % 251);
+    send_all(conn, junk);
+    linger hard{1, 0};
+    ::setsockopt(conn, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    ::close(conn);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(program.running());
+    EXPECT_EQ(program.terminate(), 0);
+}
+
+}  // namespace

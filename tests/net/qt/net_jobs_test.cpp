@@ -1,0 +1,297 @@
+#include "net/qt/net_jobs.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "core/date.h"
+#include "net/program_version.h"
+#include "net/remote_report.h"
+#include "support/fakes.h"
+
+namespace {
+
+bool wait_until(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+void pump(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// A peer on 127.0.0.1 that hands every accepted connection to `on_accept`.
+class Peer {
+public:
+    explicit Peer(std::function<void(QTcpSocket*)> on_accept) {
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, [this, on_accept] {
+            while (QTcpSocket* s = server.nextPendingConnection()) {
+                ++accepted;
+                clients.push_back(s);
+                on_accept(s);
+            }
+        });
+    }
+    int port() const { return server.serverPort(); }
+    QTcpServer server;
+    int accepted = 0;
+    std::vector<QTcpSocket*> clients;
+};
+
+// A port on 127.0.0.1 where nothing listens.
+int refusing_port() {
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    const int port = s.serverPort();
+    s.close();
+    return port;
+}
+
+class RecordingSetter : public ClockSetter {
+public:
+    std::vector<UtcTime> requests;
+    bool set_utc(const UtcTime& t) override {
+        requests.push_back(t);
+        return false;
+    }
+};
+
+class RecordingWriter : public SettingWriter {
+public:
+    std::vector<std::string> written;
+    void write_setting(const std::string& name) override { written.push_back(name); }
+};
+
+class NetJobsTest : public ::testing::Test {
+protected:
+    ProgramState state;
+    FakeClock clock;
+    RecordingSetter setter;
+    RecordingWriter writer;
+    QWidget main_window;
+    std::vector<QUrl> opened;
+
+    std::unique_ptr<NetJobs> make(const NetOverrides& o) {
+        auto jobs = std::make_unique<NetJobs>(state, clock, &writer, &main_window, o);
+        jobs->set_clock_setter(&setter);
+        jobs->open_url = [this](const QUrl& url) { opened.push_back(url); };
+        return jobs;
+    }
+    NetOverrides time_at(int port) {
+        NetOverrides o;
+        o.time_host = QStringLiteral("127.0.0.1");
+        o.time_port = port;
+        return o;
+    }
+    NetOverrides update_at(int port) {
+        NetOverrides o;
+        o.update_host = QStringLiteral("127.0.0.1");
+        o.update_port = port;
+        return o;
+    }
+};
+
+TEST_F(NetJobsTest, TimeServerAnswerSetsTheClock) {
+    Peer peer([](QTcpSocket* s) {
+        s->write(QByteArray::fromHex("e93c7f00"));
+        s->disconnectFromHost();
+    });
+    auto jobs = make(time_at(peer.port()));
+    state.settings.SyncAuto = 1;
+    jobs->auto_sync_check();
+    ASSERT_TRUE(wait_until([&] { return !state.time_sync.busy; }));
+    ASSERT_EQ(setter.requests.size(), 1u);
+    EXPECT_EQ(setter.requests[0].year, 2024);
+    EXPECT_EQ(setter.requests[0].hour, 0);
+    EXPECT_EQ(setter.requests[0].second, 0);
+    EXPECT_EQ(state.settings.SyncTxt.rfind("Last synchronization: Jun 15, 2026, ", 0), 0u) << state.settings.SyncTxt;
+    EXPECT_EQ(writer.written, (std::vector<std::string>{"SyncTxt", "SyncLast"}));
+}
+
+TEST_F(NetJobsTest, BadTimeServersNeverSetTheClock) {
+    // Refused everywhere: the retry pass runs through the list once and stops.
+    {
+        auto jobs = make(time_at(refusing_port()));
+        state.settings.SyncSrv = 12;
+        jobs->auto_sync_check();
+        ASSERT_TRUE(wait_until([&] { return !state.time_sync.busy && !state.time_sync.retrying; }, 20000));
+        EXPECT_EQ(state.time_sync.pass_tries, 13);
+    }
+    // A reset after two bytes, and a server that floods without closing.
+    Peer reset([](QTcpSocket* s) {
+        s->write("\xe9\x3c", 2);
+        s->flush();
+        s->abort();
+    });
+    Peer flood([](QTcpSocket* s) { s->write(QByteArray(1 << 20, '\x7f')); });
+    for (int port : {reset.port(), flood.port()}) {
+        state.time_sync = TimeSyncState{};
+        auto jobs = make(time_at(port));
+        jobs->auto_sync_check();
+        ASSERT_TRUE(wait_until([&] { return !state.time_sync.busy; }));
+        EXPECT_LE(state.time_sync.receive_buffer.size(), kTimeAnswerLimit);
+        pump(50);
+    }
+    EXPECT_TRUE(setter.requests.empty());
+    EXPECT_EQ(state.settings.SyncTxt, "Last synchronization: n/a");
+}
+
+TEST_F(NetJobsTest, RemoteReportLogsInAndClosesOnlyOnAWrongBanner) {
+    QByteArray received;
+    bool peer_saw_close = false;
+    Peer peer([&](QTcpSocket* s) {
+        QObject::connect(s, &QTcpSocket::readyRead, [&, s] { received += s->readAll(); });
+        QObject::connect(s, &QTcpSocket::disconnected, [&] { peer_saw_close = true; });
+    });
+    state.settings.RemoteIP = "127.0.0.1";
+    state.settings.RemotePort = peer.port();
+    state.settings.RemotePassword = "pw";
+    state.settings.ClientName = "";
+    state.settings.LocalPort = 1888;
+    auto jobs = make(NetOverrides{});
+    jobs->start_report();
+    const QByteArray expected("KVT Client 1.29\r\n\x02\r\n12\r\npw\r\n\r\n1888\r\n");
+    ASSERT_TRUE(wait_until([&] { return received.size() >= expected.size(); }));
+    EXPECT_EQ(received, expected);
+    EXPECT_TRUE(state.remote_report.in_progress);
+
+    const QByteArray banner = QByteArray::fromStdString(server_banner(program_version()));
+    QTcpSocket* server_side = peer.clients.at(0);
+    server_side->write(banner + "\r\n\x01\r\n3\r\n7\r\n");
+    server_side->write(banner + QByteArray("\r\n\x00\r\n0\r\n", 9));
+    pump(200);
+    EXPECT_FALSE(peer_saw_close);
+    EXPECT_TRUE(state.remote_report.in_progress);
+    jobs->start_report();
+    pump(100);
+    EXPECT_EQ(peer.accepted, 1) << "no second report while one is open";
+
+    server_side->write("KVT Server 0.01\r\n\x01\r\n0\r\n");
+    ASSERT_TRUE(wait_until([&] { return peer_saw_close; }));
+    EXPECT_FALSE(state.remote_report.in_progress);
+
+    // The server closing ends the report too, and the next start connects again.
+    jobs->start_report();
+    ASSERT_TRUE(wait_until([&] { return peer.accepted == 2 && peer.clients.size() == 2; }));
+    peer.clients.at(1)->disconnectFromHost();
+    ASSERT_TRUE(wait_until([&] { return !state.remote_report.in_progress; }));
+}
+
+TEST_F(NetJobsTest, RemoteReportToNobodyClearsTheSlot) {
+    state.settings.RemoteIP = "127.0.0.1";
+    state.settings.RemotePort = refusing_port();
+    auto jobs = make(NetOverrides{});
+    jobs->start_report();
+    EXPECT_TRUE(state.remote_report.in_progress);
+    ASSERT_TRUE(wait_until([&] { return !state.remote_report.in_progress; }));
+}
+
+// An HTTP peer that records the request and answers with `reply` once it is complete.
+struct UpdatePeer {
+    explicit UpdatePeer(QByteArray reply)
+        : peer([this, reply](QTcpSocket* s) {
+              QObject::connect(s, &QTcpSocket::readyRead, [this, s, reply] {
+                  request += s->readAll();
+                  if (request.endsWith("\r\n\r\n")) s->write(reply);
+              });
+          }) {}
+    QByteArray request;
+    Peer peer;
+};
+
+TEST_F(NetJobsTest, UpdateCheckShowsANewVersionOnce) {
+    UpdatePeer http("HTTP/1.1 200 OK\r\nContent-Length: 28\r\n\r\nver=9.99, date=Mar 14, 2027\r\n");
+    auto jobs = make(update_at(http.peer.port()));
+    main_window.show();
+    jobs->start_update_check();
+    ASSERT_TRUE(wait_until([&] { return jobs->update_window() != nullptr; }));
+    const std::string version = program_version().text();
+    EXPECT_EQ(http.request.toStdString(), "GET /cgi-bin/update.cgi?" + version + " HTTP/1.1\r\nHost: www.kelvanto.net\r\n\r\n");
+    EXPECT_EQ(state.settings.FoundUpdate, "9.99");
+    EXPECT_EQ(writer.written, std::vector<std::string>{"FoundUpdate"});
+    EXPECT_TRUE(state.update_check.window_open);
+    EXPECT_FALSE(main_window.isEnabled());
+
+    frmUpdate* w = jobs->update_window();
+    const auto labels = w->findChildren<QLabel*>();
+    const bool has_version_line =
+        std::any_of(labels.begin(), labels.end(), [](QLabel* l) { return l->text() == "v9.99, Mar 14, 2027"; });
+    EXPECT_TRUE(has_version_line);
+    EXPECT_EQ(w->link()->text(), "www.kelvanto.net");
+
+    w->ok_button()->click();
+    ASSERT_TRUE(wait_until([&] { return jobs->update_window() == nullptr; }));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].toString().toStdString(), "http://www.kelvanto.net/cgi-bin/download.cgi?" + version);
+    EXPECT_TRUE(main_window.isEnabled());
+    EXPECT_FALSE(state.update_check.window_open);
+
+    // The next start is told nothing new about the same version.
+    UpdatePeer again("HTTP/1.1 200 OK\r\n\r\nver=9.99, date=Mar 14, 2027\r\n");
+    auto jobs2 = make(update_at(again.peer.port()));
+    jobs2->start_update_check();
+    ASSERT_TRUE(wait_until([&] { return !state.update_check.running; }));
+    pump(50);
+    EXPECT_EQ(jobs2->update_window(), nullptr);
+}
+
+TEST_F(NetJobsTest, UpdateRepliesThatNameNothingNewShowNothing) {
+    const std::string version = program_version().text();
+    for (const QByteArray& reply :
+         {QByteArray::fromStdString("HTTP/1.1 200 OK\r\n\r\nver=" + version + ", date=Jan 05, 2004\r\n"),
+          QByteArray("HTTP/1.1 404 Not Found\r\n\r\n"), QByteArray(50000, '\xfe')}) {
+        UpdatePeer http(reply);
+        auto jobs = make(update_at(http.peer.port()));
+        jobs->start_update_check();
+        for (QTcpSocket* s : http.peer.clients) s->disconnectFromHost();
+        ASSERT_TRUE(wait_until([&] {
+            for (QTcpSocket* s : http.peer.clients)
+                if (s->state() == QAbstractSocket::ConnectedState && !http.request.isEmpty()) s->disconnectFromHost();
+            return !state.update_check.running;
+        }));
+        EXPECT_EQ(jobs->update_window(), nullptr);
+        EXPECT_EQ(state.settings.FoundUpdate, "");
+    }
+    // Nobody listening: silence.
+    auto jobs = make(update_at(refusing_port()));
+    jobs->start_update_check();
+    ASSERT_TRUE(wait_until([&] { return !state.update_check.running; }));
+    EXPECT_EQ(jobs->update_window(), nullptr);
+}
+
+TEST_F(NetJobsTest, UpdateWindowEscapeClosesWithoutOpeningAndLinkHighlights) {
+    auto jobs = make(NetOverrides{});
+    jobs->show_update("2.0", "Jan 05, 2004");
+    frmUpdate* w = jobs->update_window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(w->link_highlighted());
+    w->set_link_highlight(true);
+    EXPECT_TRUE(w->link_highlighted());
+    EXPECT_TRUE(w->link()->font().underline());
+    EXPECT_EQ(w->link()->cursor().shape(), Qt::PointingHandCursor);
+    w->set_link_highlight(false);
+    EXPECT_FALSE(w->link()->font().underline());
+
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &esc);
+    ASSERT_TRUE(wait_until([&] { return jobs->update_window() == nullptr; }));
+    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(main_window.isEnabled());
+    EXPECT_FALSE(state.update_check.window_open);
+}
+
+}  // namespace
