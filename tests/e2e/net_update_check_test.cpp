@@ -4,16 +4,15 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -66,56 +65,29 @@ void send_all(int fd, const std::string& bytes) {
     }
 }
 
-class Program {
-public:
-    Program(const TempDir& dir, int update_port) {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::setenv("KELVANTO_HOME", (dir.str() + "/data").c_str(), 1);
-            ::setenv("XDG_CONFIG_HOME", (dir.str() + "/config").c_str(), 1);
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            ::setenv("KELVANTO_UPDATE_HOST", "127.0.0.1", 1);
-            ::setenv("KELVANTO_UPDATE_PORT", std::to_string(update_port).c_str(), 1);
-            ::setenv("KELVANTO_TIME_HOST", "127.0.0.1", 1);
-            ::setenv("KELVANTO_TIME_PORT", "9", 1);
-            ::setenv("KELVANTO_CLOCK_READONLY", "1", 1);
-            ::execl(KELVANTO_BIN, KELVANTO_BIN, static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-    }
-    ~Program() {
-        if (pid_ > 0 && !exited_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    bool running() {
-        if (exited_) return false;
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            exited_ = true;
-            status_ = status;
-        }
-        return !exited_;
-    }
-    // SIGTERM and the exit status of the orderly shutdown (-1 when it did not end in time).
-    int terminate() {
-        if (running()) ::kill(pid_, SIGTERM);
-        for (int i = 0; i < 200 && running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (!exited_) return -1;
-        return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
-    }
+// The program with its own folders, asking the peer on `update_port` for updates.
+ChildProcess start_program(const TempDir& dir, int update_port) {
+    return start_process(KELVANTO_BIN, {},
+                         {{"KELVANTO_HOME", (dir.path() / "data").string()},
+                          {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
+                          {"XDG_DATA_HOME", (dir.path() / "share").string()},
+                          {"XDG_RUNTIME_DIR", dir.str()},
+                          {"QT_QPA_PLATFORM", "offscreen"},
+                          {"KELVANTO_UPDATE_PORT", std::to_string(update_port)}});
+}
 
-private:
-    pid_t pid_ = -1;
-    bool exited_ = false;
-    int status_ = 0;
-};
+// SIGTERM and the exit status of the orderly shutdown.
+int terminate(ChildProcess& p) {
+    ::kill(p.pid, SIGTERM);
+    const int status = wait_process(p, 10000);
+    kill_process(p);
+    return status;
+}
 
 TEST(UpdateCheckProgram, AsksTheUpdateServerOnceAtStart) {
     TempDir dir;
     Listener http;
-    Program program(dir, http.port);
+    ChildProcess program = start_program(dir, http.port);
     const int conn = http.accept_within(20000);
     ASSERT_GE(conn, 0) << "no update query arrived";
     const std::string request = read_request(conn, 10000);
@@ -126,14 +98,14 @@ TEST(UpdateCheckProgram, AsksTheUpdateServerOnceAtStart) {
 
     // The program shows its window and runs on; no second query follows.
     EXPECT_LT(http.accept_within(1500), 0);
-    EXPECT_TRUE(program.running());
-    EXPECT_EQ(program.terminate(), 0);
+    EXPECT_TRUE(process_running(program));
+    EXPECT_EQ(terminate(program), 0);
 }
 
 TEST(UpdateCheckProgram, SurvivesAFloodOfBinaryAndAReset) {
     TempDir dir;
     Listener http;
-    Program program(dir, http.port);
+    ChildProcess program = start_program(dir, http.port);
     const int conn = http.accept_within(20000);
     ASSERT_GE(conn, 0);
     read_request(conn, 10000);
@@ -144,8 +116,8 @@ TEST(UpdateCheckProgram, SurvivesAFloodOfBinaryAndAReset) {
     ::setsockopt(conn, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
     ::close(conn);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    EXPECT_TRUE(program.running());
-    EXPECT_EQ(program.terminate(), 0);
+    EXPECT_TRUE(process_running(program));
+    EXPECT_EQ(terminate(program), 0);
 }
 
 }  // namespace

@@ -11,15 +11,28 @@
 
 extern char** environ;
 
+namespace {
+
+// A program started by a test never reaches a real update or time server and never sets
+// the real clock, unless the test points these somewhere itself: port 9 on the loopback
+// address refuses.
+const std::map<std::string, std::string> kNetworkSeams{
+    {"KELVANTO_UPDATE_HOST", "127.0.0.1"}, {"KELVANTO_UPDATE_PORT", "9"}, {"KELVANTO_TIME_HOST", "127.0.0.1"},
+    {"KELVANTO_TIME_PORT", "9"},           {"KELVANTO_CLOCK_READONLY", "1"}};
+
+}  // namespace
+
 ChildProcess start_process(const std::string& program, const std::vector<std::string>& args,
                            const std::map<std::string, std::string>& env, const std::string& output_file) {
+    std::map<std::string, std::string> full_env = kNetworkSeams;
+    for (const auto& [k, v] : env) full_env[k] = v;
     std::vector<std::string> env_strings;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry(*e);
         const std::string key = entry.substr(0, entry.find('='));
-        if (env.count(key) == 0) env_strings.push_back(entry);
+        if (full_env.count(key) == 0) env_strings.push_back(entry);
     }
-    for (const auto& [k, v] : env) {
+    for (const auto& [k, v] : full_env) {
         if (!v.empty() || k.empty()) env_strings.push_back(k + "=" + v);
     }
     std::vector<std::string> argv_strings{program};
