@@ -69,6 +69,8 @@ struct ProgramState {
     UpdateCheckState update_check;
     std::vector<FormItem> display_list;  // the items the main window draws, item i at i - 1
     std::string data_dir;                // folder holding "Stats/" and "Preset.ini", ends in '/'
+    std::string config_dir;              // folder holding "autostart/"; empty: no autostart entry
+    std::string program_path;            // the program file the autostart entry starts
     bool main_window_loaded = false;
     bool exiting = false;
     bool running_as_service = false;

@@ -4,6 +4,8 @@
 #include "platform/dialogs.h"
 #include "platform/interface_table.h"
 #include "platform/locale.h"
+#include "settings/settings_backend.h"
+#include "settings/settings_hooks.h"
 
 // The platform interfaces the core works through. The application hands in the real
 // implementations; tests hand in fakes.
@@ -12,6 +14,8 @@ struct Services {
     Clock& clock;
     Dialogs& dialogs;
     const Locale* locale = nullptr;  // texts in the user's locale
+    SettingsBackend* settings_store = nullptr;  // where the settings live; none: defaults only
+    SettingsHooks* settings_hooks = nullptr;    // window reactions to a settings load or save
 };
 
 // Calls from the update cycle out to the windows. Every hook does nothing by default.

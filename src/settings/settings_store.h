@@ -1,9 +1,33 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "core/program_state.h"
+#include "core/services.h"
+#include "settings/settings_backend.h"
+
+// Reads a number: the stored text as a 32-bit integer, or `default_value` when the value is
+// absent, not a number or outside min..max (inclusive). A default outside the range is still
+// returned; the window positions use that to mean "not set".
+std::int32_t read_number(const SettingsBackend& store, const std::string& name, std::int32_t min, std::int32_t max,
+                         std::int32_t default_value);
+// As read_number without a range.
+std::int32_t read_number_unchecked(const SettingsBackend& store, const std::string& name, std::int32_t default_value);
+// The stored text, or "" when absent.
+std::string read_string(const SettingsBackend& store, const std::string& name);
+// Stores one value at once, as a string.
+void write_value(SettingsBackend& store, const std::string& name, const std::string& value);
+void write_value(SettingsBackend& store, const std::string& name, std::int64_t value);
+// Stores the one setting of that value name at once from its in-memory field; false when
+// no stored setting has that name.
+bool write_single_setting(SettingsBackend& store, Settings& settings, const std::string& name);
 
 // Reads every setting in its order with its range and default, applies the dependent rules
-// and writes the complete, normalised set back.
-void load_settings(ProgramState& state);
-// Writes every setting and applies the side effects of a save.
-void save_settings(ProgramState& state);
+// (adapter default, connection types, colour preset, translucency, older item layout) and
+// writes the complete, normalised set back through save_settings. The store and the window
+// hooks come from `services`; without a store every setting takes its default.
+void load_settings(ProgramState& state, Services& services);
+// Writes every setting, then: the autostart entry, the overview items, the graph-length
+// trimming of the sample buffers, and the window style and display list through the hooks.
+void save_settings(ProgramState& state, Services& services);

@@ -32,6 +32,8 @@ std::string data_folder() {
 
 frmMain::frmMain(StartOptions options, QWidget* parent)
     : QWidget(parent), options_(options), dialogs_(this), services_{tables_, clock_, dialogs_, &locale_} {
+    services_.settings_store = &settings_store_;
+    services_.settings_hooks = this;
     setWindowTitle(QStringLiteral("Kelvanto"));
     MainLoop = new QTimer(this);
     MainLoop->setSingleShot(true);
@@ -51,6 +53,8 @@ bool frmMain::Form_Load() {
     if (state_.main_window_loaded) return true;
     state_.main_window_loaded = true;
     state_.data_dir = data_folder();
+    state_.config_dir = user_config_folder();
+    state_.program_path = QCoreApplication::applicationFilePath().toStdString();
 
     title_bar_height_ = frameGeometry().height() - geometry().height();
     {
@@ -63,7 +67,7 @@ bool frmMain::Form_Load() {
         return false;
     }
     state_.known_adapter_count = state_.found_adapters;
-    load_settings(state_);
+    load_settings(state_, services_);
     update_tray();
     read_counters(state_, services_, *this);
     take_start_counters(state_);
@@ -114,6 +118,9 @@ void frmMain::save_window_position() {
     state_.settings.WindowX = x();
     state_.settings.WindowY = y();
     state_.settings.WindowWidth = width();
+    write_value(settings_store_, "WindowX", state_.settings.WindowX);
+    write_value(settings_store_, "WindowY", state_.settings.WindowY);
+    write_value(settings_store_, "WindowWidth", state_.settings.WindowWidth);
 }
 
 void frmMain::UnloadKVT() {
@@ -156,10 +163,7 @@ void frmMain::restore_window() {
     activateWindow();
 }
 
-void frmMain::write_setting(const std::string& /*name*/) {
-    // Until single values can be written on their own, the whole normalised set is saved.
-    save_settings(state_);
-}
+void frmMain::write_setting(const std::string& name) { write_single_setting(settings_store_, state_.settings, name); }
 
 void frmMain::adapter_lists_changed(int /*found*/) {}
 
@@ -174,6 +178,20 @@ void frmMain::refresh_screen() {
                               .arg(QString::fromStdString(state_.ip_text))
                               .arg(a.download_graph[0], 0, 'f', 0)
                               .arg(a.upload_graph[0], 0, 'f', 0));
+}
+
+void frmMain::set_translucent(int alpha) { setWindowOpacity(alpha / 255.0); }
+
+void frmMain::set_transparent_background(bool on) {
+    if (!on) setWindowOpacity(1.0);
+}
+
+std::optional<std::uint32_t> frmMain::button_shadow_colour() { return desktop_dark_colour(); }
+
+std::optional<std::uint32_t> frmMain::button_hilight_colour() { return desktop_light_colour(); }
+
+void frmMain::shrink_to_graph() {
+    if (width() > state_.settings.graph_length) resize(state_.settings.graph_length, height());
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -10,6 +10,8 @@
 #include "platform/linux/system_clock.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/system_locale.h"
+#include "settings/qt/qt_settings_backend.h"
+#include "settings/settings_hooks.h"
 
 class NetJobs;
 class QLabel;
@@ -22,7 +24,7 @@ struct StartOptions {
 
 // The main window: owns the program state, the platform services and the main timer, runs
 // the start-up and shutdown sequences, and draws the monitor.
-class frmMain : public QWidget, public CycleHooks, public SettingWriter {
+class frmMain : public QWidget, public CycleHooks, public SettingWriter, public SettingsHooks {
     Q_OBJECT
 public:
     explicit frmMain(StartOptions options, QWidget* parent = nullptr);
@@ -55,6 +57,13 @@ public:
     // SettingWriter
     void write_setting(const std::string& name) override;
 
+    // SettingsHooks
+    void set_translucent(int alpha) override;
+    void set_transparent_background(bool on) override;
+    std::optional<std::uint32_t> button_shadow_colour() override;
+    std::optional<std::uint32_t> button_hilight_colour() override;
+    void shrink_to_graph() override;
+
 signals:
     void unloaded();
 
@@ -78,6 +87,7 @@ private:
     MonotonicTicks ticks_;
     QtDialogs dialogs_;
     SystemLocale locale_;
+    QtSettingsBackend settings_store_;
     Services services_;
     QTimer* MainLoop = nullptr;
     NetJobs* net_ = nullptr;  // sckTime, sckServer, Winsock and the update window
