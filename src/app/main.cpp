@@ -97,7 +97,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     const bool headless = without_display();
-    if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (headless) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        // A display that refuses the connection must not abort the monitor either: Qt tries
+        // the usual platforms in their usual order and falls back to offscreen.
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen"
+                                                                                  : "wayland;xcb;offscreen");
+    }
 
     const QString cmd = command_line(argc, argv);
     QApplication app(argc, argv);
@@ -136,9 +143,13 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &main_window,
                      [&main_window](QSessionManager&) { main_window.UnloadKVT(); });
 
-    if (headless)
+    if (headless) {
         std::fputs("kelvanto: no display (DISPLAY and WAYLAND_DISPLAY are not set); running without a window\n",
                    stderr);
+    } else if (QGuiApplication::platformName() == QLatin1String("offscreen") &&
+               qEnvironmentVariable("QT_QPA_PLATFORM").contains(QLatin1Char(';'))) {
+        std::fputs("kelvanto: the display refused the connection; running without a window\n", stderr);
+    }
     main_window.show();
     if (started_as_service()) main_window.service_start_event();
     if (!main_window.Form_Load()) return 0;

@@ -65,6 +65,26 @@ TEST(RunWithoutDisplay, KeepsRunningWritesDataAndEndsCleanlyOnSigterm) {
     EXPECT_EQ(count_of(read_file(output), "running without a window"), 1u) << read_file(output);
 }
 
+// A display that refuses the connection is no reason to abort either.
+TEST(RunWithoutDisplay, UnreachableDisplayFallsBackToRunningWithoutAWindow) {
+    TempDir dir;
+    const auto output = dir.path() / "output.txt";
+    auto env = environment(dir, "");
+    env["DISPLAY"] = ":4917";  // no X server answers there
+    ChildProcess child = start_process(KELVANTO_BIN, {}, env, output.string());
+    const bool started = wait_for_stats(dir.path() / "home", child);
+    if (started) std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const bool kept_running = process_running(child);
+    if (!started || !kept_running) kill_process(child);
+    ASSERT_TRUE(started) << read_file(output);
+    ASSERT_TRUE(kept_running) << read_file(output);
+    ASSERT_EQ(kill(child.pid, SIGTERM), 0);
+    const int status = wait_process(child, 20000);
+    if (status == -1) kill_process(child);
+    EXPECT_EQ(status, 0) << read_file(output);
+    EXPECT_EQ(count_of(read_file(output), "running without a window"), 1u) << read_file(output);
+}
+
 // A platform the user chose is kept, and then there is nothing to say.
 TEST(RunWithoutDisplay, ChosenPlatformIsKeptWithoutNotice) {
     TempDir dir;
