@@ -10,11 +10,13 @@
 #include <QVBoxLayout>
 
 #include "core/main_timer.h"
+#include "core/qt/main_options_host.h"
 #include "core/update_cycle.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
 #include "net/qt/net_jobs.h"
 #include "service/service_control.h"
+#include "settings/qt/frm_options.h"
 #include "settings/settings_store.h"
 
 std::string data_folder() {
@@ -131,6 +133,26 @@ void frmMain::UnloadKVT() {
     timer_enabled_ = false;
     MainLoop->stop();
     emit unloaded();
+}
+
+void frmMain::open_options() {
+    if (options_dialog_ && options_dialog_->isVisible()) {
+        // The innermost open window of the dialog comes forward: a modal child first.
+        QWidget* front = QApplication::activeModalWidget();
+        if (front == nullptr || !options_dialog_->isAncestorOf(front)) front = options_dialog_;
+        front->raise();
+        front->activateWindow();
+        return;
+    }
+    if (!options_host_) options_host_ = std::make_unique<MainOptionsHost>(*this);
+    if (options_dialog_) options_dialog_->deleteLater();
+    options_dialog_ = new frmOptions(*options_host_, OptionsPageFactories{}, this);
+    options_dialog_->setWindowFlag(Qt::Window);
+    options_dialog_->setAttribute(Qt::WA_DeleteOnClose, false);
+    net_->set_sync_view(options_dialog_);
+    options_dialog_->show();
+    options_dialog_->raise();
+    options_dialog_->activateWindow();
 }
 
 void frmMain::exit_command() {

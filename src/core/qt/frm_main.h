@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
@@ -10,10 +11,13 @@
 #include "platform/linux/system_clock.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/system_locale.h"
+#include "settings/qt/frm_options.h"
 #include "settings/qt/qt_settings_backend.h"
 #include "settings/settings_hooks.h"
 
+class MainOptionsHost;
 class NetJobs;
+
 class QLabel;
 class QTimer;
 class ServiceManager;
@@ -42,6 +46,10 @@ public:
     // The service manager's stop event: the final unload once the window has loaded.
     void service_stop_event();
     void set_service_manager(ServiceManager* manager) { service_manager_ = manager; }
+    ServiceManager* service_manager() const { return service_manager_; }
+    // "&Settings...": opens the options dialog, or brings its innermost open window forward.
+    void open_options();
+    frmOptions* options_window() const { return options_dialog_; }
     // Marks a run started by the service manager: the window starts minimised.
     void service_start_event();
 
@@ -93,6 +101,8 @@ private:
     NetJobs* net_ = nullptr;  // sckTime, sckServer, Winsock and the update window
     QLabel* rates_label_ = nullptr;
     ServiceManager* service_manager_ = nullptr;
+    std::unique_ptr<MainOptionsHost> options_host_;
+    QPointer<frmOptions> options_dialog_;
     bool timer_enabled_ = false;
     int title_bar_height_ = 0;
 };

@@ -1,0 +1,46 @@
+#include "core/qt/main_options_host.h"
+
+#include "core/qt/frm_main.h"
+#include "settings/qt/frm_options.h"
+#include "core/update_cycle.h"
+#include "history/log_store.h"
+#include "measure/rates.h"
+#include "net/qt/net_jobs.h"
+#include "settings/settings_store.h"
+
+ProgramState& MainOptionsHost::options_state() { return main_.state(); }
+
+Services& MainOptionsHost::options_services() { return main_.services(); }
+
+void MainOptionsHost::options_preview() { update_cycle(main_.state(), main_.services(), main_, true); }
+
+void MainOptionsHost::options_store() {
+    save_settings(main_.state(), main_.services());
+    update_cycle(main_.state(), main_.services(), main_, true);
+}
+
+void MainOptionsHost::options_discard() {
+    ProgramState& state = main_.state();
+    load_settings(state, main_.services());
+    save_logs(state, main_.services());
+    load_logs(state, main_.services());
+    update_cycle(state, main_.services(), main_, true);
+}
+
+void MainOptionsHost::options_adapters_changed() {
+    save_logs(main_.state(), main_.services());
+    load_logs(main_.state(), main_.services());
+    load_history(main_.state(), main_.services());
+}
+
+void MainOptionsHost::reset_session() {
+    if (!confirm_session_reset(main_.services().dialogs)) return;
+    ::reset_session(main_.state());
+    update_cycle(main_.state(), main_.services(), main_, true);
+}
+
+void MainOptionsHost::sync_button(const std::string& host) { main_.net().sync_button(host); }
+
+ServiceManager* MainOptionsHost::options_service_manager() { return main_.service_manager(); }
+
+void MainOptionsHost::options_closed() { main_.net().set_sync_view(nullptr); }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "settings/qt/options_host.h"
+
+class frmMain;
+
+// The options dialog's view of the running program: the main window's state, its refresh,
+// storing and reloading the settings, and the commands of the reset, service and time pages.
+class MainOptionsHost : public OptionsHost {
+public:
+    explicit MainOptionsHost(frmMain& main) : main_(main) {}
+
+    ProgramState& options_state() override;
+    Services& options_services() override;
+    void options_preview() override;
+    void options_store() override;
+    void options_discard() override;
+    void options_adapters_changed() override;
+    void reset_session() override;
+    void sync_button(const std::string& host) override;
+    ServiceManager* options_service_manager() override;
+    void options_closed() override;
+
+private:
+    frmMain& main_;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+class QWidget;
+class ServiceManager;
+struct ProgramState;
+struct Services;
+
+// What the options dialog asks of the running program. The main window answers; every
+// command it does not know yet does nothing.
+class OptionsHost {
+public:
+    virtual ~OptionsHost() = default;
+    virtual ProgramState& options_state() = 0;
+    virtual Services& options_services() = 0;
+    // Live preview: recompute and redraw with the in-memory settings.
+    virtual void options_preview() = 0;
+    // OK and Apply: store every setting (and the rules).
+    virtual void options_store() = 0;
+    // Cancel: reload the stored settings, lay the window out again, save and reload the logs.
+    virtual void options_discard() = 0;
+    // The adapter selection or the logging settings changed.
+    virtual void options_adapters_changed() {}
+    virtual void reset_daily_logs() {}
+    virtual void reset_minutely_logs() {}
+    virtual void reset_session() {}
+    // The time page's "&Sync" / "Ca&ncel" button with the host text of its server box.
+    virtual void sync_button(const std::string& /*host*/) {}
+    virtual ServiceManager* options_service_manager() { return nullptr; }
+    // The user-defined period's current range for a variant, and whether data is missing.
+    virtual std::string current_period_text(int /*variant*/, bool* warning) {
+        if (warning) *warning = false;
+        return {};
+    }
+    // The user-defined period changed: totals are computed afresh.
+    virtual void period_changed() {}
+    // Checks the e-mail page before storing; false keeps the dialog open.
+    virtual bool check_mail_settings() { return true; }
+    virtual void options_closed() {}
+};
+
+// Widgets that other parts of the program put on their pages.
+struct OptionsPageFactories {
+    std::function<QWidget*(QWidget* parent)> items;
+    std::function<QWidget*(QWidget* parent)> colours;
+    std::function<QWidget*(QWidget* parent)> alerts;
+};
