@@ -1,0 +1,287 @@
+#include "display/refresh_screen.h"
+
+#include <array>
+
+#include "history/period_totals.h"
+#include "measure/format.h"
+
+namespace {
+
+constexpr int kSectionStep = 52;
+constexpr int kSectionHeight = 49;
+constexpr int kLineStep = 20;
+constexpr int kLineHeight = 17;
+constexpr int kGraphGap = 3;
+constexpr int kSmoothing = 50;
+
+// Everything one redraw works with.
+struct Frame {
+    ProgramState& state;
+    Canvas& canvas;
+    DisplayCache& cache;
+    const DrawInputs& inputs;
+    int W;
+    std::array<bool, kAdapterSlots> graph_seen{};
+};
+
+const AdapterState& adapter_of(const ProgramState& state, int adapter) {
+    static const AdapterState kNoAdapter{};
+    if (adapter < 0 || adapter >= kAdapterSlots) return kNoAdapter;
+    return state.adapters[static_cast<std::size_t>(adapter)];
+}
+
+// A sample of a graph buffer; beyond the buffer reads as no traffic.
+double sample(const SampleBuffer& buffer, int i) {
+    return i >= 0 && i < kSampleCount ? buffer[static_cast<std::size_t>(i)] : 0.0;
+}
+
+std::string rate_text(const Frame& f, double v) {
+    const Settings& s = f.state.settings;
+    return format_value(v, s.TransferUnit, true, false, kDecimalsFromSettings, false, s, f.inputs.locale) + "/s";
+}
+
+std::string amount_text(const Frame& f, double v) {
+    const Settings& s = f.state.settings;
+    return format_value(v, s.TransferredUnit, false, false, kDecimalsFromSettings, false, s, f.inputs.locale);
+}
+
+void draw_rate_section(Frame& f, const FormItem& item, bool upload) {
+    const ColourScheme& c = f.state.settings.colours;
+    const AdapterState& a = adapter_of(f.state, item.Adapter);
+    DrawLabel(f.canvas, upload ? "Upload" : "Download", item.Top + 3, kAlignCentre, c.Header);
+    DrawLabel(f.canvas, "Current", item.Top + 19, kAlignLeft, c.Description);
+    DrawLabel(f.canvas, "Max", item.Top + 19, kAlignRight, c.Description);
+    DrawLabel(f.canvas, "Average", item.Top + 19, kAlignCentre, c.Description);
+    const double current = upload ? a.upload_graph[0] : a.download_graph[0];
+    const double peak = upload ? a.shown_peak_upload : a.shown_peak_download;
+    const double average = upload ? a.shown_average_upload : a.shown_average_download;
+    DrawLabel(f.canvas, rate_text(f, current), item.Top + 35, kAlignLeft, c.Values);
+    DrawLabel(f.canvas, rate_text(f, peak), item.Top + 35, kAlignRight, c.Values);
+    DrawLabel(f.canvas, rate_text(f, average), item.Top + 35, kAlignCentre, c.Values);
+}
+
+void draw_transferred_section(Frame& f, const FormItem& item) {
+    const Settings& s = f.state.settings;
+    const ColourScheme& c = s.colours;
+    const bool known_period = item.Period < kPeriodKinds;
+    DrawLabel(f.canvas, known_period ? period_name(f.state, item.Period) : std::string(), item.Top + 3, kAlignCentre,
+              c.Header);
+    DrawLabel(f.canvas, "Download", item.Top + 19, kAlignLeft, c.Description);
+    DrawLabel(f.canvas, "Upload", item.Top + 19, kAlignRight, c.Description);
+    if (s.ShowInfo == 1) DrawLabel(f.canvas, "IP", item.Top + 19, kAlignCentre, c.Description);
+    if (s.ShowInfo == 2) DrawLabel(f.canvas, "-", item.Top + 19, kAlignCentre, c.Description);
+    // An item naming an adapter slot that cannot exist shows nothing rather than asking for it.
+    double down = 0.0;
+    double up = 0.0;
+    if (known_period && item.Adapter < kAdapterSlots) {
+        down = period_total(f.state, item.Adapter, item.Period, kReceived, f.inputs.now);
+        up = period_total(f.state, item.Adapter, item.Period, kSent, f.inputs.now);
+    }
+    DrawLabel(f.canvas, amount_text(f, down), item.Top + 35, kAlignLeft, c.Values);
+    DrawLabel(f.canvas, amount_text(f, up), item.Top + 35, kAlignRight, c.Values);
+    if (s.ShowInfo == 1) DrawLabel(f.canvas, adapter_ip_text(f.inputs, item.Adapter), item.Top + 35, kAlignCentre, c.Values);
+    if (s.ShowInfo == 2) DrawLabel(f.canvas, amount_text(f, down + up), item.Top + 35, kAlignCentre, c.Values);
+}
+
+void draw_rate_line(Frame& f, const FormItem& item) {
+    const AdapterState& a = adapter_of(f.state, item.Adapter);
+    const std::string text =
+        "DL: " + rate_text(f, a.download_graph[0]) + "  UL: " + rate_text(f, a.upload_graph[0]);
+    DrawLabel(f.canvas, text, item.Top + 3, kAlignCentre, f.state.settings.colours.Values);
+}
+
+// Pixels per byte/s for a fixed line speed in kbit/s; a speed of 0 gives a flat graph.
+double fixed_scale(int h, std::int32_t kbps) {
+    if (kbps <= 0) return 0.0;
+    return h / (kbps / 8.0 * 1000.0);
+}
+
+double peak_scale(int h, double peak) { return peak > 0 ? h / peak : 0.0; }
+
+struct GraphScales {
+    double down = 0.0;
+    double up = 0.0;
+};
+
+GraphScales graph_scales(const Settings& s, const AdapterState& a, int h) {
+    GraphScales g;
+    g.down = s.ConnectionType == 0 ? peak_scale(h, a.shown_peak_download) : fixed_scale(h, s.ConnectionSpeed);
+    if (s.ConnectionTypeUp == 0) g.up = g.down;
+    else if (s.ConnectionTypeUp == 1) g.up = peak_scale(h, a.shown_peak_upload);
+    else g.up = fixed_scale(h, s.ConnectionSpeedUp);
+    return g;
+}
+
+void draw_grid(Frame& f, const FormItem& item, int baseline) {
+    const Settings& s = f.state.settings;
+    const int step = s.GraphType == 0 ? 2 * s.vGridInt : s.vGridInt;
+    if (step <= 0) return;
+    for (int x = f.W; x >= 0; x -= step) f.canvas.dotted_line(x, item.Top, x, baseline, s.colours.GridLine);
+}
+
+void draw_average_lines(Frame& f, const AdapterState& a, int baseline, double scale) {
+    const ColourScheme& c = f.state.settings.colours;
+    const int yu = to_pixel(baseline - a.shown_average_upload * scale);
+    f.canvas.line(0, yu, f.W, yu, c.GraphAverageUp);
+    const int yd = to_pixel(baseline - a.shown_average_download * scale);
+    f.canvas.line(0, yd, f.W, yd, c.GraphAverageDown);
+}
+
+void draw_line_graph(Frame& f, const AdapterState& a, int baseline, const GraphScales& sc) {
+    const Settings& s = f.state.settings;
+    const int last = 2 * ((f.W + 10) / 4);
+    std::vector<CanvasPoint> points(static_cast<std::size_t>(last + 1));
+    auto curve = [&](const SampleBuffer& buffer, double scale, std::uint32_t colour) {
+        for (int i = 0; i <= last; ++i)
+            points[static_cast<std::size_t>(i)] = {f.W - 2 * i, to_pixel(baseline - sample(buffer, i) * scale)};
+        DrawSmoothCurve(f.canvas, points, kSmoothing, colour, s.SoftGraph != 0, s.colours.Background);
+    };
+    curve(a.upload_graph, sc.up, s.colours.GraphUp);
+    curve(a.download_graph, sc.down, s.colours.GraphDown);
+}
+
+void draw_bar_graph(Frame& f, const AdapterState& a, int baseline, double scale) {
+    const ColourScheme& c = f.state.settings.colours;
+    auto bar = [&](int x, double v, std::uint32_t colour) {
+        f.canvas.line(x, baseline, x, to_pixel(baseline - v * scale - 2), colour);
+    };
+    for (int i = 0; i <= f.W; ++i) {
+        const int x = f.W - 1 - i;
+        const double d = sample(a.download_graph, i);
+        const double u = sample(a.upload_graph, i);
+        if (d > u) {
+            if (d > 0) bar(x, d, c.GraphDown);
+            if (u > 0) bar(x, u, c.DownloadUpload);
+        } else {
+            if (u > 0) bar(x, u, c.GraphUp);
+            if (d > 0) bar(x, d, c.DownloadUpload);
+        }
+    }
+}
+
+void draw_graph(Frame& f, const FormItem& item) {
+    Settings& s = f.state.settings;
+    const int h = item.Height;
+    const int baseline = item.Top + h;
+    if (item.Adapter < kAdapterSlots) f.graph_seen[item.Adapter] = true;
+    if (h > 0) s.GraphHeight = h;
+    const AdapterState& a = adapter_of(f.state, item.Adapter);
+    const GraphScales sc = graph_scales(s, a, h);
+    const bool grid = s.vGrid != 0 && s.vGridInt != 0;
+    const bool averages = s.AverageShow != 0;
+
+    if (grid && s.vGridTop == 0) draw_grid(f, item, baseline);
+    if (averages && s.AverageTop == 0) draw_average_lines(f, a, baseline, sc.down);
+    if (s.GraphType == 0) draw_line_graph(f, a, baseline, sc);
+    else draw_bar_graph(f, a, baseline, sc.down);
+    // Clipping band: erases whatever rose above the graph's top; the second pass redraws
+    // the items up there and graphs higher up are drawn after this one.
+    if (item.Top - 1 >= 0) f.canvas.fill_rect(0, 0, f.W, item.Top - 1, s.colours.Background);
+    if (grid && s.vGridTop != 0) draw_grid(f, item, baseline);
+    if (averages && s.AverageTop != 0) draw_average_lines(f, a, baseline, sc.down);
+}
+
+void draw_separator(Frame& f, const FormItem& item) {
+    const Settings& s = f.state.settings;
+    f.canvas.line(0, item.Top - 2, f.W, item.Top - 2, s.colours.Seperator);
+    if (s.TransBack == 0)
+        f.canvas.line(0, item.Top - 1, f.W, item.Top - 1, Highlight(f.cache.highlight, s.colours.Background));
+}
+
+void draw_content(Frame& f, const FormItem& item) {
+    switch (item.Type) {
+        case kItemDownloadRate: draw_rate_section(f, item, false); break;
+        case kItemUploadRate: draw_rate_section(f, item, true); break;
+        case kItemTransferred: draw_transferred_section(f, item); break;
+        case kItemDownloadUploadRate: draw_rate_line(f, item); break;
+        case kItemTextLabel: DrawLabel(f.canvas, item.Name, item.Top + 3, kAlignCentre, f.state.settings.colours.TextLabel); break;
+        default: break;
+    }
+}
+
+// One drawing pass over the items: graphs (in reverse order) or everything else.
+void draw_pass(Frame& f, bool graphs) {
+    std::vector<FormItem>& items = f.state.display_list;
+    const int n = static_cast<int>(items.size());
+    for (int k = 0; k < n; ++k) {
+        const FormItem& item = items[static_cast<std::size_t>(graphs ? n - 1 - k : k)];
+        if (item.Adapter < kAdapterSlots) f.state.adapters[item.Adapter].graph_shown = f.graph_seen[item.Adapter];
+        if (item.Enabled == 0) continue;
+        draw_separator(f, item);
+        const bool is_graph = item.Type == kItemGraph;
+        if (is_graph != graphs) continue;
+        if (is_graph) draw_graph(f, item);
+        else draw_content(f, item);
+    }
+}
+
+}  // namespace
+
+int fixed_row_height(const FormItem& item) {
+    switch (item.Type) {
+        case kItemDownloadRate:
+        case kItemUploadRate:
+        case kItemTransferred: return kSectionStep;
+        case kItemDownloadUploadRate:
+        case kItemTextLabel: return kLineStep;
+        default: return 0;
+    }
+}
+
+void layout_items(std::vector<FormItem>& items, int height) {
+    int fixed = 0;
+    int graphs = 0;
+    for (const FormItem& item : items) {
+        if (item.Enabled == 0) continue;
+        if (item.Type == kItemGraph) ++graphs;
+        else fixed += fixed_row_height(item);
+    }
+    const int h = graphs > 0 ? (height - fixed - (kGraphGap * graphs - kGraphGap)) / graphs - 1 : 0;
+
+    // Places every enabled item from the top; `grow` pixels go one each to the graphs from
+    // the top down (one walk gives each graph at most one).
+    auto place = [&](int& grow, bool first) {
+        int y = 0;
+        for (FormItem& item : items) {
+            if (item.Enabled == 0) continue;
+            item.Top = y;
+            if (item.Type == kItemGraph) {
+                if (first) item.Height = h;
+                if (grow > 0) {
+                    ++item.Height;
+                    --grow;
+                }
+                y += item.Height + kGraphGap;
+            } else {
+                const int step = fixed_row_height(item);
+                // Unknown types take no room, like graphs do not exist for them.
+                item.Height = step == kSectionStep ? kSectionHeight : (step == kLineStep ? kLineHeight : 0);
+                y += step;
+            }
+        }
+    };
+    int grow = 0;
+    place(grow, true);
+    if (graphs == 0) return;
+    // The rows add up to height + 2: the last gap hangs below the client area.
+    grow = height + 2 - (fixed + graphs * (h + kGraphGap));
+    for (int round = 0; round < 100 && grow > 0; ++round) place(grow, false);
+}
+
+std::string adapter_ip_text(const DrawInputs& inputs, int adapter) {
+    if (adapter == 0) return "Multiple";
+    std::string ip = inputs.adapter_ip ? inputs.adapter_ip(adapter) : std::string();
+    return ip.empty() ? "0.0.0.0" : ip;
+}
+
+bool RefreshScreen(ProgramState& state, Canvas& canvas, DisplayCache& cache, const DrawInputs& inputs, bool redraw) {
+    if (!state.window.visible || state.window.minimized) return false;
+    if (!redraw) return true;
+    if (canvas.width() <= 0 || canvas.height() <= 0) return true;
+    canvas.clear(state.settings.colours.Background);
+    layout_items(state.display_list, canvas.height());
+    Frame f{state, canvas, cache, inputs, canvas.width(), {}};
+    draw_pass(f, true);
+    draw_pass(f, false);
+    return true;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/program_state.h"
+#include "display/canvas.h"
+#include "display/draw_helpers.h"
+#include "platform/locale.h"
+
+// What the drawing keeps between redraws.
+struct DisplayCache {
+    HighlightCache highlight;
+};
+
+// What a redraw needs besides the program state.
+struct DrawInputs {
+    const Locale& locale;
+    double now = 0.0;  // date of the period totals
+    // The IP address text of adapter 1..n ("0.0.0.0" when it cannot be selected); may be empty.
+    std::function<std::string(int adapter)> adapter_ip;
+};
+
+// Row height of an item other than a graph (52 for the three-row sections, 20 for one-line
+// items), 0 for a graph.
+int fixed_row_height(const FormItem& item);
+
+// Lays out the enabled items in a client area `height` pixels high: sets Top and Height of
+// each. Graphs share what the other items leave, the upper graphs taking the odd pixels.
+void layout_items(std::vector<FormItem>& items, int height);
+
+// Lays out and draws every item into the canvas (the back buffer, client-area sized) when
+// `redraw` is true. Returns whether the window is visible, that is whether the caller should
+// copy the back buffer to the screen.
+bool RefreshScreen(ProgramState& state, Canvas& canvas, DisplayCache& cache, const DrawInputs& inputs, bool redraw);
+
+// The IP text an item shows for an adapter: "Multiple" for adapter 0.
+std::string adapter_ip_text(const DrawInputs& inputs, int adapter);
