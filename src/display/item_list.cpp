@@ -38,14 +38,6 @@ std::string item_type_name(int type) {
     }
 }
 
-bool apply_older_item_layout(Settings& s) {
-    if (s.FormItems == 0) return false;
-    if (s.AdvItems == 1) s.ShowAdvItems = 1;
-    s.AdvItems = s.FormItems;
-    s.FormItems = 0;
-    return true;
-}
-
 void BuildDisplayList(ProgramState& state) {
     const Settings& s = state.settings;
     if (s.ShowAdvItems != 0) {

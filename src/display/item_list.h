@@ -12,11 +12,6 @@ inline constexpr const char* kListFullMessage = "The item list is full: it holds
 // The texts of the item types, as the editor's type list shows them.
 std::string item_type_name(int type);
 
-// Settings of an older layout kept the custom-items switch in AdvItems and the count in
-// FormItems. Moves them to ShowAdvItems and AdvItems; returns whether anything changed (and
-// FormItems must be written back as 0).
-bool apply_older_item_layout(Settings& settings);
-
 // Forms the display list: a copy of the custom list when custom items are on, else the six
 // standard items from the on/off settings.
 void BuildDisplayList(ProgramState& state);

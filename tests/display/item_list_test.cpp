@@ -61,22 +61,6 @@ TEST(DisplayList, FirstSwitchToCustomItemsSeedsSixOnce) {
     EXPECT_EQ(state.settings.AdvItems, 5);
 }
 
-TEST(DisplayList, OlderLayoutMovesSwitchAndCount) {
-    Settings s;
-    EXPECT_FALSE(apply_older_item_layout(s));
-    s.AdvItems = 1;
-    s.FormItems = 4;
-    EXPECT_TRUE(apply_older_item_layout(s));
-    EXPECT_EQ(s.ShowAdvItems, 1);
-    EXPECT_EQ(s.AdvItems, 4);
-    EXPECT_EQ(s.FormItems, 0);
-    Settings off;
-    off.FormItems = 3;
-    EXPECT_TRUE(apply_older_item_layout(off));
-    EXPECT_EQ(off.ShowAdvItems, 0);
-    EXPECT_EQ(off.AdvItems, 3);
-}
-
 TEST(ItemPanel, CopyAppendsAndSelectsTheCopy) {
     auto items = named({"Download rate", "Graph", "Upload rate"});
     int sel = 2;

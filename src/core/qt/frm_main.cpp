@@ -3,15 +3,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QLabel>
+#include <QPainter>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include "core/main_timer.h"
 #include "core/qt/main_options_host.h"
 #include "core/update_cycle.h"
+#include "display/item_list.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
 #include "net/qt/net_jobs.h"
@@ -42,11 +42,8 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     MainLoop->setTimerType(Qt::PreciseTimer);
     connect(MainLoop, &QTimer::timeout, this, &frmMain::on_timer);
     net_ = new NetJobs(state_, clock_, this, this, NetOverrides::from_environment(), this);
-
-    auto* layout = new QVBoxLayout(this);
-    rates_label_ = new QLabel(this);
-    rates_label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    layout->addWidget(rates_label_);
+    // Everything is drawn into the back buffer and copied whole; no background erase.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 frmMain::~frmMain() = default;
@@ -76,7 +73,11 @@ bool frmMain::Form_Load() {
     load_logs(state_, services_);
     load_history(state_, services_);
 
-    resize(state_.settings.WindowWidth, 120);
+    // Size first, draw afterwards: a redraw at the old height would overwrite GraphHeight.
+    resize(state_.settings.WindowWidth, height());
+    FitWindowHeight();
+    drawing_ready_ = true;
+    Form_Resize();
     if (options_.minimized) setWindowState(windowState() | Qt::WindowMinimized);
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect(0, 0, 1024, 768);
     const int x = state_.settings.WindowX == kWindowPositionUnset ? (screen.width() - width()) / 2 : state_.settings.WindowX;
@@ -191,15 +192,62 @@ void frmMain::adapter_lists_changed(int /*found*/) {}
 
 void frmMain::update_tray() {}
 
-void frmMain::refresh_screen() {
-    if (!isVisible() || isMinimized()) return;
-    const AdapterState& a = state_.adapters[static_cast<std::size_t>(
-        std::clamp(state_.settings.Adapter, 0, kMaxAdapters))];
-    rates_label_->setText(QStringLiteral("Adapter %1 (%2)\nDownload: %3 B/s\nUpload: %4 B/s")
-                              .arg(state_.settings.Adapter)
-                              .arg(QString::fromStdString(state_.ip_text))
-                              .arg(a.download_graph[0], 0, 'f', 0)
-                              .arg(a.upload_graph[0], 0, 'f', 0));
+void frmMain::refresh_screen() { RefreshScreen(true); }
+
+void frmMain::RefreshScreen(bool redraw) {
+    sync_window_info();
+    if (redraw) bar_graph_width_guard();
+    if (drawing_.Backbuffer().size() != size() && !isMinimized()) drawing_.resize(width(), height());
+    // The centre column may show each adapter's address; read the tables only when asked.
+    std::unique_ptr<clsIPStatistics> stats;
+    auto adapter_ip = [&](int adapter) -> std::string {
+        if (!stats) stats = std::make_unique<clsIPStatistics>(services_.tables, services_.dialogs, state_.table_messages);
+        if (adapter < 1 || adapter > stats->Found_Adaptors() || !stats->Choose_Adaptor(adapter)) return {};
+        return stats->Local_IP();
+    };
+    const std::int32_t graph_height = state_.settings.GraphHeight;
+    if (drawing_.refresh(state_, locale_, services_.clock.now(), redraw, adapter_ip)) update();
+    // The layout writes the graph height back; store it when it changed.
+    if (state_.settings.GraphHeight != graph_height) write_setting("GraphHeight");
+}
+
+void frmMain::bar_graph_width_guard() {
+    const int limit = bar_graph_width_limit(state_.settings, width());
+    if (limit == 0) return;
+    resize(limit, height());
+    if (x() + width() < 5) move(0, y());
+    sync_window_info();
+}
+
+void frmMain::FitWindowHeight() {
+    if (isMinimized()) return;
+    const int allowance = state_.settings.Border != 0 ? title_bar_height_ : 0;
+    const WindowHeightFit fit = fit_window_height(state_.display_list, state_.settings, allowance);
+    // Qt sizes the client area: take the frame allowance off the outer heights.
+    auto client = [&](int outer) { return std::max(0, outer - allowance); };
+    setMinimumHeight(client(fit.min_track_height));
+    setMaximumHeight(std::max(client(fit.max_track_height), client(fit.min_track_height)));
+    resize(width(), client(fit.outer_height));
+}
+
+void frmMain::Form_Resize() {
+    sync_window_info();
+    if (isMinimized()) {
+        drawing_.resize(0, 0);
+        hide();
+        return;
+    }
+    drawing_.resize(width(), height());
+    // The shown averages and peaks depend on how many samples the width shows.
+    if (state_.cycle.cycles_run != 0) update_cycle(state_, services_, *this, true);
+    else RefreshScreen(true);
+}
+
+void frmMain::paintEvent(QPaintEvent* /*event*/) {
+    // Form_Paint: only the copy of the back buffer.
+    if (drawing_.Backbuffer().isNull()) return;
+    QPainter painter(this);
+    painter.drawImage(0, 0, drawing_.Backbuffer());
 }
 
 void frmMain::set_translucent(int alpha) { setWindowOpacity(alpha / 255.0); }
@@ -211,6 +259,8 @@ void frmMain::set_transparent_background(bool on) {
 std::optional<std::uint32_t> frmMain::button_shadow_colour() { return desktop_dark_colour(); }
 
 std::optional<std::uint32_t> frmMain::button_hilight_colour() { return desktop_light_colour(); }
+
+void frmMain::rebuild_display_list() { BuildDisplayList(state_); }
 
 void frmMain::shrink_to_graph() {
     if (width() > state_.settings.graph_length) resize(state_.settings.graph_length, height());
@@ -238,10 +288,14 @@ void frmMain::hideEvent(QHideEvent* event) {
 
 void frmMain::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) sync_window_info();
+    if (event->type() == QEvent::WindowStateChange) {
+        sync_window_info();
+        if (isMinimized()) Form_Resize();
+    }
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    sync_window_info();
+    if (drawing_ready_) Form_Resize();
+    else sync_window_info();
 }

@@ -7,6 +7,7 @@
 #include "core/program_state.h"
 #include "core/services.h"
 #include "net/socket_actions.h"
+#include "display/qt/main_window_drawing.h"
 #include "platform/linux/linux_interface_table.h"
 #include "platform/linux/system_clock.h"
 #include "platform/qt/qt_dialogs.h"
@@ -18,7 +19,6 @@
 class MainOptionsHost;
 class NetJobs;
 
-class QLabel;
 class QTimer;
 class ServiceManager;
 
@@ -52,6 +52,11 @@ public:
     frmOptions* options_window() const { return options_dialog_; }
     // Marks a run started by the service manager: the window starts minimised.
     void service_start_event();
+    // Lays out and draws the items when `redraw` is true, then shows the back buffer.
+    void RefreshScreen(bool redraw);
+    // Sizes the window's height to the enabled items and sets the height's drag limits.
+    void FitWindowHeight();
+    const QImage& Backbuffer() const { return drawing_.Backbuffer(); }
 
     ProgramState& state() { return state_; }
     Services& services() { return services_; }
@@ -71,6 +76,7 @@ public:
     std::optional<std::uint32_t> button_shadow_colour() override;
     std::optional<std::uint32_t> button_hilight_colour() override;
     void shrink_to_graph() override;
+    void rebuild_display_list() override;
 
 signals:
     void unloaded();
@@ -81,12 +87,15 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void on_timer();
     void arm_timer();
     void save_window_position();
     void sync_window_info();
+    void Form_Resize();
+    void bar_graph_width_guard();
 
     StartOptions options_;
     ProgramState state_;
@@ -99,11 +108,12 @@ private:
     Services services_;
     QTimer* MainLoop = nullptr;
     NetJobs* net_ = nullptr;  // sckTime, sckServer, Winsock and the update window
-    QLabel* rates_label_ = nullptr;
     ServiceManager* service_manager_ = nullptr;
     std::unique_ptr<MainOptionsHost> options_host_;
     QPointer<frmOptions> options_dialog_;
+    MainWindowDrawing drawing_;
     bool timer_enabled_ = false;
+    bool drawing_ready_ = false;  // the window has its first size; resizes redraw from now on
     int title_bar_height_ = 0;
 };
 
