@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/program_state.h"
+#include "platform/dialogs.h"
+
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class frmEditItem;
+
+// What the item panel asks of the windows around it after an edit.
+struct ItemPanelHooks {
+    std::function<void()> redraw;             // an immediate update cycle with a full redraw
+    std::function<void()> fit_window_height;  // the main window's height follows the items
+    std::function<void()> enable_apply;       // the options dialog's "&OK" and "&Apply"
+    std::function<void(bool)> set_owner_enabled;  // the options dialog while the editor is open
+};
+
+// The custom item list with its check boxes and the buttons New, Modify, Copy, Remove, up
+// and down. It edits the display list directly and copies it into the custom list at once.
+class ItemPanel : public QWidget {
+    Q_OBJECT
+public:
+    ItemPanel(ProgramState& state, Dialogs& dialogs, ItemPanelHooks hooks, QWidget* parent = nullptr);
+
+    // Refills the list from the display list and updates the buttons.
+    void UpdateItemList();
+    // The adapter names the editor offers after "Multiple adapters".
+    void set_adapter_names(std::vector<std::string> names) { adapter_names_ = std::move(names); }
+
+    int selected() const { return selected_; }
+    QListWidget* list() const { return lstItems; }
+    QPushButton* button_new() const { return cmdNew; }
+    QPushButton* button_modify() const { return cmdModify; }
+    QPushButton* button_copy() const { return cmdCopy; }
+    QPushButton* button_remove() const { return cmdRemove; }
+    QPushButton* button_up() const { return cmdUp; }
+    QPushButton* button_down() const { return cmdDown; }
+    frmEditItem* editor() const { return editor_; }
+
+    void NewItem();
+    void ModifyItem();
+    void CopyItem();
+    void RemoveItem();
+    void MoveUp();
+    void MoveDown();
+
+private:
+    void update_buttons();
+    void on_item_changed(QListWidgetItem* item);
+    void on_row_changed(int row);
+    void after_edit(bool fit);
+    bool refuse_when_full();
+    frmEditItem* open_editor();
+    void editor_closed(bool accepted);
+
+    ProgramState& state_;
+    Dialogs& dialogs_;
+    ItemPanelHooks hooks_;
+    std::vector<std::string> adapter_names_;
+    int selected_ = 0;
+    bool filling_ = false;
+    QListWidget* lstItems = nullptr;
+    QPushButton* cmdNew = nullptr;
+    QPushButton* cmdModify = nullptr;
+    QPushButton* cmdCopy = nullptr;
+    QPushButton* cmdRemove = nullptr;
+    QPushButton* cmdUp = nullptr;
+    QPushButton* cmdDown = nullptr;
+    frmEditItem* editor_ = nullptr;
+};
