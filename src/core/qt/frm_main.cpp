@@ -4,12 +4,14 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 
 #include "core/main_timer.h"
 #include "core/qt/main_options_host.h"
+#include "display/qt/item_panel.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
 #include "history/log_store.h"
@@ -147,7 +149,29 @@ void frmMain::open_options() {
     }
     if (!options_host_) options_host_ = std::make_unique<MainOptionsHost>(*this);
     if (options_dialog_) options_dialog_->deleteLater();
-    options_dialog_ = new frmOptions(*options_host_, OptionsPageFactories{}, this);
+    OptionsPageFactories pages;
+    pages.items = [this](QWidget* parent) -> QWidget* {
+        ItemPanelHooks hooks;
+        hooks.redraw = [this] { update_cycle(state_, services_, *this, true); };
+        hooks.fit_window_height = [this] { FitWindowHeight(); };
+        hooks.enable_apply = [this] {
+            if (options_dialog_) options_dialog_->apply_button()->setEnabled(true);
+        };
+        hooks.set_owner_enabled = [this](bool on) {
+            if (options_dialog_) options_dialog_->setEnabled(on);
+        };
+        auto* panel = new ItemPanel(state_, dialogs_, std::move(hooks), parent);
+        std::vector<std::string> names;
+        clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
+        for (int i = 1; i <= stats.Found_Adaptors(); ++i) {
+            stats.Choose_Adaptor(i);
+            names.push_back(stats.Description());
+        }
+        panel->set_adapter_names(std::move(names));
+        panel->UpdateItemList();
+        return panel;
+    };
+    options_dialog_ = new frmOptions(*options_host_, std::move(pages), this);
     options_dialog_->setWindowFlag(Qt::Window);
     options_dialog_->setAttribute(Qt::WA_DeleteOnClose, false);
     net_->set_sync_view(options_dialog_);

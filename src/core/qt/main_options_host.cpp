@@ -22,6 +22,7 @@ void MainOptionsHost::options_store() {
 void MainOptionsHost::options_discard() {
     ProgramState& state = main_.state();
     load_settings(state, main_.services());
+    main_.FitWindowHeight();
     save_logs(state, main_.services());
     load_logs(state, main_.services());
     update_cycle(state, main_.services(), main_, true);

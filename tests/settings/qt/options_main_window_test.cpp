@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
 
 #include "core/qt/frm_main.h"
+#include "display/qt/item_panel.h"
 #include "settings/qt/frm_options.h"
 #include "support/temp_dir.h"
 
@@ -33,6 +35,11 @@ TEST(OptionsOnMainWindow, ApplyStoresCancelRestoresTheStoredGraphType) {
     ASSERT_TRUE(dlg->isVisible());
     main.open_options();  // a second open brings the same dialog forward
     EXPECT_EQ(main.options_window(), dlg);
+
+    // The Items page hosts the item panel with the display list.
+    auto* panel = dlg->findChild<ItemPanel*>();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(static_cast<std::size_t>(panel->list()->count()), main.state().display_list.size());
 
     radio(*dlg, "Graph", "Bar graph")->click();
     EXPECT_EQ(main.state().settings.GraphType, 1);
