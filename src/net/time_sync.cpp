@@ -1,5 +1,6 @@
 #include "net/time_sync.h"
 
+#include <cctype>
 #include <cmath>
 
 #include "core/date.h"
@@ -36,8 +37,9 @@ SocketActions start_connection(TimeSyncEnv& env, const std::string& host) {
 
 std::string result_text(TimeSyncEnv& env, double now, long long moved_seconds) {
     const CivilDate c = civil_date(now);
-    return std::string(kSyncResultPrefix) + env.texts.month_abbreviation(c.month) + " " + std::to_string(c.day) +
-           ", " + std::to_string(c.year) + ", " + env.texts.short_time(now) + " (" + std::to_string(moved_seconds) +
+    return std::string(kSyncResultPrefix) + month_abbreviation(env.locale.month_name(c.month)) + " " +
+           std::to_string(c.day) + ", " + std::to_string(c.year) + ", " + env.locale.short_time(now) + " (" +
+           std::to_string(moved_seconds) +
            " sec)";
 }
 
@@ -67,6 +69,20 @@ void set_clock(TimeSyncEnv& env) {
 }
 
 }  // namespace
+
+std::string month_abbreviation(std::string_view name) {
+    std::string out;
+    int letters = 0;
+    for (char ch : name) {
+        const auto u = static_cast<unsigned char>(ch);
+        const bool continuation = (u & 0xC0) == 0x80;
+        if (!continuation && letters == 3) break;
+        if (!continuation) ++letters;
+        if (u < 0x80) ch = static_cast<char>(letters == 1 ? std::toupper(u) : std::tolower(u));
+        out += ch;
+    }
+    return out;
+}
 
 std::string time_server(int index) {
     if (index < 0 || index >= kTimeServerCount) return {};

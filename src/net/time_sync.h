@@ -10,6 +10,7 @@
 #include "net/socket_actions.h"
 #include "platform/clock.h"
 #include "platform/clock_setter.h"
+#include "platform/locale.h"
 #include "settings/settings.h"
 
 // Built-in Time Protocol servers (TCP port 37), offered by index 0..13.
@@ -32,6 +33,8 @@ inline constexpr std::size_t kTimeAnswerLimit = 64;
 // A connection that has neither answered nor closed after this long counts as failed.
 inline constexpr double kSyncTimeoutSeconds = 60.0;
 
+// The first three letters of a month name (UTF-8), only the first in capitals ("Jan").
+std::string month_abbreviation(std::string_view month_name);
 // Host name of server `index`, or "" when the index names no list entry.
 std::string time_server(int index);
 // Seconds of interval choice `choice` (0..6); an unknown choice counts as one day.
@@ -55,16 +58,6 @@ struct TimeSyncState {
     std::string caption = kSyncCaption;  // caption of the options dialog's sync button
 };
 
-// Locale-dependent pieces of the result line.
-class TimeTexts {
-public:
-    virtual ~TimeTexts() = default;
-    // First three letters of the month's name, only the first in capitals ("Jan").
-    virtual std::string month_abbreviation(int month) const = 0;
-    // The time of day of a date in the user's short time format.
-    virtual std::string short_time(double date) const = 0;
-};
-
 // The options dialog's side of a synchronisation, present only while the dialog is open.
 class TimeSyncView {
 public:
@@ -80,7 +73,7 @@ struct TimeSyncEnv {
     Settings& settings;
     const Clock& clock;
     ClockSetter& setter;
-    const TimeTexts& texts;
+    const Locale& locale;  // month names and the short time format
     SettingWriter* writer = nullptr;
     TimeSyncView* dialog = nullptr;  // null while the options dialog is closed
 };

@@ -23,6 +23,15 @@ std::string EnglishLocale::long_time(double date) const {
     return buf;
 }
 
+std::string EnglishLocale::short_time(double date) const {
+    long long mins = static_cast<long long>(std::floor(seconds_since_midnight(date) / 60.0 + 1e-9));
+    if (mins >= 1440) mins = 1439;
+    if (mins < 0) mins = 0;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02lld:%02lld", mins / 60, mins % 60);
+    return buf;
+}
+
 std::string EnglishLocale::month_name(int month) const {
     static constexpr std::array<const char*, 12> kNames{"January", "February", "March",     "April",
                                                         "May",     "June",     "July",      "August",

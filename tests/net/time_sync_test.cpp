@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -25,21 +24,6 @@ public:
 
 private:
     FakeClock& clock_;
-};
-
-class EnglishTimeTexts : public TimeTexts {
-public:
-    std::string month_abbreviation(int month) const override {
-        static const char* kNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-        return kNames[month - 1];
-    }
-    std::string short_time(double date) const override {
-        const int s = static_cast<int>(seconds_since_midnight(date) + 0.5);
-        char buf[8];
-        std::snprintf(buf, sizeof buf, "%02d:%02d", s / 3600 % 24, s / 60 % 60);
-        return buf;
-    }
 };
 
 class RecordingWriter : public SettingWriter {
@@ -66,12 +50,12 @@ class TimeSyncTest : public ::testing::Test {
 protected:
     FakeClock clock;
     FakeClockSetter setter{clock};
-    EnglishTimeTexts texts;
+    EnglishLocale locale;
     RecordingWriter writer;
     RecordingView view;
     Settings settings;
     TimeSyncState state;
-    TimeSyncEnv env{state, settings, clock, setter, texts, &writer, nullptr};
+    TimeSyncEnv env{state, settings, clock, setter, locale, &writer, nullptr};
 
     void set_last_sync_hours_ago(double hours) { settings.SyncLast = clock.value - hours / 24.0; }
 
@@ -111,7 +95,7 @@ TEST_F(TimeSyncTest, DueOnceTheIntervalHasPassedInEitherDirection) {
 
     // The clock was set back: a last success far in the future is due as well.
     TimeSyncState fresh;
-    TimeSyncEnv env2{fresh, settings, clock, setter, texts, &writer, nullptr};
+    TimeSyncEnv env2{fresh, settings, clock, setter, locale, &writer, nullptr};
     set_last_sync_hours_ago(-48);
     EXPECT_TRUE(time_sync_auto_check(env2).connect);
 
@@ -295,6 +279,14 @@ TEST_F(TimeSyncTest, SilentServerTimesOutAndTheNextIsTried) {
     const SocketActions a = time_sync_auto_check(env);
     EXPECT_TRUE(a.close);
     EXPECT_EQ(a.host, kTimeServers[1]);
+}
+
+TEST(MonthAbbreviation, FirstThreeLettersWithOnlyTheFirstCapital) {
+    EXPECT_EQ(month_abbreviation("January"), "Jan");
+    EXPECT_EQ(month_abbreviation("MAY"), "May");
+    EXPECT_EQ(month_abbreviation("m\xc3\xa4rz"), "M\xc3\xa4r");  // a letter of two bytes stays whole
+    EXPECT_EQ(month_abbreviation("\xc3\xa9t\xc3\xa9"), "\xc3\xa9t\xc3\xa9");
+    EXPECT_EQ(month_abbreviation(""), "");
 }
 
 TEST_F(TimeSyncTest, DelayAcrossMidnightStaysSmall) {

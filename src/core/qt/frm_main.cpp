@@ -43,7 +43,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     MainLoop->setSingleShot(true);
     MainLoop->setTimerType(Qt::PreciseTimer);
     connect(MainLoop, &QTimer::timeout, this, &frmMain::on_timer);
-    net_ = new NetJobs(state_, clock_, this, this, NetOverrides::from_environment(), this);
+    net_ = new NetJobs(state_, clock_, locale_, this, this, NetOverrides::from_environment(), this);
     // Everything is drawn into the back buffer and copied whole; no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QLocale>
-#include <QTime>
 #include <QWidget>
 
 #include "core/date.h"
@@ -12,20 +10,6 @@
 #include "net/update_check.h"
 
 namespace {
-
-// Month names and the short time format of the user's locale.
-class QtTimeTexts : public TimeTexts {
-public:
-    std::string month_abbreviation(int month) const override {
-        const QString name = QLocale::system().monthName(month, QLocale::LongFormat).left(3).toLower();
-        if (name.isEmpty()) return {};
-        return (name.left(1).toUpper() + name.mid(1)).toStdString();
-    }
-    std::string short_time(double date) const override {
-        const QTime t = QTime::fromMSecsSinceStartOfDay(static_cast<int>(seconds_since_midnight(date) * 1000.0) % 86400000);
-        return QLocale::system().toString(t, QLocale::ShortFormat).toStdString();
-    }
-};
 
 int env_port(const char* name) {
     bool ok = false;
@@ -47,7 +31,7 @@ NetOverrides NetOverrides::from_environment() {
     return o;
 }
 
-NetJobs::NetJobs(ProgramState& state, const Clock& clock, SettingWriter* writer, QWidget* main_window,
+NetJobs::NetJobs(ProgramState& state, const Clock& clock, const Locale& locale, SettingWriter* writer, QWidget* main_window,
                  const NetOverrides& overrides, QObject* parent)
     : QObject(parent),
       state_(state),
@@ -56,7 +40,7 @@ NetJobs::NetJobs(ProgramState& state, const Clock& clock, SettingWriter* writer,
       main_window_(main_window),
       linux_setter_(!overrides.clock_read_only),
       setter_(&linux_setter_),
-      texts_(std::make_unique<QtTimeTexts>()),
+      locale_(locale),
       running_version_(program_version().text()) {
     open_url = [](const QUrl& url) { QDesktopServices::openUrl(url); };
 
@@ -105,7 +89,7 @@ NetJobs::~NetJobs() {
 }
 
 TimeSyncEnv NetJobs::sync_env() {
-    return TimeSyncEnv{state_.time_sync, state_.settings, clock_, *setter_, *texts_, writer_, sync_view_};
+    return TimeSyncEnv{state_.time_sync, state_.settings, clock_, *setter_, locale_, writer_, sync_view_};
 }
 
 void NetJobs::auto_sync_check() {

@@ -37,7 +37,7 @@ struct NetOverrides {
 class NetJobs : public QObject {
     Q_OBJECT
 public:
-    NetJobs(ProgramState& state, const Clock& clock, SettingWriter* writer, QWidget* main_window,
+    NetJobs(ProgramState& state, const Clock& clock, const Locale& locale, SettingWriter* writer, QWidget* main_window,
             const NetOverrides& overrides, QObject* parent = nullptr);
     ~NetJobs() override;
 
@@ -73,7 +73,7 @@ private:
     QWidget* main_window_;
     LinuxClockSetter linux_setter_;
     ClockSetter* setter_;
-    std::unique_ptr<TimeTexts> texts_;
+    const Locale& locale_;
     TimeSyncView* sync_view_ = nullptr;
     QPointer<frmUpdate> update_window_;
     std::string running_version_;

@@ -40,6 +40,13 @@ std::string SystemLocale::long_time(double date) const {
     return locale.toString(to_qtime(date), format.trimmed()).toStdString();
 }
 
+std::string SystemLocale::short_time(double date) const {
+    const QLocale locale = QLocale::system();
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    format.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    return locale.toString(to_qtime(date), format.trimmed()).toStdString();
+}
+
 std::string SystemLocale::month_name(int month) const {
     if (month < 1 || month > 12) return {};
     QString name = QLocale::system().standaloneMonthName(month, QLocale::LongFormat);

@@ -82,11 +82,12 @@ protected:
     FakeClock clock;
     RecordingSetter setter;
     RecordingWriter writer;
+    EnglishLocale locale;
     QWidget main_window;
     std::vector<QUrl> opened;
 
     std::unique_ptr<NetJobs> make(const NetOverrides& o) {
-        auto jobs = std::make_unique<NetJobs>(state, clock, &writer, &main_window, o);
+        auto jobs = std::make_unique<NetJobs>(state, clock, locale, &writer, &main_window, o);
         jobs->set_clock_setter(&setter);
         jobs->open_url = [this](const QUrl& url) { opened.push_back(url); };
         return jobs;
