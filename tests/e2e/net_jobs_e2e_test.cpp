@@ -1,4 +1,4 @@
-// The whole program asks a test's own HTTP peer on 127.0.0.1 for the newest version.
+// The whole program against a test's own update and time peers on 127.0.0.1.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
+#include "settings/text_file.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -65,15 +67,17 @@ void send_all(int fd, const std::string& bytes) {
     }
 }
 
-// The program with its own folders, asking the peer on `update_port` for updates.
-ChildProcess start_program(const TempDir& dir, int update_port) {
+// The program with its own folders, asking the peers on `update_port` for updates and on
+// `time_port` for the time.
+ChildProcess start_program(const TempDir& dir, int update_port, int time_port = 9) {
     return start_process(KELVANTO_BIN, {},
                          {{"KELVANTO_HOME", (dir.path() / "data").string()},
                           {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
                           {"XDG_DATA_HOME", (dir.path() / "share").string()},
                           {"XDG_RUNTIME_DIR", dir.str()},
                           {"QT_QPA_PLATFORM", "offscreen"},
-                          {"KELVANTO_UPDATE_PORT", std::to_string(update_port)}});
+                          {"KELVANTO_UPDATE_PORT", std::to_string(update_port)},
+                          {"KELVANTO_TIME_PORT", std::to_string(time_port)}});
 }
 
 // SIGTERM and the exit status of the orderly shutdown.
@@ -118,6 +122,34 @@ TEST(UpdateCheckProgram, SurvivesAFloodOfBinaryAndAReset) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_TRUE(process_running(program));
     EXPECT_EQ(terminate(program), 0);
+}
+
+TEST(TimeSyncProgram, AutomaticSyncAsksTheTimeServerAndStoresTheResult) {
+    TempDir dir;
+    const std::string conf_path = (dir.path() / "config" / "Kelvanto" / "Kelvanto.conf").string();
+    std::filesystem::create_directories(dir.path() / "config" / "Kelvanto");
+    ASSERT_TRUE(replace_text_file(conf_path, "[General]\nSyncAuto=1\nCheckForUpdate=0\n"));
+    Listener http;
+    Listener time_server;
+    ChildProcess program = start_program(dir, http.port, time_server.port);
+
+    const int conn = time_server.accept_within(20000);
+    ASSERT_GE(conn, 0) << "no time query arrived";
+    send_all(conn, std::string("\xe9\x3c\x7f\x00", 4));
+    ::close(conn);
+    // The clock may not be set in a test run: the result is recorded all the same.
+    std::string conf;
+    for (int i = 0; i < 100 && conf.find("Last synchronization: ") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        conf = read_text_file(conf_path).value_or("");
+    }
+    EXPECT_LT(http.accept_within(200), 0) << "no update check when it is off";
+    EXPECT_EQ(terminate(program), 0);
+    conf = read_text_file(conf_path).value_or("");
+    EXPECT_NE(conf.find("Last synchronization: "), std::string::npos) << conf;
+    EXPECT_NE(conf.find(" (0 sec)"), std::string::npos) << conf;
+    EXPECT_NE(conf.find("\nSyncLast="), std::string::npos) << conf;
+    EXPECT_LT(time_server.accept_within(0), 0) << "a success is not repeated within the interval";
 }
 
 }  // namespace
