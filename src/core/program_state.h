@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "alerts/alert_state.h"
 #include "display/form_item.h"
 #include "history/stats_record.h"
 #include "measure/adapter_state.h"
@@ -68,6 +69,7 @@ struct ProgramState {
     RemoteReportState remote_report;
     UpdateCheckState update_check;
     std::vector<FormItem> display_list;  // the items the main window draws, item i at i - 1
+    AlertState alerts;                   // rule tables, evaluation state, mail sender and queue
     std::string data_dir;                // folder holding "Stats/" and "Preset.ini", ends in '/'
     std::string config_dir;              // folder holding "autostart/"; empty: no autostart entry
     std::string program_path;            // the program file the autostart entry starts

@@ -3,9 +3,15 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/interface_table.h"
+#include "platform/link_speed.h"
 #include "platform/locale.h"
 #include "settings/settings_backend.h"
 #include "settings/settings_hooks.h"
+#include "platform/mail_socket.h"
+#include "platform/message_box.h"
+#include "platform/power.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
 
 // The platform interfaces the core works through. The application hands in the real
 // implementations; tests hand in fakes.
@@ -16,6 +22,12 @@ struct Services {
     const Locale* locale = nullptr;  // texts in the user's locale
     SettingsBackend* settings_store = nullptr;  // where the settings live; none: defaults only
     SettingsHooks* settings_hooks = nullptr;    // window reactions to a settings load or save
+    Power* power = nullptr;                  // alert actions: reboot, shutdown
+    Shell* shell = nullptr;                  // alert actions: open file, run program
+    Sound* sound = nullptr;                  // alert actions and the message box
+    LinkSpeed* link_speed = nullptr;         // connection speed of an adapter
+    MailSocket* mail_socket = nullptr;       // the alert mail connection (sckMail)
+    ProgramMessageBox* msg_box = nullptr;    // frmMsgBox
 };
 
 // Calls from the update cycle out to the windows. Every hook does nothing by default.

@@ -1,0 +1,162 @@
+#include "alerts/rule_evaluation.h"
+
+#include <cmath>
+
+#include "alerts/alert_actions.h"
+#include "alerts/rule_files.h"
+#include "alerts/rule_values.h"
+#include "history/period_totals.h"
+#include "measure/ip_statistics.h"
+
+namespace {
+
+constexpr int kTotalKind = 8;
+
+std::optional<int> adapter_of(const AlertRule& r) {
+    const auto a = parse_integer(r.condition_value(0), 0, kMaxAdapters);
+    if (!a) return std::nullopt;
+    return static_cast<int>(*a);
+}
+
+std::optional<int> small_choice(const std::string& value, int last) {
+    const auto v = parse_integer(value, 0, last);
+    if (!v) return std::nullopt;
+    return static_cast<int>(*v);
+}
+
+// Fires when an amount total crosses the threshold, or a period that started anew is
+// already past it.
+bool amount_reached(ProgramState& state, int i, const AlertRule& r, double now) {
+    const auto a = adapter_of(r);
+    const auto p = small_choice(r.condition_value(1), kPeriodChoices - 1);
+    const auto d = small_choice(r.condition_value(2), kDirections - 1);
+    const auto threshold = amount_threshold(r.condition_value(3));
+    if (!a || !p || !d || !threshold) return false;
+    EvaluationState& ev = state.alerts.evaluation;
+    TotalsByChoice& current = ev.CurrentTotal[static_cast<std::size_t>(i)];
+    TotalsByChoice& previous = ev.PreviousTotal[static_cast<std::size_t>(i)];
+    previous = current;
+    double& cur = current[static_cast<std::size_t>(*p)][static_cast<std::size_t>(*d)];
+    cur = rule_period_total(state, *a, period_kind_of_choice(*p), *d, now);
+    for (std::size_t pc = 0; pc < previous.size(); ++pc) {
+        for (std::size_t dc = 0; dc < previous[pc].size(); ++dc) {
+            if (previous[pc][dc] == 0) previous[pc][dc] = current[pc][dc];
+        }
+    }
+    const double prev = previous[static_cast<std::size_t>(*p)][static_cast<std::size_t>(*d)];
+    const bool crossed = prev < *threshold && cur >= *threshold;
+    const bool restarted = cur < prev && cur >= *threshold;
+    if (!crossed && !restarted) return false;
+    ev.FiringDirection = static_cast<std::uint8_t>(*d);
+    return true;
+}
+
+// Fires each time the all-time total has grown by the amount since the step began.
+bool amount_each_time(ProgramState& state, int i, const AlertRule& r, double now) {
+    const auto a = adapter_of(r);
+    const auto d = small_choice(r.condition_value(1), kDirections - 1);
+    const auto threshold = amount_threshold(r.condition_value(2));
+    if (!a || !d || !threshold) return false;
+    double& base = state.alerts.evaluation.StepBase[static_cast<std::size_t>(i)];
+    if (base == 0) base = rule_period_total(state, *a, kTotalKind, *d, now);
+    const double current = rule_period_total(state, *a, kTotalKind, *d, now);
+    if (current - base < *threshold) return false;
+    base = current;
+    return true;
+}
+
+struct RateCheck {
+    bool fire = false;
+    bool first_time_only = false;
+};
+
+RateCheck rate_reached(ProgramState& state, int i, const AlertRule& r) {
+    const auto a = adapter_of(r);
+    const auto d = small_choice(r.condition_value(1), kDirections - 1);
+    const auto threshold = rate_threshold(r.condition_value(2));
+    const auto repeat = small_choice(r.condition_value(3), 1);
+    if (!a || !d || !threshold || !repeat) return {};
+    double& previous = state.alerts.evaluation.PreviousRate[static_cast<std::size_t>(i)];
+    const double rate = graph_rate(state, *a, *d);
+    RateCheck c;
+    c.fire = rate >= *threshold && previous <= *threshold;
+    c.first_time_only = *repeat == 0;
+    previous = rate;
+    return c;
+}
+
+// Fires when the adapter's speed has just changed to the target. Every speed rule keeps its
+// own last speed, recorded every cycle, so it fires on each change to its target and rules
+// on the same adapter do not hide changes from one another.
+bool speed_changed(ProgramState& state, Services& services, int i, const AlertRule& r) {
+    const auto a = adapter_of(r);
+    const auto target = parse_speed(r.condition_value(1));
+    if (!a || !target) return false;
+    const std::optional<double> speed = connection_speed(state, services, *a);
+    if (!speed) return false;
+    EvaluationState& ev = state.alerts.evaluation;
+    double& last = ev.LastSpeed[static_cast<std::size_t>(i)];
+    bool& seen = ev.SpeedSeen[static_cast<std::size_t>(i)];
+    const bool fire = *speed == *target && seen && last != *speed;
+    last = *speed;
+    seen = true;
+    return fire;
+}
+
+}  // namespace
+
+double rule_period_total(ProgramState& state, int adapter, int kind, int direction, double now) {
+    const PeriodTotalSource source = state.alerts.totals != nullptr ? state.alerts.totals : &period_total;
+    if (direction == 2) return source(state, adapter, kind, kReceived, now) + source(state, adapter, kind, kSent, now);
+    return source(state, adapter, kind, direction == 1 ? kSent : kReceived, now);
+}
+
+double graph_rate(const ProgramState& state, int adapter, int direction) {
+    if (adapter < 0 || adapter > kMaxAdapters) return 0.0;
+    const AdapterState& a = state.adapters[static_cast<std::size_t>(adapter)];
+    if (direction == 0) return a.download_graph[0];
+    if (direction == 1) return a.upload_graph[0];
+    return a.download_graph[0] + a.upload_graph[0];
+}
+
+std::optional<double> connection_speed(ProgramState& state, Services& services, int adapter) {
+    // "Multiple adapters" has no single connection speed.
+    if (adapter < 1 || services.link_speed == nullptr) return std::nullopt;
+    clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
+    if (adapter > stats.Found_Adaptors() || !stats.Choose_Adaptor(adapter)) return std::nullopt;
+    const double bps = services.link_speed->speed_bps(stats.Description());
+    return std::round(bps * 100.0) / 100.0;
+}
+
+void evaluate_rules(ProgramState& state, Services& services) {
+    const double now = services.clock.now();
+    LiveRules& live = state.alerts.live;
+    for (int i = 0; i < live.count && i < kMaxRules; ++i) {
+        const AlertRule& r = live.rules[static_cast<std::size_t>(i)];
+        if (!r.enabled()) continue;
+        switch (r.ConditionKind) {
+            case AmountReached:
+                if (amount_reached(state, i, r, now)) run_actions(state, services, i, false);
+                break;
+            case AmountEachTime:
+                if (amount_each_time(state, i, r, now)) run_actions(state, services, i, false);
+                break;
+            case RateReached: {
+                const RateCheck c = rate_reached(state, i, r);
+                if (!c.fire) break;
+                run_actions(state, services, i, false);
+                if (c.first_time_only) {
+                    // Switched off for good: stored at once so it stays off after a restart.
+                    live.rules[static_cast<std::size_t>(i)].Enabled = 0;
+                    save_one_rule(live, i, state.data_dir);
+                }
+                break;
+            }
+            case SpeedChanged:
+                if (speed_changed(state, services, i, r)) run_actions(state, services, i, false);
+                break;
+            default:
+                break;  // no condition chosen, or an unknown kind read from a file
+        }
+    }
+}

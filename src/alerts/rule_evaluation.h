@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+
+#include "core/program_state.h"
+#include "core/services.h"
+
+// The measurements the rules compare. Direction 0 download, 1 upload, 2 both together.
+
+// Bytes the adapter (0 = all selected adapters) moved in period `kind`.
+double rule_period_total(ProgramState& state, int adapter, int kind, int direction, double now);
+// The adapter's current rate (the newest graph sample), bytes per second.
+double graph_rate(const ProgramState& state, int adapter, int direction);
+// The nominal speed of adapter 1..N in bits per second, rounded to two decimals; nothing when
+// the adapter is not there or its speed cannot be read.
+std::optional<double> connection_speed(ProgramState& state, Services& services, int adapter);
+
+// Once per update cycle: walks the live rules in order and fires every switched-on rule whose
+// condition has just become true. Rules whose values cannot be read are skipped.
+void evaluate_rules(ProgramState& state, Services& services);

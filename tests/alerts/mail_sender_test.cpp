@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include "alerts/mail_sender.h"
+#include "alerts/alert_fakes.h"
+
+namespace {
+
+struct Mail : ::testing::Test {
+    Settings settings;
+    MailSender sender;
+    MailQueue queue;
+    FakeMailSocket socket;
+
+    Mail() {
+        settings.EmailAlertMail = "monitor@example.org";
+        settings.EmailAlertDefault = "admin@example.org";
+        settings.EmailAlertSMTP = "mail.example.org";
+    }
+    void reply(const std::string& bytes) { apply_mail_actions(mail_received(sender, bytes), socket); }
+    void elapse() { apply_mail_actions(mail_timer_elapsed(sender), socket); }
+    void closed() { apply_mail_actions(mail_closed(sender), socket); }
+    // Runs a whole well-behaved dialogue and returns what was written.
+    std::string deliver(const std::string& message) {
+        socket.written.clear();
+        send_or_queue(sender, queue, settings, message, &socket);
+        reply("220 ready\r\n");
+        reply("250 hello\r\n");
+        reply("250 ok\r\n");
+        reply("250 ok\r\n");
+        reply("354 go ahead\r\n");
+        elapse();
+        reply("250 queued\r\n");
+        reply("221 bye\r\n");
+        return socket.written;
+    }
+};
+
+const std::string kHeadersAfterSubject =
+    "Importance: High\r\n"
+    "MIME-Version: 1.0\r\n"
+    "X-Mailer: Kelvanto v1.0\r\n"
+    "Content-Type: text/html\r\n"
+    "Content-Transfer-Encoding: 7bit\r\n";
+
+}  // namespace
+
+TEST_F(Mail, DialogueBytesWithTheMessageAsBody) {
+    EXPECT_EQ(deliver("Link is up."),
+              "HELO localhost\r\n"
+              "Mail From: monitor@example.org\r\n"
+              "rcpt to: <admin@example.org>\r\n"
+              "DATA \r\n"
+              "From: Kelvanto <monitor@example.org>\r\n"
+              "TO: <admin@example.org>\r\n"
+              "Subject: Alert from Kelvanto\r\n" +
+                  kHeadersAfterSubject + "\r\nLink is up.\r\n.\r\nQUIT\r\n");
+    EXPECT_EQ(socket.connects, std::vector<std::string>{"mail.example.org:25"});
+    EXPECT_FALSE(sender.busy());
+    EXPECT_EQ(socket.closes, 1);  // closed after the answer to QUIT
+}
+
+TEST_F(Mail, DialogueBytesWithTheMessageAsSubject) {
+    settings.EmailSubBody = 1;
+    settings.EmailAlertSMTP = "mail.example.org:2525";
+    const std::string sent = deliver("Link is up.");
+    EXPECT_NE(sent.find("Subject: Link is up.\r\n" + kHeadersAfterSubject + "\r\n\r\n.\r\nQUIT\r\n"), std::string::npos);
+    EXPECT_EQ(socket.connects, std::vector<std::string>{"mail.example.org:2525"});
+}
+
+TEST_F(Mail, BodyFollowsTheHeadersOnlyAfterThePause) {
+    send_or_queue(sender, queue, settings, ".starts with a dot", &socket);
+    for (const char* r : {"220 x\r\n", "250 x\r\n", "250 x\r\n", "250 x\r\n"}) reply(r);
+    socket.written.clear();
+    reply("354 go\r\n");
+    EXPECT_EQ(socket.timer_ms, kBodyPauseMs);
+    EXPECT_EQ(socket.written.find("\r\n.."), std::string::npos);
+    EXPECT_EQ(sender.state, SmtpState::DATA);
+    elapse();
+    EXPECT_EQ(sender.state, SmtpState::BODY);
+    EXPECT_NE(socket.written.find("\r\n\r\n..starts with a dot\r\n.\r\n"), std::string::npos);  // dot doubled
+    EXPECT_EQ(socket.timer_ms, sender.reply_timeout_ms);
+}
+
+TEST_F(Mail, RepliesSplitOverReadsAndMultiLineReplies) {
+    send_or_queue(sender, queue, settings, "m", &socket);
+    reply("220-first line\r\n22");
+    EXPECT_EQ(socket.written, "");
+    reply("0-second\r\n220 last\r");
+    EXPECT_EQ(socket.written, "");
+    reply("\n");
+    EXPECT_EQ(socket.written, "HELO localhost\r\n");
+    reply("250-kelvanto\r\n250-SIZE 1000\r\n250 HELP\r\n");
+    EXPECT_EQ(sender.state, SmtpState::MAILFROM);
+    reply("25");
+    reply("0 ok\r\n");
+    EXPECT_EQ(sender.state, SmtpState::RCPT);
+    reply("2");
+    reply("50 ok\r\n");
+    EXPECT_EQ(sender.state, SmtpState::DATA);
+}
+
+TEST_F(Mail, RefusedRecipientGetsNoData) {
+    send_or_queue(sender, queue, settings, "m", &socket);
+    for (const char* r : {"220 x\r\n", "250 x\r\n", "250 x\r\n"}) reply(r);
+    reply("550 no such user\r\n");
+    EXPECT_EQ(socket.written.find("DATA"), std::string::npos);
+    EXPECT_EQ(socket.closes, 1);
+    EXPECT_FALSE(sender.busy());
+}
+
+TEST_F(Mail, GarbageStallsAndEarlyClosesCostOnlyThatMail) {
+    // Garbage where a code is checked.
+    send_or_queue(sender, queue, settings, "first", &socket);
+    for (const char* r : {"\x01\x02garbage\r\n", "\r\n", "?\r\n"}) reply(r);
+    reply("hello there\r\n");
+    EXPECT_FALSE(sender.busy());
+    EXPECT_EQ(socket.written.find("DATA"), std::string::npos);
+
+    // An endless line without an end is dropped, not buffered for ever.
+    send_or_queue(sender, queue, settings, "second", &socket);
+    reply(std::string(70000, 'x'));
+    EXPECT_FALSE(sender.busy());
+
+    // A stalled server: the reply timer ends the attempt. Meanwhile messages queue up.
+    send_or_queue(sender, queue, settings, "third", &socket);
+    reply("220 hi\r\n");
+    send_or_queue(sender, queue, settings, "fourth", &socket);
+    send_or_queue(sender, queue, settings, "fifth", &socket);
+    EXPECT_EQ(queue, (MailQueue{"fourth", "fifth"}));
+    work_off_queue(sender, queue, settings, &socket);
+    EXPECT_EQ(queue.size(), 2u);  // still busy
+    elapse();
+    EXPECT_FALSE(sender.busy());
+
+    // The newest waiting message goes first, one per cycle.
+    work_off_queue(sender, queue, settings, &socket);
+    EXPECT_EQ(queue, MailQueue{"fourth"});
+    EXPECT_NE(sender.mail.body.find("fifth"), std::string::npos);
+    // The server closes early.
+    reply("220 hi\r\n");
+    closed();
+    EXPECT_FALSE(sender.busy());
+    EXPECT_NE(deliver("sixth").find("DATA \r\n"), std::string::npos);
+    work_off_queue(sender, queue, settings, &socket);
+    EXPECT_TRUE(queue.empty());
+    EXPECT_NE(sender.mail.body.find("fourth"), std::string::npos);
+}
+
+TEST(MailSettings, ServerAndAddressChecks) {
+    EXPECT_EQ(parse_smtp_server("smtp.host").port, 25);
+    EXPECT_EQ(parse_smtp_server("smtp.host:587").port, 587);
+    EXPECT_EQ(parse_smtp_server("smtp.host:587").host, "smtp.host");
+    EXPECT_EQ(parse_smtp_server("smtp.host:99999").host, "smtp.host:99999");
+    EXPECT_EQ(parse_smtp_server("smtp.host:").port, 25);
+
+    EXPECT_TRUE(plausible_address("a@b.c"));
+    EXPECT_TRUE(plausible_address("@b.c"));
+    EXPECT_TRUE(plausible_address("first.last@Example.org"));
+    EXPECT_FALSE(plausible_address("a@b"));
+    EXPECT_FALSE(plausible_address("a@.bc"));  // no letter or digit right after '@'
+    EXPECT_TRUE(plausible_address("a@b."));  // any '.' after the character that follows '@'
+    EXPECT_FALSE(plausible_address("ab.c"));
+    EXPECT_FALSE(plausible_address(""));
+
+    WorkingRules rules;
+    new_rule(rules);
+    Settings s;
+    s.EmailAlertMail = "bad";
+    EXPECT_TRUE(check_mail_settings(rules, s, false).accepted());  // no rule sends mail
+    rules.rules[0].Actions[SendMail] = kSwitchedOn;
+    EXPECT_EQ(check_mail_settings(rules, s, false).message, "Please check the senders address.");
+    rules.rules[0].Enabled = 0;
+    EXPECT_TRUE(check_mail_settings(rules, s, false).accepted());
+    EXPECT_EQ(check_mail_settings(rules, s, true).field, MailField::sender);
+    s.EmailAlertMail = "me@host.org";
+    s.EmailAlertDefault = "you@host";
+    const MailCheck receiver = check_mail_settings(rules, s, true);
+    EXPECT_EQ(receiver.field, MailField::receiver);
+    EXPECT_EQ(receiver.message, "Please check the receivers address.");
+    s.EmailAlertDefault = "you@host.org";
+    s.EmailAlertSMTP = "smtp";
+    EXPECT_EQ(check_mail_settings(rules, s, true).message, "Please check the SMTP server.");
+    s.EmailAlertSMTP = "smtp:2525";  // the length rule looks at the host part
+    EXPECT_EQ(check_mail_settings(rules, s, true).field, MailField::server);
+    s.EmailAlertSMTP = "smtp1";
+    EXPECT_TRUE(check_mail_settings(rules, s, true).accepted());
+}

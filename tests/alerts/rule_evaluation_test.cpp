@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include "alerts/rule_files.h"
+#include "alerts/rule_values.h"
+#include "alerts/alert_test_support.h"
+
+namespace {
+
+struct Evaluation : ::testing::Test, AlertBench {
+    ScriptedTotals& t = totals();
+    // Runs one cycle with the given download total (MB) and says whether the sound played.
+    bool cycle_at(double received_mb) {
+        t.received = received_mb * MB;
+        const int before = fired("sound ding");
+        cycle();
+        return fired("sound ding") > before;
+    }
+};
+
+AlertRule with_sound(AlertRule r) {
+    add_action(r, PlaySound, "ding");
+    return r;
+}
+
+}  // namespace
+
+TEST(RuleThresholds, AmountsAndRatesInBytes) {
+    EXPECT_EQ(amount_threshold("7|0"), 7 * 1024.0);
+    EXPECT_EQ(amount_threshold("100|1"), 100 * MB);
+    EXPECT_EQ(amount_threshold("1024|2"), 1024.0 * 1024 * MB);
+    EXPECT_EQ(rate_threshold("64|0"), 8000.0);
+    EXPECT_EQ(rate_threshold("1|4"), 1048576.0);
+    EXPECT_EQ(rate_threshold("3|5"), 3.0 * 1024 * MB);
+    // Bit rates from 3 gb/s on pass 2^31 before the division by 8.
+    EXPECT_EQ(rate_threshold("3|2"), 375000000.0);
+    EXPECT_EQ(rate_threshold("2147483647|2"), 268435455875000000.0);
+    EXPECT_EQ(rate_threshold("9|0"), 1125.0);  // 9000 / 8 rounds down
+    // Malformed values read from files have no threshold.
+    for (const char* bad : {"", "|1", "12", "x|1", "1|3", "1|x", "1-1", "-5|1", "1 |1"}) {
+        EXPECT_FALSE(amount_threshold(bad).has_value()) << bad;
+    }
+    EXPECT_FALSE(rate_threshold("5|6").has_value());
+    EXPECT_FALSE(parse_speed("1e6").has_value());
+}
+
+TEST_F(Evaluation, DailyAmountFiresOnCrossingAndAgainTheNextDay) {
+    add_live(with_sound(amount_rule("0", "0", "100|1")));
+    EXPECT_FALSE(cycle_at(90));
+    EXPECT_EQ(t.last_kind, 0);  // daily: "Today"
+    EXPECT_FALSE(cycle_at(99));
+    EXPECT_TRUE(cycle_at(101));
+    EXPECT_FALSE(cycle_at(150));
+    // A new day begins at 2 MB: a drop below the threshold does not fire ...
+    EXPECT_FALSE(cycle_at(2));
+    EXPECT_FALSE(cycle_at(60));
+    // ... crossing 100 MB again does.
+    EXPECT_TRUE(cycle_at(100));
+    EXPECT_EQ(fired("sound ding"), 2);
+}
+
+TEST_F(Evaluation, AmountFromZeroAndAfterAPeriodRestart) {
+    add_live(with_sound(amount_rule("4", "0", "100|1")));
+    EXPECT_FALSE(cycle_at(0));
+    // A previous total of 0 is taken as unknown: jumping over the threshold does not fire.
+    EXPECT_FALSE(cycle_at(500));
+    EXPECT_EQ(t.last_kind, 8);  // "total"
+    EXPECT_FALSE(cycle_at(600));
+    // The period started anew and is already past the threshold.
+    EXPECT_TRUE(cycle_at(150));
+    EXPECT_FALSE(cycle_at(160));
+}
+
+TEST_F(Evaluation, BothDirectionsFireOnTheSum) {
+    add_live(with_sound(amount_rule("5", "2", "100|1")));
+    t.sent = 40 * MB;
+    EXPECT_FALSE(cycle_at(40));
+    EXPECT_EQ(t.last_kind, 9);  // "sessions"
+    t.sent = 50 * MB;
+    EXPECT_TRUE(cycle_at(55));
+    EXPECT_EQ(state.alerts.evaluation.FiringDirection, 2);
+}
+
+TEST_F(Evaluation, EachTimeRestartsTheStepAtTheCurrentTotal) {
+    add_live(with_sound(each_time_rule("0", "100|1")));
+    EXPECT_FALSE(cycle_at(1000));  // the first step starts here
+    EXPECT_EQ(t.last_kind, 8);
+    EXPECT_FALSE(cycle_at(1060));
+    EXPECT_TRUE(cycle_at(1120));
+    EXPECT_FALSE(cycle_at(1180));  // 60 MB into the new step: the 20 MB over were not carried
+    EXPECT_TRUE(cycle_at(1240));
+}
+
+TEST_F(Evaluation, RateCrossingsAndEquality) {
+    const int i = add_live(with_sound(rate_rule("0", "64|0", "1")));
+    AdapterState& all = state.adapters[0];
+    const auto rate_cycle = [&](double bytes_per_second) {
+        all.download_graph[0] = bytes_per_second;
+        const int before = fired("sound ding");
+        cycle();
+        return fired("sound ding") > before;
+    };
+    EXPECT_FALSE(rate_cycle(7999));
+    EXPECT_TRUE(rate_cycle(8000));  // 64 kb/s is 8000 bytes per second
+    EXPECT_TRUE(rate_cycle(8000));  // equal again: fires again
+    EXPECT_TRUE(rate_cycle(9000));  // from exactly the threshold upwards
+    EXPECT_FALSE(rate_cycle(9500));
+    EXPECT_FALSE(rate_cycle(100));
+    all.upload_graph[0] = 4000;
+    state.alerts.live.rules[static_cast<std::size_t>(i)].value(0, 1).Value = "2";
+    EXPECT_TRUE(rate_cycle(4000));  // both directions together
+    EXPECT_EQ(state.alerts.live.rules[static_cast<std::size_t>(i)].Enabled, kSwitchedOn);
+}
+
+TEST_F(Evaluation, RateAlreadyAboveFiresInTheFirstCycle) {
+    add_live(with_sound(rate_rule("1", "1|4", "1")));
+    state.adapters[0].upload_graph[0] = 2 * MB;
+    EXPECT_TRUE(cycle_at(0));
+}
+
+TEST_F(Evaluation, FirstTimeRuleSwitchesItselfOffAndStaysOff) {
+    WorkingRules w;
+    new_rule(w);
+    w.rules[0] = with_sound(rate_rule("0", "1|3", "0"));
+    save_all_rules(w, state.alerts.live, state.data_dir);
+    state.adapters[0].download_graph[0] = 5000;
+    EXPECT_TRUE(cycle_at(0));
+    EXPECT_EQ(state.alerts.live.rules[0].Enabled, 0);
+    state.adapters[0].download_graph[0] = 1;
+    cycle();
+    state.adapters[0].download_graph[0] = 5000;
+    EXPECT_FALSE(cycle_at(0));
+
+    // After a restart the stored rule is still off.
+    ProgramState restarted;
+    restarted.alerts.totals = state.alerts.totals;
+    restarted.adapters[0].download_graph[0] = 5000;
+    load_rules_at_startup(restarted.alerts.live, state.data_dir);
+    ASSERT_EQ(restarted.alerts.live.count, 1);
+    EXPECT_EQ(restarted.alerts.live.rules[0].Enabled, 0);
+    evaluate_rules(restarted, services);
+    EXPECT_EQ(fired("sound ding"), 1);
+}
+
+TEST_F(Evaluation, SpeedChangeFiresOnEachChangeToTheTarget) {
+    tables.add_interface(2, "eth0");
+    tables.add_address(2, 10, 0, 0, 5);
+    link_speed.speeds["eth0"] = 100000000;
+    add_live(with_sound(speed_rule("1", "100000000")));
+    add_live(speed_rule("1", "10000000"));  // a second rule on the same adapter hides nothing
+    EXPECT_FALSE(cycle_at(0));  // already at the target when the program starts
+    EXPECT_FALSE(cycle_at(0));
+    link_speed.speeds["eth0"] = 10000000;
+    EXPECT_FALSE(cycle_at(0));
+    link_speed.speeds["eth0"] = 100000000;
+    EXPECT_TRUE(cycle_at(0));
+    EXPECT_FALSE(cycle_at(0));
+    link_speed.speeds["eth0"] = 10000000;
+    EXPECT_FALSE(cycle_at(0));
+    link_speed.speeds["eth0"] = 100000000;
+    EXPECT_TRUE(cycle_at(0));
+}
+
+TEST_F(Evaluation, MalformedAndSwitchedOffRulesAreSkipped) {
+    AlertRule bad_amount = with_sound(amount_rule("0", "0", "lots|1"));
+    AlertRule bad_period = with_sound(amount_rule("9", "0", "1|0"));
+    AlertRule bad_adapter = with_sound(rate_rule("0", "1|3", "1"));
+    bad_adapter.value(0, 0).Value = "adapter";
+    AlertRule bad_unit = with_sound(rate_rule("0", "1|7", "1"));
+    AlertRule bad_kind = with_sound(rate_rule("0", "1|3", "1"));
+    bad_kind.ConditionKind = 7;
+    AlertRule off = with_sound(rate_rule("0", "1|3", "1"));
+    off.Enabled = 0;
+    AlertRule empty;  // a missing rule file
+    empty.Enabled = kSwitchedOn;
+    AlertRule speed_all = with_sound(speed_rule("0", "0"));  // "Multiple adapters" has no speed
+    for (const AlertRule& r : {bad_amount, bad_period, bad_adapter, bad_unit, bad_kind, off, empty, speed_all}) add_live(r);
+    state.adapters[0].download_graph[0] = 1e9;
+    EXPECT_FALSE(cycle_at(10));
+    EXPECT_FALSE(cycle_at(1e6));
+    EXPECT_EQ(log.calls.size(), 0u);
+    EXPECT_EQ(state.alerts.evaluation.PreviousRate[2], 0.0);
+}
