@@ -9,6 +9,10 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "alerts/qt/frm_msg_box.h"
+#include "alerts/qt/sck_mail.h"
+#include "alerts/rule_evaluation.h"
+#include "alerts/rule_files.h"
 #include "core/main_timer.h"
 #include "core/qt/main_options_host.h"
 #include "display/qt/item_panel.h"
@@ -46,6 +50,14 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     net_ = new NetJobs(state_, clock_, this, this, NetOverrides::from_environment(), this);
     // Everything is drawn into the back buffer and copied whole; no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    sckMail_ = new sckMail(state_.alerts.mail, this);
+    msg_box_ = new frmMsgBox(this, &sound_, false);
+    services_.power = &power_;
+    services_.shell = &shell_;
+    services_.sound = &sound_;
+    services_.link_speed = &link_speed_;
+    services_.mail_socket = sckMail_;
+    services_.msg_box = msg_box_;
 }
 
 frmMain::~frmMain() = default;
@@ -87,6 +99,8 @@ bool frmMain::Form_Load() {
     move(x, y);
     if (state_.settings.CheckForUpdate) net_->start_update_check();
 
+    msg_box_->set_always_on_top(state_.settings.AlwaysOnTop != 0);
+    load_rules_at_startup(state_.alerts.live, state_.data_dir);
     timer_enabled_ = true;
     MainLoop->start(0);
     return true;
@@ -105,6 +119,8 @@ void frmMain::on_timer() {
         sync_window_info();
         update_cycle(state_, services_, *this, false);
         if (state_.settings.SyncAuto) net_->auto_sync_check();
+        work_off_queue(state_.alerts.mail, state_.alerts.mail_queue, state_.settings, services_.mail_socket);
+        evaluate_rules(state_, services_);
     }
     if (jobs.log_save) save_logs(state_, services_);
     if (jobs.remote_report && state_.settings.RemoteOut && !state_.remote_report.in_progress) net_->start_report();

@@ -9,8 +9,12 @@
 #include "net/socket_actions.h"
 #include "display/qt/main_window_drawing.h"
 #include "platform/linux/linux_interface_table.h"
+#include "platform/linux/sysfs_link_speed.h"
 #include "platform/linux/system_clock.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_power.h"
+#include "platform/qt/qt_shell.h"
+#include "platform/qt/qt_sound.h"
 #include "platform/qt/system_locale.h"
 #include "settings/qt/frm_options.h"
 #include "settings/qt/qt_settings_backend.h"
@@ -19,6 +23,8 @@
 class MainOptionsHost;
 class NetJobs;
 
+class frmMsgBox;
+class sckMail;
 class QTimer;
 class ServiceManager;
 
@@ -105,7 +111,13 @@ private:
     QtDialogs dialogs_;
     SystemLocale locale_;
     QtSettingsBackend settings_store_;
+    QtPower power_;
+    QtShell shell_;
+    QtSound sound_;
+    SysfsLinkSpeed link_speed_;
     Services services_;
+    sckMail* sckMail_ = nullptr;
+    frmMsgBox* msg_box_ = nullptr;
     QTimer* MainLoop = nullptr;
     NetJobs* net_ = nullptr;  // sckTime, sckServer, Winsock and the update window
     ServiceManager* service_manager_ = nullptr;

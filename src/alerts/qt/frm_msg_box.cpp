@@ -1,0 +1,78 @@
+#include "alerts/qt/frm_msg_box.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "platform/sound.h"
+
+namespace {
+constexpr int kIconSize = 32;
+constexpr int kIconAt = 11;
+}  // namespace
+
+frmMsgBox::frmMsgBox(QWidget* owner, Sound* sound, bool always_on_top)
+    : QDialog(owner), lblError(new QLabel(this)), sound_(sound), owner_(owner), always_on_top_(always_on_top) {
+    setWindowTitle(QStringLiteral("Error"));
+    setObjectName(QStringLiteral("frmMsgBox"));
+    lblError->setObjectName(QStringLiteral("lblError"));
+    lblError->setWordWrap(true);
+    lblError->setMinimumWidth(220);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* text_row = new QHBoxLayout;
+    text_row->addSpacing(kIconAt + kIconSize);  // room for the icon drawn at (11, 11)
+    text_row->addWidget(lblError, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kIconAt, kIconAt, kIconAt, kIconAt);
+    layout->addLayout(text_row);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+}
+
+void frmMsgBox::set_owner(QWidget* owner) {
+    if (owner == owner_) return;
+    const bool was_visible = isVisible();
+    if (was_visible) hide();
+    owner_ = owner;
+    setParent(owner, windowFlags());
+    if (was_visible) show();
+}
+
+void frmMsgBox::show_message(const std::string& text, bool critical) {
+    lblError->setText(QString::fromStdString(text));
+    critical_ = critical;
+    if (sound_ != nullptr) sound_->play_system(critical ? "SystemHand" : "SystemExclamation");
+    // Window-modal: the owner takes no input while the box is open, yet the caller goes on.
+    setWindowModality(Qt::WindowModal);
+    setWindowFlag(Qt::WindowStaysOnTopHint, always_on_top_);
+    adjustSize();
+    update();
+    show();
+    raise();
+    activateWindow();
+}
+
+QString frmMsgBox::text() const {
+    return lblError->text();
+}
+
+void frmMsgBox::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    const QIcon icon =
+        style()->standardIcon(critical_ ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning, nullptr, this);
+    QPainter painter(this);
+    painter.drawPixmap(kIconAt, kIconAt, icon.pixmap(kIconSize, kIconSize));
+}
+
+void frmMsgBox::done(int result) {
+    QDialog::done(result);
+    if (owner_ != nullptr && !owner_->isMinimized()) {
+        owner_->activateWindow();
+        owner_->setFocus();
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include "platform/message_box.h"
+
+class QLabel;
+class Sound;
+
+// The program's own message box, caption "Error": shown without blocking the caller while
+// its owner window takes no input; OK, Enter or Escape close it and give the owner the
+// focus back. One box exists; a new message replaces the text of an open one.
+class frmMsgBox : public QDialog, public ProgramMessageBox {
+    Q_OBJECT
+public:
+    frmMsgBox(QWidget* owner, Sound* sound, bool always_on_top);
+
+    void show_message(const std::string& text, bool critical) override;
+    // Shows the box over another window (the options dialog, the rule editor).
+    void set_owner(QWidget* owner);
+    void set_always_on_top(bool on) { always_on_top_ = on; }
+    QString text() const;
+    bool critical() const { return critical_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void done(int result) override;
+
+private:
+    QLabel* lblError;
+    Sound* sound_;
+    QPointer<QWidget> owner_;
+    bool critical_ = false;
+    bool always_on_top_ = false;
+};
