@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "alerts/alert_test_support.h"
+#include "alerts/rule_commands.h"
 
 namespace {
 
@@ -128,4 +129,23 @@ TEST_F(Actions, TestAsksBeforeRebootAndChecksTheMailSettings) {
     EXPECT_EQ(msg_box.shown, std::vector<std::string>{"Please check the senders address."});
     EXPECT_TRUE(log.calls.empty());
     EXPECT_TRUE(socket.connects.empty());
+}
+
+TEST_F(Actions, RuleCommandsRefuseAFullTableAndBadMailSettings) {
+    for (int i = 0; i < kMaxRules; ++i) ASSERT_TRUE(new_rule_command(state, services));
+    EXPECT_FALSE(copy_rule_command(state, services));
+    EXPECT_FALSE(new_rule_command(state, services));
+    EXPECT_EQ(msg_box.shown, (std::vector<std::string>{kTooManyRules, kTooManyRules}));
+
+    add_action(state.alerts.working.rules[3], SendMail);
+    state.settings.EmailAlertSMTP = "mx";
+    const MailCheck refused = save_rules_command(state, services);
+    EXPECT_EQ(refused.field, MailField::server);
+    EXPECT_FALSE(std::filesystem::exists(state.data_dir + "Stats/Rules.dat"));
+    EXPECT_EQ(state.alerts.live.count, 0);
+
+    state.settings.EmailAlertSMTP = "mail.example.org";
+    EXPECT_TRUE(save_rules_command(state, services).accepted());
+    EXPECT_EQ(state.alerts.live.count, kMaxRules);
+    EXPECT_TRUE(std::filesystem::exists(state.data_dir + "Stats/Rule10.dat"));
 }
