@@ -1,5 +1,6 @@
 #include "alerts/qt/frm_dialog.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -56,6 +57,8 @@ frmDialog::frmDialog(ValueKind kind, ValueDialogSpec spec, ValuePair& target, Se
         Combo->setObjectName(QStringLiteral("Combo"));
         for (const std::string& item : spec_.list) Combo->addItem(qs(item));
         Combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        // The open list is as wide as its longest entry (adapter descriptions can be long).
+        Combo->view()->setMinimumWidth(Combo->view()->sizeHintForColumn(0) + 24);
         row->addWidget(Combo, spec_.field ? 0 : 1);
     }
     if (!spec_.unit_label.empty()) row->addWidget(new QLabel(qs(spec_.unit_label), this));

@@ -1,6 +1,7 @@
 #include "core/qt/main_options_host.h"
 
 #include "core/qt/frm_main.h"
+#include "alerts/alert_actions.h"
 #include "alerts/rule_files.h"
 #include "settings/qt/frm_options.h"
 #include "core/update_cycle.h"
@@ -19,6 +20,10 @@ void MainOptionsHost::options_store() {
     save_settings(main_.state(), main_.services());
     save_all_rules(main_.state().alerts.working, main_.state().alerts.live, main_.state().data_dir);
     update_cycle(main_.state(), main_.services(), main_, true);
+}
+
+bool MainOptionsHost::check_mail_settings() {
+    return confirm_mail_settings(main_.state(), main_.services(), false).accepted();
 }
 
 void MainOptionsHost::options_discard() {
