@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "alerts/qt/alert_page.h"
 #include "alerts/qt/frm_msg_box.h"
 #include "alerts/qt/sck_mail.h"
 #include "alerts/rule_evaluation.h"
@@ -165,6 +166,7 @@ void frmMain::open_options() {
     }
     if (!options_host_) options_host_ = std::make_unique<MainOptionsHost>(*this);
     if (options_dialog_) options_dialog_->deleteLater();
+    load_rules_for_editing(state_.alerts.working, state_.data_dir);
     OptionsPageFactories pages;
     pages.items = [this](QWidget* parent) -> QWidget* {
         ItemPanelHooks hooks;
@@ -186,6 +188,11 @@ void frmMain::open_options() {
         panel->set_adapter_names(std::move(names));
         panel->UpdateItemList();
         return panel;
+    };
+    pages.alerts = [this](QWidget* parent) -> QWidget* {
+        return new AlertPage(state_, services_, [this] {
+            if (options_dialog_) options_dialog_->apply_button()->setEnabled(true);
+        }, parent);
     };
     options_dialog_ = new frmOptions(*options_host_, std::move(pages), this);
     options_dialog_->setWindowFlag(Qt::Window);

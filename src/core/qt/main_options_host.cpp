@@ -1,6 +1,8 @@
 #include "core/qt/main_options_host.h"
 
 #include "core/qt/frm_main.h"
+#include "alerts/alert_actions.h"
+#include "alerts/rule_files.h"
 #include "settings/qt/frm_options.h"
 #include "core/update_cycle.h"
 #include "history/log_store.h"
@@ -16,13 +18,19 @@ void MainOptionsHost::options_preview() { update_cycle(main_.state(), main_.serv
 
 void MainOptionsHost::options_store() {
     save_settings(main_.state(), main_.services());
+    save_all_rules(main_.state().alerts.working, main_.state().alerts.live, main_.state().data_dir);
     update_cycle(main_.state(), main_.services(), main_, true);
+}
+
+bool MainOptionsHost::check_mail_settings() {
+    return confirm_mail_settings(main_.state(), main_.services(), false).accepted();
 }
 
 void MainOptionsHost::options_discard() {
     ProgramState& state = main_.state();
     load_settings(state, main_.services());
     main_.FitWindowHeight();
+    load_rules_for_editing(state.alerts.working, state.data_dir);
     save_logs(state, main_.services());
     load_logs(state, main_.services());
     update_cycle(state, main_.services(), main_, true);

@@ -13,7 +13,10 @@ public:
     ProgramState& options_state() override;
     Services& options_services() override;
     void options_preview() override;
+    // OK and Apply: the settings and the working rules are stored; the rules become live.
     void options_store() override;
+    // A switched-on rule that sends mail needs plausible mail settings.
+    bool check_mail_settings() override;
     void options_discard() override;
     void options_adapters_changed() override;
     void reset_session() override;

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "alerts/rule_sentence.h"
+
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class RuleSentenceView;
+class frmEdit;
+struct ProgramState;
+struct Services;
+
+// The options dialog's alert page: the rules of the working table (`listRules`, a check mark
+// per switched-on rule), the selected rule's sentence, and New, Modify, Copy, Remove and Test.
+// `changed` runs whenever the rules changed, so that the dialog enables OK and Apply.
+class AlertPage : public QWidget {
+    Q_OBJECT
+public:
+    AlertPage(ProgramState& state, Services& services, std::function<void()> changed, QWidget* parent = nullptr);
+
+    // Refills the rule list from the working table and shows the selected rule's sentence.
+    void fill();
+    void new_rule();
+    void modify_rule();
+    void copy_rule();
+    void remove_rule();
+    void test_rule();
+
+    QListWidget* rules() const { return listRules; }
+    RuleSentenceView* sentence() const { return sentence_; }
+    frmEdit* editor() const;
+    QPushButton* button(const QString& caption) const;
+
+private:
+    void rule_clicked(QListWidgetItem* item);
+    void checks_changed();
+    void word_clicked(int index);
+    void open_editor();
+    void editor_closed();
+    void show_sentence();
+
+    ProgramState& state_;
+    Services& services_;
+    std::function<void()> changed_;
+    QListWidget* listRules;
+    RuleSentenceView* sentence_;
+    QPushButton* cmdNewRule;
+    QPushButton* cmdModify;
+    QPushButton* cmdCopy;
+    QPushButton* cmdRemove;
+    QPushButton* cmdTest;
+    QPointer<frmEdit> editor_;
+    std::vector<SentenceWord> words_;
+    bool filling_ = false;
+};

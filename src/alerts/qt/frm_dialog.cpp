@@ -1,0 +1,147 @@
+#include "alerts/qt/frm_dialog.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "alerts/qt/frm_msg_box.h"
+#include "core/program_state.h"
+#include "core/services.h"
+#include "measure/ip_statistics.h"
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// "Sounds (*.wav)|*.wav" as Qt writes a filter: "Sounds (*.wav)".
+QString qt_filter(const std::string& filter) {
+    const std::size_t bar = filter.find('|');
+    return qs(bar == std::string::npos ? filter : filter.substr(0, bar));
+}
+
+}  // namespace
+
+frmDialog::frmDialog(ValueKind kind, ValueDialogSpec spec, ValuePair& target, Services& services, QWidget* owner)
+    : QDialog(owner), kind_(kind), spec_(std::move(spec)), target_(target), services_(services) {
+    setObjectName(QStringLiteral("frmDialog"));
+    setWindowTitle(qs(spec_.caption));
+    lblDes = new QLabel(qs(spec_.prompt), this);
+    lblDes->setObjectName(QStringLiteral("lblDes"));
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdOK->setDefault(true);
+    cmdOK->setAutoDefault(true);
+
+    auto* row = new QHBoxLayout;
+    if (spec_.field) {
+        txt = new QLineEdit(this);
+        txt->setObjectName(QStringLiteral("txt"));
+        if (spec_.max_length > 0) txt->setMaxLength(spec_.max_length);
+        if (spec_.number) {
+            txt->setAlignment(Qt::AlignRight);
+            // Whatever reaches the field that is not a digit (typed or pasted) goes at once.
+            connect(txt, &QLineEdit::textChanged, this, [this](const QString& text) {
+                const QString digits = qs(digits_only(text.toStdString()));
+                if (digits != text) txt->setText(digits);
+            });
+        }
+        row->addWidget(txt, 1);
+    }
+    if (!spec_.list.empty()) {
+        Combo = new QComboBox(this);
+        Combo->setObjectName(QStringLiteral("Combo"));
+        for (const std::string& item : spec_.list) Combo->addItem(qs(item));
+        Combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        // The open list is as wide as its longest entry (adapter descriptions can be long).
+        Combo->view()->setMinimumWidth(Combo->view()->sizeHintForColumn(0) + 24);
+        row->addWidget(Combo, spec_.field ? 0 : 1);
+    }
+    if (!spec_.unit_label.empty()) row->addWidget(new QLabel(qs(spec_.unit_label), this));
+    if (!spec_.filter.empty()) {
+        cmdBrowse = new QPushButton(QStringLiteral("..."), this);
+        cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
+        cmdBrowse->setAutoDefault(false);
+        row->addWidget(cmdBrowse);
+        connect(cmdBrowse, &QPushButton::clicked, this, &frmDialog::browse);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblDes);
+    layout->addLayout(row);
+    layout->addLayout(buttons);
+    connect(cmdOK, &QPushButton::clicked, this, &frmDialog::accept);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    choose_file = [](QWidget* parent, const QString& filter) {
+        return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    };
+
+    const ValueInput in = initial_input(kind_, target_, static_cast<int>(spec_.list.size()));
+    if (Combo != nullptr && in.list_index >= 0) Combo->setCurrentIndex(in.list_index);
+    if (txt != nullptr) {
+        txt->setText(qs(in.field));
+        txt->selectAll();
+        txt->setFocus();
+    }
+}
+
+void frmDialog::browse() {
+    const QString path = choose_file(this, qt_filter(spec_.filter));
+    if (!path.isEmpty() && txt != nullptr) txt->setText(path);
+}
+
+void frmDialog::accept() {
+    ValueInput in;
+    in.list_index = Combo != nullptr ? Combo->currentIndex() : -1;
+    in.field = txt != nullptr ? txt->text().toStdString() : std::string();
+    ValuePair stored = target_;
+    const std::string refusal = accept_value(kind_, spec_, in, stored);
+    if (!refusal.empty()) {
+        show_refusal(services_, this, refusal);
+        return;
+    }
+    target_ = stored;
+    QDialog::accept();
+}
+
+void show_refusal(Services& services, QWidget* owner, const std::string& text) {
+    if (services.msg_box == nullptr) return;
+    if (auto* box = dynamic_cast<frmMsgBox*>(services.msg_box)) box->set_owner(owner);
+    services.msg_box->show_message(text, false);
+}
+
+std::vector<std::string> adapter_descriptions(ProgramState& state, Services& services) {
+    clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
+    std::vector<std::string> names;
+    for (int i = 1; i <= stats.Found_Adaptors(); ++i) {
+        stats.Choose_Adaptor(i);
+        names.push_back(stats.Description());
+    }
+    return names;
+}
+
+frmDialog* open_value_dialog(QWidget* owner, ProgramState& state, Services& services, AlertRule& rule,
+                             const SentenceWord& word, std::function<void()> closed) {
+    const ValueKind kind = value_kind_of(rule.ConditionKind, word);
+    if (kind == ValueKind::none) return nullptr;
+    std::vector<std::string> adapters;
+    if (kind == ValueKind::adapter) adapters = adapter_descriptions(state, services);
+    ValueDialogSpec spec = value_dialog_spec(kind, adapters, state.settings.CusPerName);
+    auto* dialog = new frmDialog(kind, std::move(spec), rule.value(word.part + 1, word.slot), services, owner->window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QWidget* window = owner->window();
+    QObject::connect(dialog, &QDialog::finished, owner, [window, closed = std::move(closed)](int) {
+        closed();
+        window->activateWindow();
+    });
+    dialog->open();
+    return dialog;
+}
