@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "display/form_item.h"
+#include "display/window_behaviour.h"
 #include "history/stats_record.h"
 #include "measure/adapter_state.h"
 #include "measure/ip_statistics.h"
@@ -67,6 +68,7 @@ struct ProgramState {
     TimeSyncState time_sync;
     RemoteReportState remote_report;
     UpdateCheckState update_check;
+    WindowBehaviourState window_behaviour;  // frame allowances, track heights, layered flag
     std::vector<FormItem> display_list;  // the items the main window draws, item i at i - 1
     std::string data_dir;                // folder holding "Stats/" and "Preset.ini", ends in '/'
     std::string config_dir;              // folder holding "autostart/"; empty: no autostart entry

@@ -155,11 +155,9 @@ void MainWindowBehaviour::apply_size_limits() {
     const bool titled = state_.settings.Border != 0;
     const SizeLimits l = window_size_limits(state_.settings, behaviour_, titled);
     const int fw = titled ? behaviour_.frame_width : 0;
-    const int fh = titled ? behaviour_.frame_height : 0;
+    // The height limits are set where the height is fitted to the items.
     window_->setMinimumWidth(l.min_width ? std::max(0, *l.min_width - fw) : 0);
     window_->setMaximumWidth(l.max_width ? std::max(1, *l.max_width - fw) : QWIDGETSIZE_MAX);
-    window_->setMinimumHeight(l.min_height ? std::max(0, *l.min_height - fh) : 0);
-    window_->setMaximumHeight(l.max_height ? std::max(1, *l.max_height - fh) : QWIDGETSIZE_MAX);
 }
 
 TranslucencyPlan MainWindowBehaviour::apply_translucency(int os_major_version) {
@@ -204,11 +202,12 @@ void MainWindowBehaviour::ApplyColourKey(bool on) {
     window_->setAttribute(Qt::WA_TranslucentBackground, on);
     window_->setAttribute(Qt::WA_NoSystemBackground, on);
     // The alpha channel of the window surface is chosen when the native window is made.
-    if (window_->testAttribute(Qt::WA_WState_Created)) {
+    QWindow* handle = window_->windowHandle();
+    if (handle != nullptr && handle->handle() != nullptr) {
         const bool visible = window_->isVisible();
         const QRect geometry = window_->geometry();
-        window_->destroy();
-        window_->create();
+        if (visible) window_->hide();
+        handle->destroy();
         window_->setGeometry(geometry);
         if (visible) window_->show();
     }

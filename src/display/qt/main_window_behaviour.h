@@ -58,7 +58,7 @@ public:
     void place_at_start();
     // Measures the frame allowances while the title bar shows; called once a second.
     void measure_frame();
-    // Puts the size limits on the window (outer limits turned into client limits).
+    // Puts the width limits on the window (outer limits turned into client limits).
     void apply_size_limits();
     // Translucency and see-through background from the settings; returns the plan applied.
     TranslucencyPlan apply_translucency(int os_major_version);
