@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "core/program_state.h"
+#include "display/qt/app_icon.h"
 #include "display/qt/main_window_behaviour.h"
 #include "display/qt/qimage_canvas.h"
 #include "display/qt/secondary_windows.h"
@@ -23,18 +24,7 @@ constexpr int kOsMajorVersion = 5;
 
 }  // namespace
 
-QIcon program_icon() {
-    const QIcon app = QApplication::windowIcon();
-    if (!app.isNull()) return app;
-    // Until the application icon is installed: the tray picture of an idle monitor.
-    ProgramState idle;
-    QImage image(kTrayPictureSize, kTrayPictureSize, QImage::Format_RGB32);
-    {
-        QImageCanvas canvas(image);
-        DrawTrayGraph(idle, canvas);
-    }
-    return tray_picture_icon(image);
-}
+QIcon program_icon() { return app_icon(); }
 
 QIcon tray_picture_icon(const QImage& picture) {
     return QIcon(QPixmap::fromImage(colour_keyed(picture, kTrayPictureBackground)));
