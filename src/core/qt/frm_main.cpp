@@ -14,6 +14,7 @@
 #include "display/qt/item_panel.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
+#include "display/qt/colors_page.h"
 #include "display/qt/frm_sys_tray.h"
 #include "display/qt/main_window_behaviour.h"
 #include "history/log_store.h"
@@ -189,7 +190,17 @@ void frmMain::open_options() {
         panel->UpdateItemList();
         return panel;
     };
+    pages.colours = [this](QWidget* parent) {
+        auto* colours = new ColorsPage(state_.settings, state_.data_dir, parent);
+        connect(colours, &ColorsPage::redraw_main, this, [this] { options_host_->options_preview(); });
+        connect(colours, &ColorsPage::update_tray, this, [this] { update_tray(); });
+        connect(colours, &ColorsPage::apply_enabled, this, [this] {
+            if (options_dialog_) options_dialog_->apply_button()->setEnabled(true);
+        });
+        return colours;
+    };
     options_dialog_ = new frmOptions(*options_host_, std::move(pages), this);
+    options_dialog_->setObjectName(QStringLiteral("frmOptions"));
     options_dialog_->setWindowFlag(Qt::Window);
     options_dialog_->setAttribute(Qt::WA_DeleteOnClose, false);
     net_->set_sync_view(options_dialog_);
