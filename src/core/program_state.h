@@ -6,6 +6,7 @@
 
 #include "alerts/alert_state.h"
 #include "display/form_item.h"
+#include "display/window_behaviour.h"
 #include "history/stats_record.h"
 #include "measure/adapter_state.h"
 #include "measure/ip_statistics.h"
@@ -68,6 +69,7 @@ struct ProgramState {
     TimeSyncState time_sync;
     RemoteReportState remote_report;
     UpdateCheckState update_check;
+    WindowBehaviourState window_behaviour;  // frame allowances, track heights, layered flag
     std::vector<FormItem> display_list;  // the items the main window draws, item i at i - 1
     AlertState alerts;                   // rule tables, evaluation state, mail sender and queue
     std::string data_dir;                // folder holding "Stats/" and "Preset.ini", ends in '/'

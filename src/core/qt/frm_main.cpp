@@ -19,6 +19,9 @@
 #include "display/qt/item_panel.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
+#include "display/qt/colors_page.h"
+#include "display/qt/frm_sys_tray.h"
+#include "display/qt/main_window_behaviour.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
 #include "net/qt/net_jobs.h"
@@ -59,6 +62,30 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     services_.link_speed = &link_speed_;
     services_.mail_socket = sckMail_;
     services_.msg_box = msg_box_;
+
+    WindowCallbacks window_calls;
+    window_calls.fit_window_height = [this] { FitWindowHeight(); };
+    window_calls.save_settings = [this] { save_settings(state_, services_); };
+    window_calls.write_setting = [this](const char* name) { write_setting(std::string(name)); };
+    window_calls.refresh_ip = [this] {
+        clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
+        stats.Found_Adaptors();
+        state_.ip_text = ip_text_for(stats, state_.settings.Adapter);
+    };
+    window_calls.run_cycle = [this] { update_cycle(state_, services_, *this, true); };
+    window_calls.minimise = [this] { minimise_window(); };
+    window_calls.popup_menu = [this](QPoint at) { SysTray->popup_menu(at, true); };
+    behaviour_ = new MainWindowBehaviour(this, state_, state_.window_behaviour, std::move(window_calls), this);
+
+    TrayCallbacks tray_calls;
+    tray_calls.minimise = [this] { minimise_window(); };
+    tray_calls.save_window_position = [this] { behaviour_->SaveWindowPosition(); };
+    tray_calls.show_options = [this] { mnuSettings_Click(); };
+    tray_calls.show_history = [this] { mnuHistory_Click(); };
+    tray_calls.show_about = [this] { mnuAbout_Click(); };
+    tray_calls.exit = [this] { exit_command(); };
+    tray_calls.toggle_always_on_top = [this] { behaviour_->toggle_always_on_top(); };
+    SysTray = new frmSysTray(this, state_, locale_, std::move(tray_calls), this);
 }
 
 frmMain::~frmMain() = default;
@@ -88,16 +115,15 @@ bool frmMain::Form_Load() {
     load_logs(state_, services_);
     load_history(state_, services_);
 
-    // Size first, draw afterwards: a redraw at the old height would overwrite GraphHeight.
-    resize(state_.settings.WindowWidth, height());
+    // Frame first, then the height of the items, then width and place; draw afterwards: a
+    // redraw at the old height would overwrite GraphHeight.
+    behaviour_->start();
     FitWindowHeight();
     drawing_ready_ = true;
+    behaviour_->place_at_start();
     Form_Resize();
-    if (options_.minimized) setWindowState(windowState() | Qt::WindowMinimized);
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect(0, 0, 1024, 768);
-    const int x = state_.settings.WindowX == kWindowPositionUnset ? (screen.width() - width()) / 2 : state_.settings.WindowX;
-    const int y = state_.settings.WindowY == kWindowPositionUnset ? (screen.height() - height()) / 2 : state_.settings.WindowY;
-    move(x, y);
+    if (options_.minimized) minimise_window();
+    behaviour_->apply_size_limits();
     if (state_.settings.CheckForUpdate) net_->start_update_check();
 
     msg_box_->set_always_on_top(state_.settings.AlwaysOnTop != 0);
@@ -122,6 +148,8 @@ void frmMain::on_timer() {
         if (state_.settings.SyncAuto) net_->auto_sync_check();
         work_off_queue(state_.alerts.mail, state_.alerts.mail_queue, state_.settings, services_.mail_socket);
         evaluate_rules(state_, services_);
+        behaviour_->measure_frame();
+        behaviour_->apply_size_limits();
     }
     if (jobs.log_save) save_logs(state_, services_);
     if (jobs.remote_report && state_.settings.RemoteOut && !state_.remote_report.in_progress) net_->start_report();
@@ -135,19 +163,10 @@ void frmMain::sync_window_info() {
     state_.window.client_height = height();
 }
 
-void frmMain::save_window_position() {
-    if (isMinimized()) return;
-    state_.settings.WindowX = x();
-    state_.settings.WindowY = y();
-    state_.settings.WindowWidth = width();
-    write_value(settings_store_, "WindowX", state_.settings.WindowX);
-    write_value(settings_store_, "WindowY", state_.settings.WindowY);
-    write_value(settings_store_, "WindowWidth", state_.settings.WindowWidth);
-}
-
 void frmMain::UnloadKVT() {
     save_logs(state_, services_);
-    save_window_position();
+    behaviour_->SaveWindowPosition();
+    SysTray->remove();
     state_.exiting = true;
     hide();
     timer_enabled_ = false;
@@ -194,7 +213,17 @@ void frmMain::open_options() {
             if (options_dialog_) options_dialog_->apply_button()->setEnabled(true);
         }, parent);
     };
+    pages.colours = [this](QWidget* parent) {
+        auto* colours = new ColorsPage(state_.settings, state_.data_dir, parent);
+        connect(colours, &ColorsPage::redraw_main, this, [this] { options_host_->options_preview(); });
+        connect(colours, &ColorsPage::update_tray, this, [this] { update_tray(); });
+        connect(colours, &ColorsPage::apply_enabled, this, [this] {
+            if (options_dialog_) options_dialog_->apply_button()->setEnabled(true);
+        });
+        return colours;
+    };
     options_dialog_ = new frmOptions(*options_host_, std::move(pages), this);
+    options_dialog_->setObjectName(QStringLiteral("frmOptions"));
     options_dialog_->setWindowFlag(Qt::Window);
     options_dialog_->setAttribute(Qt::WA_DeleteOnClose, false);
     net_->set_sync_view(options_dialog_);
@@ -237,7 +266,22 @@ void frmMain::write_setting(const std::string& name) { write_single_setting(sett
 
 void frmMain::adapter_lists_changed(int /*found*/) {}
 
-void frmMain::update_tray() {}
+void frmMain::SysTray_Click(int message) { SysTray->SysTray_Click(message); }
+
+void frmMain::minimise_window() {
+    if (SysTray->tray_available()) {
+        hide();
+    } else {
+        setWindowState(windowState() | Qt::WindowMinimized);
+        show();
+    }
+}
+
+void frmMain::mnuSettings_Click() { open_options(); }
+void frmMain::mnuHistory_Click() {}
+void frmMain::mnuAbout_Click() {}
+
+void frmMain::update_tray() { SysTray->UpdateTrayIcon(); }
 
 void frmMain::refresh_screen() { RefreshScreen(true); }
 
@@ -281,7 +325,8 @@ void frmMain::Form_Resize() {
     sync_window_info();
     if (isMinimized()) {
         drawing_.resize(0, 0);
-        hide();
+        // Hidden to the tray; without a tray the window stays on the task bar to be reachable.
+        if (SysTray->tray_available()) hide();
         return;
     }
     drawing_.resize(width(), height());
@@ -294,13 +339,29 @@ void frmMain::paintEvent(QPaintEvent* /*event*/) {
     // Form_Paint: only the copy of the back buffer.
     if (drawing_.Backbuffer().isNull()) return;
     QPainter painter(this);
+    if (testAttribute(Qt::WA_TranslucentBackground)) {
+        // See-through background: pixels of the Background colour become fully transparent.
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, colour_keyed(drawing_.Backbuffer(), state_.settings.colours.Background));
+        return;
+    }
     painter.drawImage(0, 0, drawing_.Backbuffer());
 }
 
-void frmMain::set_translucent(int alpha) { setWindowOpacity(alpha / 255.0); }
+void frmMain::set_translucent(int alpha) {
+    behaviour_->ApplyColourKey(false);
+    behaviour_->ApplyTranslucency(static_cast<std::uint8_t>(std::clamp(alpha, 0, 255)), true);
+}
 
 void frmMain::set_transparent_background(bool on) {
-    if (!on) setWindowOpacity(1.0);
+    behaviour_->ApplyTranslucency(255, false);
+    behaviour_->ApplyColourKey(on);
+}
+
+void frmMain::apply_window_style() {
+    if (!isMinimized()) behaviour_->style().set_Border(state_.settings.Border != 0);
+    behaviour_->ApplyAlwaysOnTop();
+    behaviour_->apply_size_limits();
 }
 
 std::optional<std::uint32_t> frmMain::button_shadow_colour() { return desktop_dark_colour(); }
@@ -318,8 +379,8 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    save_window_position();
-    setWindowState(windowState() | Qt::WindowMinimized);
+    behaviour_->SaveWindowPosition();
+    minimise_window();
     event->ignore();
 }
 

@@ -27,6 +27,8 @@ class frmMsgBox;
 class sckMail;
 class QTimer;
 class ServiceManager;
+class MainWindowBehaviour;
+class frmSysTray;
 
 struct StartOptions {
     bool minimized = false;  // "/minimized" on the command line
@@ -63,6 +65,15 @@ public:
     // Sizes the window's height to the enabled items and sets the height's drag limits.
     void FitWindowHeight();
     const QImage& Backbuffer() const { return drawing_.Backbuffer(); }
+    // A click on the tray icon (513 left, 516 right).
+    void SysTray_Click(int message);
+    // Hides the window to the tray; without a tray it is minimised, so it stays reachable.
+    void minimise_window();
+    // Pop-up menu entries whose windows come with the options dialog, the history window
+    // and the about box.
+    void mnuSettings_Click();
+    void mnuHistory_Click();
+    void mnuAbout_Click();
 
     ProgramState& state() { return state_; }
     Services& services() { return services_; }
@@ -83,6 +94,7 @@ public:
     std::optional<std::uint32_t> button_hilight_colour() override;
     void shrink_to_graph() override;
     void rebuild_display_list() override;
+    void apply_window_style() override;
 
 signals:
     void unloaded();
@@ -98,7 +110,6 @@ protected:
 private:
     void on_timer();
     void arm_timer();
-    void save_window_position();
     void sync_window_info();
     void Form_Resize();
     void bar_graph_width_guard();
@@ -124,6 +135,8 @@ private:
     std::unique_ptr<MainOptionsHost> options_host_;
     QPointer<frmOptions> options_dialog_;
     MainWindowDrawing drawing_;
+    MainWindowBehaviour* behaviour_ = nullptr;
+    frmSysTray* SysTray = nullptr;
     bool timer_enabled_ = false;
     bool drawing_ready_ = false;  // the window has its first size; resizes redraw from now on
     int title_bar_height_ = 0;

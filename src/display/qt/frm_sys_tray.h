@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+#include <QObject>
+#include <QPoint>
+#include <functional>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+class QWidget;
+class Locale;
+struct ProgramState;
+
+// What the tray and the pop-up menu ask the main window to do.
+struct TrayCallbacks {
+    std::function<void()> minimise;              // hide the main window to the tray
+    std::function<void()> save_window_position;  // before hiding through the menu
+    std::function<void()> show_options;          // "&Settings..."
+    std::function<void()> show_history;          // "&History..."
+    std::function<void()> show_about;            // "&About..."
+    std::function<void()> exit;                  // "E&xit": the orderly shutdown
+    std::function<void()> toggle_always_on_top;  // "Always on top" in the window's menu
+};
+
+// The notification-area icon with its live two-bar picture and rates tooltip, the clicks on
+// it, and the program's pop-up menu (shared by the tray and the main window).
+class frmSysTray : public QObject {
+    Q_OBJECT
+public:
+    frmSysTray(QWidget* main_window, ProgramState& state, const Locale& locale, TrayCallbacks callbacks,
+               QObject* parent = nullptr);
+    ~frmSysTray() override;
+
+    // Draws the picture (when SysTrayGraph is on), builds the tooltip and shows the icon.
+    void UpdateTrayIcon();
+    // Takes the icon out of the notification area (at shutdown).
+    void remove();
+    // A click on the icon: 513 left button down, 516 right button down; others are ignored.
+    void SysTray_Click(int message);
+    // The pop-up menu at a screen position; from the main window it carries "Always on top".
+    void popup_menu(QPoint global, bool from_main_window);
+
+    // Whether the desktop has a notification area to hide the window to.
+    bool tray_available() const;
+    bool main_window_minimised() const;
+
+    const QImage& picture() const { return picture_; }
+    QString tooltip() const;
+    QIcon icon() const;
+    bool icon_visible() const;
+    QMenu* menu() const { return menu_; }
+    QAction* restore_action() const { return restore_; }
+    QAction* always_on_top_action() const { return always_on_top_; }
+
+private:
+    void prepare_menu(bool from_main_window);
+    void restore_chosen();
+
+    QWidget* main_window_;
+    ProgramState& state_;
+    const Locale& locale_;
+    TrayCallbacks callbacks_;
+    QSystemTrayIcon* tray_ = nullptr;
+    QMenu* menu_ = nullptr;
+    QAction* restore_ = nullptr;
+    QAction* always_on_top_ = nullptr;
+    QAction* always_on_top_separator_ = nullptr;
+    QImage picture_;
+};
+
+// The program icon, shown when the graph in the tray is off.
+QIcon program_icon();
+// The tray picture as an icon, its magenta background made transparent.
+QIcon tray_picture_icon(const QImage& picture);

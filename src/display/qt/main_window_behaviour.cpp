@@ -1,0 +1,414 @@
+#include "display/qt/main_window_behaviour.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include "core/program_state.h"
+#include "display/qt/secondary_windows.h"
+
+namespace {
+
+constexpr Qt::WindowFlags kManagedFlags =
+    Qt::FramelessWindowHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+    Qt::MSWindowsFixedSizeDialogHint | Qt::WindowContextHelpButtonHint;
+
+constexpr std::uint32_t kFrameParts = kStyleCaption | kStyleThickFrame | kStyleSysMenu;
+
+// Sets the flags of a top-level window; Qt re-creates the native window, so a window that
+// was showing is shown again.
+void replace_flags(QWidget* w, Qt::WindowFlags flags) {
+    if (w->windowFlags() == flags) return;
+    const bool visible = w->isVisible();
+    w->setWindowFlags(flags);
+    if (visible) w->show();
+}
+
+Qt::CursorShape cursor_for(PointerShape shape) {
+    switch (shape) {
+        case PointerShape::size_nwse:
+            return Qt::SizeFDiagCursor;
+        case PointerShape::size_nesw:
+            return Qt::SizeBDiagCursor;
+        case PointerShape::size_we:
+            return Qt::SizeHorCursor;
+        case PointerShape::size_ns:
+            return Qt::SizeVerCursor;
+        case PointerShape::standard:
+            break;
+    }
+    return Qt::ArrowCursor;
+}
+
+}  // namespace
+
+// --- style words as window flags ---------------------------------------------------------
+
+std::uint32_t QtWindowStyleHost::read_style(bool extended) const {
+    const Qt::WindowFlags f = window_->windowFlags();
+    if (extended) {
+        std::uint32_t ex = 0;
+        if ((f & Qt::WindowType_Mask) == Qt::Tool) ex |= kExStyleToolWindow;
+        if (f & Qt::WindowContextHelpButtonHint) ex |= kExStyleContextHelp;
+        if (window_->property("kelvanto_layered").toBool()) ex |= kExStyleLayered;
+        return ex;
+    }
+    if (f & Qt::FramelessWindowHint) return 0;
+    if (!(f & Qt::CustomizeWindowHint)) return kFrameParts | kStyleMinimizeBox | kStyleMaximizeBox;
+    std::uint32_t st = 0;
+    if (f & Qt::WindowTitleHint) st |= kStyleCaption;
+    if (!(f & Qt::MSWindowsFixedSizeDialogHint)) st |= kStyleThickFrame;
+    if (f & Qt::WindowSystemMenuHint) st |= kStyleSysMenu;
+    if (f & Qt::WindowMinimizeButtonHint) st |= kStyleMinimizeBox;
+    if (f & Qt::WindowMaximizeButtonHint) st |= kStyleMaximizeBox;
+    return st;
+}
+
+void QtWindowStyleHost::write_style(bool extended, std::uint32_t value) {
+    Qt::WindowFlags f = window_->windowFlags();
+    if (extended) {
+        window_->setProperty("kelvanto_layered", (value & kExStyleLayered) != 0);
+        f &= ~Qt::WindowType_Mask;
+        f |= (value & kExStyleToolWindow) ? Qt::Tool : Qt::Window;
+        f.setFlag(Qt::WindowContextHelpButtonHint, (value & kExStyleContextHelp) != 0);
+    } else {
+        const std::uint32_t ex = read_style(true);
+        f &= ~kManagedFlags;
+        if ((value & kFrameParts) == 0) {
+            f |= Qt::FramelessWindowHint;
+        } else {
+            f |= Qt::CustomizeWindowHint;
+            if (value & kStyleCaption) f |= Qt::WindowTitleHint;
+            if (value & kStyleSysMenu) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+            if (value & kStyleMinimizeBox) f |= Qt::WindowMinimizeButtonHint;
+            if (value & kStyleMaximizeBox) f |= Qt::WindowMaximizeButtonHint;
+            if (!(value & kStyleThickFrame)) f |= Qt::MSWindowsFixedSizeDialogHint;
+        }
+        if (ex & kExStyleContextHelp) f |= Qt::WindowContextHelpButtonHint;
+    }
+    if (f == window_->windowFlags()) return;
+    pending_show_ = pending_show_ || window_->isVisible();
+    window_->setWindowFlags(f);
+}
+
+void QtWindowStyleHost::frame_changed() {
+    if (pending_show_) window_->show();
+    pending_show_ = false;
+}
+
+void QtWindowStyleHost::set_topmost(bool on) {
+    Qt::WindowFlags f = window_->windowFlags();
+    f.setFlag(Qt::WindowStaysOnTopHint, on);
+    replace_flags(window_, f);
+}
+
+// --- behaviour ----------------------------------------------------------------------------
+
+MainWindowBehaviour::MainWindowBehaviour(QWidget* window, ProgramState& state, WindowBehaviourState& behaviour,
+                                         WindowCallbacks callbacks, QObject* parent)
+    : QObject(parent), window_(window), state_(state), behaviour_(behaviour), callbacks_(std::move(callbacks)),
+      host_(window) {
+    window_->setMouseTracking(true);
+    window_->installEventFilter(this);
+}
+
+void MainWindowBehaviour::start() {
+    style_.set_client(&host_);
+    style_.AutoDrag = true;
+    style_.set_Border(state_.settings.Border != 0);
+    style_.set_TopMost(state_.settings.AlwaysOnTop != 0);
+}
+
+void MainWindowBehaviour::place_at_start() {
+    const Settings& s = state_.settings;
+    const int frame = s.Border != 0 ? behaviour_.frame_width : 0;
+    window_->resize(std::max(1, s.WindowWidth - frame), window_->height());
+    initial_width_ = window_->width();
+    const QScreen* screen = window_->screen() != nullptr ? window_->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
+    const QRect outer = window_->frameGeometry();
+    window_->move(initial_position(s.WindowX, area.width(), outer.width()),
+                  initial_position(s.WindowY, area.height(), outer.height()));
+}
+
+void MainWindowBehaviour::measure_frame() {
+    if (state_.settings.Border == 0 || !window_->isVisible()) return;
+    const QRect outer = window_->frameGeometry();
+    const int fw = std::clamp(outer.width() - window_->width(), 0, 255);
+    const int fh = std::clamp(outer.height() - window_->height(), 0, 255);
+    // The window manager adds the frame after the first show: the saved outer width then
+    // still has to lose the frame once, or the window would grow by it on every start.
+    if (initial_width_ > 0 && fw > 0 && behaviour_.frame_width == 0 && window_->width() == initial_width_) {
+        window_->resize(std::max(1, initial_width_ - fw), window_->height());
+    }
+    if (fw > 0) initial_width_ = 0;
+    behaviour_.frame_width = static_cast<std::uint8_t>(fw);
+    behaviour_.frame_height = static_cast<std::uint8_t>(fh);
+}
+
+void MainWindowBehaviour::apply_size_limits() {
+    const bool titled = state_.settings.Border != 0;
+    const SizeLimits l = window_size_limits(state_.settings, behaviour_, titled);
+    const int fw = titled ? behaviour_.frame_width : 0;
+    // The height limits are set where the height is fitted to the items.
+    window_->setMinimumWidth(l.min_width ? std::max(0, *l.min_width - fw) : 0);
+    window_->setMaximumWidth(l.max_width ? std::max(1, *l.max_width - fw) : QWIDGETSIZE_MAX);
+}
+
+TranslucencyPlan MainWindowBehaviour::apply_translucency(int os_major_version) {
+    const TranslucencyPlan plan = plan_translucency(state_.settings, os_major_version);
+    if (plan.trans_back_reset && callbacks_.write_setting) callbacks_.write_setting("TransBack");
+    if (os_major_version < 5) return plan;
+    if (plan.alpha) {
+        ApplyColourKey(false);
+        ApplyTranslucency(*plan.alpha, true);
+    } else if (plan.colour_key) {
+        ApplyTranslucency(255, false);
+        ApplyColourKey(true);
+    } else {
+        ApplyColourKey(false);
+        ApplyTranslucency(255, false);
+    }
+    return plan;
+}
+
+void MainWindowBehaviour::ApplyTranslucency(std::uint8_t alpha, bool on) {
+    if (on) {
+        style_.set_Layered(true);
+        behaviour_.layered = true;
+        window_->setWindowOpacity(alpha / 255.0);
+        return;
+    }
+    window_->setWindowOpacity(1.0);
+    if (!behaviour_.layered) return;
+    style_.set_Layered(false);
+    behaviour_.layered = false;
+}
+
+void MainWindowBehaviour::ApplyColourKey(bool on) {
+    if (on) {
+        style_.set_Layered(true);
+        behaviour_.layered = true;
+    } else if (behaviour_.layered && window_->windowOpacity() >= 1.0) {
+        style_.set_Layered(false);
+        behaviour_.layered = false;
+    }
+    if (window_->testAttribute(Qt::WA_TranslucentBackground) == on) return;
+    window_->setAttribute(Qt::WA_TranslucentBackground, on);
+    window_->setAttribute(Qt::WA_NoSystemBackground, on);
+    // The alpha channel of the window surface is chosen when the native window is made.
+    QWindow* handle = window_->windowHandle();
+    if (handle != nullptr && handle->handle() != nullptr) {
+        const bool visible = window_->isVisible();
+        const QRect geometry = window_->geometry();
+        if (visible) window_->hide();
+        handle->destroy();
+        window_->setGeometry(geometry);
+        if (visible) window_->show();
+    }
+    window_->update();
+}
+
+void MainWindowBehaviour::ApplyAlwaysOnTop() {
+    const bool on = state_.settings.AlwaysOnTop != 0;
+    style_.set_TopMost(on);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == window_ || !w->isVisible() || !is_secondary_window(w)) continue;
+        Qt::WindowFlags f = w->windowFlags();
+        f.setFlag(Qt::WindowStaysOnTopHint, on);
+        replace_flags(w, f);
+    }
+}
+
+void MainWindowBehaviour::toggle_always_on_top() {
+    state_.settings.AlwaysOnTop = state_.settings.AlwaysOnTop != 0 ? 0 : 1;
+    if (callbacks_.write_setting) callbacks_.write_setting("Always on top");
+    ApplyAlwaysOnTop();
+}
+
+void MainWindowBehaviour::SaveWindowPosition() {
+    const bool hidden = window_->isMinimized() || !window_->isVisible();
+    const QRect outer = window_->frameGeometry();
+    const int frame = state_.settings.Border != 0 ? behaviour_.frame_width : 0;
+    // The outer width from the client width and the measured frame, so a window whose frame
+    // the window manager has not reported yet stores the same width it was given.
+    const int outer_width = std::max(outer.width(), window_->width() + frame);
+    if (!::SaveWindowPosition(state_.settings, hidden, outer.x(), outer.y(), outer_width)) return;
+    if (!callbacks_.write_setting) return;
+    callbacks_.write_setting("WindowX");
+    callbacks_.write_setting("WindowY");
+    callbacks_.write_setting("WindowWidth");
+}
+
+bool MainWindowBehaviour::handle_key(int qt_key, Qt::KeyboardModifiers modifiers) {
+    const WindowKeyPress press = map_window_key(qt_key, modifiers);
+    if (press.key == WindowKey::none) return false;
+    const int outer_width = std::max(window_->frameGeometry().width(), window_->width());
+    const KeyOutcome out = apply_window_key(state_, press, outer_width);
+    if (out.write_locked_width) {
+        if (callbacks_.write_setting) callbacks_.write_setting("LockedWidth");
+        apply_size_limits();
+    }
+    if (out.save_settings && callbacks_.save_settings) callbacks_.save_settings();
+    if (out.refresh_ip && callbacks_.refresh_ip) callbacks_.refresh_ip();
+    if (out.run_cycle && callbacks_.run_cycle) callbacks_.run_cycle();
+    if (out.minimise && callbacks_.minimise) callbacks_.minimise();
+    return true;
+}
+
+bool MainWindowBehaviour::begin_system_move() {
+    QWindow* handle = window_->windowHandle();
+    return handle != nullptr && handle->startSystemMove();
+}
+
+bool MainWindowBehaviour::begin_system_resize(Qt::Edges edges) {
+    QWindow* handle = window_->windowHandle();
+    return handle != nullptr && handle->startSystemResize(edges);
+}
+
+void MainWindowBehaviour::toggle_border() {
+    Settings& s = state_.settings;
+    s.Border = s.Border != 0 ? 0 : 1;
+    if (callbacks_.write_setting) callbacks_.write_setting("Border");
+    if (!window_->isMinimized()) style_.set_Border(s.Border != 0);
+    if (callbacks_.fit_window_height) callbacks_.fit_window_height();
+    apply_size_limits();
+    if (s.Border != 0) window_->unsetCursor();
+}
+
+void MainWindowBehaviour::mouse_press(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    press_global_ = e->globalPosition().toPoint();
+    press_geometry_ = window_->geometry();
+    manual_move_ = manual_resize_ = false;
+    if (state_.settings.Border == 0) {
+        const HitZone zone = HitTest(pos.x(), pos.y(), window_->width(), window_->height());
+        if (zone != HitZone::none) {
+            pressed_ = false;
+            manual_edges_ = edges_for(zone);
+            manual_resize_ = !begin_system_resize(manual_edges_);
+            return;
+        }
+    }
+    // Moving starts once the mouse has travelled a little, so clicks and double clicks
+    // still reach the window.
+    pressed_ = style_.AutoDrag;
+}
+
+void MainWindowBehaviour::mouse_move(QMouseEvent* e) {
+    const QPoint delta = e->globalPosition().toPoint() - press_global_;
+    if (!(e->buttons() & Qt::LeftButton)) {
+        pressed_ = manual_move_ = manual_resize_ = false;
+        if (state_.settings.Border != 0) return;
+        const QPoint pos = e->position().toPoint();
+        const HitZone zone = HitTest(pos.x(), pos.y(), window_->width(), window_->height());
+        window_->setCursor(cursor_for(pointer_for(zone)));
+        return;
+    }
+    if (manual_resize_) {
+        QRect g = press_geometry_;
+        if (manual_edges_ & Qt::LeftEdge) g.setLeft(g.left() + delta.x());
+        if (manual_edges_ & Qt::RightEdge) g.setRight(g.right() + delta.x());
+        if (manual_edges_ & Qt::TopEdge) g.setTop(g.top() + delta.y());
+        if (manual_edges_ & Qt::BottomEdge) g.setBottom(g.bottom() + delta.y());
+        const QSize size = g.size().expandedTo(window_->minimumSize()).boundedTo(window_->maximumSize());
+        window_->setGeometry(QRect(g.topLeft(), size));
+        return;
+    }
+    if (manual_move_) {
+        window_->move(window_->pos() + (press_geometry_.topLeft() + delta - window_->geometry().topLeft()));
+        return;
+    }
+    if (!pressed_ || delta.manhattanLength() < QApplication::startDragDistance()) return;
+    pressed_ = false;
+    manual_move_ = !begin_system_move();
+    if (manual_move_) window_->move(window_->pos() + delta);
+}
+
+bool MainWindowBehaviour::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != window_) return false;
+    switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto* e = static_cast<QMouseEvent*>(event);
+            if (e->button() == Qt::LeftButton) {
+                mouse_press(e);
+                return true;
+            }
+            if (e->button() == Qt::RightButton && callbacks_.popup_menu) {
+                callbacks_.popup_menu(e->globalPosition().toPoint());
+                return true;
+            }
+            return false;
+        }
+        case QEvent::MouseMove:
+            mouse_move(static_cast<QMouseEvent*>(event));
+            return false;
+        case QEvent::MouseButtonRelease:
+            pressed_ = manual_move_ = manual_resize_ = false;
+            return false;
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) return false;
+            pressed_ = false;
+            toggle_border();
+            return true;
+        case QEvent::KeyPress: {
+            auto* e = static_cast<QKeyEvent*>(event);
+            return handle_key(e->key(), e->modifiers());
+        }
+        default:
+            return false;
+    }
+}
+
+WindowKeyPress map_window_key(int qt_key, Qt::KeyboardModifiers modifiers) {
+    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
+    if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return {WindowKey::digit, qt_key - Qt::Key_0};
+    if (keypad && qt_key == Qt::Key_Plus) return {WindowKey::keypad_plus, 0};
+    if (keypad && qt_key == Qt::Key_Minus) return {WindowKey::keypad_minus, 0};
+    if (qt_key == Qt::Key_S) return {WindowKey::soft_graph, 0};
+    if (qt_key == Qt::Key_L) return {WindowKey::lock_width, 0};
+    if (qt_key == Qt::Key_Escape) return {WindowKey::escape, 0};
+    return {};
+}
+
+Qt::Edges edges_for(HitZone zone) {
+    switch (zone) {
+        case HitZone::left:
+            return Qt::LeftEdge;
+        case HitZone::right:
+            return Qt::RightEdge;
+        case HitZone::top:
+            return Qt::TopEdge;
+        case HitZone::bottom:
+            return Qt::BottomEdge;
+        case HitZone::top_left:
+            return Qt::TopEdge | Qt::LeftEdge;
+        case HitZone::top_right:
+            return Qt::TopEdge | Qt::RightEdge;
+        case HitZone::bottom_left:
+            return Qt::BottomEdge | Qt::LeftEdge;
+        case HitZone::bottom_right:
+            return Qt::BottomEdge | Qt::RightEdge;
+        case HitZone::none:
+            break;
+    }
+    return {};
+}
+
+QImage colour_keyed(const QImage& picture, std::uint32_t key_colour) {
+    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = qRgb(static_cast<int>(key_colour & 0xFF), static_cast<int>((key_colour >> 8) & 0xFF),
+                          static_cast<int>((key_colour >> 16) & 0xFF));
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            if ((line[x] | 0xFF000000u) == key) line[x] = 0;
+        }
+    }
+    return out;
+}

@@ -1,0 +1,108 @@
+#include "display/tray_icon.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/program_state.h"
+#include "measure/format.h"
+
+namespace {
+
+// Pixels per byte/s for a line speed in kbit/s; 0 for a speed of 0.
+double line_scale(std::int32_t kbits) {
+    if (kbits <= 0) return 0.0;
+    return kTrayBarHeight / (kbits / 8.0 * 1000.0);
+}
+
+// Pixels per byte/s for the largest averaged rate seen; 0 before any traffic.
+double peak_scale(double peak) { return peak > 0.0 ? kTrayBarHeight / peak : 0.0; }
+
+int averaging_index(const Settings& s) { return std::clamp<int>(s.BandwidthCalc, 1, kMaxAveraging); }
+
+double download_scale_by_connection(const Settings& s, const AdapterState& a) {
+    if (s.ConnectionType == 0) return peak_scale(a.peak_average_download[static_cast<std::size_t>(averaging_index(s))]);
+    return line_scale(s.ConnectionSpeed);
+}
+
+// The top of a bar (bars are filled from their top down to row 14) of a rate: 14 minus its height, kept within int range for huge rates.
+int bar_top(double scale, double rate) {
+    const double top = 14.0 - scale * rate;
+    return static_cast<int>(std::lround(std::clamp(top, -32768.0, 14.0)));
+}
+
+}  // namespace
+
+TrayScales tray_scales(const Settings& s, const AdapterState& a) {
+    TrayScales sc;
+    if (s.SysDl != 0) {
+        sc.download = s.SysDlSpeed < 1 ? 1.0 : line_scale(s.SysDlSpeed);
+    } else {
+        sc.download = download_scale_by_connection(s, a);
+    }
+    if (s.SysUl != 0) {
+        sc.upload = s.SysUlSpeed < 1 ? 1.0 : line_scale(s.SysUlSpeed);
+    } else if (s.ConnectionTypeUp == 0) {
+        sc.upload = download_scale_by_connection(s, a);
+    } else if (s.ConnectionTypeUp == 1) {
+        sc.upload = peak_scale(a.peak_average_upload[static_cast<std::size_t>(averaging_index(s))]);
+    } else {
+        sc.upload = line_scale(s.ConnectionSpeedUp);
+    }
+    return sc;
+}
+
+const AdapterState& tray_adapter(const ProgramState& state) {
+    const int slot = std::clamp<int>(state.settings.Adapter, 0, kMaxAdapters);
+    return state.adapters[static_cast<std::size_t>(slot)];
+}
+
+void DrawTrayGraph(const ProgramState& state, Canvas& canvas) {
+    const Settings& s = state.settings;
+    const AdapterState& a = tray_adapter(state);
+    const double d = a.download_graph[0];
+    const double u = a.upload_graph[0];
+    const TrayScales sc = tray_scales(s, a);
+
+    canvas.clear(kTrayPictureBackground);
+    canvas.fill_rect(2, 1, 12, 15, static_cast<std::uint32_t>(s.SysTrayColorBackground));
+    if (d > 0 && sc.download > 0) {
+        canvas.fill_rect(2, bar_top(sc.download, d), 6, 14, static_cast<std::uint32_t>(s.SysTrayColorDownload));
+    }
+    if (u > 0 && sc.upload > 0) {
+        canvas.fill_rect(8, bar_top(sc.upload, u), 12, 14, static_cast<std::uint32_t>(s.SysTrayColorUpload));
+    }
+    canvas.line(1, 0, 13, 0, s.ButtonShadow);
+    canvas.line(1, 0, 1, 16, s.ButtonShadow);
+    canvas.line(2, 15, 13, 15, s.ButtonHilight);
+    canvas.line(13, 0, 13, 16, s.ButtonHilight);
+    canvas.line(7, 1, 7, 15, s.ButtonHilight);
+}
+
+std::string tray_rates_line(const ProgramState& state, const Locale& locale) {
+    const Settings& s = state.settings;
+    const AdapterState& a = tray_adapter(state);
+    auto rate = [&](double v) {
+        return format_value(v, s.TransferUnit, true, false, kDecimalsFromSettings, false, s, locale);
+    };
+    return "DL: " + rate(a.download_graph[0]) + "/s  UL: " + rate(a.upload_graph[0]) + "/s";
+}
+
+std::string centred_tip(const std::string& title, const std::string& rates, const TextWidth& text_width) {
+    const int space = std::max(1, text_width(" "));
+    const int k = ((text_width(rates) - text_width(title)) / 2) / space;
+    const std::string title_pad(k >= 2 ? static_cast<std::size_t>(k) : 0u, ' ');
+    std::size_t rates_spaces = 0;
+    if (k == 0) rates_spaces = 1;
+    if (k < 0) rates_spaces = static_cast<std::size_t>(2 - k);
+    return title_pad + title + "\r\n" + std::string(rates_spaces, ' ') + rates;
+}
+
+std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_major_version,
+                        const TextWidth& text_width) {
+    const std::string title = "Kelvanto";
+    if (state.settings.SysTrayToolTip == 0) return title;
+    const std::string rates = tray_rates_line(state, locale);
+    std::string tip = os_major_version < 5 ? rates : centred_tip(title, rates, text_width);
+    if (tip.size() > kTrayTipLength) tip.resize(kTrayTipLength);
+    return tip;
+}

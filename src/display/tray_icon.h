@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "display/canvas.h"
+#include "settings/settings.h"
+
+struct ProgramState;
+struct AdapterState;
+class Locale;
+
+// The tray picture is 16 x 16 pixels on a magenta background.
+inline constexpr int kTrayPictureSize = 16;
+inline constexpr std::uint32_t kTrayPictureBackground = rgb(255, 0, 255);
+// A full bar is 13 pixels high.
+inline constexpr double kTrayBarHeight = 13.0;
+// The tip of the notification icon holds at most this many characters.
+inline constexpr std::size_t kTrayTipLength = 64;
+
+// Pixels per byte/s of the two bars. A fixed line speed of 0 gives 0 (no bar) rather than
+// a division by zero.
+struct TrayScales {
+    double download = 0.0;
+    double upload = 0.0;
+};
+TrayScales tray_scales(const Settings& s, const AdapterState& a);
+
+// The adapter the tray shows: the one chosen by the Adapter setting.
+const AdapterState& tray_adapter(const ProgramState& state);
+
+// Draws the two-bar graph of the monitored adapter into the 16 x 16 picture: background,
+// download bar left and upload bar right of a divider, sunken frame.
+void DrawTrayGraph(const ProgramState& state, Canvas& canvas);
+
+// "DL: <rate>/s  UL: <rate>/s" for the monitored adapter.
+std::string tray_rates_line(const ProgramState& state, const Locale& locale);
+
+// Measures the pixel width of a text in the main window's font.
+using TextWidth = std::function<int(const std::string&)>;
+
+// The tooltip: "Kelvanto" when rates are off; the rates line alone before major version 5;
+// otherwise the title and the rates line (CR LF between), each centred on the other with
+// leading spaces. Cut to the tip's 64 characters.
+std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_major_version,
+                        const TextWidth& text_width);
+// The centring rule alone: both lines with their leading spaces, joined by CR LF.
+std::string centred_tip(const std::string& title, const std::string& rates, const TextWidth& text_width);

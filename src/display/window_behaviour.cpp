@@ -1,0 +1,137 @@
+#include "display/window_behaviour.h"
+
+#include <algorithm>
+
+#include "core/program_state.h"
+
+HitZone HitTest(int x, int y, int width, int height) {
+    const int m = kSizingMargin;
+    const bool left = x <= m;
+    const bool right = x >= width - m;
+    const bool top = y <= m;
+    const bool bottom = y >= height - m;
+    const bool mid_x = x >= m && x <= width - m;
+    const bool mid_y = y >= m && y <= height - m;
+    if (left && top) return HitZone::top_left;
+    if (mid_x && top) return HitZone::top;
+    if (right && top) return HitZone::top_right;
+    if (left && mid_y) return HitZone::left;
+    if (right && mid_y) return HitZone::right;
+    if (left && bottom) return HitZone::bottom_left;
+    if (right && bottom) return HitZone::bottom_right;
+    if (mid_x && bottom) return HitZone::bottom;
+    return HitZone::none;
+}
+
+PointerShape pointer_for(HitZone zone) {
+    switch (zone) {
+        case HitZone::top_left:
+        case HitZone::bottom_right:
+            return PointerShape::size_nwse;
+        case HitZone::top_right:
+        case HitZone::bottom_left:
+            return PointerShape::size_nesw;
+        case HitZone::left:
+        case HitZone::right:
+            return PointerShape::size_we;
+        case HitZone::top:
+        case HitZone::bottom:
+            return PointerShape::size_ns;
+        case HitZone::none:
+            break;
+    }
+    return PointerShape::standard;
+}
+
+SizeLimits window_size_limits(const Settings& s, const WindowBehaviourState& w, bool title_bar_shown) {
+    SizeLimits limits;
+    if (w.min_track_height != -1) limits.min_height = w.min_track_height;
+    if (w.max_track_height != -1) limits.max_height = w.max_track_height;
+    const int frame = title_bar_shown ? w.frame_width : 0;
+    const int per_sample = s.GraphType == 0 ? 2 : 1;
+    limits.max_width = frame + per_sample * s.GraphBuffer - 1;
+    // A locked width wider than the history would contradict the maximum; the maximum wins.
+    if (s.LockedWidth != 0) limits.min_width = std::min<int>(s.LockedWidth, *limits.max_width);
+    return limits;
+}
+
+std::uint8_t translucency_alpha(int percent) {
+    // Hundredths of the alpha, exact in integers: 255 - 2.55 * p = (25500 - 255 * p) / 100.
+    const int hundredths = 25500 - 255 * percent;
+    int whole = hundredths / 100;
+    const int rest = hundredths % 100;
+    if (rest > 50 || (rest == 50 && whole % 2 == 1)) ++whole;
+    if (whole < 0) whole = 0;
+    if (whole > 255) whole = 255;
+    return static_cast<std::uint8_t>(whole);
+}
+
+TranslucencyPlan plan_translucency(Settings& s, int os_major_version) {
+    TranslucencyPlan plan;
+    if (os_major_version < 5) return plan;
+    if (s.Transparency != 0) {
+        plan.layered = true;
+        plan.alpha = translucency_alpha(s.Transparency);
+        if (s.TransBack != 0) {
+            s.TransBack = 0;
+            plan.trans_back_reset = true;
+        }
+    } else if (s.TransBack == 1) {
+        plan.layered = true;
+        plan.colour_key = true;
+    }
+    return plan;
+}
+
+KeyOutcome apply_window_key(ProgramState& state, WindowKeyPress press, int outer_width) {
+    Settings& s = state.settings;
+    KeyOutcome out;
+    switch (press.key) {
+        case WindowKey::digit: {
+            const int d = press.digit;
+            // Digits pick a found adapter; 0 is the aggregate of all adapters.
+            if (d < 0 || d > 9 || (d > 0 && d > state.found_adapters)) break;
+            if (s.Adapter == d) break;
+            s.Adapter = d;
+            out.save_settings = out.refresh_ip = out.run_cycle = true;
+            break;
+        }
+        case WindowKey::keypad_plus:
+            if (s.BandwidthCalc >= kMaxAveraging) break;
+            ++s.BandwidthCalc;
+            out.save_settings = out.run_cycle = true;
+            break;
+        case WindowKey::keypad_minus:
+            if (s.BandwidthCalc <= 1) break;
+            --s.BandwidthCalc;
+            out.save_settings = out.run_cycle = true;
+            break;
+        case WindowKey::soft_graph:
+            s.SoftGraph = s.SoftGraph != 0 ? 0 : 1;
+            out.save_settings = out.run_cycle = true;
+            break;
+        case WindowKey::lock_width:
+            s.LockedWidth = s.LockedWidth != 0 ? 0 : outer_width;
+            out.write_locked_width = true;
+            break;
+        case WindowKey::escape:
+            out.minimise = true;
+            break;
+        case WindowKey::none:
+            break;
+    }
+    return out;
+}
+
+bool SaveWindowPosition(Settings& s, bool minimised, int left, int top, int outer_width) {
+    if (minimised) return false;
+    s.WindowX = left;
+    s.WindowY = top;
+    s.WindowWidth = outer_width;
+    return true;
+}
+
+int initial_position(std::int32_t saved, int screen_extent, int window_extent) {
+    if (saved == kWindowPositionUnset) return (screen_extent - window_extent) / 2;
+    return saved;
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "settings/settings.h"
+
+struct ProgramState;
+
+// Main-window state kept in memory for its whole life.
+struct WindowBehaviourState {
+    std::uint8_t frame_width = 0;   // outer width minus client width while the title bar shows
+    std::uint8_t frame_height = 0;  // outer height minus client height while the title bar shows
+    std::int32_t min_track_height = -1;  // outer pixels, -1 when not set
+    std::int32_t max_track_height = -1;
+    bool layered = false;  // the translucent (layered) style is applied
+};
+
+// Zones for sizing a window without a frame; the values are the hit codes of the edges.
+enum class HitZone : int {
+    none = 0,
+    left = 10,
+    right = 11,
+    top = 12,
+    top_left = 13,
+    top_right = 14,
+    bottom = 15,
+    bottom_left = 16,
+    bottom_right = 17,
+};
+
+enum class PointerShape { standard, size_nwse, size_nesw, size_we, size_ns };
+
+inline constexpr int kSizingMargin = 8;
+
+// The sizing zone under client position (x, y) of a client area width x height; the first
+// matching zone wins, corners before edges.
+HitZone HitTest(int x, int y, int width, int height);
+PointerShape pointer_for(HitZone zone);
+
+// Size limits of the main window in outer pixels; an empty limit keeps the system's value.
+struct SizeLimits {
+    std::optional<int> min_width;
+    std::optional<int> max_width;
+    std::optional<int> min_height;
+    std::optional<int> max_height;
+};
+// The window is never wider than the graph history (two pixels per sample for the line
+// graph, one for the bar graph) and never narrower than LockedWidth when that is set.
+SizeLimits window_size_limits(const Settings& s, const WindowBehaviourState& w, bool title_bar_shown);
+
+// Translucency from the Transparency percentage: 255 - 2.55 * percent, rounded half to even
+// (50 % gives 128, 90 % gives 26).
+std::uint8_t translucency_alpha(int percent);
+
+// What the window gets at settings load.
+struct TranslucencyPlan {
+    bool layered = false;
+    std::optional<std::uint8_t> alpha;  // whole-window alpha when translucent
+    bool colour_key = false;            // the Background colour becomes fully transparent
+    bool trans_back_reset = false;      // TransBack was forced to 0 and must be written
+};
+// Translucency and see-through background exclude each other: a translucent window resets a
+// stored TransBack. Systems before major version 5 get neither.
+TranslucencyPlan plan_translucency(Settings& s, int os_major_version);
+
+// Keys the main window reacts to.
+enum class WindowKey { none, digit, keypad_plus, keypad_minus, soft_graph, lock_width, escape };
+struct WindowKeyPress {
+    WindowKey key = WindowKey::none;
+    int digit = 0;  // 0..9 for WindowKey::digit
+};
+// What the window must do after a key changed the state.
+struct KeyOutcome {
+    bool save_settings = false;       // save every setting
+    bool refresh_ip = false;          // refresh the monitored adapter's IP text
+    bool run_cycle = false;           // run the update cycle at once with redraw
+    bool write_locked_width = false;  // write LockedWidth at once
+    bool minimise = false;
+    bool handled() const { return save_settings || refresh_ip || run_cycle || write_locked_width || minimise; }
+};
+KeyOutcome apply_window_key(ProgramState& state, WindowKeyPress press, int outer_width);
+
+// Keeps the window's left, top and outer width in the settings unless it is minimised;
+// returns whether anything was taken (the caller writes the three values at once).
+bool SaveWindowPosition(Settings& s, bool minimised, int left, int top, int outer_width);
+
+// First-start placement: a position of 9999999 centres the window on the screen.
+int initial_position(std::int32_t saved, int screen_extent, int window_extent);
