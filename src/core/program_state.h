@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "display/form_item.h"
+#include "history/log_state.h"
 #include "history/stats_record.h"
 #include "measure/adapter_state.h"
 #include "measure/ip_statistics.h"
@@ -56,6 +57,8 @@ struct ProgramState {
     Settings settings;
     AdapterTable adapters;
     StatsRecord stats;
+    LogState logs;
+    PeriodCache period_cache;
     std::vector<CounterRuntime> counter_runtime;  // element k is adapter k + 1
     TableMessageLatch table_messages;
     int known_adapter_count = 0;
