@@ -56,7 +56,7 @@ inline constexpr int kPeriodKindCount = 11;
 
 struct PeriodCache {
     bool rebuild = true;
-    std::array<PeriodSlot, kPeriodKindCount * kAdapterSlots> slots{};
+    std::array<PeriodSlot, kPeriodKindCount * kAdapterSlots> period_slots{};
     // The start day of the cached minutely record per adapter (-1: none) and the record.
     std::array<double, kAdapterSlots> minute_day{};
     std::vector<MinuteRecord> minute_records = std::vector<MinuteRecord>(kAdapterSlots);

@@ -136,7 +136,7 @@ double minute_window_total(ProgramState& state, int adapter, int direction, doub
 }
 
 void clear_cache(PeriodCache& c) {
-    for (PeriodSlot& slot : c.slots) slot = PeriodSlot{};
+    for (PeriodSlot& slot : c.period_slots) slot = PeriodSlot{};
     c.minute_day.fill(-1.0);
     c.rebuild = false;
 }
@@ -190,12 +190,12 @@ double period_total(ProgramState& state, int adapter, int kind, int direction, d
     if (first_day != c.week_first_day) {
         c.week_first_day = first_day;
         for (int i = 0; i < kAdapterSlots; ++i) {
-            c.slots[static_cast<std::size_t>(2 * kAdapterSlots + i)].date = -1.0;
-            c.slots[static_cast<std::size_t>(3 * kAdapterSlots + i)].date = -1.0;
+            c.period_slots[static_cast<std::size_t>(2 * kAdapterSlots + i)].date = -1.0;
+            c.period_slots[static_cast<std::size_t>(3 * kAdapterSlots + i)].date = -1.0;
         }
     }
     const double today = whole(now);
-    PeriodSlot& slot = c.slots[static_cast<std::size_t>(kind * kAdapterSlots + adapter)];
+    PeriodSlot& slot = c.period_slots[static_cast<std::size_t>(kind * kAdapterSlots + adapter)];
     if (slot.date != today) {
         const Stored s = stored_part(state, adapter, kind, today, first_day);
         slot = PeriodSlot{today, s.sum.received, s.sum.sent};

@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -42,8 +41,12 @@ struct LogFixture {
 };
 
 inline std::vector<std::uint8_t> slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return {};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.tellg()));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
 }
 
 inline void spit(const std::string& path, const std::vector<std::uint8_t>& bytes) {
