@@ -6,6 +6,7 @@
 
 #include "core/date.h"
 #include "history/minute_log.h"
+#include "platform/locale.h"
 
 namespace {
 
@@ -281,4 +282,9 @@ std::string current_period_text(const PeriodRange& range, const DateFormatter& s
     const auto time_text = [&](double d) { return time_of_day ? time_of_day(d) : iso_time(d); };
     return date_text(range.from) + " " + time_text(range.from) + "  to  " + date_text(range.to) + " " +
            time_text(range.to);
+}
+
+std::string current_period_text(const PeriodRange& range, const Locale& locale) {
+    return current_period_text(
+        range, [&locale](double d) { return locale.short_date(d); }, [&locale](double d) { return locale.long_time(d); });
 }

@@ -46,3 +46,6 @@ inline constexpr const char* kDataWarning2 = "There is not sufficient data for t
 using DateFormatter = std::function<std::string(double)>;
 std::string current_period_text(const PeriodRange& range, const DateFormatter& short_date = {},
                                 const DateFormatter& time_of_day = {});
+// The same with the locale's short date and long time.
+class Locale;
+std::string current_period_text(const PeriodRange& range, const Locale& locale);

@@ -67,6 +67,16 @@ double double_at(const std::vector<char>& b, std::size_t offset) {
     return v;
 }
 
+// Kills the program if the test ends before it was stopped in order.
+struct ChildGuard {
+    pid_t pid = 0;
+    ~ChildGuard() {
+        if (pid <= 0) return;
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+};
+
 TEST(TrafficLogEndToEnd, LoopbackTransferLandsInTodaysDailyAndMinutelyLog) {
     TempDir home;
     const std::string kelvanto_home = "KELVANTO_HOME=" + home.str();
@@ -88,6 +98,7 @@ TEST(TrafficLogEndToEnd, LoopbackTransferLandsInTodaysDailyAndMinutelyLog) {
     const double started = clock.now();
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, bin.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+    ChildGuard guard{pid};
 
     // The logs are saved once right after they are loaded: the program is measuring then.
     const auto stats = home.path() / "Stats" / "Stats.dat";
@@ -102,6 +113,7 @@ TEST(TrafficLogEndToEnd, LoopbackTransferLandsInTodaysDailyAndMinutelyLog) {
     ASSERT_EQ(::kill(pid, SIGTERM), 0);
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    guard.pid = 0;
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     const double ended = clock.now();

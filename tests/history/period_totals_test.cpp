@@ -7,6 +7,7 @@
 #include "history/minute_log.h"
 #include "history/period_totals.h"
 #include "history/traffic_log.h"
+#include "platform/locale.h"
 
 namespace {
 
@@ -181,6 +182,7 @@ TEST(PeriodTotals, CurrentPeriodTextAndDataWarning) {
     s.CusPerStart = make_date(2026, 2, 10);
     r = current_period_range(f.state, 3, f.clock.value);
     EXPECT_EQ(current_period_text(r), "2026-02-10 00:00:00  to  2026-02-10 14:05:30");
+    EXPECT_EQ(current_period_text(r, EnglishLocale{}), "10/02/2026 00:00:00  to  10/02/2026 14:05:30");
     EXPECT_FALSE(r.data_missing);
 }
 

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -57,8 +56,7 @@ bool frmMain::Form_Load() {
     state_.data_dir = data_folder();
     state_.config_dir = user_config_folder();
     state_.program_path = QCoreApplication::applicationFilePath().toStdString();
-    // Qt counts Monday = 1 .. Sunday = 7; the logs count Sunday = 1 .. Saturday = 7.
-    state_.logs.system_first_day_of_week = QLocale::system().firstDayOfWeek() % 7 + 1;
+    state_.logs.system_first_day_of_week = locale_.first_day_of_week();
 
     title_bar_height_ = frameGeometry().height() - geometry().height();
     {
