@@ -67,8 +67,9 @@ double seconds_since_midnight(double date) {
 }
 
 int minute_index(double date) {
-    // A small epsilon keeps 10:00:00 from reading as 09:59 through rounding of the fraction.
-    int m = static_cast<int>(std::floor(seconds_since_midnight(date) / 60.0 + 1e-9));
+    // A small epsilon keeps 10:00:00 from reading as 09:59 through rounding of the fraction;
+    // a date near 46000 carries an error of about 1e-8 minutes, so it must be larger than that.
+    int m = static_cast<int>(std::floor(seconds_since_midnight(date) / 60.0 + 1e-6));
     return m < 0 ? 0 : (m > 1439 ? 1439 : m);
 }
 

@@ -7,6 +7,7 @@
 #include "alerts/alert_state.h"
 #include "display/form_item.h"
 #include "display/window_behaviour.h"
+#include "history/log_state.h"
 #include "history/stats_record.h"
 #include "measure/adapter_state.h"
 #include "measure/ip_statistics.h"
@@ -58,6 +59,8 @@ struct ProgramState {
     Settings settings;
     AdapterTable adapters;
     StatsRecord stats;
+    LogState logs;
+    PeriodCache period_cache;
     std::vector<CounterRuntime> counter_runtime;  // element k is adapter k + 1
     TableMessageLatch table_messages;
     int known_adapter_count = 0;

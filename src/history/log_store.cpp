@@ -1,20 +1,143 @@
 #include "history/log_store.h"
 
+#include <algorithm>
 #include <cmath>
-#include <filesystem>
+
+#include "core/date.h"
+#include "history/log_io.h"
+#include "history/minute_log.h"
+
+namespace {
+
+// Reads an adapter's daily file of a year into `table`; remembers a file that exists but
+// cannot be read, so that it is never replaced by the zeros held instead.
+void read_year_file(LogState& logs, const std::string& path, int year, std::array<TrafficPair, kDaysPerYearTable>& table) {
+    table.fill(TrafficPair{});
+    const FileRead r = read_log_file(logs, path, 0, kYearFileBytes);
+    if (r.status == ReadStatus::error) {
+        logs.unreadable.insert(path);
+        return;
+    }
+    logs.unreadable.erase(path);
+    if (r.status != ReadStatus::ok) return;
+    decode_entries(r.bytes, table.data(), table.size());
+    if (!is_leap_year(year)) table[365] = TrafficPair{};
+}
+
+}  // namespace
 
 void prepare_directories(ProgramState& state) {
-    std::error_code ec;
-    std::filesystem::create_directories(state.data_dir + "Stats", ec);
+    make_dir(stats_dir(state.data_dir));
 }
 
 LoadStateResult load_state(ProgramState& state, Services& services) {
-    state.stats = StatsRecord{};
-    state.stats.start_date = std::floor(services.clock.now());
-    state.stats.adapters.assign(static_cast<std::size_t>(state.found_adapters), CounterContinuation{});
+    const double today = std::floor(services.clock.now());
+    const std::string path = stats_file_path(state.data_dir);
+    const FileRead r = read_log_file(state.logs, path);
+    StatsRecord rec;
+    const StatsParse parse = r.status == ReadStatus::ok ? decode_stats(r.bytes, rec) : StatsParse::foreign;
+    if (parse == StatsParse::unknown_version) {
+        state.logs.writes_blocked = true;
+        services.dialogs.message_box({"Unknown stats format.", "Error", MsgButtons::ok, MsgIcon::error, false});
+        return LoadStateResult::unknown_format;
+    }
+    if (r.status == ReadStatus::error) {
+        state.logs.unreadable.insert(path);
+    } else {
+        state.logs.unreadable.erase(path);
+    }
+    if (parse == StatsParse::foreign) {
+        rec = StatsRecord{};
+        rec.start_date = today;
+    } else {
+        for (CounterContinuation& c : rec.adapters) {
+            c.received_carried += c.received_offset;
+            c.sent_carried += c.sent_offset;
+            c.received_offset = c.sent_offset = 0.0;
+            c.received_wraps = c.sent_wraps = 0;
+        }
+        // A start date that is no date at all (a torn or damaged file) restarts today.
+        if (!(rec.start_date >= 2.0 && rec.start_date <= 2958465.0)) rec.start_date = today;
+    }
+    // The count only grows: adapters that went away keep their place.
+    const auto found = static_cast<std::size_t>(std::clamp(state.found_adapters, 0, 255));
+    if (rec.adapters.size() < found) rec.adapters.resize(found);
+    state.stats = std::move(rec);
     return LoadStateResult::ok;
 }
 
-void load_logs(ProgramState& /*state*/, Services& /*services*/) {}
-void save_logs(ProgramState& /*state*/, Services& /*services*/) {}
-void load_history(ProgramState& /*state*/, Services& /*services*/) {}
+void load_logs(ProgramState& state, Services& services) { load_logs_at(state, services.clock.now()); }
+
+void load_logs_at(ProgramState& state, double now) {
+    LogState& logs = state.logs;
+    if (logs.writes_blocked) return;
+    logs.load_year = year_of(now);
+    logs.load_day_index = day_index(now);
+    state.period_cache.rebuild = true;
+
+    const int n = state.live_adapter_count();
+    AdapterState& aggregate = state.adapters[0];
+    aggregate.day_table.fill(TrafficPair{});
+    for (int i = 1; i <= n; ++i) {
+        auto& table = state.adapters[static_cast<std::size_t>(i)].day_table;
+        read_year_file(logs, year_file_path(state.data_dir, logs.load_year, i), logs.load_year, table);
+        if (!in_aggregate(state.settings, i)) continue;
+        for (int d = 0; d < kDaysPerYearTable; ++d) {
+            aggregate.day_table[static_cast<std::size_t>(d)].received += table[static_cast<std::size_t>(d)].received;
+            aggregate.day_table[static_cast<std::size_t>(d)].sent += table[static_cast<std::size_t>(d)].sent;
+        }
+    }
+    load_minutes(state, now);
+    logs.loaded = true;
+    save_logs(state);
+}
+
+void save_logs(ProgramState& state, Services& /*services*/) { save_logs(state); }
+
+void save_logs(ProgramState& state) {
+    LogState& logs = state.logs;
+    if (!logs.loaded || logs.writes_blocked) return;
+    make_dir(stats_dir(state.data_dir));
+    retry_unsaved(logs);
+
+    const std::string stats_path = stats_file_path(state.data_dir);
+    if (!logs.unreadable.contains(stats_path)) save_whole_file(logs, stats_path, encode_stats(state.stats));
+    for (int i = 1; i <= state.live_adapter_count(); ++i) {
+        const std::string path = year_file_path(state.data_dir, logs.load_year, i);
+        if (logs.unreadable.contains(path)) continue;
+        save_whole_file(logs, path, encode_day_table(state.adapters[static_cast<std::size_t>(i)].day_table));
+    }
+    save_minutes(state);
+}
+
+void load_history(ProgramState& state, Services& services) { load_history_at(state, services.clock.now()); }
+
+void load_history_at(ProgramState& state, double now) {
+    LogState& logs = state.logs;
+    const int current = year_of(now);
+    const int first = std::min(year_of(state.stats.start_date), current);
+    const int n = state.live_adapter_count();
+    HistoryTable& h = logs.history;
+    h.adapters = n + 1;
+    h.first_year = first;
+    h.years = current - first + 1;
+    h.entries.assign(static_cast<std::size_t>(h.adapters) * static_cast<std::size_t>(h.years) * kDaysPerYearTable,
+                     TrafficPair{});
+    std::array<TrafficPair, kDaysPerYearTable> table{};
+    for (int i = 1; i <= n; ++i) {
+        const bool selected = in_aggregate(state.settings, i);
+        for (int y = first; y <= current; ++y) {
+            read_year_file(logs, year_file_path(state.data_dir, y, i), y, table);
+            const int days = is_leap_year(y) ? 366 : 365;
+            for (int d = 0; d < days; ++d) {
+                const TrafficPair& p = table[static_cast<std::size_t>(d)];
+                h.at(i, y, d) = p;
+                if (selected) {
+                    h.at(0, y, d).received += p.received;
+                    h.at(0, y, d).sent += p.sent;
+                }
+            }
+        }
+    }
+    state.period_cache.rebuild = true;
+}

@@ -7,11 +7,16 @@ enum class LoadStateResult { ok, unknown_format };
 
 // Creates the "Stats" folder under the data folder; failures are ignored.
 void prepare_directories(ProgramState& state);
-// Reads "Stats.dat": a fresh record when missing or foreign, folded offsets when known.
+// Reads "Stats.dat": a fresh record when missing or foreign, folded offsets when known. An
+// unknown version is reported to the user; from then on nothing is written.
 LoadStateResult load_state(ProgramState& state, Services& services);
 // Reads this year's daily files and today's minutely records, then saves.
 void load_logs(ProgramState& state, Services& services);
-// Writes "Stats.dat", the year files and the minutely log.
+void load_logs_at(ProgramState& state, double now);
+// Writes "Stats.dat", the year files and the minutely log. Writes that fail are kept and
+// tried again at the next save; nothing is written before the logs were loaded.
 void save_logs(ProgramState& state, Services& services);
+void save_logs(ProgramState& state);
 // Builds the multi-year history table from the year files.
 void load_history(ProgramState& state, Services& services);
+void load_history_at(ProgramState& state, double now);

@@ -96,6 +96,7 @@ bool frmMain::Form_Load() {
     state_.data_dir = data_folder();
     state_.config_dir = user_config_folder();
     state_.program_path = QCoreApplication::applicationFilePath().toStdString();
+    state_.logs.system_first_day_of_week = locale_.first_day_of_week();
 
     title_bar_height_ = frameGeometry().height() - geometry().height();
     {

@@ -5,7 +5,9 @@
 #include "alerts/rule_files.h"
 #include "settings/qt/frm_options.h"
 #include "core/update_cycle.h"
+#include "history/log_commands.h"
 #include "history/log_store.h"
+#include "history/period_totals.h"
 #include "measure/rates.h"
 #include "net/qt/net_jobs.h"
 #include "settings/settings_store.h"
@@ -47,6 +49,27 @@ void MainOptionsHost::reset_session() {
     ::reset_session(main_.state());
     update_cycle(main_.state(), main_.services(), main_, true);
 }
+
+void MainOptionsHost::reset_daily_logs() {
+    if (::reset_daily_logs(main_.state(), main_.services(), main_))
+        update_cycle(main_.state(), main_.services(), main_, true);
+}
+
+void MainOptionsHost::reset_minutely_logs() {
+    const MinuteLogChange change = ::reset_minutely_logs(main_.state(), main_.services(), main_);
+    // Switching minute logging off is stored at once, not only with OK or Apply.
+    if (change.logging_switched_off && main_.services().settings_store)
+        write_single_setting(*main_.services().settings_store, main_.state().settings, "MinuteLogging");
+}
+
+std::string MainOptionsHost::current_period_text(int variant, bool* warning) {
+    const PeriodRange range = current_period_range(main_.state(), variant, main_.services().clock.now());
+    if (warning) *warning = range.data_missing;
+    const Locale* locale = main_.services().locale;
+    return locale ? ::current_period_text(range, *locale) : ::current_period_text(range);
+}
+
+void MainOptionsHost::period_changed() { invalidate_period_totals(main_.state()); }
 
 void MainOptionsHost::sync_button(const std::string& host) { main_.net().sync_button(host); }
 

@@ -20,6 +20,10 @@ public:
     void options_discard() override;
     void options_adapters_changed() override;
     void reset_session() override;
+    void reset_daily_logs() override;
+    void reset_minutely_logs() override;
+    std::string current_period_text(int variant, bool* warning) override;
+    void period_changed() override;
     void sync_button(const std::string& host) override;
     ServiceManager* options_service_manager() override;
     void options_closed() override;

@@ -1,0 +1,286 @@
+#include "history/log_files.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "core/date.h"
+
+namespace fs = std::filesystem;
+
+std::string stats_dir(const std::string& data_dir) { return data_dir + "Stats/"; }
+std::string minute_dir(const std::string& data_dir) { return data_dir + "Stats/DbMin/"; }
+std::string stats_file_path(const std::string& data_dir) { return stats_dir(data_dir) + "Stats.dat"; }
+
+std::string year_file_path(const std::string& data_dir, int year, int adapter) {
+    return stats_dir(data_dir) + std::to_string(year) + "." + std::to_string(adapter) + ".dat";
+}
+
+std::string minute_file_path(const std::string& data_dir, int year, int adapter) {
+    return minute_dir(data_dir) + std::to_string(year) + "." + std::to_string(adapter) + ".dat";
+}
+
+std::string first_minute_file_path(const std::string& data_dir) { return minute_dir(data_dir) + "DbMin.dat"; }
+
+namespace {
+
+// Little-endian writer and reader; the reader reports whether the bytes were there.
+struct Writer {
+    Bytes out;
+    template <typename T>
+    void put(T value) {
+        std::uint8_t raw[sizeof(T)];
+        std::memcpy(raw, &value, sizeof(T));
+        if constexpr (std::endian::native == std::endian::big) std::reverse(raw, raw + sizeof(T));
+        out.insert(out.end(), raw, raw + sizeof(T));
+    }
+};
+
+struct Reader {
+    const Bytes& in;
+    std::size_t pos = 0;
+    template <typename T>
+    bool get(T& value) {
+        if (pos > in.size() || in.size() - pos < sizeof(T)) return false;
+        std::uint8_t raw[sizeof(T)];
+        std::memcpy(raw, in.data() + pos, sizeof(T));
+        if constexpr (std::endian::native == std::endian::big) std::reverse(raw, raw + sizeof(T));
+        std::memcpy(&value, raw, sizeof(T));
+        pos += sizeof(T);
+        return true;
+    }
+};
+
+// An amount or carried counter: a finite number not below 0, else 0.
+double amount(double v) { return std::isfinite(v) && v > 0 ? v : 0.0; }
+
+void put_array_header(Writer& w, int n) {
+    w.put<std::int16_t>(1);
+    w.put<std::int32_t>(n);
+    w.put<std::int32_t>(1);
+}
+
+// Reads one array header; false when it is missing or does not describe n elements.
+bool get_array_header(Reader& r, int n) {
+    std::int16_t dims = 0;
+    std::int32_t count = 0;
+    std::int32_t lower = 0;
+    if (!r.get(dims) || !r.get(count) || !r.get(lower)) return false;
+    return dims == 1 && count == n;
+}
+
+}  // namespace
+
+Bytes encode_stats(const StatsRecord& rec) {
+    const int n = std::min(rec.adapter_count(), 255);
+    Writer w;
+    w.out.reserve(static_cast<std::size_t>(116 + 54 * n));
+    w.put<char>(rec.marker[0]);
+    w.put<char>(rec.marker[1]);
+    w.put<std::uint8_t>(rec.version);
+    w.put<std::int32_t>(rec.reserved);
+    w.put<double>(rec.start_date);
+    w.put<std::uint8_t>(static_cast<std::uint8_t>(n));
+    const auto each = [&](auto&& put_one) {
+        put_array_header(w, n);
+        for (int i = 0; i < n; ++i) put_one(rec.adapters[static_cast<std::size_t>(i)]);
+    };
+    each([&](const CounterContinuation& c) { w.put<std::uint8_t>(static_cast<std::uint8_t>(std::min<std::uint32_t>(c.sent_wraps, 255))); });
+    each([&](const CounterContinuation& c) { w.put<std::uint8_t>(static_cast<std::uint8_t>(std::min<std::uint32_t>(c.received_wraps, 255))); });
+    each([&](const CounterContinuation& c) { w.put<std::int16_t>(c.sent_sign ? -1 : 0); });
+    each([&](const CounterContinuation& c) { w.put<std::int16_t>(c.received_sign ? -1 : 0); });
+    each([&](const CounterContinuation& c) { w.put<double>(c.sent_offset); });
+    each([&](const CounterContinuation& c) { w.put<double>(c.received_offset); });
+    each([&](const CounterContinuation& c) { w.put<double>(c.received_carried); });
+    each([&](const CounterContinuation& c) { w.put<double>(c.sent_carried); });
+    each([&](const CounterContinuation& c) { w.put<double>(c.last_received); });
+    each([&](const CounterContinuation& c) { w.put<double>(c.last_sent); });
+    return std::move(w.out);
+}
+
+StatsParse decode_stats(const Bytes& bytes, StatsRecord& rec) {
+    if (bytes.size() < 2 || bytes[0] != 'K' || bytes[1] != 'V') return StatsParse::foreign;
+    if (bytes.size() < 3 || bytes[2] != 1) {
+        // A marker without a version byte is a torn file of ours, not a newer format.
+        if (bytes.size() < 3) return StatsParse::foreign;
+        return StatsParse::unknown_version;
+    }
+    rec = StatsRecord{};
+    Reader r{bytes, 3};
+    std::int32_t reserved = 0;
+    double start = 0.0;
+    std::uint8_t n = 0;
+    r.get(reserved);
+    if (r.get(start) && std::isfinite(start)) rec.start_date = std::floor(start);
+    r.get(n);
+    rec.adapters.assign(n, CounterContinuation{});
+
+    // Each array is read while its header and elements are there; the rest stays 0.
+    bool readable = true;
+    const auto each = [&](auto&& get_one) {
+        if (!readable || !get_array_header(r, n)) {
+            readable = false;
+            return;
+        }
+        for (auto& c : rec.adapters) {
+            if (!get_one(c)) {
+                readable = false;
+                return;
+            }
+        }
+    };
+    const auto wraps = [&](std::uint32_t& field) {
+        std::uint8_t v = 0;
+        if (!r.get(v)) return false;
+        field = v;
+        return true;
+    };
+    const auto flag = [&](bool& field) {
+        std::int16_t v = 0;
+        if (!r.get(v)) return false;
+        field = v != 0;
+        return true;
+    };
+    const auto number = [&](double& field) {
+        double v = 0.0;
+        if (!r.get(v)) return false;
+        field = amount(v);
+        return true;
+    };
+    each([&](CounterContinuation& c) { return wraps(c.sent_wraps); });
+    each([&](CounterContinuation& c) { return wraps(c.received_wraps); });
+    each([&](CounterContinuation& c) { return flag(c.sent_sign); });
+    each([&](CounterContinuation& c) { return flag(c.received_sign); });
+    each([&](CounterContinuation& c) { return number(c.sent_offset); });
+    each([&](CounterContinuation& c) { return number(c.received_offset); });
+    each([&](CounterContinuation& c) { return number(c.received_carried); });
+    each([&](CounterContinuation& c) { return number(c.sent_carried); });
+    each([&](CounterContinuation& c) { return number(c.last_received); });
+    each([&](CounterContinuation& c) { return number(c.last_sent); });
+    return StatsParse::ok;
+}
+
+Bytes encode_entries(const TrafficPair* entries, std::size_t count) {
+    Writer w;
+    w.out.reserve(count * 16);
+    for (std::size_t i = 0; i < count; ++i) {
+        w.put<double>(entries[i].received);
+        w.put<double>(entries[i].sent);
+    }
+    return std::move(w.out);
+}
+
+Bytes encode_day_table(const std::array<TrafficPair, kDaysPerYearTable>& table) {
+    return encode_entries(table.data(), table.size());
+}
+
+void decode_entries(const Bytes& bytes, TrafficPair* out, std::size_t count) {
+    Reader r{bytes, 0};
+    for (std::size_t i = 0; i < count; ++i) {
+        double rx = 0.0;
+        double tx = 0.0;
+        if (!r.get(rx)) rx = 0.0;
+        if (!r.get(tx)) tx = 0.0;
+        out[i] = TrafficPair{amount(rx), amount(tx)};
+    }
+}
+
+Bytes encode_date(double date) {
+    Writer w;
+    w.put<double>(date);
+    return std::move(w.out);
+}
+
+std::optional<double> decode_date(const Bytes& bytes) {
+    Reader r{bytes, 0};
+    double d = 0.0;
+    if (bytes.size() != 8 || !r.get(d)) return std::nullopt;
+    // 1 January 1900 to 31 December 9999.
+    if (!std::isfinite(d) || d < 2.0 || d > 2958466.0) return std::nullopt;
+    return d;
+}
+
+FileRead read_file(const std::string& path, std::int64_t offset, std::int64_t max_bytes) {
+    FileRead result;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        // Only a file that is there but cannot be read is an error; anything else is missing.
+        std::error_code ec;
+        result.status = fs::exists(path, ec) ? ReadStatus::error : ReadStatus::missing;
+        return result;
+    }
+    std::error_code ec;
+    const auto size = static_cast<std::int64_t>(fs::file_size(path, ec));
+    if (ec || fs::is_directory(path, ec)) {
+        std::fclose(f);
+        result.status = ReadStatus::error;
+        return result;
+    }
+    result.status = ReadStatus::ok;
+    if (offset < size) {
+        const std::int64_t want = std::min(max_bytes, size - offset);
+        result.bytes.resize(static_cast<std::size_t>(want));
+        if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) {
+            result.status = ReadStatus::error;
+            result.bytes.clear();
+        } else {
+            result.bytes.resize(std::fread(result.bytes.data(), 1, result.bytes.size(), f));
+            if (std::ferror(f)) result.status = ReadStatus::error;
+        }
+    }
+    std::fclose(f);
+    return result;
+}
+
+bool write_file_replacing(const std::string& path, const Bytes& bytes) {
+    const std::string tmp = path + ".tmp";
+    std::FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (!f) return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fflush(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    std::error_code ec;
+    if (ok) fs::rename(tmp, path, ec);
+    if (!ok || ec) {
+        fs::remove(tmp, ec);
+        return false;
+    }
+    return true;
+}
+
+bool write_file_at(const std::string& path, std::int64_t offset, const Bytes& bytes) {
+    // Open for update so the file keeps every other day; create it only when it is missing.
+    std::FILE* f = std::fopen(path.c_str(), "r+b");
+    if (!f && errno == ENOENT) f = std::fopen(path.c_str(), "w+b");
+    if (!f) return false;
+    bool ok = std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0;
+    ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fflush(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+std::int64_t file_size(const std::string& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    return ec ? -1 : static_cast<std::int64_t>(size);
+}
+
+bool file_exists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(path, ec);
+}
+
+void remove_file(const std::string& path) {
+    std::error_code ec;
+    fs::remove(path, ec);
+}
+
+void make_dir(const std::string& path) {
+    std::error_code ec;
+    fs::create_directories(path, ec);
+}

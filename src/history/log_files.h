@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "history/log_state.h"
+#include "history/stats_record.h"
+
+using Bytes = std::vector<std::uint8_t>;
+
+// File names under the data folder (which ends in '/').
+std::string stats_dir(const std::string& data_dir);
+std::string minute_dir(const std::string& data_dir);
+std::string stats_file_path(const std::string& data_dir);
+std::string year_file_path(const std::string& data_dir, int year, int adapter);
+std::string minute_file_path(const std::string& data_dir, int year, int adapter);
+std::string first_minute_file_path(const std::string& data_dir);
+
+// "Stats.dat": 116 + 54 x n bytes. The wrap counts are stored saturated at 255.
+Bytes encode_stats(const StatsRecord& record);
+enum class StatsParse { foreign, unknown_version, ok };
+// Reads as much of a record as the bytes hold; fields that are missing or unreadable stay 0.
+StatsParse decode_stats(const Bytes& bytes, StatsRecord& record);
+
+// A daily file: 366 entries, 5856 bytes.
+Bytes encode_day_table(const std::array<TrafficPair, kDaysPerYearTable>& table);
+// Entries beyond the end of the bytes, and values that are no amount (negative, NaN,
+// infinite), read as 0.
+void decode_entries(const Bytes& bytes, TrafficPair* out, std::size_t count);
+
+Bytes encode_entries(const TrafficPair* entries, std::size_t count);
+Bytes encode_date(double date);
+// A date file's value, or nothing when it holds no plausible date.
+std::optional<double> decode_date(const Bytes& bytes);
+
+// What a read found: the file is missing, could not be read, or these bytes.
+enum class ReadStatus { missing, error, ok };
+struct FileRead {
+    ReadStatus status = ReadStatus::missing;
+    Bytes bytes;
+};
+
+// Reads up to `max_bytes` from `offset` (fewer when the file is shorter).
+FileRead read_file(const std::string& path, std::int64_t offset = 0, std::int64_t max_bytes = INT64_MAX);
+// Writes a whole file through a temporary file that is flushed and renamed into place, so
+// the old contents stay whole if anything fails.
+bool write_file_replacing(const std::string& path, const Bytes& bytes);
+// Writes bytes at an offset of an existing or new file, never truncating it.
+bool write_file_at(const std::string& path, std::int64_t offset, const Bytes& bytes);
+std::int64_t file_size(const std::string& path);
+bool file_exists(const std::string& path);
+void remove_file(const std::string& path);
+void make_dir(const std::string& path);

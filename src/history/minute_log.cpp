@@ -1,0 +1,115 @@
+#include "history/minute_log.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/date.h"
+#include "history/log_io.h"
+
+namespace {
+
+std::int64_t minute_offset(int day) { return static_cast<std::int64_t>(day) * kMinuteStride; }
+
+MinuteRecord read_record(const LogState& logs, const std::string& path, int day) {
+    MinuteRecord rec{};
+    const FileRead r = read_log_file(logs, path, minute_offset(day), kMinuteRecordBytes);
+    if (r.status == ReadStatus::ok) decode_entries(r.bytes, rec.data(), rec.size());
+    // The last entry overlaps the next day's first minute: it is not this day's traffic.
+    rec[kMinutesPerDay] = TrafficPair{};
+    return rec;
+}
+
+void add_record(MinuteRecord& into, const MinuteRecord& from) {
+    for (int m = 0; m < kMinutesPerDay; ++m) {
+        into[static_cast<std::size_t>(m)].received += from[static_cast<std::size_t>(m)].received;
+        into[static_cast<std::size_t>(m)].sent += from[static_cast<std::size_t>(m)].sent;
+    }
+}
+
+}  // namespace
+
+double current_minute(double now) {
+    return std::floor(now) + minute_index(now) / 1440.0;
+}
+
+void load_minutes(ProgramState& state, double now) {
+    LogState& logs = state.logs;
+    const int n = state.live_adapter_count();
+    for (MinuteRecord& rec : logs.minutes) rec.fill(TrafficPair{});
+    if (state.settings.MinuteLogging == 1) {
+        for (int i = 1; i <= n; ++i) {
+            const std::string path = minute_file_path(state.data_dir, logs.load_year, i);
+            logs.minutes[static_cast<std::size_t>(i)] = read_record(logs, path, logs.load_day_index);
+            if (in_aggregate(state.settings, i)) add_record(logs.minutes[0], logs.minutes[static_cast<std::size_t>(i)]);
+        }
+    }
+    const FileRead stored = read_log_file(logs, first_minute_file_path(state.data_dir));
+    const std::optional<double> date = stored.status == ReadStatus::ok ? decode_date(stored.bytes) : std::nullopt;
+    if (date) {
+        logs.first_minute = *date;
+        logs.first_minute_due = true;
+        return;
+    }
+    const double found = search_first_minute(state, now);
+    if (found > 0) {
+        logs.first_minute = found;
+        logs.first_minute_due = true;
+    }
+}
+
+double search_first_minute(const ProgramState& state, double now) {
+    const int first_year = year_of(state.stats.start_date);
+    const int last_year = year_of(now);
+    constexpr std::int64_t kEntriesPerYear = 366LL * kMinutesPerDay;
+    double best = 0.0;
+    for (int i = 1; i <= state.live_adapter_count(); ++i) {
+        for (int y = first_year; y <= last_year; ++y) {
+            const std::string path = minute_file_path(state.data_dir, y, i);
+            const FileRead r = read_log_file(state.logs, path, 0, kEntriesPerYear * 16);
+            if (r.status != ReadStatus::ok) continue;
+            // Day d's minute m lies at entry d x 1440 + m: the file is one run of entries.
+            const std::size_t entries = r.bytes.size() / 16;
+            std::vector<TrafficPair> all(entries);
+            decode_entries(r.bytes, all.data(), entries);
+            std::size_t k = 0;
+            while (k < entries && all[k].received == 0) ++k;
+            if (k == entries) continue;
+            const double date = static_cast<double>(day_number(y, 1, 1)) + static_cast<double>(k / kMinutesPerDay) +
+                                static_cast<double>(k % kMinutesPerDay) / 1440.0;
+            if (best == 0.0 || date < best) best = date;
+            break;  // later years of this adapter hold later minutes
+        }
+    }
+    return best;
+}
+
+void save_minutes(ProgramState& state) {
+    LogState& logs = state.logs;
+    if (logs.first_minute_due) {
+        make_dir(minute_dir(state.data_dir));
+        save_whole_file(logs, first_minute_file_path(state.data_dir), encode_date(logs.first_minute));
+    }
+    if (state.settings.MinuteLogging != 1) return;
+    make_dir(minute_dir(state.data_dir));
+    const std::int64_t offset = minute_offset(logs.load_day_index);
+    for (int i = 1; i <= state.live_adapter_count(); ++i) {
+        const std::string path = minute_file_path(state.data_dir, logs.load_year, i);
+        // The record's last entry overlaps the next day's first minute. When the next day is
+        // already stored (the clock was set back) it is left as it is.
+        const bool next_day_stored = file_size(path) > offset + kMinuteStride;
+        const std::size_t count = next_day_stored ? kMinutesPerDay : kMinuteEntries;
+        save_at_offset(logs, path, offset, encode_entries(logs.minutes[static_cast<std::size_t>(i)].data(), count));
+    }
+}
+
+MinuteRecord read_minute_day(const ProgramState& state, int adapter, double day) {
+    const int year = year_of(day);
+    const int index = day_index(day);
+    if (adapter >= 1) return read_record(state.logs, minute_file_path(state.data_dir, year, adapter), index);
+    MinuteRecord sum{};
+    for (int i = 1; i <= state.live_adapter_count(); ++i) {
+        if (in_aggregate(state.settings, i))
+            add_record(sum, read_record(state.logs, minute_file_path(state.data_dir, year, i), index));
+    }
+    return sum;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/program_state.h"
+
+// Today's minutely records of every adapter (when minute logging is on) and the first-minute
+// date: read from the file, or found by searching the minutely files.
+void load_minutes(ProgramState& state, double now);
+// The first-minute date when due, and today's records at the load day's offset.
+void save_minutes(ProgramState& state);
+// An adapter's record of any day from its minutely file (zeros where nothing is stored);
+// for the aggregate, the sum of the selected adapters' records.
+MinuteRecord read_minute_day(const ProgramState& state, int adapter, double day);
+// The moment at the start of the current minute.
+double current_minute(double now);
+// The earliest minute with received traffic in any minutely file, or 0 when there is none.
+double search_first_minute(const ProgramState& state, double now);

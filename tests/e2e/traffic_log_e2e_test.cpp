@@ -1,0 +1,139 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "core/date.h"
+#include "platform/linux/system_clock.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Sends `total` bytes from one loopback socket to another and returns how many arrived.
+std::size_t loopback_transfer(std::size_t total) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listener, 1) != 0) return 0;
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+    std::size_t received = 0;
+    std::thread reader([&] {
+        const int peer = ::accept(listener, nullptr, nullptr);
+        std::vector<char> buf(1 << 16);
+        for (ssize_t n; (n = ::recv(peer, buf.data(), buf.size(), 0)) > 0;) received += static_cast<std::size_t>(n);
+        ::close(peer);
+    });
+    const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (::connect(client, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        std::vector<char> chunk(1 << 16, 'k');
+        for (std::size_t sent = 0; sent < total;) {
+            const ssize_t n = ::send(client, chunk.data(), std::min(chunk.size(), total - sent), 0);
+            if (n <= 0) break;
+            sent += static_cast<std::size_t>(n);
+        }
+    }
+    ::close(client);
+    reader.join();
+    ::close(listener);
+    return received;
+}
+
+std::vector<char> read_bytes(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+double double_at(const std::vector<char>& b, std::size_t offset) {
+    double v = 0;
+    if (offset + 8 <= b.size()) std::memcpy(&v, b.data() + offset, 8);
+    return v;
+}
+
+// Kills the program if the test ends before it was stopped in order.
+struct ChildGuard {
+    pid_t pid = 0;
+    ~ChildGuard() {
+        if (pid <= 0) return;
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+};
+
+TEST(TrafficLogEndToEnd, LoopbackTransferLandsInTodaysDailyAndMinutelyLog) {
+    TempDir home;
+    const std::string kelvanto_home = "KELVANTO_HOME=" + home.str();
+    const std::string config = "XDG_CONFIG_HOME=" + home.str() + "/config";
+    std::vector<std::string> env_strings{kelvanto_home, config, "QT_QPA_PLATFORM=offscreen"};
+    for (char** e = environ; *e; ++e) {
+        const std::string s = *e;
+        if (s.rfind("KELVANTO_HOME=", 0) != 0 && s.rfind("XDG_CONFIG_HOME=", 0) != 0 &&
+            s.rfind("QT_QPA_PLATFORM=", 0) != 0)
+            env_strings.push_back(s);
+    }
+    std::vector<char*> envp;
+    for (std::string& s : env_strings) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::string bin = KELVANTO_BIN;
+    char* argv[] = {bin.data(), nullptr};
+
+    const SystemClock clock;
+    const double started = clock.now();
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, bin.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+    ChildGuard guard{pid};
+
+    // The logs are saved once right after they are loaded: the program is measuring then.
+    const auto stats = home.path() / "Stats" / "Stats.dat";
+    for (int i = 0; i < 200 && !std::filesystem::exists(stats); ++i) std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(std::filesystem::exists(stats));
+    std::this_thread::sleep_for(1500ms);
+
+    constexpr std::size_t kBytes = 48u << 20;
+    ASSERT_EQ(loopback_transfer(kBytes), kBytes);
+    std::this_thread::sleep_for(2500ms);  // at least two update cycles take the counters in
+
+    ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    guard.pid = 0;
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const double ended = clock.now();
+    if (std::floor(started) != std::floor(ended)) GTEST_SKIP() << "the run crossed midnight";
+
+    const int year = year_of(started);
+    const int day = day_index(started);
+    const auto daily = read_bytes(home.path() / "Stats" / (std::to_string(year) + ".1.dat"));
+    ASSERT_EQ(daily.size(), 5856u);
+    const double sent = double_at(daily, static_cast<std::size_t>(day) * 16 + 8);
+    const double received = double_at(daily, static_cast<std::size_t>(day) * 16);
+    EXPECT_NEAR(sent, static_cast<double>(kBytes), 0.02 * kBytes);
+    EXPECT_NEAR(received, static_cast<double>(kBytes), 0.02 * kBytes);
+
+    const auto minutes = read_bytes(home.path() / "Stats" / "DbMin" / (std::to_string(year) + ".1.dat"));
+    ASSERT_GE(minutes.size(), static_cast<std::size_t>(day) * 23040 + 23056);
+    double minute_sent = 0;
+    for (int m = 0; m < 1440; ++m) minute_sent += double_at(minutes, static_cast<std::size_t>(day) * 23040 + m * 16 + 8);
+    EXPECT_NEAR(minute_sent, sent, 0.02 * kBytes);
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "Stats" / (std::to_string(year) + ".0.dat")));
+}
+
+}  // namespace
