@@ -68,6 +68,14 @@ HistoryItems list_items(const HistoryRows& sorted_rows, HistorySort sort, const 
     return items;
 }
 
+std::vector<std::string> adapter_addresses(clsIPStatistics& statistics, int count) {
+    std::vector<std::string> out(static_cast<std::size_t>(std::max(0, count)) + 1);
+    for (int i = 1; i <= count && i <= statistics.Found_Adaptors(); ++i) {
+        if (statistics.Choose_Adaptor(i)) out[static_cast<std::size_t>(i)] = statistics.Local_IP();
+    }
+    return out;
+}
+
 SettingValues sort_setting_values(const Settings& settings) {
     SettingValues values;
     for (std::size_t t = 0; t < kHistoryTabCount; ++t) {

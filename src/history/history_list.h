@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "history/history_rows.h"
+#include "measure/ip_statistics.h"
 #include "platform/locale.h"
 #include "settings/settings.h"
 
@@ -44,6 +45,10 @@ void sort_for_list(HistoryRows& rows, HistoryTab tab, HistorySort sort);
 // out, amounts in the history unit and decimals with a blank before the unit.
 HistoryItems list_items(const HistoryRows& sorted_rows, HistorySort sort, const Settings& settings,
                         const Locale& locale);
+
+// The local address of adapters 0..count as the statistics object reports them now (element
+// 0, the aggregate, stays empty; adapters not present now are empty).
+std::vector<std::string> adapter_addresses(clsIPStatistics& statistics, int count);
 
 // Stored value names and values the history window writes: the sort state of every tab, and
 // the window's place, state and the column widths of one tab.

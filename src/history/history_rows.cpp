@@ -184,6 +184,15 @@ std::string totals_label(int adapter, const std::string& address) {
     return std::to_string(adapter) + " - " + (adapter == 0 ? std::string("Multiple") : address);
 }
 
+void label_totals_rows(HistoryRows& rows, const std::vector<std::string>& addresses) {
+    for (HistoryRow& r : rows) {
+        const int a = r.sort_key == kAggregateSortKey ? 0 : static_cast<int>(r.sort_key);
+        const std::size_t i = static_cast<std::size_t>(a);
+        const std::string address = i < addresses.size() && !addresses[i].empty() ? addresses[i] : "0.0.0.0";
+        r.label = totals_label(a, address);
+    }
+}
+
 int adapter_from_totals_label(const std::string& label, int current) {
     // The label starts with the adapter number; a second digit means adapter 10 or more.
     if (label.empty() || label[0] < '0' || label[0] > '9') return current;

@@ -18,6 +18,12 @@ public:
     virtual TrafficPair day(int adapter, int year, int day_index) const = 0;
 };
 
+// A log with no days: every amount reads zero.
+class NoDailyAmounts : public DailyAmounts {
+public:
+    TrafficPair day(int, int, int) const override { return {}; }
+};
+
 // One row of a history list: label, sort key and the amounts in bytes.
 struct HistoryRow {
     std::string label;
@@ -52,6 +58,9 @@ void shell_sort_rows(HistoryRows& rows, int column);
 
 // "<n> - <address>" for adapter n, "0 - Multiple" for the aggregate.
 std::string totals_label(int adapter, const std::string& address);
+// Relabels Totals rows (labelled with their adapter number) with `totals_label`; element i of
+// `addresses` is adapter i's local address, and an adapter without one reads "0.0.0.0".
+void label_totals_rows(HistoryRows& rows, const std::vector<std::string>& addresses);
 
 // The adapter a click on a Totals row chooses: the row's adapter when it is 0 to 9, else
 // `current` (adapters from 10 on cannot be chosen by a click).
