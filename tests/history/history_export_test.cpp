@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "history/history_list.h"
+#include "history/history_report.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -128,6 +129,35 @@ TEST(HistoryList, SortStateAndWindowValuesUseTheStoredNames) {
     EXPECT_EQ(window[4].first, "frmHistoryState");
     EXPECT_EQ(window[5], (std::pair<std::string, std::int64_t>{"frmHistoryColWidth(2,1)", 110}));
     EXPECT_EQ(window[7], (std::pair<std::string, std::int64_t>{"frmHistoryColWidth(2,3)", 80}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReportArguments, AcceptsTheTabsAndOptionsInAnyOrder) {
+    const auto r = parse_report_arguments({"--html", "--report", "weekly", "--adapter", "3"});
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->tab, kTabWeekly);
+    EXPECT_EQ(r->format, kExportHtml);
+    EXPECT_EQ(r->adapter, 3);
+    const auto plain = parse_report_arguments({"--report", "totals"});
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_EQ(plain->format, kExportText);
+    EXPECT_FALSE(plain->adapter.has_value());
+    EXPECT_TRUE(wants_report({"--adapter", "1", "--report"}));
+    EXPECT_TRUE(wants_report({"--html"}));
+    EXPECT_FALSE(wants_report({"/minimized"}));
+}
+
+TEST(ReportArguments, RejectsWhatIsNotAReportCommand) {
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--report"}, {"--report", "hourly"}, {"--report", "daily", "--report", "weekly"},
+             {"--report", "daily", "--adapter"}, {"--report", "daily", "--adapter", "-1"},
+             {"--report", "daily", "--adapter", "x"}, {"--report", "daily", "--adapter", "100"},
+             {"--report", "daily", "/minimized"}, {"--html"}, {"--report", "Daily"}}) {
+        EXPECT_FALSE(parse_report_arguments(bad).has_value()) << bad.size() << " " << bad.back();
+    }
 }
 
 }  // namespace

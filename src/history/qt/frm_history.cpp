@@ -131,9 +131,8 @@ frmHistory::frmHistory(HistoryWindowContext context, QWidget* parent)
     layout->addWidget(ListView_, 1);
 }
 
-frmHistory::~frmHistory() {
-    ctx_.state.history_window_open = false;
-}
+// The main window's state may be gone when its child windows are deleted: nothing here.
+frmHistory::~frmHistory() = default;
 
 const Locale& frmHistory::locale() const {
     return ctx_.services.locale != nullptr ? *ctx_.services.locale : fallback_locale_;
