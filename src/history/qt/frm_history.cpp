@@ -17,6 +17,7 @@
 #include "core/qt/frm_main.h"
 #include "history/history_export.h"
 #include "history/qt/c_file_dialog.h"
+#include "settings/settings_store.h"
 
 namespace {
 
@@ -369,10 +370,11 @@ void frmHistory::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-// Stores the history window's settings values. The settings store writes single values once
-// it is part of the program; until then the values live in memory and are stored with the
-// next complete settings save.
-void write_history_settings(Services& /*services*/, const SettingValues& /*values*/) {}
+void write_history_settings(Services& services, const SettingValues& values) {
+    if (services.settings_store == nullptr) return;
+    for (const auto& [name, value] : values) write_value(*services.settings_store, name, value);
+    services.settings_store->flush();
+}
 
 void show_history_window(frmMain& main_window) {
     if (auto* open = main_window.findChild<frmHistory*>(QString(), Qt::FindDirectChildrenOnly)) {

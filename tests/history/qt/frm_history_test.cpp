@@ -17,6 +17,7 @@
 
 #include "core/date.h"
 #include "history/history_export.h"
+#include "history/qt/c_file_dialog.h"
 #include "history/history_fakes.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -286,6 +287,32 @@ TEST_F(HistoryWindowTest, EscapeClosesTheWindow) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(w.isNull());
     EXPECT_FALSE(state.history_window_open);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HistorySettingsWriter, WritesEachValueAsTextIntoTheStore) {
+    FakeInterfaceTable tables;
+    FakeClock clock;
+    RecordingDialogs dialogs;
+    MemorySettings store;
+    Services services{tables, clock, dialogs};
+    services.settings_store = &store;
+    write_history_settings(services, {{"lvwSortKey2", 3}, {"frmHistoryColWidth(2,1)", 120}, {"frmHistoryLeft", -5}});
+    EXPECT_EQ(store.values["lvwSortKey2"], "3");
+    EXPECT_EQ(store.values["frmHistoryColWidth(2,1)"], "120");
+    EXPECT_EQ(store.values["frmHistoryLeft"], "-5");
+}
+
+TEST(FileDialogFilter, BarsAndColonsSeparateDescriptionsAndPatterns) {
+    cFileDialog dialog;
+    dialog.setFilter(QString::fromLatin1(kExportFilter));
+    EXPECT_EQ(dialog.name_filters(), (QStringList{"Plain text (*.txt)", "Html (*.htm)"}));
+    dialog.setFilter("Sounds:*.wav|All files|*.*");
+    EXPECT_EQ(dialog.name_filters(), (QStringList{"Sounds (*.wav)", "All files (*.*)"}));
+    EXPECT_EQ(dialog.patterns(), (QStringList{"*.wav", "*.*"}));
 }
 
 }  // namespace
