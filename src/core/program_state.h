@@ -81,6 +81,7 @@ struct ProgramState {
     bool main_window_loaded = false;
     bool exiting = false;
     bool running_as_service = false;
+    bool history_window_open = false;    // the history window is shown (tray, always on top)
 
     // Number of adapter slots with live state: the logged adapter count, at most 15.
     int live_adapter_count() const {

@@ -1,0 +1,68 @@
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTabBar>
+#include <QTreeWidget>
+#include <memory>
+#include <vector>
+
+#include "core/date.h"
+#include "history/qt/frm_history.h"
+#include "support/fakes.h"
+
+namespace {
+
+// Twenty years of daily amounts for adapter 1, every day different.
+class YearsOfAmounts : public DailyAmounts {
+public:
+    explicit YearsOfAmounts(int first_year) : first_year_(first_year), days_(21 * 366) {
+        for (std::size_t i = 0; i < days_.size(); ++i) {
+            days_[i] = TrafficPair{static_cast<double>((i * 7919) % 100003) * 1024.0, static_cast<double>(i % 977) * 512.0};
+        }
+    }
+    TrafficPair day(int, int year, int index) const override {
+        const std::size_t i = static_cast<std::size_t>(year - first_year_) * 366 + static_cast<std::size_t>(index);
+        return i < days_.size() ? days_[i] : TrafficPair{};
+    }
+
+private:
+    int first_year_;
+    std::vector<TrafficPair> days_;
+};
+
+// Switching to the Daily tab builds its row table for 7305 days, sorts it by total with the
+// Shell sort and fills the list.
+void BM_HistoryWindowDailyTabTwentyYears(benchmark::State& st) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "bench";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+
+    FakeInterfaceTable tables;
+    FakeClock clock;
+    clock.value = make_date(2026, 6, 14, 12, 0, 0);
+    RecordingDialogs dialogs;
+    EnglishLocale locale;
+    Services services{tables, clock, dialogs, &locale};
+    ProgramState state;
+    state.stats.start_date = make_date(2006, 6, 15);
+    state.stats.adapters.resize(1);
+    state.settings.Adapter = 1;
+    state.settings.AlwaysOnTop = 0;
+    state.settings.lvwSortKey[kTabDaily] = 3;
+    HistoryWindowContext ctx{state, services, std::make_shared<YearsOfAmounts>(2006), {}, {}};
+    auto* w = new frmHistory(std::move(ctx));
+    w->open();
+    for (auto _ : st) {
+        st.PauseTiming();
+        w->TabStrip()->setCurrentIndex(kTabYearly);
+        st.ResumeTiming();
+        w->TabStrip()->setCurrentIndex(kTabDaily);
+        if (w->ListView()->topLevelItemCount() != 7305) st.SkipWithError("expected 7305 rows");
+    }
+    delete w;
+}
+BENCHMARK(BM_HistoryWindowDailyTabTwentyYears)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace

@@ -1,0 +1,66 @@
+#include "history/history_report.h"
+
+#include <array>
+
+#include "history/history_list.h"
+
+namespace {
+
+constexpr std::array<const char*, kHistoryTabCount> kTabNames{"totals", "daily", "weekly", "monthly", "yearly"};
+
+std::optional<int> small_number(const std::string& text) {
+    if (text.empty() || text.size() > 2) return std::nullopt;
+    int n = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+}  // namespace
+
+bool wants_report(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--report" || a == "--html" || a == "--adapter") return true;
+    }
+    return false;
+}
+
+std::optional<ReportRequest> parse_report_arguments(const std::vector<std::string>& args) {
+    ReportRequest request;
+    bool have_tab = false;
+    bool have_html = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool has_value = i + 1 < args.size();
+        if (a == "--report" && has_value && !have_tab) {
+            const std::string& name = args[++i];
+            std::size_t t = 0;
+            while (t < kTabNames.size() && name != kTabNames[t]) ++t;
+            if (t == kTabNames.size()) return std::nullopt;
+            request.tab = static_cast<HistoryTab>(t);
+            have_tab = true;
+        } else if (a == "--html" && !have_html) {
+            request.format = kExportHtml;
+            have_html = true;
+        } else if (a == "--adapter" && has_value && !request.adapter) {
+            request.adapter = small_number(args[++i]);
+            if (!request.adapter) return std::nullopt;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!have_tab) return std::nullopt;
+    return request;
+}
+
+std::string history_report(HistoryTab tab, int format, const HistoryRowSource& source,
+                           const std::vector<std::string>& addresses, const Settings& settings) {
+    HistoryRows rows = build_history_rows(tab, source);
+    if (tab == kTabTotals) label_totals_rows(rows, addresses);
+    const HistorySort sort = stored_sort(Settings{}, tab);
+    sort_for_list(rows, tab, sort);
+    return export_report(format, history_tab_info(tab).caption, history_headers(tab),
+                         list_items(rows, sort, settings, source.locale));
+}

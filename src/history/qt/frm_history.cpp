@@ -1,0 +1,397 @@
+#include "history/qt/frm_history.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QKeyEvent>
+#include <QTabBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/qt/frm_main.h"
+#include "history/history_export.h"
+#include "history/qt/c_file_dialog.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+// The five small images: adapter row, chosen adapter row, history row, ascending and
+// descending sort marks.
+QIcon draw_image(int kind) {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    switch (kind) {
+        case frmHistory::kImageAdapter:
+        case frmHistory::kImageChosenAdapter: {
+            const QColor board = kind == frmHistory::kImageAdapter ? QColor(96, 128, 96) : QColor(40, 170, 40);
+            p.fillRect(2, 4, 12, 7, board);
+            p.fillRect(4, 11, 2, 2, QColor(200, 160, 40));
+            p.fillRect(8, 11, 2, 2, QColor(200, 160, 40));
+            p.fillRect(11, 5, 2, 3, Qt::black);
+            if (kind == frmHistory::kImageChosenAdapter) p.fillRect(3, 5, 3, 3, Qt::white);
+            break;
+        }
+        case frmHistory::kImageHistory:
+            p.fillRect(2, 2, 12, 12, QColor(255, 255, 255));
+            p.fillRect(2, 2, 12, 3, QColor(60, 90, 200));
+            p.setPen(QColor(120, 120, 120));
+            p.drawRect(2, 2, 11, 11);
+            for (int y = 7; y <= 11; y += 2) p.drawLine(4, y, 11, y);
+            break;
+        case frmHistory::kImageAscending:
+        case frmHistory::kImageDescending: {
+            const bool up = kind == frmHistory::kImageAscending;
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(90, 90, 90));
+            const QPolygon triangle = up ? QPolygon({QPoint(8, 5), QPoint(12, 10), QPoint(4, 10)})
+                                         : QPolygon({QPoint(4, 6), QPoint(12, 6), QPoint(8, 11)});
+            p.drawPolygon(triangle);
+            break;
+        }
+        default: break;
+    }
+    return QIcon(pm);
+}
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// The adapter number a Totals label starts with (-1 when none).
+int leading_adapter(const QString& label) {
+    bool ok = false;
+    const int n = label.section(QLatin1Char(' '), 0, 0).toInt(&ok);
+    return ok ? n : -1;
+}
+
+void set_item_texts(QTreeWidgetItem* item, const HistoryItem& shown) {
+    for (int c = 0; c < 4; ++c) item->setText(c, qs(shown.cells[static_cast<std::size_t>(c)]));
+}
+
+QTreeWidgetItem* make_item(const HistoryItem& shown, const QIcon& icon) {
+    auto* item = new QTreeWidgetItem;
+    set_item_texts(item, shown);
+    for (int c = 1; c < 4; ++c) item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    item->setIcon(0, icon);
+    return item;
+}
+
+}  // namespace
+
+frmHistory::frmHistory(HistoryWindowContext context, QWidget* parent)
+    : QWidget(parent, Qt::Window), ctx_(std::move(context)) {
+    setObjectName(QStringLiteral("frmHistory"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Transfer History"));
+    for (int i = 0; i < 5; ++i) images_[static_cast<std::size_t>(i)] = draw_image(i);
+
+    TabStrip_ = new QTabBar(this);
+    TabStrip_->setObjectName(QStringLiteral("TabStrip"));
+    for (int t = 0; t < kHistoryTabCount; ++t) {
+        const HistoryTabInfo& info = history_tab_info(static_cast<HistoryTab>(t));
+        TabStrip_->addTab(QString::fromLatin1(info.caption));
+        TabStrip_->setTabToolTip(t, QString::fromLatin1(info.tooltip));
+    }
+    TabStrip_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TabStrip_, &QTabBar::customContextMenuRequested, this, &frmHistory::show_popup);
+    connect(TabStrip_, &QTabBar::currentChanged, this, [this](int t) {
+        if (!opening_ && t >= 0) build_tab(static_cast<HistoryTab>(t), false);
+    });
+
+    ListView_ = new QTreeWidget(this);
+    ListView_->setObjectName(QStringLiteral("ListView"));
+    ListView_->setColumnCount(4);
+    ListView_->setRootIsDecorated(false);
+    ListView_->setUniformRowHeights(true);
+    ListView_->setSortingEnabled(false);
+    ListView_->setAllColumnsShowFocus(true);
+    ListView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView_->header()->setSectionsClickable(true);
+    ListView_->header()->setStretchLastSection(false);
+    connect(ListView_->header(), &QHeaderView::sectionClicked, this, &frmHistory::sort_by_column);
+    connect(ListView_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+        choose_row(ListView_->indexOfTopLevelItem(item));
+    });
+
+    mnuPopUp_ = new QMenu(this);
+    mnuPopUp_->setObjectName(QStringLiteral("mnuPopUp"));
+    QAction* mnuExport = mnuPopUp_->addAction(QStringLiteral("&Export"));
+    mnuExport->setObjectName(QStringLiteral("mnuExport"));
+    connect(mnuExport, &QAction::triggered, this, &frmHistory::mnuExport_Click);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(TabStrip_);
+    layout->addWidget(ListView_, 1);
+}
+
+// The main window's state may be gone when its child windows are deleted: nothing here.
+frmHistory::~frmHistory() = default;
+
+const Locale& frmHistory::locale() const {
+    return ctx_.services.locale != nullptr ? *ctx_.services.locale : fallback_locale_;
+}
+
+void frmHistory::open() {
+    Settings& s = ctx_.state.settings;
+    opening_ = true;
+    if (parentWidget() != nullptr) setWindowIcon(parentWidget()->windowIcon());
+    if (s.AlwaysOnTop == 1) setWindowFlag(Qt::WindowStaysOnTopHint, true);
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    resize(s.frmHistoryWidth, s.frmHistoryHeight);
+    const int left = s.frmHistoryLeft == kWindowPositionUnset ? area.x() + (area.width() - width()) / 2 : s.frmHistoryLeft;
+    const int top = s.frmHistoryTop == kWindowPositionUnset ? area.y() + (area.height() - height()) / 2 : s.frmHistoryTop;
+    move(left, top);
+    if (s.frmHistoryState == 1) setWindowState(Qt::WindowMinimized);
+    if (s.frmHistoryState == 2) setWindowState(Qt::WindowMaximized);
+
+    adapter_ = s.Adapter;
+    for (int t = 0; t < kHistoryTabCount; ++t) sort_[static_cast<std::size_t>(t)] = stored_sort(s, static_cast<HistoryTab>(t));
+    build_tab(static_cast<HistoryTab>(std::max(0, TabStrip_->currentIndex())), false);
+    opening_ = false;
+    ctx_.state.history_window_open = true;
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmHistory::refresh() {
+    build_tab(static_cast<HistoryTab>(std::max(0, TabStrip_->currentIndex())), true);
+}
+
+HistoryRows frmHistory::make_rows(HistoryTab tab) const {
+    const ProgramState& st = ctx_.state;
+    const Settings& s = st.settings;
+    const int first_day = s.FirstDayOfWeek >= 1 && s.FirstDayOfWeek <= 7 ? s.FirstDayOfWeek : locale().first_day_of_week();
+    static const NoDailyAmounts kNoLog;
+    const DailyAmounts& log = ctx_.log ? *ctx_.log : static_cast<const DailyAmounts&>(kNoLog);
+    const HistoryRowSource source{log, st.stats.start_date, ctx_.services.clock.now(), adapter_,
+                                  st.stats.adapter_count(), first_day, locale()};
+    HistoryRows rows = build_history_rows(tab, source);
+    if (tab == kTabTotals) {
+        label_totals_rows(rows, ctx_.addresses ? ctx_.addresses(st.stats.adapter_count()) : std::vector<std::string>{});
+    }
+    return rows;
+}
+
+void frmHistory::build_tab(HistoryTab tab, bool refresh) {
+    if (tab_shown_ && tab != shown_tab_ && !opening_) {
+        store_column_widths(shown_tab_, kHistoryColumns);
+        SettingValues widths;
+        for (int c = 0; c < kHistoryColumns; ++c) {
+            widths.emplace_back(column_width_name(shown_tab_, c),
+                                ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(shown_tab_)][static_cast<std::size_t>(c)]);
+        }
+        write(widths);
+    }
+    const bool in_place = refresh && tab_shown_ && tab == shown_tab_ && tab != kTabTotals;
+    shown_tab_ = tab;
+    tab_shown_ = true;
+    rows_ = make_rows(tab);
+    sort_for_list(rows_, tab, sort_[static_cast<std::size_t>(tab)]);
+    if (in_place) {
+        refresh_in_place();
+        return;
+    }
+    const std::array<std::string, 4> headers = history_headers(tab);
+    ListView_->setHeaderLabels({qs(headers[0]), qs(headers[1]), qs(headers[2]), qs(headers[3])});
+    const auto& widths = ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(tab)];
+    for (int c = 0; c < kHistoryColumns; ++c) ListView_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    show_sort_images();
+    fill_list();
+    if (tab == kTabTotals) mark_chosen_adapter(true);
+}
+
+void frmHistory::fill_list() {
+    ListView_->clear();
+    const HistoryItems items =
+        list_items(rows_, sort_[static_cast<std::size_t>(shown_tab_)], ctx_.state.settings, locale());
+    const QIcon& icon = image(shown_tab_ == kTabTotals ? kImageAdapter : kImageHistory);
+    QList<QTreeWidgetItem*> list;
+    list.reserve(static_cast<qsizetype>(items.size()));
+    for (const HistoryItem& shown : items) list.append(make_item(shown, icon));
+    ListView_->addTopLevelItems(list);
+}
+
+void frmHistory::refresh_in_place() {
+    const HistoryItems items =
+        list_items(rows_, sort_[static_cast<std::size_t>(shown_tab_)], ctx_.state.settings, locale());
+    const QTreeWidgetItem* current = ListView_->currentItem();
+    const QString selected = current != nullptr && current->isSelected() ? current->text(0) : QString();
+    const int existing = ListView_->topLevelItemCount();
+    QList<QTreeWidgetItem*> added;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (static_cast<int>(i) < existing) {
+            set_item_texts(ListView_->topLevelItem(static_cast<int>(i)), items[i]);
+        } else {
+            added.append(make_item(items[i], image(kImageHistory)));
+        }
+    }
+    ListView_->addTopLevelItems(added);
+    while (ListView_->topLevelItemCount() > static_cast<int>(items.size())) {
+        delete ListView_->takeTopLevelItem(ListView_->topLevelItemCount() - 1);
+    }
+    if (selected.isEmpty()) return;
+    // Keep the same row (by its label) selected, wherever the new items put it.
+    for (int i = 0; i < ListView_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = ListView_->topLevelItem(i);
+        if (item->text(0) != selected) continue;
+        ListView_->setCurrentItem(item);
+        break;
+    }
+}
+
+void frmHistory::show_sort_images() {
+    const HistorySort sort = sort_[static_cast<std::size_t>(shown_tab_)];
+    QTreeWidgetItem* header = ListView_->headerItem();
+    for (int c = 0; c < kHistoryColumns; ++c) {
+        header->setIcon(c, c == sort.column ? image(sort.order == 0 ? kImageAscending : kImageDescending) : QIcon());
+        header->setTextAlignment(c, (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+    }
+}
+
+void frmHistory::mark_chosen_adapter(bool select) {
+    for (int i = 0; i < ListView_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = ListView_->topLevelItem(i);
+        const bool chosen = leading_adapter(item->text(0)) == adapter_;
+        item->setIcon(0, image(chosen ? kImageChosenAdapter : kImageAdapter));
+        if (chosen && select) ListView_->setCurrentItem(item);
+    }
+}
+
+void frmHistory::choose_row(int row) {
+    if (shown_tab_ != kTabTotals || row < 0 || row >= ListView_->topLevelItemCount()) return;
+    adapter_ = adapter_from_totals_label(ListView_->topLevelItem(row)->text(0).toStdString(), adapter_);
+    mark_chosen_adapter(false);
+}
+
+void frmHistory::sort_by_column(int column) {
+    if (column < 0 || column >= kHistoryColumns) return;
+    HistorySort& sort = sort_[static_cast<std::size_t>(shown_tab_)];
+    sort = sort_after_click(sort, column);
+    // The rows may be ordered by another column now; the sort key restores build order.
+    shell_sort_rows(rows_, sort.column);
+    fill_list();
+    if (shown_tab_ == kTabTotals) mark_chosen_adapter(true);
+    show_sort_images();
+    for (int t = 0; t < kHistoryTabCount; ++t) {
+        store_sort(ctx_.state.settings, static_cast<HistoryTab>(t), sort_[static_cast<std::size_t>(t)]);
+    }
+    write(sort_setting_values(ctx_.state.settings));
+}
+
+HistoryItems frmHistory::shown_items() const {
+    HistoryItems items;
+    items.reserve(static_cast<std::size_t>(ListView_->topLevelItemCount()));
+    for (int i = 0; i < ListView_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = ListView_->topLevelItem(i);
+        HistoryItem shown;
+        for (int c = 0; c < 4; ++c) shown.cells[static_cast<std::size_t>(c)] = item->text(c).toStdString();
+        items.push_back(std::move(shown));
+    }
+    return items;
+}
+
+void frmHistory::show_popup(const QPoint& pos) {
+    const int t = TabStrip_->tabAt(pos);
+    if (t < 0) return;
+    TabStrip_->setCurrentIndex(t);
+    mnuPopUp_->popup(TabStrip_->mapToGlobal(pos));
+}
+
+void frmHistory::mnuExport_Click() {
+    cFileDialog dialog;
+    dialog.setFilter(QString::fromLatin1(kExportFilter));
+    dialog.flags = cFileDialog::kOverwritePrompt;
+    dialog.hwnd = this;
+    dialog.FilterIndex = ctx_.state.settings.LastExportFormat;
+    dialog.DefaultExt = QString::fromLatin1(kExportDefaultExt);
+    dialog.ShowSave();
+    if (dialog.CancelError) return;
+    export_to(QFile::encodeName(dialog.FileName).toStdString(), dialog.FilterIndex);
+}
+
+bool frmHistory::export_to(const std::string& path, int format) {
+    format = format == kExportHtml ? kExportHtml : kExportText;
+    std::array<std::string, 4> headers;
+    for (int c = 0; c < 4; ++c) headers[static_cast<std::size_t>(c)] = ListView_->headerItem()->text(c).toStdString();
+    const std::string content = export_report(format, history_tab_info(shown_tab_).caption, headers, shown_items());
+    if (!write_export_file(path, content)) {
+        ctx_.services.dialogs.message_box({export_failed_message(path), "Export", MsgButtons::ok, MsgIcon::error});
+        return false;
+    }
+    ctx_.state.settings.LastExportFormat = static_cast<std::uint8_t>(format);
+    write({{"LastExportFormat", format}});
+    return true;
+}
+
+void frmHistory::store_column_widths(HistoryTab tab, int columns) {
+    auto& widths = ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(tab)];
+    for (int c = 0; c < std::min(columns, kHistoryColumns); ++c) widths[static_cast<std::size_t>(c)] = ListView_->columnWidth(c);
+}
+
+void frmHistory::write(const SettingValues& values) {
+    if (ctx_.write_settings) ctx_.write_settings(values);
+}
+
+void frmHistory::keyPressEvent(QKeyEvent* event) {
+    // Keys the list and the tab strip leave unhandled arrive here.
+    if (event->key() == Qt::Key_F5 && event->modifiers() == Qt::NoModifier) {
+        refresh();
+    } else if (event->key() == Qt::Key_Escape) {
+        close();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void frmHistory::closeEvent(QCloseEvent* event) {
+    Settings& s = ctx_.state.settings;
+    const Qt::WindowStates st = windowState();
+    if ((st & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0) {
+        s.frmHistoryLeft = x();
+        s.frmHistoryTop = y();
+        s.frmHistoryWidth = width();
+        s.frmHistoryHeight = height();
+    }
+    s.frmHistoryState = (st & Qt::WindowMinimized) ? 1 : ((st & Qt::WindowMaximized) ? 2 : 0);
+    if (tab_shown_) store_column_widths(shown_tab_, 3);
+    write(window_setting_values(s, shown_tab_, 3));
+    ctx_.state.history_window_open = false;
+    QWidget::closeEvent(event);
+}
+
+void write_history_settings(Services& services, const SettingValues& values) {
+    if (services.settings_store == nullptr) return;
+    for (const auto& [name, value] : values) write_value(*services.settings_store, name, value);
+    services.settings_store->flush();
+}
+
+void show_history_window(frmMain& main_window) {
+    if (auto* open = main_window.findChild<frmHistory*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!open->isVisible()) open->show();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    ProgramState& state = main_window.state();
+    Services& services = main_window.services();
+    HistoryWindowContext context{
+        state, services, std::make_shared<NoDailyAmounts>(),
+        [&state, &services](int count) {
+            clsIPStatistics statistics(services.tables, services.dialogs, state.table_messages);
+            return adapter_addresses(statistics, count);
+        },
+        [&services](const SettingValues& values) { write_history_settings(services, values); }};
+    auto* window = new frmHistory(std::move(context), &main_window);
+    window->open();
+}
