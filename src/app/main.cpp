@@ -9,6 +9,8 @@
 #include "core/qt/frm_main.h"
 #include "core/qt/single_instance.h"
 #include "display/qt/app_icon.h"
+#include "history/history_report.h"
+#include "history/qt/report_command.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/unix_signals.h"
 #include "service/service_control.h"
@@ -95,6 +97,11 @@ int main(int argc, char** argv) {
     if (has_argument(argc, argv, "--version")) {
         std::fputs("Kelvanto " KELVANTO_VERSION "\n", stdout);
         return 0;
+    }
+    {
+        std::vector<std::string> args;
+        for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+        if (wants_report(args)) return run_report_command(args);
     }
     const bool headless = without_display();
     if (headless) {

@@ -15,6 +15,9 @@
 #include "alerts/rule_evaluation.h"
 #include "alerts/rule_files.h"
 #include "core/main_timer.h"
+#include "history/qt/frm_history.h"
+#include "net/update_check.h"
+#include <QMessageBox>
 #include "core/qt/main_options_host.h"
 #include "display/qt/item_panel.h"
 #include "core/update_cycle.h"
@@ -279,8 +282,18 @@ void frmMain::minimise_window() {
 }
 
 void frmMain::mnuSettings_Click() { open_options(); }
-void frmMain::mnuHistory_Click() {}
-void frmMain::mnuAbout_Click() {}
+void frmMain::mnuHistory_Click() { show_history_window(*this); }
+void frmMain::mnuAbout_Click() {
+    // Program name, version and the web link.
+    QMessageBox about(this);
+    about.setWindowTitle(QStringLiteral("About Kelvanto"));
+    about.setIconPixmap(windowIcon().pixmap(48, 48));
+    about.setTextFormat(Qt::RichText);
+    about.setTextInteractionFlags(Qt::TextBrowserInteraction);
+    about.setText(QStringLiteral("<b>Kelvanto</b> %1<br><a href=\"http://%2/\">%2</a>")
+                      .arg(QStringLiteral(KELVANTO_VERSION), QString::fromLatin1(kWebAddress)));
+    about.exec();
+}
 
 void frmMain::update_tray() { SysTray->UpdateTrayIcon(); }
 

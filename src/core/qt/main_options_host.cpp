@@ -76,3 +76,7 @@ void MainOptionsHost::sync_button(const std::string& host) { main_.net().sync_bu
 ServiceManager* MainOptionsHost::options_service_manager() { return main_.service_manager(); }
 
 void MainOptionsHost::options_closed() { main_.net().set_sync_view(nullptr); }
+
+bool MainOptionsHost::minute_logging_changed(bool on) {
+    return set_minute_logging(main_.state(), main_.services(), main_, on).done;
+}

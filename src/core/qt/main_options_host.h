@@ -27,6 +27,7 @@ public:
     void sync_button(const std::string& host) override;
     ServiceManager* options_service_manager() override;
     void options_closed() override;
+    bool minute_logging_changed(bool on) override;
 
 private:
     frmMain& main_;

@@ -1,5 +1,7 @@
 #include "history/qt/frm_history.h"
 
+#include "history/history_table_amounts.h"
+
 #include <QCloseEvent>
 #include <QFile>
 #include <QGuiApplication>
@@ -386,7 +388,7 @@ void show_history_window(frmMain& main_window) {
     ProgramState& state = main_window.state();
     Services& services = main_window.services();
     HistoryWindowContext context{
-        state, services, std::make_shared<NoDailyAmounts>(),
+        state, services, std::make_shared<HistoryTableAmounts>(state.logs.history),
         [&state, &services](int count) {
             clsIPStatistics statistics(services.tables, services.dialogs, state.table_messages);
             return adapter_addresses(statistics, count);

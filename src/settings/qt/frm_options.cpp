@@ -597,7 +597,12 @@ void frmOptions::refresh_reset_page() {
 void frmOptions::store(bool close_after) {
     if (!host_.check_mail_settings()) return;
     loading_ = true;
-    host_.options_state().settings.MinuteLogging = minute_logging_->isChecked() ? 1 : 0;
+    std::uint8_t& minute_logging = host_.options_state().settings.MinuteLogging;
+    const bool on = minute_logging_->isChecked();
+    if ((minute_logging != 0) != on) {
+        if (host_.minute_logging_changed(on)) minute_logging = on ? 1 : 0;
+        else minute_logging_->setChecked(minute_logging != 0);
+    }
     host_.options_store();
     if (close_after) {
         closing_ = true;

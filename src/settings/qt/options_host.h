@@ -39,6 +39,9 @@ public:
     // Checks the e-mail page before storing; false keeps the dialog open.
     virtual bool check_mail_settings() { return true; }
     virtual void options_closed() {}
+    // "Minutely logging" was switched: the minutely log starts or stops. False when the
+    // user cancelled and the setting stays as it was.
+    virtual bool minute_logging_changed(bool /*on*/) { return true; }
 };
 
 // Widgets that other parts of the program put on their pages.

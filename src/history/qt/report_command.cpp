@@ -1,0 +1,68 @@
+#include "history/qt/report_command.h"
+
+#include <cstdio>
+
+#include "core/program_state.h"
+#include "core/qt/frm_main.h"
+#include "history/history_list.h"
+#include "history/history_report.h"
+#include "history/history_table_amounts.h"
+#include "history/log_store.h"
+#include "platform/linux/linux_interface_table.h"
+#include "platform/linux/system_clock.h"
+#include "platform/qt/system_locale.h"
+#include "settings/qt/qt_settings_backend.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+// Messages of the log loading go to standard error; nobody is there to click.
+class StderrDialogs : public Dialogs {
+public:
+    MsgResult message_box(const MessageBoxRequest& r) override {
+        std::fprintf(stderr, "kelvanto: %s\n", r.text.c_str());
+        return MsgResult::ok;
+    }
+};
+
+}  // namespace
+
+int run_report_command(const std::vector<std::string>& args) {
+    const std::optional<ReportRequest> request = parse_report_arguments(args);
+    if (!request) {
+        std::fputs(kReportUsage, stderr);
+        return 2;
+    }
+    LinuxInterfaceTable tables;
+    SystemClock clock;
+    StderrDialogs dialogs;
+    SystemLocale locale;
+    QtSettingsBackend store;
+    Services services{tables, clock, dialogs, &locale};
+
+    ProgramState state;
+    state.data_dir = data_folder();
+    // Only the values the report needs are read; the stored settings stay untouched.
+    Settings& s = state.settings;
+    s.TransferredUnitHis = static_cast<std::uint8_t>(read_number(store, "TransferredUnitHis", 0, 11, 11));
+    s.TransferredDecHis = static_cast<std::uint8_t>(read_number(store, "TransferredDecHis", 0, 9, 2));
+    s.FirstDayOfWeek = static_cast<std::uint8_t>(read_number(store, "FirstDayOfWeek", 0, 7, 0));
+    for (int i = 1; i <= 6; ++i)
+        s.LogAdapter[static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(read_number(store, "LogAdapter" + std::to_string(i), 0, 1, 0));
+
+    clsIPStatistics stats(tables, dialogs, state.table_messages);
+    state.found_adapters = stats.Found_Adaptors();
+    s.Adapter = read_number(store, "Adapter", 0, state.found_adapters, state.found_adapters < 2 ? 1 : 2);
+    if (load_state(state, services) == LoadStateResult::unknown_format) return 1;
+    load_history(state, services);
+
+    const HistoryTableAmounts log(state.logs.history);
+    const int first_day = s.FirstDayOfWeek >= 1 && s.FirstDayOfWeek <= 7 ? s.FirstDayOfWeek : locale.first_day_of_week();
+    const HistoryRowSource source{log, state.stats.start_date, clock.now(), request->adapter.value_or(s.Adapter),
+                                  state.stats.adapter_count(), first_day, locale};
+    const std::string text = history_report(request->tab, request->format, source,
+                                            adapter_addresses(stats, state.stats.adapter_count()), s);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+}

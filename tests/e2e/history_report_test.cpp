@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "core/date.h"
+#include "platform/linux/system_clock.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+template <typename T>
+void put(Bytes& b, T value) {
+    std::uint8_t raw[sizeof(T)];
+    std::memcpy(raw, &value, sizeof(T));  // little-endian machine, as the files are
+    b.insert(b.end(), raw, raw + sizeof(T));
+}
+
+void write_bytes(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// "Stats.dat": marker, version, reserved, start date, adapter count, ten arrays of n zeros.
+Bytes stats_file(double start_date, std::uint8_t n) {
+    Bytes b{'K', 'V', 1};
+    put<std::int32_t>(b, 0);
+    put<double>(b, start_date);
+    b.push_back(n);
+    const std::size_t element_sizes[10] = {1, 1, 2, 2, 8, 8, 8, 8, 8, 8};
+    for (std::size_t size : element_sizes) {
+        put<std::int16_t>(b, 1);
+        put<std::int32_t>(b, n);
+        put<std::int32_t>(b, 1);
+        b.insert(b.end(), size * n, 0);
+    }
+    return b;
+}
+
+struct ReportRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// A prepared data and settings folder and the program run on it.
+struct ReportFolder {
+    TempDir dir;
+    std::filesystem::path data = dir.path() / "data";
+    std::filesystem::path config = dir.path() / "config";
+    double today = std::floor(SystemClock().now());
+    double start = today - 9;
+
+    ReportFolder() {
+        std::filesystem::create_directories(data / "Stats");
+        std::filesystem::create_directories(config / "Kelvanto");
+        EXPECT_EQ(stats_file(start, 2).size(), 116u + 54u * 2u);
+        write_bytes(data / "Stats" / "Stats.dat", stats_file(start, 2));
+        // Adapter 1 receives (k + 1) KB and sends 0.5 KB on day k of the log; adapter 2 1 KB
+        // and nothing. Each year file holds 366 entries.
+        for (int year = year_of(start); year <= year_of(today); ++year) {
+            for (int adapter = 1; adapter <= 2; ++adapter) {
+                std::vector<double> entries(366 * 2, 0.0);
+                for (int k = 0; k <= 9; ++k) {
+                    const double d = start + k;
+                    if (year_of(d) != year) continue;
+                    const auto i = static_cast<std::size_t>(day_index(d));
+                    entries[2 * i] = adapter == 1 ? (k + 1) * 1024.0 : 1024.0;
+                    entries[2 * i + 1] = adapter == 1 ? 512.0 : 0.0;
+                }
+                Bytes b;
+                for (double v : entries) put<double>(b, v);
+                EXPECT_EQ(b.size(), 5856u);
+                write_bytes(data / "Stats" / (std::to_string(year) + "." + std::to_string(adapter) + ".dat"), b);
+            }
+        }
+        std::ofstream conf(config / "Kelvanto" / "Kelvanto.conf");
+        conf << "[General]\nTransferredUnitHis=7\nTransferredDecHis=1\nAdapter=1\nLogAdapter1=1\nLogAdapter2=1\n";
+    }
+
+    ReportRun run(const std::string& arguments) const {
+        const std::filesystem::path out = dir.path() / "out.txt";
+        const std::filesystem::path err = dir.path() / "err.txt";
+        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY LC_ALL=en_GB.UTF-8 LANG=en_GB.UTF-8 KELVANTO_HOME='" +
+                                    data.string() + "' XDG_CONFIG_HOME='" + config.string() + "' XDG_DATA_HOME='" +
+                                    (dir.path() / "share").string() + "' '" KELVANTO_BIN "' " + arguments + " >'" +
+                                    out.string() + "' 2>'" + err.string() + "'";
+        ReportRun r;
+        const int raw = std::system(command.c_str());
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = slurp(out);
+        r.err = slurp(err);
+        return r;
+    }
+    static std::string slurp(const std::filesystem::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+};
+
+std::string dmy(double date) {
+    const CivilDate c = civil_date(date);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", c.day, c.month, c.year);
+    return buf;
+}
+
+std::string right(const std::string& s, std::size_t width) {
+    return std::string(s.size() < width ? width - s.size() : 0, ' ') + s;
+}
+
+TEST(HistoryReport, DailyReportOfPreparedLogsIsTheExportByteForByte) {
+    ReportFolder folder;
+    const ReportRun r = folder.run("--report daily");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string expected = "Kelvanto Daily report\r\n\r\n"
+                           "Date                         Download                    Upload                     Total\r\n" +
+                           std::string(89, '-') + "\r\n";
+    for (int k = 9; k >= 0; --k) {  // newest first
+        char received[16];
+        char total[16];
+        std::snprintf(received, sizeof received, "%d.0 KB", k + 1);
+        std::snprintf(total, sizeof total, "%d.5 KB", k + 1);
+        expected += dmy(folder.start + k) + "           " + right(received, 16) + right("0.5 KB", 26) + right(total, 26) + "\r\n";
+    }
+    EXPECT_EQ(r.out, expected);
+    // Nothing was sampled or written: the folder holds what the test put there.
+    EXPECT_FALSE(std::filesystem::exists(folder.data / "Stats" / "DbMin"));
+}
+
+TEST(HistoryReport, AggregateAsHtmlAndBadArguments) {
+    ReportFolder folder;
+    const ReportRun r = folder.run("--report yearly --html --adapter 0");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("<HTML>\r\n<Center>\r\n", 0), 0u);
+    if (year_of(folder.start) == year_of(folder.today)) {
+        // (1 + ... + 10) KB from adapter 1 and 10 KB from adapter 2.
+        EXPECT_NE(r.out.find("<td align=Right>65.0 KB</td>\r\n<td align=Right>5.0 KB</td>"), std::string::npos) << r.out;
+    }
+
+    const ReportRun totals = folder.run("--report totals");
+    ASSERT_EQ(totals.status, 0) << totals.err;
+    EXPECT_NE(totals.out.find("\r\n0 - Multiple          "), std::string::npos) << totals.out;
+
+    for (const char* bad : {"--report", "--report hourly", "--report daily --adapter x", "--report daily --bogus"}) {
+        const ReportRun b = folder.run(bad);
+        EXPECT_EQ(b.status, 2) << bad;
+        EXPECT_EQ(b.out, "") << bad;
+        EXPECT_EQ(b.err, "Usage: kelvanto --report totals|daily|weekly|monthly|yearly [--html] [--adapter N]\n") << bad;
+    }
+}
+
+}  // namespace
