@@ -211,9 +211,9 @@ ValueInput initial_input(ValueKind kind, const ValuePair& current, int list_coun
     }
 }
 
-std::string accept_value(ValueKind kind, const ValueDialogSpec& spec, const ValueInput& input, ValuePair& out) {
-    const bool listed = input.list_index >= 0 && input.list_index < static_cast<int>(spec.list.size());
-    const std::string list_text = listed ? spec.list[static_cast<std::size_t>(input.list_index)] : std::string();
+std::string accept_value(ValueKind kind, const ValueDialogSpec& form, const ValueInput& input, ValuePair& out) {
+    const bool listed = input.list_index >= 0 && input.list_index < static_cast<int>(form.list.size());
+    const std::string list_text = listed ? form.list[static_cast<std::size_t>(input.list_index)] : std::string();
     if (is_list_kind(kind) || kind == ValueKind::repetition) {
         if (!listed) return {};
         out.Text = list_text;
@@ -227,7 +227,7 @@ std::string accept_value(ValueKind kind, const ValueDialogSpec& spec, const Valu
     if (kind == ValueKind::amount || kind == ValueKind::rate) {
         const int unit = listed ? input.list_index : 0;
         const std::string number = normalise_number(digits_only(input.field));
-        out.Text = number + " " + spec.list[static_cast<std::size_t>(unit)];
+        out.Text = number + " " + form.list[static_cast<std::size_t>(unit)];
         out.Value = number + "|" + std::to_string(unit);
         return {};
     }

@@ -33,7 +33,7 @@ ValueInput initial_input(ValueKind kind, const ValuePair& current, int list_coun
 
 // Stores the dialog's input in `out`. Returns the refusal to show ("Please select a valid
 // file." ...) and leaves `out` alone when the input is not accepted; empty when stored.
-std::string accept_value(ValueKind kind, const ValueDialogSpec& spec, const ValueInput& input, ValuePair& out);
+std::string accept_value(ValueKind kind, const ValueDialogSpec& form, const ValueInput& input, ValuePair& out);
 
 // The digits of `text`, everything else dropped.
 std::string digits_only(const std::string& text);

@@ -13,9 +13,9 @@ struct Outcome {
     std::string refusal;
 };
 Outcome enter(ValueKind kind, ValueInput input, ValuePair pair = {}) {
-    const ValueDialogSpec spec = value_dialog_spec(kind, {"lo", "eth0"}, "Billing");
+    const ValueDialogSpec form = value_dialog_spec(kind, {"lo", "eth0"}, "Billing");
     Outcome o{pair, {}};
-    o.refusal = accept_value(kind, spec, input, o.pair);
+    o.refusal = accept_value(kind, form, input, o.pair);
     return o;
 }
 

@@ -26,11 +26,11 @@ QString qt_filter(const std::string& filter) {
 
 }  // namespace
 
-frmDialog::frmDialog(ValueKind kind, ValueDialogSpec spec, ValuePair& target, Services& services, QWidget* owner)
-    : QDialog(owner), kind_(kind), spec_(std::move(spec)), target_(target), services_(services) {
+frmDialog::frmDialog(ValueKind kind, ValueDialogSpec form, ValuePair& target, Services& services, QWidget* owner)
+    : QDialog(owner), kind_(kind), form_(std::move(form)), target_(target), services_(services) {
     setObjectName(QStringLiteral("frmDialog"));
-    setWindowTitle(qs(spec_.caption));
-    lblDes = new QLabel(qs(spec_.prompt), this);
+    setWindowTitle(qs(form_.caption));
+    lblDes = new QLabel(qs(form_.prompt), this);
     lblDes->setObjectName(QStringLiteral("lblDes"));
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -38,11 +38,11 @@ frmDialog::frmDialog(ValueKind kind, ValueDialogSpec spec, ValuePair& target, Se
     cmdOK->setAutoDefault(true);
 
     auto* row = new QHBoxLayout;
-    if (spec_.field) {
+    if (form_.field) {
         txt = new QLineEdit(this);
         txt->setObjectName(QStringLiteral("txt"));
-        if (spec_.max_length > 0) txt->setMaxLength(spec_.max_length);
-        if (spec_.number) {
+        if (form_.max_length > 0) txt->setMaxLength(form_.max_length);
+        if (form_.number) {
             txt->setAlignment(Qt::AlignRight);
             // Whatever reaches the field that is not a digit (typed or pasted) goes at once.
             connect(txt, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -52,17 +52,17 @@ frmDialog::frmDialog(ValueKind kind, ValueDialogSpec spec, ValuePair& target, Se
         }
         row->addWidget(txt, 1);
     }
-    if (!spec_.list.empty()) {
+    if (!form_.list.empty()) {
         Combo = new QComboBox(this);
         Combo->setObjectName(QStringLiteral("Combo"));
-        for (const std::string& item : spec_.list) Combo->addItem(qs(item));
+        for (const std::string& item : form_.list) Combo->addItem(qs(item));
         Combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         // The open list is as wide as its longest entry (adapter descriptions can be long).
         Combo->view()->setMinimumWidth(Combo->view()->sizeHintForColumn(0) + 24);
-        row->addWidget(Combo, spec_.field ? 0 : 1);
+        row->addWidget(Combo, form_.field ? 0 : 1);
     }
-    if (!spec_.unit_label.empty()) row->addWidget(new QLabel(qs(spec_.unit_label), this));
-    if (!spec_.filter.empty()) {
+    if (!form_.unit_label.empty()) row->addWidget(new QLabel(qs(form_.unit_label), this));
+    if (!form_.filter.empty()) {
         cmdBrowse = new QPushButton(QStringLiteral("..."), this);
         cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
         cmdBrowse->setAutoDefault(false);
@@ -84,7 +84,7 @@ frmDialog::frmDialog(ValueKind kind, ValueDialogSpec spec, ValuePair& target, Se
         return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
     };
 
-    const ValueInput in = initial_input(kind_, target_, static_cast<int>(spec_.list.size()));
+    const ValueInput in = initial_input(kind_, target_, static_cast<int>(form_.list.size()));
     if (Combo != nullptr && in.list_index >= 0) Combo->setCurrentIndex(in.list_index);
     if (txt != nullptr) {
         txt->setText(qs(in.field));
@@ -94,7 +94,7 @@ frmDialog::frmDialog(ValueKind kind, ValueDialogSpec spec, ValuePair& target, Se
 }
 
 void frmDialog::browse() {
-    const QString path = choose_file(this, qt_filter(spec_.filter));
+    const QString path = choose_file(this, qt_filter(form_.filter));
     if (!path.isEmpty() && txt != nullptr) txt->setText(path);
 }
 
@@ -103,7 +103,7 @@ void frmDialog::accept() {
     in.list_index = Combo != nullptr ? Combo->currentIndex() : -1;
     in.field = txt != nullptr ? txt->text().toStdString() : std::string();
     ValuePair stored = target_;
-    const std::string refusal = accept_value(kind_, spec_, in, stored);
+    const std::string refusal = accept_value(kind_, form_, in, stored);
     if (!refusal.empty()) {
         show_refusal(services_, this, refusal);
         return;
@@ -134,8 +134,8 @@ frmDialog* open_value_dialog(QWidget* owner, ProgramState& state, Services& serv
     if (kind == ValueKind::none) return nullptr;
     std::vector<std::string> adapters;
     if (kind == ValueKind::adapter) adapters = adapter_descriptions(state, services);
-    ValueDialogSpec spec = value_dialog_spec(kind, adapters, state.settings.CusPerName);
-    auto* dialog = new frmDialog(kind, std::move(spec), rule.value(word.part + 1, word.slot), services, owner->window());
+    ValueDialogSpec form = value_dialog_spec(kind, adapters, state.settings.CusPerName);
+    auto* dialog = new frmDialog(kind, std::move(form), rule.value(word.part + 1, word.slot), services, owner->window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QWidget* window = owner->window();
     QObject::connect(dialog, &QDialog::finished, owner, [window, closed = std::move(closed)](int) {

@@ -20,7 +20,7 @@ struct Services;
 class frmDialog : public QDialog {
     Q_OBJECT
 public:
-    frmDialog(ValueKind kind, ValueDialogSpec spec, ValuePair& target, Services& services, QWidget* owner);
+    frmDialog(ValueKind kind, ValueDialogSpec form, ValuePair& target, Services& services, QWidget* owner);
 
     // The browse button's file chooser: gets the Qt name filter, answers the chosen path
     // (empty when cancelled). The system's file-open dialog unless replaced.
@@ -38,7 +38,7 @@ private:
     void browse();
 
     ValueKind kind_;
-    ValueDialogSpec spec_;
+    ValueDialogSpec form_;
     ValuePair& target_;
     Services& services_;
     QLabel* lblDes;
