@@ -1,16 +1,41 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+#include <filesystem>
 #include <QRadioButton>
 #include <QStackedWidget>
 
+#include "alerts/alert_rule.h"
+#include "alerts/qt/frm_msg_box.h"
+#include "alerts/rule_files.h"
 #include "core/qt/frm_main.h"
 #include "display/qt/item_panel.h"
 #include "settings/qt/frm_options.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+// The line edit beside `caption` on page `page`.
+QLineEdit* field(frmOptions& dlg, const QString& page, const QString& caption) {
+    dlg.show_page(page);
+    QWidget* current = dlg.findChild<QStackedWidget*>()->currentWidget();
+    for (QFormLayout* form : current->findChildren<QFormLayout*>()) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            QLayoutItem* label = form->itemAt(row, QFormLayout::LabelRole);
+            QLayoutItem* box = form->itemAt(row, QFormLayout::FieldRole);
+            auto* l = label ? qobject_cast<QLabel*>(label->widget()) : nullptr;
+            if (l && box && l->text() == caption) return qobject_cast<QLineEdit*>(box->widget());
+        }
+    }
+    return nullptr;
+}
 
 QRadioButton* radio(frmOptions& dlg, const QString& page, const QString& caption) {
     dlg.show_page(page);
@@ -52,6 +77,72 @@ TEST(OptionsOnMainWindow, ApplyStoresCancelRestoresTheStoredGraphType) {
     dlg->cancel();
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(main.state().settings.GraphType, 1);  // as stored by Apply
+    main.UnloadKVT();
+}
+
+// OK is refused while a switched-on rule mails and the sender is not an address: the
+// program's message box says why, the dialog stays open and nothing is stored.
+TEST(OptionsOnMainWindow, OkWithAMailingRuleAndABadSenderStaysOpen) {
+    TempDir dir;
+    qputenv("KELVANTO_HOME", (dir.str() + "/data").c_str());
+    qputenv("XDG_CONFIG_HOME", (dir.str() + "/config").c_str());
+    frmMain main(StartOptions{});
+    ASSERT_TRUE(main.Form_Load());
+    main.open_options();
+    frmOptions* dlg = main.options_window();
+    ASSERT_NE(dlg, nullptr);
+
+    WorkingRules& working = main.state().alerts.working;
+    ASSERT_EQ(new_rule(working), TableEdit::done);
+    AlertRule& rule = working.rules[0];
+    rule.Enabled = 255;
+    rule.ConditionKind = 0;
+    rule.Actions[SendMail] = 255;
+
+    field(*dlg, "E-mail", "Sender:")->setText("monitor.example.org");
+    field(*dlg, "E-mail", "Receiver:")->setText("admin@example.org");
+    field(*dlg, "E-mail", "SMTP server:")->setText("mail.example.org");
+    dlg->ok();
+
+    EXPECT_TRUE(dlg->isVisible());
+    auto* box = main.findChild<frmMsgBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), "Please check the senders address.");
+    const std::string data_dir = main.state().data_dir;
+    EXPECT_FALSE(std::filesystem::exists(rule_file_path(data_dir, 0)));
+    EXPECT_EQ(main.state().alerts.live.count, 0);
+
+    // With a sender that is an address the same OK stores the rule and closes.
+    box->accept();
+    field(*dlg, "E-mail", "Sender:")->setText("monitor@example.org");
+    dlg->ok();
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_TRUE(std::filesystem::exists(rule_file_path(data_dir, 0)));
+    EXPECT_EQ(main.state().alerts.live.count, 1);
+    main.UnloadKVT();
+}
+
+// The about box names the program, its version and the web address as a link.
+TEST(AboutBox, ShowsNameVersionAndLink) {
+    TempDir dir;
+    qputenv("KELVANTO_HOME", (dir.str() + "/data").c_str());
+    qputenv("XDG_CONFIG_HOME", (dir.str() + "/config").c_str());
+    frmMain main(StartOptions{});
+    ASSERT_TRUE(main.Form_Load());
+    QString title;
+    QString text;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        title = box->windowTitle();
+        text = box->text();
+        box->accept();
+    });
+    main.mnuAbout_Click();  // returns once the box is closed
+    EXPECT_EQ(title, "About Kelvanto");
+    EXPECT_TRUE(text.contains("<b>Kelvanto</b> " KELVANTO_VERSION)) << text.toStdString();
+    EXPECT_TRUE(text.contains("<a href=\"http://")) << text.toStdString();
     main.UnloadKVT();
 }
 
