@@ -1,5 +1,6 @@
 #include "alerts/rule_evaluation.h"
 
+#include <array>
 #include <cmath>
 
 #include "alerts/alert_actions.h"
@@ -85,14 +86,32 @@ RateCheck rate_reached(ProgramState& state, int i, const AlertRule& r) {
     return c;
 }
 
+// The connection speeds asked for during one evaluation: each adapter's speed is read once
+// per cycle, however many speed rules watch it (every read walks the interface table).
+class SpeedLookup {
+public:
+    SpeedLookup(ProgramState& state, Services& services) : state_(state), services_(services) {}
+    std::optional<double> speed(int adapter) {
+        if (adapter < 0 || adapter > kMaxAdapters) return std::nullopt;
+        auto& slot = speeds_[static_cast<std::size_t>(adapter)];
+        if (!slot) slot = connection_speed(state_, services_, adapter);
+        return *slot;
+    }
+
+private:
+    ProgramState& state_;
+    Services& services_;
+    std::array<std::optional<std::optional<double>>, kMaxAdapters + 1> speeds_{};
+};
+
 // Fires when the adapter's speed has just changed to the target. Every speed rule keeps its
 // own last speed, recorded every cycle, so it fires on each change to its target and rules
 // on the same adapter do not hide changes from one another.
-bool speed_changed(ProgramState& state, Services& services, int i, const AlertRule& r) {
+bool speed_changed(ProgramState& state, SpeedLookup& speeds, int i, const AlertRule& r) {
     const auto a = adapter_of(r);
     const auto target = parse_speed(r.condition_value(1));
     if (!a || !target) return false;
-    const std::optional<double> speed = connection_speed(state, services, *a);
+    const std::optional<double> speed = speeds.speed(*a);
     if (!speed) return false;
     EvaluationState& ev = state.alerts.evaluation;
     double& last = ev.LastSpeed[static_cast<std::size_t>(i)];
@@ -122,6 +141,12 @@ double graph_rate(const ProgramState& state, int adapter, int direction) {
 std::optional<double> connection_speed(ProgramState& state, Services& services, int adapter) {
     // "Multiple adapters" has no single connection speed.
     if (adapter < 1 || services.link_speed == nullptr) return std::nullopt;
+    // The interface the cycle has just read in this slot, without reading the table again.
+    const auto slot = static_cast<std::size_t>(adapter - 1);
+    if (adapter <= state.found_adapters && slot < state.counter_runtime.size() &&
+        !state.counter_runtime[slot].description.empty()) {
+        return std::round(services.link_speed->speed_bps(state.counter_runtime[slot].description) * 100.0) / 100.0;
+    }
     clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
     if (adapter > stats.Found_Adaptors() || !stats.Choose_Adaptor(adapter)) return std::nullopt;
     const double bps = services.link_speed->speed_bps(stats.Description());
@@ -131,6 +156,7 @@ std::optional<double> connection_speed(ProgramState& state, Services& services, 
 void evaluate_rules(ProgramState& state, Services& services) {
     const double now = services.clock.now();
     LiveRules& live = state.alerts.live;
+    SpeedLookup speeds(state, services);
     for (int i = 0; i < live.count && i < kMaxRules; ++i) {
         const AlertRule& r = live.rules[static_cast<std::size_t>(i)];
         if (!r.enabled()) continue;
@@ -153,7 +179,7 @@ void evaluate_rules(ProgramState& state, Services& services) {
                 break;
             }
             case SpeedChanged:
-                if (speed_changed(state, services, i, r)) run_actions(state, services, i, false);
+                if (speed_changed(state, speeds, i, r)) run_actions(state, services, i, false);
                 break;
             default:
                 break;  // no condition chosen, or an unknown kind read from a file

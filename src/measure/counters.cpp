@@ -110,10 +110,12 @@ void read_counters(ProgramState& state, Services& services, CycleHooks& hooks) {
         rt.last_raw_sent = s;
         if (took) {
             rt.last_if_index = e.if_index;
+            rt.description = e.description;
             rt.have_wide = e.has_wide_counters;
             rt.last_received_wide = e.received_wide;
             rt.last_sent_wide = e.sent_wide;
         } else {
+            rt.description.clear();
             rt.have_wide = false;
         }
     }

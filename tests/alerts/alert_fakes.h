@@ -57,7 +57,9 @@ public:
 class FakeLinkSpeed : public LinkSpeed {
 public:
     std::map<std::string, double> speeds;
+    int reads = 0;
     double speed_bps(const std::string& name) override {
+        ++reads;
         const auto it = speeds.find(name);
         return it == speeds.end() ? 0.0 : it->second;
     }

@@ -2,6 +2,7 @@
 
 #include "alerts/rule_files.h"
 #include "alerts/rule_values.h"
+#include "measure/counters.h"
 #include "alerts/alert_test_support.h"
 
 namespace {
@@ -141,6 +142,32 @@ TEST_F(Evaluation, FirstTimeRuleSwitchesItselfOffAndStaysOff) {
     EXPECT_EQ(fired("sound ding"), 1);
 }
 
+// In the running program the rules follow the cycle's reading of the interface table: the
+// speed rule uses the interface the cycle found in its slot and reads no table of its own.
+TEST_F(Evaluation, SpeedRulesUseTheInterfaceTheCycleRead) {
+    tables.add_interface(2, "eth0");
+    tables.add_address(2, 10, 0, 0, 5);
+    state.stats.adapters.resize(1);
+    CycleHooks hooks;
+    link_speed.speeds["eth0"] = 10000000;
+    add_live(with_sound(speed_rule("1", "100000000")));
+    read_counters(state, services, hooks);
+    EXPECT_FALSE(cycle_at(0));
+    link_speed.speeds["eth0"] = 100000000;
+    read_counters(state, services, hooks);
+    const int reads = tables.interface_reads;
+    EXPECT_TRUE(cycle_at(0));
+    EXPECT_EQ(tables.interface_reads, reads);
+
+    // When the interface is gone the slot is empty and the rule finds no speed.
+    tables.interfaces.clear();
+    tables.addresses.clear();
+    link_speed.speeds["eth0"] = 10000000;
+    read_counters(state, services, hooks);
+    EXPECT_FALSE(cycle_at(0));
+    EXPECT_EQ(link_speed.reads, 2);
+}
+
 TEST_F(Evaluation, SpeedChangeFiresOnEachChangeToTheTarget) {
     tables.add_interface(2, "eth0");
     tables.add_address(2, 10, 0, 0, 5);
@@ -148,6 +175,7 @@ TEST_F(Evaluation, SpeedChangeFiresOnEachChangeToTheTarget) {
     add_live(with_sound(speed_rule("1", "100000000")));
     add_live(speed_rule("1", "10000000"));  // a second rule on the same adapter hides nothing
     EXPECT_FALSE(cycle_at(0));  // already at the target when the program starts
+    EXPECT_EQ(link_speed.reads, 1);  // both rules share one reading of the adapter's speed
     EXPECT_FALSE(cycle_at(0));
     link_speed.speeds["eth0"] = 10000000;
     EXPECT_FALSE(cycle_at(0));

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "platform/linux/linux_interface_table.h"
+#include "platform/linux/sysfs_link_speed.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -58,9 +59,52 @@ TEST(LinuxInterfaceTable, RealMachineHasLoopbackWithAnAddress) {
     ASSERT_EQ(t.read_interfaces(rows), TableStatus::ok);
     ASSERT_EQ(t.read_addresses(addresses), TableStatus::ok);
     bool loopback = false;
-    for (const AddressRow& a : addresses) loopback |= a.address[0] == 127;
+    for (const AddressRow& a : addresses) {
+        if (a.address[0] != 127) continue;
+        loopback = true;
+        // The address is matched to the interface row of the same index.
+        bool row_found = false;
+        for (const InterfaceRow& r : rows) row_found |= r.index == a.if_index && r.description == "lo";
+        EXPECT_TRUE(row_found);
+    }
     EXPECT_TRUE(loopback);
     EXPECT_FALSE(rows.empty());
+}
+
+// A table longer than one read buffer is read whole.
+TEST(LinuxInterfaceTable, ReadsATableLongerThanOneBuffer) {
+    TempDir dir;
+    std::string text = "Inter-| header\n face | header\n";
+    for (int i = 0; i < 200; ++i) {
+        const std::string name = "veth" + std::to_string(i);
+        text += "  " + name + ": " + std::to_string(1000 + i) + " 1 0 0 0 0 0 0 " + std::to_string(2000 + i) +
+                " 1 0 0 0 0 0 0\n";
+        write(dir.path() / "sys" / name / "ifindex", std::to_string(i + 1));
+    }
+    ASSERT_GT(text.size(), 8192u);
+    write(dir.path() / "proc_net_dev", text);
+    LinuxInterfaceTable t((dir.path() / "proc_net_dev").string(), (dir.path() / "sys").string());
+    std::vector<InterfaceRow> rows;
+    ASSERT_EQ(t.read_interfaces(rows), TableStatus::ok);
+    ASSERT_EQ(rows.size(), 200u);
+    EXPECT_EQ(rows[199].description, "veth199");
+    EXPECT_EQ(rows[199].in_octets, 1199u);
+    EXPECT_EQ(rows[199].out_octets, 2199u);
+}
+
+TEST(SysfsLinkSpeed, ReadsMegabitsAndRefusesOddNamesAndValues) {
+    TempDir dir;
+    write(dir.path() / "eth0/speed", "1000\n");
+    write(dir.path() / "wlan0/speed", "-1\n");
+    write(dir.path() / "odd0/speed", "fast\n");
+    write(dir.path() / "speed", "100\n");  // what "../speed"-style names would reach
+    SysfsLinkSpeed speed(dir.str() + "/");
+    EXPECT_EQ(speed.speed_bps("eth0"), 1e9);
+    EXPECT_EQ(speed.speed_bps("wlan0"), 0.0);
+    EXPECT_EQ(speed.speed_bps("odd0"), 0.0);
+    EXPECT_EQ(speed.speed_bps("missing0"), 0.0);
+    EXPECT_EQ(speed.speed_bps("."), 0.0);
+    EXPECT_EQ(speed.speed_bps("eth0/.."), 0.0);
 }
 
 }  // namespace

@@ -15,8 +15,10 @@ public:
     std::vector<AddressRow> addresses;
     TableStatus interface_status = TableStatus::ok;
     TableStatus address_status = TableStatus::ok;
+    int interface_reads = 0;
 
     TableStatus read_interfaces(std::vector<InterfaceRow>& rows) override {
+        ++interface_reads;
         rows = interfaces;
         return interface_status;
     }

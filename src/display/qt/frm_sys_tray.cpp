@@ -33,7 +33,7 @@ QIcon tray_picture_icon(const QImage& picture) {
 frmSysTray::frmSysTray(QWidget* main_window, ProgramState& state, const Locale& locale, TrayCallbacks callbacks,
                        QObject* parent)
     : QObject(parent), main_window_(main_window), state_(state), locale_(locale), callbacks_(std::move(callbacks)),
-      picture_(kTrayPictureSize, kTrayPictureSize, QImage::Format_RGB32) {
+      picture_(kTrayPictureSize, kTrayPictureSize, QImage::Format_RGB32), font_(canvas_font()) {
     picture_.fill(QColor(255, 0, 255));
     tray_ = new QSystemTrayIcon(this);
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -77,21 +77,26 @@ bool frmSysTray::main_window_minimised() const {
 void frmSysTray::UpdateTrayIcon() {
     if (state_.settings.SysTrayGraph != 0) {
         {
-            QImageCanvas canvas(picture_);
+            QImageCanvas canvas(picture_, font_);
             DrawTrayGraph(state_, canvas);
         }
-        tray_->setIcon(tray_picture_icon(picture_));
-    } else {
+        if (showing_program_icon_ || picture_ != shown_picture_) {
+            tray_->setIcon(tray_picture_icon(picture_));
+            shown_picture_ = picture_.copy();
+            showing_program_icon_ = false;
+        }
+    } else if (!showing_program_icon_ || tray_->icon().isNull()) {
         tray_->setIcon(program_icon());
+        showing_program_icon_ = true;
     }
-    const QFontMetrics metrics(canvas_font());
+    const QFontMetrics metrics(font_);
     const TextWidth width = [&metrics](const std::string& t) {
         return metrics.horizontalAdvance(QString::fromStdString(t));
     };
     QString tip = QString::fromStdString(TrayTooltip(state_, locale_, kOsMajorVersion, width));
     tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    tray_->setToolTip(tip);
-    tray_->show();
+    if (tip != tray_->toolTip()) tray_->setToolTip(tip);
+    if (!tray_->isVisible()) tray_->show();
 }
 
 void frmSysTray::remove() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QFont>
 #include <QImage>
 #include <QObject>
 #include <QPoint>
@@ -68,6 +69,11 @@ private:
     QAction* always_on_top_ = nullptr;
     QAction* always_on_top_separator_ = nullptr;
     QImage picture_;
+    // What the icon shows now, so an unchanged picture or tooltip is not handed to the
+    // desktop again every second.
+    QImage shown_picture_;
+    bool showing_program_icon_ = false;
+    QFont font_;
 };
 
 // The program icon, shown when the graph in the tray is off.

@@ -2,24 +2,20 @@
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>
+#include <linux/if_packet.h>
 #include <net/if.h>
 #include <netinet/in.h>
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include <map>
 #include <sstream>
+
+#include "platform/linux/small_file.h"
 
 namespace {
 
-bool read_file(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    out = ss.str();
-    return true;
-}
+bool read_file(const std::string& path, std::string& out) { return read_small_file(path, out); }
 
 std::string trim(const std::string& s) {
     const auto b = s.find_first_not_of(" \t\r\n");
@@ -108,13 +104,24 @@ TableStatus LinuxInterfaceTable::read_addresses(std::vector<AddressRow>& rows) {
     rows.clear();
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0) return TableStatus::error;
+    // The link entries of the same list carry each interface's index, so the addresses are
+    // matched from one snapshot without a system call per address.
+    std::map<std::string, std::uint32_t> index_of;
+    for (ifaddrs* p = list; p != nullptr; p = p->ifa_next) {
+        if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_PACKET || p->ifa_name == nullptr) continue;
+        sockaddr_ll link;
+        std::memcpy(&link, p->ifa_addr, sizeof link);
+        if (link.sll_ifindex > 0) index_of[p->ifa_name] = static_cast<std::uint32_t>(link.sll_ifindex);
+    }
     for (ifaddrs* p = list; p != nullptr; p = p->ifa_next) {
         if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_INET || p->ifa_name == nullptr) continue;
         AddressRow row;
         sockaddr_in sin;
         std::memcpy(&sin, p->ifa_addr, sizeof sin);
         std::memcpy(row.address.data(), &sin.sin_addr.s_addr, 4);
-        row.if_index = if_nametoindex(p->ifa_name);
+        // An alias label ("eth0:1") has no link entry of its own: ask for it by name.
+        const auto known = index_of.find(p->ifa_name);
+        row.if_index = known != index_of.end() ? known->second : if_nametoindex(p->ifa_name);
         if (row.if_index != 0) rows.push_back(row);
     }
     freeifaddrs(list);

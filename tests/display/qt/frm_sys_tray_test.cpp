@@ -69,6 +69,17 @@ TEST_F(TrayFixture, GraphOffShowsTheProgramIconAndLeavesThePictureAlone) {
     tray->UpdateTrayIcon();
     EXPECT_EQ(tray->icon().pixmap(16, 16).toImage(), program_icon().pixmap(16, 16).toImage());
     EXPECT_EQ(at(4, 8), qRgb(255, 0, 255));
+
+    // Switched back on, the icon is the picture again, and it follows the next change.
+    state.settings.SysTrayGraph = 1;
+    state.settings.SysDl = 1;
+    state.adapters[1].download_graph[0] = 13;
+    tray->UpdateTrayIcon();
+    const QImage first = tray->icon().pixmap(16, 16).toImage();
+    EXPECT_NE(first, program_icon().pixmap(16, 16).toImage());
+    state.adapters[1].download_graph[0] = 0;
+    tray->UpdateTrayIcon();
+    EXPECT_NE(tray->icon().pixmap(16, 16).toImage(), first);
 }
 
 TEST_F(TrayFixture, TooltipHasTwoLinesAndTheIconGoesAtRemoval) {
