@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QSystemTrayIcon>
+#include <QToolTip>
 #include <QWidget>
 
 #include "core/program_state.h"
@@ -95,7 +96,13 @@ void frmSysTray::UpdateTrayIcon() {
     };
     QString tip = QString::fromStdString(TrayTooltip(state_, locale_, kOsMajorVersion, width));
     tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (tip != tray_->toolTip()) tray_->setToolTip(tip);
+    const QString shown = tray_->toolTip();
+    if (tip != shown) {
+        tray_->setToolTip(tip);
+        // Where the program draws the tray's tooltip itself (X11 tray hosts), an open tooltip
+        // keeps its text until it closes: give it the new rates so it stays live.
+        if (QToolTip::isVisible() && QToolTip::text() == shown) QToolTip::showText(QCursor::pos(), tip);
+    }
     if (!tray_->isVisible()) tray_->show();
 }
 
