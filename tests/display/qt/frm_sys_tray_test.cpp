@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QToolTip>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -88,6 +89,18 @@ TEST_F(TrayFixture, TooltipHasTwoLinesAndTheIconGoesAtRemoval) {
     tray->UpdateTrayIcon();
     EXPECT_TRUE(tray->tooltip().endsWith(QStringLiteral("Kelvanto\nDL: 1.50KB/s  UL: 0B/s"))) << tray->tooltip().toStdString();
     EXPECT_TRUE(tray->icon_visible());
+
+    // An open tooltip of the tray follows the rates; another window's tooltip is left alone.
+    QToolTip::showText(QPoint(10, 10), tray->tooltip());
+    ASSERT_TRUE(QToolTip::isVisible());
+    state.adapters[1].download_graph[0] = 3072;
+    tray->UpdateTrayIcon();
+    EXPECT_TRUE(QToolTip::text().endsWith(QStringLiteral("DL: 3.00KB/s  UL: 0B/s"))) << QToolTip::text().toStdString();
+    QToolTip::showText(QPoint(10, 10), QStringLiteral("another tooltip"));
+    state.adapters[1].download_graph[0] = 0;
+    tray->UpdateTrayIcon();
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("another tooltip"));
+    QToolTip::hideText();
     tray->remove();
     EXPECT_FALSE(tray->icon_visible());
 }
