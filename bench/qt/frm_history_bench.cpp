@@ -9,26 +9,9 @@
 #include "core/date.h"
 #include "history/qt/frm_history.h"
 #include "support/fakes.h"
+#include "years_of_amounts.h"
 
 namespace {
-
-// Twenty years of daily amounts for adapter 1, every day different.
-class YearsOfAmounts : public DailyAmounts {
-public:
-    explicit YearsOfAmounts(int first_year) : first_year_(first_year), days_(21 * 366) {
-        for (std::size_t i = 0; i < days_.size(); ++i) {
-            days_[i] = TrafficPair{static_cast<double>((i * 7919) % 100003) * 1024.0, static_cast<double>(i % 977) * 512.0};
-        }
-    }
-    TrafficPair day(int, int year, int index) const override {
-        const std::size_t i = static_cast<std::size_t>(year - first_year_) * 366 + static_cast<std::size_t>(index);
-        return i < days_.size() ? days_[i] : TrafficPair{};
-    }
-
-private:
-    int first_year_;
-    std::vector<TrafficPair> days_;
-};
 
 // Switching to the Daily tab builds its row table for 7305 days, sorts it by total with the
 // Shell sort and fills the list.
@@ -51,7 +34,7 @@ void BM_HistoryWindowDailyTabTwentyYears(benchmark::State& st) {
     state.settings.Adapter = 1;
     state.settings.AlwaysOnTop = 0;
     state.settings.lvwSortKey[kTabDaily] = 3;
-    HistoryWindowContext ctx{state, services, std::make_shared<YearsOfAmounts>(2006), {}, {}};
+    HistoryWindowContext ctx{state, services, std::make_shared<YearsOfAmounts>(2006, 21), {}, {}};
     auto* w = new frmHistory(std::move(ctx));
     w->open();
     for (auto _ : st) {

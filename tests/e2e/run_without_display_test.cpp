@@ -44,15 +44,15 @@ std::map<std::string, std::string> environment(const TempDir& dir, const std::st
             {"QT_QPA_PLATFORM", platform}};
 }
 
-// With no display and no platform chosen, the program runs on the offscreen platform instead
-// of aborting: it keeps running, sets up its data folder, says so once and ends in order.
-TEST(RunWithoutDisplay, KeepsRunningWritesDataAndEndsCleanlyOnSigterm) {
-    TempDir dir;
+// Starts the program with `env`, checks that it sets up its data folder and is still running
+// `settle` later, ends it with SIGTERM and checks that it ended in order and said once that it
+// runs without a window.
+void runs_without_a_window(const TempDir& dir, const std::map<std::string, std::string>& env,
+                           std::chrono::milliseconds settle) {
     const auto output = dir.path() / "output.txt";
-    ChildProcess child = start_process(KELVANTO_BIN, {}, environment(dir, ""), output.string());
+    ChildProcess child = start_process(KELVANTO_BIN, {}, env, output.string());
     const bool started = wait_for_stats(dir.path() / "home", child);
-    // Still there a few update cycles later.
-    if (started) std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    if (started) std::this_thread::sleep_for(settle);
     const bool kept_running = process_running(child);
     if (!started || !kept_running) kill_process(child);
     ASSERT_TRUE(started) << read_file(output);
@@ -65,24 +65,19 @@ TEST(RunWithoutDisplay, KeepsRunningWritesDataAndEndsCleanlyOnSigterm) {
     EXPECT_EQ(count_of(read_file(output), "running without a window"), 1u) << read_file(output);
 }
 
+// With no display and no platform chosen, the program runs on the offscreen platform instead
+// of aborting: it keeps running, sets up its data folder, says so once and ends in order.
+TEST(RunWithoutDisplay, KeepsRunningWritesDataAndEndsCleanlyOnSigterm) {
+    TempDir dir;
+    runs_without_a_window(dir, environment(dir, ""), std::chrono::milliseconds(2500));
+}
+
 // A display that refuses the connection is no reason to abort either.
 TEST(RunWithoutDisplay, UnreachableDisplayFallsBackToRunningWithoutAWindow) {
     TempDir dir;
-    const auto output = dir.path() / "output.txt";
     auto env = environment(dir, "");
     env["DISPLAY"] = ":4917";  // no X server answers there
-    ChildProcess child = start_process(KELVANTO_BIN, {}, env, output.string());
-    const bool started = wait_for_stats(dir.path() / "home", child);
-    if (started) std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    const bool kept_running = process_running(child);
-    if (!started || !kept_running) kill_process(child);
-    ASSERT_TRUE(started) << read_file(output);
-    ASSERT_TRUE(kept_running) << read_file(output);
-    ASSERT_EQ(kill(child.pid, SIGTERM), 0);
-    const int status = wait_process(child, 20000);
-    if (status == -1) kill_process(child);
-    EXPECT_EQ(status, 0) << read_file(output);
-    EXPECT_EQ(count_of(read_file(output), "running without a window"), 1u) << read_file(output);
+    runs_without_a_window(dir, env, std::chrono::milliseconds(1500));
 }
 
 // A platform the user chose is kept, and then there is nothing to say.

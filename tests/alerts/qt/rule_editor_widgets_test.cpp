@@ -19,6 +19,7 @@
 #include "alerts/rule_files.h"
 #include "core/qt/frm_main.h"
 #include "settings/qt/frm_options.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -330,8 +331,7 @@ std::string read_file(const std::string& path) {
 // stored by the dialog's OK, is in Stats/Rule1.dat byte for byte.
 TEST(RuleEditorOnMainWindow, ARuleMadeByClickingIsStoredByTheOptionsDialog) {
     TempDir dir;
-    qputenv("KELVANTO_HOME", (dir.str() + "/data").c_str());
-    qputenv("XDG_CONFIG_HOME", (dir.str() + "/config").c_str());
+    use_temp_home(dir);
     frmMain main(StartOptions{});
     ASSERT_TRUE(main.Form_Load());
     main.open_options();

@@ -5,7 +5,7 @@
 #include "core/qt/frm_main.h"
 #include "display/item_list.h"
 #include "display/qt/qimage_canvas.h"
-#include "support/temp_dir.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -75,8 +75,7 @@ TEST(BarGraphWidthGuard, NarrowsOnlyABarGraphWiderThanItsSamples) {
 
 TEST(MainWindow, DrawsTheItemsIntoItsBackBuffer) {
     TempDir home;
-    qputenv("KELVANTO_HOME", QByteArray::fromStdString(home.str() + "/data"));
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.str() + "/config"));
+    use_temp_home(home);
     frmMain window(StartOptions{});
     window.show();
     ASSERT_TRUE(window.Form_Load());

@@ -18,7 +18,7 @@
 #include "core/qt/frm_main.h"
 #include "display/qt/item_panel.h"
 #include "settings/qt/frm_options.h"
-#include "support/temp_dir.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -48,8 +48,7 @@ QRadioButton* radio(frmOptions& dlg, const QString& page, const QString& caption
 // window, Apply stores it and stays open, Cancel brings back what was stored.
 TEST(OptionsOnMainWindow, ApplyStoresCancelRestoresTheStoredGraphType) {
     TempDir dir;
-    qputenv("KELVANTO_HOME", (dir.str() + "/data").c_str());
-    qputenv("XDG_CONFIG_HOME", (dir.str() + "/config").c_str());
+    use_temp_home(dir);
     frmMain main(StartOptions{});
     ASSERT_TRUE(main.Form_Load());
     ASSERT_EQ(main.state().settings.GraphType, 0);
@@ -84,8 +83,7 @@ TEST(OptionsOnMainWindow, ApplyStoresCancelRestoresTheStoredGraphType) {
 // program's message box says why, the dialog stays open and nothing is stored.
 TEST(OptionsOnMainWindow, OkWithAMailingRuleAndABadSenderStaysOpen) {
     TempDir dir;
-    qputenv("KELVANTO_HOME", (dir.str() + "/data").c_str());
-    qputenv("XDG_CONFIG_HOME", (dir.str() + "/config").c_str());
+    use_temp_home(dir);
     frmMain main(StartOptions{});
     ASSERT_TRUE(main.Form_Load());
     main.open_options();
@@ -126,8 +124,7 @@ TEST(OptionsOnMainWindow, OkWithAMailingRuleAndABadSenderStaysOpen) {
 // The about box names the program, its version and the web address as a link.
 TEST(AboutBox, ShowsNameVersionAndLink) {
     TempDir dir;
-    qputenv("KELVANTO_HOME", (dir.str() + "/data").c_str());
-    qputenv("XDG_CONFIG_HOME", (dir.str() + "/config").c_str());
+    use_temp_home(dir);
     frmMain main(StartOptions{});
     ASSERT_TRUE(main.Form_Load());
     QString title;
