@@ -127,3 +127,12 @@ std::int32_t clsIPStatistics::BytesSends() const { return chosen_entry().sent; }
 std::string clsIPStatistics::Local_IP() const { return chosen_entry().address; }
 std::string clsIPStatistics::OperationStatus() const { return chosen_entry().status; }
 std::string clsIPStatistics::Description() const { return chosen_entry().description; }
+
+std::vector<std::string> adapter_descriptions(clsIPStatistics& stats) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= stats.Found_Adaptors(); ++i) {
+        stats.Choose_Adaptor(i);
+        names.push_back(stats.Description());
+    }
+    return names;
+}

@@ -81,6 +81,9 @@ private:
     int chosen_ = 0;
 };
 
+// The descriptions of adapters 1..N in order, as the adapter lists show them.
+std::vector<std::string> adapter_descriptions(clsIPStatistics& stats);
+
 // "a.b.c.d" from the four address bytes in memory order.
 std::string address_text(const std::array<std::uint8_t, 4>& address);
 // The operational status as decimal text padded with spaces to 20 characters.

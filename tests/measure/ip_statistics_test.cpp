@@ -43,6 +43,7 @@ TEST(AdapterNumbering, InterfacesWithoutAnAddressLeaveNoGapBeforeTheCard) {
     ASSERT_TRUE(s.Choose_Adaptor(2));
     EXPECT_EQ(s.Description(), "eth0");
     EXPECT_EQ(s.Local_IP(), "10.1.2.3");
+    EXPECT_EQ(adapter_descriptions(s), (std::vector<std::string>{"lo", "eth0"}));
 }
 
 TEST(AdapterNumbering, TwoAddressesOnOneInterfaceAreOneAdapterShowingTheSmaller) {

@@ -202,13 +202,8 @@ void frmMain::open_options() {
             if (options_dialog_) options_dialog_->setEnabled(on);
         };
         auto* panel = new ItemPanel(state_, dialogs_, std::move(hooks), parent);
-        std::vector<std::string> names;
         clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
-        for (int i = 1; i <= stats.Found_Adaptors(); ++i) {
-            stats.Choose_Adaptor(i);
-            names.push_back(stats.Description());
-        }
-        panel->set_adapter_names(std::move(names));
+        panel->set_adapter_names(adapter_descriptions(stats));
         panel->UpdateItemList();
         return panel;
     };

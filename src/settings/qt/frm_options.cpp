@@ -471,9 +471,9 @@ void frmOptions::build_adapters_page(QWidget* page) {
         adapter_list_->clear();
         monitored->clear();
         monitored->addItem(QStringLiteral("Multiple adapters"));
-        for (int i = 1; i <= stats.Found_Adaptors(); ++i) {
-            stats.Choose_Adaptor(i);
-            const QString name = QString::fromStdString(stats.Description());
+        const std::vector<std::string> names = adapter_descriptions(stats);
+        for (int i = 1; i <= static_cast<int>(names.size()); ++i) {
+            const QString name = QString::fromStdString(names[static_cast<std::size_t>(i - 1)]);
             monitored->addItem(name);
             auto* item = new QListWidgetItem(name, adapter_list_);
             if (i <= 6) {
