@@ -11,6 +11,7 @@
 #include <map>
 #include <sstream>
 
+#include "platform/linux/netlink_tables.h"
 #include "platform/linux/small_file.h"
 
 namespace {
@@ -26,8 +27,11 @@ std::string trim(const std::string& s) {
 
 }  // namespace
 
+LinuxInterfaceTable::LinuxInterfaceTable()
+    : proc_net_dev_("/proc/net/dev"), sys_class_net_("/sys/class/net"), use_netlink_(true) {}
+
 LinuxInterfaceTable::LinuxInterfaceTable(std::string proc_net_dev, std::string sys_class_net)
-    : proc_net_dev_(std::move(proc_net_dev)), sys_class_net_(std::move(sys_class_net)) {}
+    : proc_net_dev_(std::move(proc_net_dev)), sys_class_net_(std::move(sys_class_net)), use_netlink_(false) {}
 
 std::vector<InterfaceRow> parse_proc_net_dev(const std::string& text) {
     std::vector<InterfaceRow> rows;
@@ -74,8 +78,30 @@ std::uint64_t link_speed_bits(const std::string& sys_class_net, const std::strin
     }
 }
 
+namespace {
+
+void sort_interfaces(std::vector<InterfaceRow>& rows) {
+    // Rows without an index (the interface vanished while reading) cannot be matched.
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [](const InterfaceRow& r) { return r.index == 0; }),
+               rows.end());
+    std::stable_sort(rows.begin(), rows.end(), [](const InterfaceRow& a, const InterfaceRow& b) { return a.index < b.index; });
+}
+
+void sort_addresses(std::vector<AddressRow>& rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const AddressRow& a, const AddressRow& b) { return a.address < b.address; });
+}
+
+}  // namespace
+
 TableStatus LinuxInterfaceTable::read_interfaces(std::vector<InterfaceRow>& rows) {
     rows.clear();
+    if (use_netlink_) {
+        if (std::optional<std::vector<InterfaceRow>> links = netlink_interfaces()) {
+            rows = std::move(*links);
+            sort_interfaces(rows);
+            return TableStatus::ok;
+        }
+    }
     std::string text;
     if (!read_file(proc_net_dev_, text)) return TableStatus::error;
     rows = parse_proc_net_dev(text);
@@ -93,15 +119,19 @@ TableStatus LinuxInterfaceTable::read_interfaces(std::vector<InterfaceRow>& rows
                               ? oper_status_from_operstate(value)
                               : kOperNonOperational;
     }
-    // Rows without an index (the interface vanished while reading) cannot be matched.
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [](const InterfaceRow& r) { return r.index == 0; }),
-               rows.end());
-    std::stable_sort(rows.begin(), rows.end(), [](const InterfaceRow& a, const InterfaceRow& b) { return a.index < b.index; });
+    sort_interfaces(rows);
     return TableStatus::ok;
 }
 
 TableStatus LinuxInterfaceTable::read_addresses(std::vector<AddressRow>& rows) {
     rows.clear();
+    if (use_netlink_) {
+        if (std::optional<std::vector<AddressRow>> addresses = netlink_ipv4_addresses()) {
+            rows = std::move(*addresses);
+            sort_addresses(rows);
+            return TableStatus::ok;
+        }
+    }
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0) return TableStatus::error;
     // The link entries of the same list carry each interface's index, so the addresses are
@@ -125,6 +155,6 @@ TableStatus LinuxInterfaceTable::read_addresses(std::vector<AddressRow>& rows) {
         if (row.if_index != 0) rows.push_back(row);
     }
     freeifaddrs(list);
-    std::stable_sort(rows.begin(), rows.end(), [](const AddressRow& a, const AddressRow& b) { return a.address < b.address; });
+    sort_addresses(rows);
     return TableStatus::ok;
 }

@@ -4,18 +4,21 @@
 
 #include "platform/interface_table.h"
 
-// The interface table from /proc/net/dev and /sys/class/net/<if>/{ifindex,operstate}; the
-// address table from getifaddrs() (IPv4 only). The two roots can point into a test tree.
+// The machine's interface and IPv4 address tables. Read over route netlink; where that cannot
+// be used, the interface table comes from /proc/net/dev and /sys/class/net/<if>/{ifindex,
+// operstate} and the address table from getifaddrs(). Given two roots, the files are read
+// from there (a test tree) and netlink is not used.
 class LinuxInterfaceTable : public InterfaceTableReader {
 public:
-    explicit LinuxInterfaceTable(std::string proc_net_dev = "/proc/net/dev",
-                                 std::string sys_class_net = "/sys/class/net");
+    LinuxInterfaceTable();
+    LinuxInterfaceTable(std::string proc_net_dev, std::string sys_class_net);
     TableStatus read_interfaces(std::vector<InterfaceRow>& rows) override;
     TableStatus read_addresses(std::vector<AddressRow>& rows) override;
 
 private:
     std::string proc_net_dev_;
     std::string sys_class_net_;
+    bool use_netlink_;
 };
 
 // Parses the text of /proc/net/dev into rows with name, counters and no index or status.

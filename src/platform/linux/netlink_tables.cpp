@@ -1,0 +1,244 @@
+#include "platform/linux/netlink_tables.h"
+
+#include <linux/if.h>
+#include <linux/if_addr.h>
+#include <linux/if_link.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// A route-netlink socket for one dump, closed when it goes out of scope.
+class NetlinkSocket {
+public:
+    NetlinkSocket() : fd_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)) {}
+    ~NetlinkSocket() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    NetlinkSocket(const NetlinkSocket&) = delete;
+    NetlinkSocket& operator=(const NetlinkSocket&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+constexpr std::uint32_t kSeq = 1;
+
+// Sends a dump request of `type` whose header is followed by `body`.
+template <typename Body>
+bool request_dump(int fd, std::uint16_t type, const Body& body) {
+    struct {
+        nlmsghdr header;
+        Body body;
+    } request{};
+    request.header.nlmsg_len = NLMSG_LENGTH(sizeof(Body));
+    request.header.nlmsg_type = type;
+    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    request.header.nlmsg_seq = kSeq;
+    request.body = body;
+    sockaddr_nl kernel{};
+    kernel.nl_family = AF_NETLINK;
+    for (;;) {
+        const ssize_t n = ::sendto(fd, &request, request.header.nlmsg_len, 0, reinterpret_cast<const sockaddr*>(&kernel),
+                                   sizeof kernel);
+        if (n >= 0) return static_cast<std::size_t>(n) == request.header.nlmsg_len;
+        if (errno != EINTR) return false;
+    }
+}
+
+// Receives the blocks of a dump until it ends; false when anything goes wrong.
+template <typename Parse>
+bool receive_dump(int fd, Parse parse) {
+    alignas(nlmsghdr) unsigned char buffer[65536];
+    for (int blocks = 0; blocks < 4096; ++blocks) {
+        iovec io{buffer, sizeof buffer};
+        sockaddr_nl from{};
+        msghdr msg{};
+        msg.msg_name = &from;
+        msg.msg_namelen = sizeof from;
+        msg.msg_iov = &io;
+        msg.msg_iovlen = 1;
+        const ssize_t n = ::recvmsg(fd, &msg, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0 || (msg.msg_flags & MSG_TRUNC) != 0 || from.nl_pid != 0) return false;
+        const DumpBlock block = parse(buffer, static_cast<std::size_t>(n));
+        if (block.failed) return false;
+        if (block.done) return true;
+    }
+    return false;
+}
+
+// Walks the messages of a block; `each` gets every message of type `type`.
+template <typename Each>
+DumpBlock walk_block(const unsigned char* data, std::size_t size, std::uint32_t seq, std::uint16_t type, Each each) {
+    DumpBlock result;
+    std::size_t at = 0;
+    while (size - at >= sizeof(nlmsghdr)) {
+        nlmsghdr header;
+        std::memcpy(&header, data + at, sizeof header);
+        if (header.nlmsg_len < sizeof(nlmsghdr) || header.nlmsg_len > size - at) {
+            result.failed = true;
+            return result;
+        }
+        if (header.nlmsg_seq == seq) {
+            if (header.nlmsg_type == NLMSG_DONE) {
+                result.done = true;
+                return result;
+            }
+            if (header.nlmsg_type == NLMSG_ERROR) {
+                result.failed = true;
+                return result;
+            }
+            if (header.nlmsg_type == type) each(data + at + NLMSG_HDRLEN, header.nlmsg_len - NLMSG_HDRLEN);
+        }
+        at += NLMSG_ALIGN(header.nlmsg_len);
+        if (at >= size) break;
+    }
+    return result;
+}
+
+// Calls `each(type, payload, length)` for every attribute that lies wholly inside the message.
+template <typename Each>
+void walk_attributes(const unsigned char* data, std::size_t size, Each each) {
+    std::size_t at = 0;
+    while (size - at >= sizeof(rtattr)) {
+        rtattr attribute;
+        std::memcpy(&attribute, data + at, sizeof attribute);
+        if (attribute.rta_len < sizeof(rtattr) || attribute.rta_len > size - at) return;
+        each(attribute.rta_type, data + at + RTA_LENGTH(0), attribute.rta_len - RTA_LENGTH(0));
+        at += RTA_ALIGN(attribute.rta_len);
+        if (at >= size) return;
+    }
+}
+
+void parse_link(const unsigned char* data, std::size_t size, std::vector<InterfaceRow>& rows) {
+    if (size < NLMSG_ALIGN(sizeof(ifinfomsg))) return;
+    ifinfomsg info;
+    std::memcpy(&info, data, sizeof info);
+    InterfaceRow row;
+    row.index = info.ifi_index > 0 ? static_cast<std::uint32_t>(info.ifi_index) : 0;
+    row.oper_status = kOperNonOperational;
+    bool named = false;
+    bool wide = false;
+    walk_attributes(data + NLMSG_ALIGN(sizeof(ifinfomsg)), size - NLMSG_ALIGN(sizeof(ifinfomsg)),
+                    [&](unsigned short type, const unsigned char* payload, std::size_t length) {
+                        if (type == IFLA_IFNAME && length > 0) {
+                            row.description.assign(reinterpret_cast<const char*>(payload), strnlen(reinterpret_cast<const char*>(payload), length));
+                            named = !row.description.empty();
+                        } else if (type == IFLA_OPERSTATE && length >= 1) {
+                            row.oper_status = oper_status_from_netlink(payload[0]);
+                        } else if (type == IFLA_STATS64 && length >= offsetof(rtnl_link_stats64, tx_bytes) + 8) {
+                            rtnl_link_stats64 stats;
+                            std::memcpy(&stats, payload, std::min(length, sizeof stats));
+                            row.in_octets_wide = stats.rx_bytes;
+                            row.out_octets_wide = stats.tx_bytes;
+                            wide = true;
+                        } else if (type == IFLA_STATS && length >= offsetof(rtnl_link_stats, tx_bytes) + 4 && !wide) {
+                            rtnl_link_stats stats;
+                            std::memcpy(&stats, payload, std::min(length, sizeof stats));
+                            row.in_octets_wide = stats.rx_bytes;
+                            row.out_octets_wide = stats.tx_bytes;
+                        }
+                    });
+    if (!named || row.index == 0) return;
+    row.has_wide_counters = wide;
+    row.in_octets = static_cast<std::uint32_t>(row.in_octets_wide);
+    row.out_octets = static_cast<std::uint32_t>(row.out_octets_wide);
+    rows.push_back(std::move(row));
+}
+
+void parse_address(const unsigned char* data, std::size_t size, std::vector<AddressRow>& rows) {
+    if (size < NLMSG_ALIGN(sizeof(ifaddrmsg))) return;
+    ifaddrmsg info;
+    std::memcpy(&info, data, sizeof info);
+    if (info.ifa_family != AF_INET || info.ifa_index == 0) return;
+    // As getifaddrs() does: the local address where the kernel gives one (the other end of a
+    // point-to-point link is in IFA_ADDRESS), else IFA_ADDRESS.
+    bool have_local = false;
+    bool have_address = false;
+    std::array<std::uint8_t, 4> local{};
+    std::array<std::uint8_t, 4> address{};
+    walk_attributes(data + NLMSG_ALIGN(sizeof(ifaddrmsg)), size - NLMSG_ALIGN(sizeof(ifaddrmsg)),
+                    [&](unsigned short type, const unsigned char* payload, std::size_t length) {
+                        if (length < 4) return;
+                        if (type == IFA_LOCAL) {
+                            std::memcpy(local.data(), payload, 4);
+                            have_local = true;
+                        } else if (type == IFA_ADDRESS) {
+                            std::memcpy(address.data(), payload, 4);
+                            have_address = true;
+                        }
+                    });
+    if (!have_local && !have_address) return;
+    rows.push_back(AddressRow{have_local ? local : address, info.ifa_index});
+}
+
+}  // namespace
+
+std::uint32_t oper_status_from_netlink(std::uint8_t operstate) {
+    switch (operstate) {
+        case IF_OPER_UP:
+        case IF_OPER_UNKNOWN:
+            return kOperOperational;
+        case IF_OPER_DORMANT:
+        case IF_OPER_TESTING:
+            return kOperConnecting;
+        case IF_OPER_DOWN:
+        case IF_OPER_LOWERLAYERDOWN:
+            return kOperDisconnected;
+        default:
+            return kOperNonOperational;
+    }
+}
+
+DumpBlock parse_link_block(const unsigned char* data, std::size_t size, std::uint32_t seq,
+                           std::vector<InterfaceRow>& rows) {
+    return walk_block(data, size, seq, RTM_NEWLINK,
+                      [&rows](const unsigned char* m, std::size_t n) { parse_link(m, n, rows); });
+}
+
+DumpBlock parse_address_block(const unsigned char* data, std::size_t size, std::uint32_t seq,
+                              std::vector<AddressRow>& rows) {
+    return walk_block(data, size, seq, RTM_NEWADDR,
+                      [&rows](const unsigned char* m, std::size_t n) { parse_address(m, n, rows); });
+}
+
+std::optional<std::vector<InterfaceRow>> netlink_interfaces() {
+    NetlinkSocket socket;
+    if (socket.fd() < 0) return std::nullopt;
+    ifinfomsg body{};
+    body.ifi_family = AF_UNSPEC;
+    if (!request_dump(socket.fd(), RTM_GETLINK, body)) return std::nullopt;
+    std::vector<InterfaceRow> rows;
+    if (!receive_dump(socket.fd(), [&rows](const unsigned char* d, std::size_t n) {
+            return parse_link_block(d, n, kSeq, rows);
+        })) {
+        return std::nullopt;
+    }
+    return rows;
+}
+
+std::optional<std::vector<AddressRow>> netlink_ipv4_addresses() {
+    NetlinkSocket socket;
+    if (socket.fd() < 0) return std::nullopt;
+    ifaddrmsg body{};
+    body.ifa_family = AF_INET;
+    if (!request_dump(socket.fd(), RTM_GETADDR, body)) return std::nullopt;
+    std::vector<AddressRow> rows;
+    if (!receive_dump(socket.fd(), [&rows](const unsigned char* d, std::size_t n) {
+            return parse_address_block(d, n, kSeq, rows);
+        })) {
+        return std::nullopt;
+    }
+    return rows;
+}
