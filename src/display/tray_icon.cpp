@@ -56,26 +56,37 @@ const AdapterState& tray_adapter(const ProgramState& state) {
     return state.adapters[static_cast<std::size_t>(slot)];
 }
 
-void DrawTrayGraph(const ProgramState& state, Canvas& canvas) {
+TrayPicture tray_picture(const ProgramState& state) {
     const Settings& s = state.settings;
     const AdapterState& a = tray_adapter(state);
     const double d = a.download_graph[0];
     const double u = a.upload_graph[0];
     const TrayScales sc = tray_scales(s, a);
+    TrayPicture p;
+    p.download_bar = d > 0 && sc.download > 0;
+    p.upload_bar = u > 0 && sc.upload > 0;
+    if (p.download_bar) p.download_top = bar_top(sc.download, d);
+    if (p.upload_bar) p.upload_top = bar_top(sc.upload, u);
+    p.background = static_cast<std::uint32_t>(s.SysTrayColorBackground);
+    p.download = static_cast<std::uint32_t>(s.SysTrayColorDownload);
+    p.upload = static_cast<std::uint32_t>(s.SysTrayColorUpload);
+    p.shadow = s.ButtonShadow;
+    p.highlight = s.ButtonHilight;
+    return p;
+}
 
+void DrawTrayGraph(const ProgramState& state, Canvas& canvas) { DrawTrayGraph(tray_picture(state), canvas); }
+
+void DrawTrayGraph(const TrayPicture& p, Canvas& canvas) {
     canvas.clear(kTrayPictureBackground);
-    canvas.fill_rect(2, 1, 12, 15, static_cast<std::uint32_t>(s.SysTrayColorBackground));
-    if (d > 0 && sc.download > 0) {
-        canvas.fill_rect(2, bar_top(sc.download, d), 6, 14, static_cast<std::uint32_t>(s.SysTrayColorDownload));
-    }
-    if (u > 0 && sc.upload > 0) {
-        canvas.fill_rect(8, bar_top(sc.upload, u), 12, 14, static_cast<std::uint32_t>(s.SysTrayColorUpload));
-    }
-    canvas.line(1, 0, 13, 0, s.ButtonShadow);
-    canvas.line(1, 0, 1, 16, s.ButtonShadow);
-    canvas.line(2, 15, 13, 15, s.ButtonHilight);
-    canvas.line(13, 0, 13, 16, s.ButtonHilight);
-    canvas.line(7, 1, 7, 15, s.ButtonHilight);
+    canvas.fill_rect(2, 1, 12, 15, p.background);
+    if (p.download_bar) canvas.fill_rect(2, p.download_top, 6, 14, p.download);
+    if (p.upload_bar) canvas.fill_rect(8, p.upload_top, 12, 14, p.upload);
+    canvas.line(1, 0, 13, 0, p.shadow);
+    canvas.line(1, 0, 1, 16, p.shadow);
+    canvas.line(2, 15, 13, 15, p.highlight);
+    canvas.line(13, 0, 13, 16, p.highlight);
+    canvas.line(7, 1, 7, 15, p.highlight);
 }
 
 std::string tray_rates_line(const ProgramState& state, const Locale& locale) {

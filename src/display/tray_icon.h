@@ -30,9 +30,27 @@ TrayScales tray_scales(const Settings& s, const AdapterState& a);
 // The adapter the tray shows: the one chosen by the Adapter setting.
 const AdapterState& tray_adapter(const ProgramState& state);
 
+// Everything the tray picture is drawn from: the top row of each bar (none when the bar is
+// empty) and the colours. Equal descriptions draw equal pictures, so an unchanged picture
+// need not be drawn again.
+struct TrayPicture {
+    bool download_bar = false;
+    bool upload_bar = false;
+    int download_top = 0;
+    int upload_top = 0;
+    std::uint32_t background = 0;
+    std::uint32_t download = 0;
+    std::uint32_t upload = 0;
+    std::uint32_t shadow = 0;
+    std::uint32_t highlight = 0;
+    friend bool operator==(const TrayPicture&, const TrayPicture&) = default;
+};
+TrayPicture tray_picture(const ProgramState& state);
+
 // Draws the two-bar graph of the monitored adapter into the 16 x 16 picture: background,
 // download bar left and upload bar right of a divider, sunken frame.
 void DrawTrayGraph(const ProgramState& state, Canvas& canvas);
+void DrawTrayGraph(const TrayPicture& picture, Canvas& canvas);
 
 // "DL: <rate>/s  UL: <rate>/s" for the monitored adapter.
 std::string tray_rates_line(const ProgramState& state, const Locale& locale);

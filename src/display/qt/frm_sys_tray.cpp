@@ -77,13 +77,14 @@ bool frmSysTray::main_window_minimised() const {
 
 void frmSysTray::UpdateTrayIcon() {
     if (state_.settings.SysTrayGraph != 0) {
-        {
-            QImageCanvas canvas(picture_, font_);
-            DrawTrayGraph(state_, canvas);
-        }
-        if (showing_program_icon_ || picture_ != shown_picture_) {
+        const TrayPicture wanted = tray_picture(state_);
+        if (showing_program_icon_ || shown_picture_ != wanted) {
+            {
+                QImageCanvas canvas(picture_, font_);
+                DrawTrayGraph(wanted, canvas);
+            }
             tray_->setIcon(tray_picture_icon(picture_));
-            shown_picture_ = picture_.copy();
+            shown_picture_ = wanted;
             showing_program_icon_ = false;
         }
     } else if (!showing_program_icon_ || tray_->icon().isNull()) {

@@ -6,6 +6,9 @@
 #include <QObject>
 #include <QPoint>
 #include <functional>
+#include <optional>
+
+#include "display/tray_icon.h"
 
 class QAction;
 class QMenu;
@@ -69,9 +72,9 @@ private:
     QAction* always_on_top_ = nullptr;
     QAction* always_on_top_separator_ = nullptr;
     QImage picture_;
-    // What the icon shows now, so an unchanged picture or tooltip is not handed to the
+    // What the icon shows now, so an unchanged picture is neither drawn nor handed to the
     // desktop again every second.
-    QImage shown_picture_;
+    std::optional<TrayPicture> shown_picture_;
     bool showing_program_icon_ = false;
     QFont font_;
 };
