@@ -1,5 +1,6 @@
 #include "net/time_sync.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -43,6 +44,13 @@ std::string result_text(TimeSyncEnv& env, double now, long long moved_seconds) {
            " sec)";
 }
 
+// An automatic attempt failed: the next one waits (see sync_retry_wait_seconds).
+void note_auto_failure(TimeSyncEnv& env) {
+    TimeSyncState& s = env.sync;
+    if (s.auto_failures < 1000) ++s.auto_failures;
+    s.auto_failed_at = env.clock.now();
+}
+
 // Sets the clock from the received answer and records the result.
 void set_clock(TimeSyncEnv& env) {
     TimeSyncState& s = env.sync;
@@ -50,7 +58,9 @@ void set_clock(TimeSyncEnv& env) {
         s.receive_overflow ? std::nullopt : time_from_answer(s.receive_buffer, s.delay);
     if (!time) {
         if (s.manual && env.dialog) env.dialog->show_message(kSyncInvalidAnswer);
-        // The next automatic check finds the synchronisation still due and starts over.
+        // The next automatic check finds the synchronisation still due and starts over,
+        // once the wait after a failure has passed.
+        if (!s.manual) note_auto_failure(env);
         s.retrying = false;
         return;
     }
@@ -66,6 +76,7 @@ void set_clock(TimeSyncEnv& env) {
     env.settings.SyncLast = now;
     store(env, "SyncLast");
     s.retrying = false;
+    s.auto_failures = 0;
 }
 
 }  // namespace
@@ -92,6 +103,13 @@ std::string time_server(int index) {
 std::int64_t sync_interval_seconds(int choice) {
     if (choice < 0 || choice > 6) return kIntervalSeconds[3];
     return kIntervalSeconds[choice];
+}
+
+double sync_retry_wait_seconds(int failures) {
+    if (failures <= 0) return 0.0;
+    double wait = kSyncRetryFirstSeconds;
+    for (int i = 1; i < failures && wait < kSyncRetryLongestSeconds; ++i) wait *= 2;
+    return std::min(wait, kSyncRetryLongestSeconds);
 }
 
 bool sync_due(const Settings& settings, double now) {
@@ -132,6 +150,12 @@ SocketActions time_sync_auto_check(TimeSyncEnv& env) {
         return next;
     }
     if (s.retrying || !sync_due(env.settings, now)) return {};
+    if (s.auto_failures > 0) {
+        // A clock set back since the failure does not prolong the wait.
+        // Whole seconds, as dates carry rounding in their last bits.
+        const long long since = std::llround((now - s.auto_failed_at) * 86400.0);
+        if (since >= 0 && static_cast<double>(since) < sync_retry_wait_seconds(s.auto_failures)) return {};
+    }
     return start_connection(env, time_server(env.settings.SyncSrv));
 }
 
@@ -200,7 +224,10 @@ SocketActions time_sync_error(TimeSyncEnv& env) {
         // Every server tried once (also when the pass began at an index outside the list).
         if (s.pass_index == s.pass_start || s.pass_tries >= kTimeServerCount) s.retrying = false;
     }
-    if (!s.retrying) return {};
+    if (!s.retrying) {
+        note_auto_failure(env);
+        return {};
+    }
     ++s.pass_tries;
     return start_connection(env, time_server(s.pass_index));
 }

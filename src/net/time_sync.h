@@ -32,6 +32,11 @@ inline constexpr const char* kSyncResultPrefix = "Last synchronization: ";
 inline constexpr std::size_t kTimeAnswerLimit = 64;
 // A connection that has neither answered nor closed after this long counts as failed.
 inline constexpr double kSyncTimeoutSeconds = 60.0;
+// After an automatic synchronisation failed (every server of the pass, or an invalid answer)
+// the next automatic attempt waits this long, doubled with every further failure up to the
+// longest wait, instead of asking the servers again every second.
+inline constexpr double kSyncRetryFirstSeconds = 60.0;
+inline constexpr double kSyncRetryLongestSeconds = 3600.0;
 
 // The first three letters of a month name (UTF-8), only the first in capitals ("Jan").
 std::string month_abbreviation(std::string_view month_name);
@@ -41,6 +46,8 @@ std::string time_server(int index);
 std::int64_t sync_interval_seconds(int choice);
 // Whether the interval has passed since the last success (or the clock moved back that far).
 bool sync_due(const Settings& settings, double now);
+// Seconds the next automatic attempt waits after `failures` failed ones in a row (0: none).
+double sync_retry_wait_seconds(int failures);
 
 // Runtime state of the time socket's dialogue; all clear at start.
 struct TimeSyncState {
@@ -50,6 +57,8 @@ struct TimeSyncState {
     std::uint8_t pass_start = 0;
     std::uint8_t pass_index = 0;
     std::uint8_t pass_tries = 0;   // connections started in this retry pass
+    int auto_failures = 0;         // automatic attempts failed in a row
+    double auto_failed_at = 0;     // date of the last of them
     std::string receive_buffer;
     bool receive_overflow = false;
     double started_at = 0;         // date the connection was started

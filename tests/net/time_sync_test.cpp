@@ -168,11 +168,13 @@ TEST_F(TimeSyncTest, AnswerOfAnyLengthButFourIsInvalid) {
     EXPECT_EQ(setter.requests[0].second, 32);
 }
 
-TEST_F(TimeSyncTest, AnInvalidAnswerInAutomaticModeIsSilentAndRetriedNextCycle) {
+TEST_F(TimeSyncTest, AnInvalidAnswerInAutomaticModeIsSilentAndRetriedAfterAWait) {
     env.dialog = &view;
     ASSERT_TRUE(time_sync_auto_check(env).connect);
     answer_with("garbage");
     EXPECT_TRUE(view.messages.empty());
+    EXPECT_FALSE(time_sync_auto_check(env).connect);  // not again the next second
+    clock.advance_seconds(kSyncRetryFirstSeconds);
     EXPECT_TRUE(time_sync_auto_check(env).connect);
 
     // Also when the invalid answer came from a server of a retry pass.
@@ -180,7 +182,42 @@ TEST_F(TimeSyncTest, AnInvalidAnswerInAutomaticModeIsSilentAndRetriedNextCycle) 
     ASSERT_TRUE(retry.connect);
     answer_with("bad");
     EXPECT_FALSE(state.retrying);
+    clock.advance_seconds(sync_retry_wait_seconds(state.auto_failures));
     EXPECT_EQ(time_sync_auto_check(env).host, kTimeServers[0]);
+}
+
+// Failed automatic attempts wait longer each time, up to an hour; a success or a clock set
+// back ends the wait.
+TEST_F(TimeSyncTest, FailedAutomaticAttemptsBackOff) {
+    EXPECT_EQ(sync_retry_wait_seconds(0), 0.0);
+    EXPECT_EQ(sync_retry_wait_seconds(1), 60.0);
+    EXPECT_EQ(sync_retry_wait_seconds(2), 120.0);
+    EXPECT_EQ(sync_retry_wait_seconds(6), 1920.0);
+    EXPECT_EQ(sync_retry_wait_seconds(7), 3600.0);
+    EXPECT_EQ(sync_retry_wait_seconds(1000), 3600.0);
+
+    int passes = 0;
+    for (double wait : {60.0, 120.0, 240.0}) {
+        fail_all(time_sync_auto_check(env));
+        ++passes;
+        EXPECT_EQ(state.auto_failures, passes);
+        clock.advance_seconds(wait - 1);
+        EXPECT_FALSE(time_sync_auto_check(env).connect) << wait;
+        clock.advance_seconds(1);
+    }
+    const SocketActions again = time_sync_auto_check(env);
+    ASSERT_TRUE(again.connect);
+    answer_with(bytes({0xE0, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(state.auto_failures, 0);
+
+    // A clock set back during a wait: the next check may start at once.
+    settings.SyncLast.reset();
+    ASSERT_TRUE(time_sync_auto_check(env).connect);
+    answer_with("bad");
+    ASSERT_EQ(state.auto_failures, 1);
+    EXPECT_FALSE(time_sync_auto_check(env).connect);
+    clock.advance_seconds(-3600);
+    EXPECT_TRUE(time_sync_auto_check(env).connect);
 }
 
 TEST_F(TimeSyncTest, RetryPassTriesEveryOtherServerOnceThenStops) {
@@ -192,7 +229,9 @@ TEST_F(TimeSyncTest, RetryPassTriesEveryOtherServerOnceThenStops) {
     EXPECT_EQ(hosts, expected);
     EXPECT_FALSE(state.retrying);
     EXPECT_FALSE(state.busy);
-    // Still due: the next cycle starts again at the chosen server.
+    // Still due: after the wait the next cycle starts again at the chosen server.
+    EXPECT_FALSE(time_sync_auto_check(env).connect);
+    clock.advance_seconds(kSyncRetryFirstSeconds);
     EXPECT_EQ(time_sync_auto_check(env).host, kTimeServers[12]);
 }
 
