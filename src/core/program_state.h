@@ -42,6 +42,7 @@ struct CounterRuntime {
     double last_raw_sent = 0.0;
     std::uint32_t last_if_index = 0;
     std::string description;  // the interface read in this slot by the last cycle, "" if none
+    bool primed = false;      // the slot has been read once: its rates count from that reading
     bool have_wide = false;
     std::uint64_t last_received_wide = 0;
     std::uint64_t last_sent_wide = 0;

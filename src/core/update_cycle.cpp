@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/date.h"
+#include "history/log_store.h"
 #include "history/traffic_log.h"
 #include "measure/counters.h"
 #include "measure/rates.h"
@@ -54,6 +55,7 @@ void update_cycle(ProgramState& state, Services& services, CycleHooks& hooks, bo
     if (!recompute_only) {
         read_counters(state, services, hooks);
         now = services.clock.now();
+        if (state.found_adapters > state.stats.adapter_count()) grow_logged_adapters(state, now);
         measure_cycle_time(c, now);
         roll_over_logs(state, services, now);
     }

@@ -11,6 +11,13 @@ namespace {
 
 // Reads an adapter's daily file of a year into `table`; remembers a file that exists but
 // cannot be read, so that it is never replaced by the zeros held instead.
+void add_day_table(std::array<TrafficPair, kDaysPerYearTable>& into, const std::array<TrafficPair, kDaysPerYearTable>& from) {
+    for (std::size_t d = 0; d < into.size(); ++d) {
+        into[d].received += from[d].received;
+        into[d].sent += from[d].sent;
+    }
+}
+
 void read_year_file(LogState& logs, const std::string& path, int year, std::array<TrafficPair, kDaysPerYearTable>& table) {
     table.fill(TrafficPair{});
     const FileRead r = read_log_file(logs, path, 0, kYearFileBytes);
@@ -81,15 +88,29 @@ void load_logs_at(ProgramState& state, double now) {
     for (int i = 1; i <= n; ++i) {
         auto& table = state.adapters[static_cast<std::size_t>(i)].day_table;
         read_year_file(logs, year_file_path(state.data_dir, logs.load_year, i), logs.load_year, table);
-        if (!in_aggregate(state.settings, i)) continue;
-        for (int d = 0; d < kDaysPerYearTable; ++d) {
-            aggregate.day_table[static_cast<std::size_t>(d)].received += table[static_cast<std::size_t>(d)].received;
-            aggregate.day_table[static_cast<std::size_t>(d)].sent += table[static_cast<std::size_t>(d)].sent;
-        }
+        if (in_aggregate(state.settings, i)) add_day_table(aggregate.day_table, table);
     }
     load_minutes(state, now);
     logs.loaded = true;
     save_logs(state);
+}
+
+void grow_logged_adapters(ProgramState& state, double now) {
+    const auto found = static_cast<std::size_t>(std::clamp(state.found_adapters, 0, 255));
+    if (state.stats.adapters.size() >= found) return;
+    const int before = state.live_adapter_count();
+    state.stats.adapters.resize(found);
+    LogState& logs = state.logs;
+    if (!logs.loaded || logs.writes_blocked) return;
+    AdapterState& aggregate = state.adapters[0];
+    for (int i = before + 1; i <= state.live_adapter_count(); ++i) {
+        auto& table = state.adapters[static_cast<std::size_t>(i)].day_table;
+        read_year_file(logs, year_file_path(state.data_dir, logs.load_year, i), logs.load_year, table);
+        if (in_aggregate(state.settings, i)) add_day_table(aggregate.day_table, table);
+        load_adapter_minutes(state, i);
+    }
+    state.period_cache.rebuild = true;
+    load_history_at(state, now);
 }
 
 void save_logs(ProgramState& state, Services& /*services*/) { save_logs(state); }

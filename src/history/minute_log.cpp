@@ -32,6 +32,16 @@ double current_minute(double now) {
     return std::floor(now) + minute_index(now) / 1440.0;
 }
 
+void load_adapter_minutes(ProgramState& state, int adapter) {
+    LogState& logs = state.logs;
+    if (adapter < 1 || adapter >= static_cast<int>(logs.minutes.size())) return;
+    MinuteRecord& rec = logs.minutes[static_cast<std::size_t>(adapter)];
+    rec.fill(TrafficPair{});
+    if (state.settings.MinuteLogging != 1) return;
+    rec = read_record(logs, minute_file_path(state.data_dir, logs.load_year, adapter), logs.load_day_index);
+    if (in_aggregate(state.settings, adapter)) add_record(logs.minutes[0], rec);
+}
+
 void load_minutes(ProgramState& state, double now) {
     LogState& logs = state.logs;
     const int n = state.live_adapter_count();

@@ -5,6 +5,9 @@
 // Today's minutely records of every adapter (when minute logging is on) and the first-minute
 // date: read from the file, or found by searching the minutely files.
 void load_minutes(ProgramState& state, double now);
+// Today's record of one adapter that has just become logged (when minute logging is on),
+// added to the aggregate's when the adapter is selected.
+void load_adapter_minutes(ProgramState& state, int adapter);
 // The first-minute date when due, and today's records at the load day's offset.
 void save_minutes(ProgramState& state);
 // An adapter's record of any day from its minutely file (zeros where nothing is stored);

@@ -104,7 +104,14 @@ void read_counters(ProgramState& state, Services& services, CycleHooks& hooks) {
             a.current_sent = y + c.sent_offset;
             a.total_received = c.received_carried + a.current_received;
             a.total_sent = c.sent_carried + a.current_sent;
+            // A slot read for the first time (at start, or an adapter that has just come)
+            // measures from this reading, not from 0.
+            if (!rt.primed) {
+                a.previous_received = a.start_received = a.current_received;
+                a.previous_sent = a.start_sent = a.current_sent;
+            }
         }
+        rt.primed = true;
 
         rt.last_raw_received = r;
         rt.last_raw_sent = s;

@@ -248,6 +248,38 @@ TEST(RollOver, MidnightAndNewYearSaveTheOldDayAndCountTheNextBytesInTheNewOne) {
     EXPECT_EQ(double_at(minutes, 364 * 23040 + 1439 * 16), 100);
 }
 
+// A card that gets its address while the program runs (a network that connects after
+// log-in) is logged from its first reading on, without its lifetime counter as a jump.
+TEST(GrowingAdapters, AnAdapterThatComesWhileRunningIsLoggedFromItsFirstReading) {
+    CycleFixture f(make_date(2026, 6, 15, 12));
+    ASSERT_EQ(f.state.stats.adapter_count(), 1);
+    f.state.settings.LogAdapter[2] = 1;
+    std::uint64_t wlan_rx = 5000000000ull;
+    f.tables.add_interface(2, "wlan0", wlan_rx, 70);
+    f.tables.add_address(2, 192, 168, 1, 9);
+    f.second(10, 0);  // the cycle that finds it
+    EXPECT_EQ(f.state.stats.adapter_count(), 2);
+    wlan_rx += 100;
+    f.tables.set_counters(2, wlan_rx, 70);
+    f.second(0, 0);  // its first reading: counted from here
+    wlan_rx += 300;
+    f.tables.set_counters(2, wlan_rx, 80);
+    f.second(5, 0);
+
+    const int today = day_index(f.clock.value);
+    EXPECT_EQ(f.state.adapters[2].day_table[static_cast<std::size_t>(today)], (TrafficPair{300, 10}));
+    EXPECT_EQ(f.state.adapters[0].day_table[static_cast<std::size_t>(today)], (TrafficPair{315, 10}));
+    EXPECT_EQ(f.state.logs.history.at(2, 2026, today), (TrafficPair{300, 10}));
+    save_logs(f.state, f.services);
+    EXPECT_EQ(slurp(f.path("Stats/Stats.dat")).size(), 116u + 2 * 54u);
+    EXPECT_EQ(double_at(slurp(f.path("Stats/2026.2.dat")), static_cast<std::size_t>(today) * 16), 300);
+    const auto minutes = slurp(f.path("Stats/DbMin/2026.2.dat"));
+    ASSERT_GE(minutes.size(), static_cast<std::size_t>(today) * 23040 + 1440 * 16);
+    double minute_sum = 0;
+    for (int m = 0; m < 1440; ++m) minute_sum += double_at(minutes, static_cast<std::size_t>(today) * 23040 + static_cast<std::size_t>(m) * 16);
+    EXPECT_EQ(minute_sum, 300);
+}
+
 TEST(RollOver, ClockSetBackAcrossMidnightLosesNothing) {
     CycleFixture f(make_date(2026, 3, 10, 23, 59, 58));
     f.second(100, 0);        // 10 March
