@@ -213,32 +213,31 @@ DumpBlock parse_address_block(const unsigned char* data, std::size_t size, std::
                       [&rows](const unsigned char* m, std::size_t n) { parse_address(m, n, rows); });
 }
 
-std::optional<std::vector<InterfaceRow>> netlink_interfaces() {
+namespace {
+
+// One whole dump of `type`: the rows `parse_block` finds in its blocks.
+template <typename Row, typename Body, typename ParseBlock>
+std::optional<std::vector<Row>> dump(std::uint16_t type, const Body& body, ParseBlock parse_block) {
     NetlinkSocket socket;
-    if (socket.fd() < 0) return std::nullopt;
-    ifinfomsg body{};
-    body.ifi_family = AF_UNSPEC;
-    if (!request_dump(socket.fd(), RTM_GETLINK, body)) return std::nullopt;
-    std::vector<InterfaceRow> rows;
-    if (!receive_dump(socket.fd(), [&rows](const unsigned char* d, std::size_t n) {
-            return parse_link_block(d, n, kSeq, rows);
-        })) {
-        return std::nullopt;
-    }
+    if (socket.fd() < 0 || !request_dump(socket.fd(), type, body)) return std::nullopt;
+    std::vector<Row> rows;
+    const bool complete = receive_dump(socket.fd(), [&rows, parse_block](const unsigned char* d, std::size_t n) {
+        return parse_block(d, n, kSeq, rows);
+    });
+    if (!complete) return std::nullopt;
     return rows;
 }
 
+}  // namespace
+
+std::optional<std::vector<InterfaceRow>> netlink_interfaces() {
+    ifinfomsg body{};
+    body.ifi_family = AF_UNSPEC;
+    return dump<InterfaceRow>(RTM_GETLINK, body, parse_link_block);
+}
+
 std::optional<std::vector<AddressRow>> netlink_ipv4_addresses() {
-    NetlinkSocket socket;
-    if (socket.fd() < 0) return std::nullopt;
     ifaddrmsg body{};
     body.ifa_family = AF_INET;
-    if (!request_dump(socket.fd(), RTM_GETADDR, body)) return std::nullopt;
-    std::vector<AddressRow> rows;
-    if (!receive_dump(socket.fd(), [&rows](const unsigned char* d, std::size_t n) {
-            return parse_address_block(d, n, kSeq, rows);
-        })) {
-        return std::nullopt;
-    }
-    return rows;
+    return dump<AddressRow>(RTM_GETADDR, body, parse_address_block);
 }
