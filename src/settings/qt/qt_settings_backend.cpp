@@ -4,8 +4,11 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+// The file is named explicitly: Qt works out its own user folder once per process, which
+// would keep a later change of XDG_CONFIG_HOME (a test's own folder) from taking effect.
 QtSettingsBackend::QtSettingsBackend()
-    : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kelvanto"), QStringLiteral("Kelvanto")) {}
+    : settings_(QString::fromStdString(user_config_folder()) + QStringLiteral("/Kelvanto/Kelvanto.conf"),
+                QSettings::NativeFormat) {}
 
 std::optional<std::string> QtSettingsBackend::read(const std::string& name) const {
     const QVariant value = settings_.value(QString::fromStdString(name));
