@@ -135,3 +135,19 @@ int initial_position(std::int32_t saved, int screen_extent, int window_extent) {
     if (saved == kWindowPositionUnset) return (screen_extent - window_extent) / 2;
     return saved;
 }
+
+ScreenArea reachable_place(int x, int y, int w, int h, const std::vector<ScreenArea>& screens) {
+    const ScreenArea kept{x, y, w, h};
+    if (screens.empty()) return kept;
+    const auto overlap = [](int a0, int a1, int b0, int b1) { return std::min(a1, b1) - std::max(a0, b0); };
+    for (const ScreenArea& s : screens) {
+        const int across = overlap(x, x + w, s.x, s.x + s.width);
+        const int down = overlap(y, y + h, s.y, s.y + s.height);
+        if (across >= std::min(w, kMinVisiblePixels) && down >= std::min(h, kMinVisiblePixels)) return kept;
+    }
+    const ScreenArea& s = screens.front();
+    const auto into = [](int pos, int extent, int start, int length) {
+        return std::max(start, std::min(pos, start + length - extent));
+    };
+    return ScreenArea{into(x, w, s.x, s.width), into(y, h, s.y, s.height), w, h};
+}

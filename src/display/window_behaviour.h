@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "settings/settings.h"
 
@@ -87,3 +88,17 @@ bool SaveWindowPosition(Settings& s, bool minimised, int left, int top, int oute
 
 // First-start placement: a position of 9999999 centres the window on the screen.
 int initial_position(std::int32_t saved, int screen_extent, int window_extent);
+
+// A rectangle of the desktop in pixels.
+struct ScreenArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+// How much of the window must lie on some screen for a saved place to be kept as it is.
+inline constexpr int kMinVisiblePixels = 16;
+// Where a window of w x h pixels placed at (x, y) starts: where it is, when a patch of it on
+// some screen can be grabbed; otherwise (it was saved on a screen that has gone) moved the
+// shortest way onto the first screen, so it stays reachable.
+ScreenArea reachable_place(int x, int y, int w, int h, const std::vector<ScreenArea>& screens);

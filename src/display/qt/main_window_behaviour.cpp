@@ -132,8 +132,23 @@ void MainWindowBehaviour::place_at_start() {
     const QScreen* screen = window_->screen() != nullptr ? window_->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
     const QRect outer = window_->frameGeometry();
-    window_->move(initial_position(s.WindowX, area.width(), outer.width()),
-                  initial_position(s.WindowY, area.height(), outer.height()));
+    const int x = initial_position(s.WindowX, area.width(), outer.width());
+    const int y = initial_position(s.WindowY, area.height(), outer.height());
+    // The screens as they are now, the primary one first: the place was perhaps saved on a
+    // screen that is no longer there.
+    std::vector<ScreenArea> screens;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary != nullptr) {
+        const QRect g = primary->geometry();
+        screens.push_back({g.x(), g.y(), g.width(), g.height()});
+    }
+    for (const QScreen* other : QGuiApplication::screens()) {
+        if (other == primary) continue;
+        const QRect g = other->geometry();
+        screens.push_back({g.x(), g.y(), g.width(), g.height()});
+    }
+    const ScreenArea place = reachable_place(x, y, outer.width(), outer.height(), screens);
+    window_->move(place.x, place.y);
 }
 
 void MainWindowBehaviour::measure_frame() {
