@@ -87,7 +87,7 @@ RateCheck rate_reached(ProgramState& state, int i, const AlertRule& r) {
 }
 
 // The connection speeds asked for during one evaluation: each adapter's speed is read once
-// per cycle, however many speed rules watch it (every read walks the interface table).
+// per cycle, however many speed rules watch it.
 class SpeedLookup {
 public:
     SpeedLookup(ProgramState& state, Services& services) : state_(state), services_(services) {}

@@ -75,8 +75,6 @@ TrayPicture tray_picture(const ProgramState& state) {
     return p;
 }
 
-void DrawTrayGraph(const ProgramState& state, Canvas& canvas) { DrawTrayGraph(tray_picture(state), canvas); }
-
 void DrawTrayGraph(const TrayPicture& p, Canvas& canvas) {
     canvas.clear(kTrayPictureBackground);
     canvas.fill_rect(2, 1, 12, 15, p.background);

@@ -49,7 +49,6 @@ TrayPicture tray_picture(const ProgramState& state);
 
 // Draws the two-bar graph of the monitored adapter into the 16 x 16 picture: background,
 // download bar left and upload bar right of a divider, sunken frame.
-void DrawTrayGraph(const ProgramState& state, Canvas& canvas);
 void DrawTrayGraph(const TrayPicture& picture, Canvas& canvas);
 
 // "DL: <rate>/s  UL: <rate>/s" for the monitored adapter.

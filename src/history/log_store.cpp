@@ -9,8 +9,7 @@
 
 namespace {
 
-// Reads an adapter's daily file of a year into `table`; remembers a file that exists but
-// cannot be read, so that it is never replaced by the zeros held instead.
+// Adds a day table into another (a selected adapter's into the aggregate's).
 void add_day_table(std::array<TrafficPair, kDaysPerYearTable>& into, const std::array<TrafficPair, kDaysPerYearTable>& from) {
     for (std::size_t d = 0; d < into.size(); ++d) {
         into[d].received += from[d].received;
@@ -18,6 +17,8 @@ void add_day_table(std::array<TrafficPair, kDaysPerYearTable>& into, const std::
     }
 }
 
+// Reads an adapter's daily file of a year into `table`; remembers a file that exists but
+// cannot be read, so that it is never replaced by the zeros held instead.
 void read_year_file(LogState& logs, const std::string& path, int year, std::array<TrafficPair, kDaysPerYearTable>& table) {
     table.fill(TrafficPair{});
     const FileRead r = read_log_file(logs, path, 0, kYearFileBytes);

@@ -13,13 +13,12 @@ LoadStateResult load_state(ProgramState& state, Services& services);
 // Reads this year's daily files and today's minutely records, then saves.
 void load_logs(ProgramState& state, Services& services);
 void load_logs_at(ProgramState& state, double now);
-// Writes "Stats.dat", the year files and the minutely log. Writes that fail are kept and
-// tried again at the next save; nothing is written before the logs were loaded.
 // Adapters found beyond the logged count while running: the count grows as it would at the
 // next start, the new adapters' logs of today are read (from files an earlier run may have
 // left) and the history is rebuilt, so their traffic is logged from the next cycle on.
 void grow_logged_adapters(ProgramState& state, double now);
-
+// Writes "Stats.dat", the year files and the minutely log. Writes that fail are kept and
+// tried again at the next save; nothing is written before the logs were loaded.
 void save_logs(ProgramState& state, Services& services);
 void save_logs(ProgramState& state);
 // Builds the multi-year history table from the year files.

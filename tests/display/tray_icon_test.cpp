@@ -31,7 +31,7 @@ TEST(TrayGraph, OwnDownloadScaleOfZeroFillsTheBarFrom13BytesPerSecond) {
         st.settings.SysDl = 1;
         st.settings.SysDlSpeed = 0;
         RecordingCanvas c(16, 16);
-        DrawTrayGraph(st, c);
+        DrawTrayGraph(tray_picture(st), c);
         const std::vector<CanvasOp> b = bars(c);
         ASSERT_EQ(b.size(), 1u) << rate;
         EXPECT_EQ(b[0].colour, rgb(0, 255, 0));
@@ -43,14 +43,14 @@ TEST(TrayGraph, OwnDownloadScaleOfZeroFillsTheBarFrom13BytesPerSecond) {
     ProgramState st = with_rates(6, 0);
     st.settings.SysDl = 1;
     RecordingCanvas c(16, 16);
-    DrawTrayGraph(st, c);
+    DrawTrayGraph(tray_picture(st), c);
     EXPECT_EQ(bars(c)[0].points[0].y, 8);
 }
 
 TEST(TrayGraph, NoTrafficDrawsOnlyBackgroundAndFrame) {
     ProgramState st = with_rates(0, 0);
     RecordingCanvas c(16, 16);
-    DrawTrayGraph(st, c);
+    DrawTrayGraph(tray_picture(st), c);
     ASSERT_GE(c.ops.size(), 2u);
     EXPECT_EQ(c.ops[0].kind, Kind::clear);
     EXPECT_EQ(c.ops[0].colour, kTrayPictureBackground);
@@ -115,7 +115,7 @@ TEST(TrayGraph, UploadBarOnTheRightAndAHugeRateStaysDrawable) {
     ProgramState st = with_rates(1e300, 5);
     st.settings.SysDl = st.settings.SysUl = 1;
     RecordingCanvas c(16, 16);
-    DrawTrayGraph(st, c);
+    DrawTrayGraph(tray_picture(st), c);
     const std::vector<CanvasOp> b = bars(c);
     ASSERT_EQ(b.size(), 2u);
     EXPECT_LT(b[0].points[0].y, 0);

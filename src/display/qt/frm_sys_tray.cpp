@@ -87,7 +87,7 @@ void frmSysTray::UpdateTrayIcon() {
             shown_picture_ = wanted;
             showing_program_icon_ = false;
         }
-    } else if (!showing_program_icon_ || tray_->icon().isNull()) {
+    } else if (!showing_program_icon_) {
         tray_->setIcon(program_icon());
         showing_program_icon_ = true;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QIcon>
 #include <QFont>
+#include <QIcon>
 #include <QImage>
 #include <QObject>
 #include <QPoint>

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 #include "core/program_state.h"
 #include "display/qt/secondary_windows.h"
@@ -136,15 +137,11 @@ void MainWindowBehaviour::place_at_start() {
     const int y = initial_position(s.WindowY, area.height(), outer.height());
     // The screens as they are now, the primary one first: the place was perhaps saved on a
     // screen that is no longer there.
+    QList<QScreen*> all = QGuiApplication::screens();
+    std::stable_partition(all.begin(), all.end(), [](const QScreen* q) { return q == QGuiApplication::primaryScreen(); });
     std::vector<ScreenArea> screens;
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (primary != nullptr) {
-        const QRect g = primary->geometry();
-        screens.push_back({g.x(), g.y(), g.width(), g.height()});
-    }
-    for (const QScreen* other : QGuiApplication::screens()) {
-        if (other == primary) continue;
-        const QRect g = other->geometry();
+    for (const QScreen* q : all) {
+        const QRect g = q->geometry();
         screens.push_back({g.x(), g.y(), g.width(), g.height()});
     }
     const ScreenArea place = reachable_place(x, y, outer.width(), outer.height(), screens);

@@ -16,8 +16,6 @@
 
 namespace {
 
-bool read_file(const std::string& path, std::string& out) { return read_small_file(path, out); }
-
 std::string trim(const std::string& s) {
     const auto b = s.find_first_not_of(" \t\r\n");
     if (b == std::string::npos) return {};
@@ -69,7 +67,7 @@ std::uint32_t oper_status_from_operstate(const std::string& word) {
 
 std::uint64_t link_speed_bits(const std::string& sys_class_net, const std::string& name) {
     std::string text;
-    if (!read_file(sys_class_net + "/" + name + "/speed", text)) return 0;
+    if (!read_small_file(sys_class_net + "/" + name + "/speed", text)) return 0;
     try {
         const long long mbit = std::stoll(trim(text));
         return mbit > 0 ? static_cast<std::uint64_t>(mbit) * 1000000ull : 0;
@@ -103,11 +101,11 @@ TableStatus LinuxInterfaceTable::read_interfaces(std::vector<InterfaceRow>& rows
         }
     }
     std::string text;
-    if (!read_file(proc_net_dev_, text)) return TableStatus::error;
+    if (!read_small_file(proc_net_dev_, text)) return TableStatus::error;
     rows = parse_proc_net_dev(text);
     for (InterfaceRow& row : rows) {
         std::string value;
-        if (read_file(sys_class_net_ + "/" + row.description + "/ifindex", value)) {
+        if (read_small_file(sys_class_net_ + "/" + row.description + "/ifindex", value)) {
             try {
                 row.index = static_cast<std::uint32_t>(std::stoul(trim(value)));
             } catch (...) {
@@ -115,7 +113,7 @@ TableStatus LinuxInterfaceTable::read_interfaces(std::vector<InterfaceRow>& rows
             }
         }
         if (row.index == 0) row.index = if_nametoindex(row.description.c_str());
-        row.oper_status = read_file(sys_class_net_ + "/" + row.description + "/operstate", value)
+        row.oper_status = read_small_file(sys_class_net_ + "/" + row.description + "/operstate", value)
                               ? oper_status_from_operstate(value)
                               : kOperNonOperational;
     }
