@@ -7,6 +7,8 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+# Compiler cache where one is installed (not needed, and not installed, on a fresh machine).
+LAUNCHER   := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd \
@@ -28,7 +30,7 @@ deps:
 	fi
 
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -37,7 +39,7 @@ run: build
 	./$(BUILD)/kelvanto
 
 $(ASAN_BUILD)/build.ninja: | deps
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug \
 	  -DKELVANTO_WITH_QT=OFF -DKELVANTO_SANITIZE=ON -DKELVANTO_BENCH=OFF
 
 test-asan: deps $(ASAN_BUILD)/build.ninja
