@@ -30,6 +30,23 @@ void replace_flags(QWidget* w, Qt::WindowFlags flags) {
     if (visible) w->show();
 }
 
+// Puts the window's outer top-left corner, frame included, at `p`. The window manager
+// adds the frame only after the window is shown, and a native window made anew (a change of
+// its flags) does not know its frame yet: a plain move would then place the client area
+// there and the frame above it, and the place stored at exit would creep upwards by the
+// title bar at every start. Asking for the frame position lets the window manager put the
+// frame there (north-west gravity), whether the frame is known yet or not.
+void place_frame_at(QWidget* w, QPoint p) {
+    QWindow* handle = w->windowHandle();
+    if (handle == nullptr || handle->handle() == nullptr) {
+        w->move(p);
+        return;
+    }
+    // Marked as placed by the program, so a native window made anew keeps the place.
+    w->setAttribute(Qt::WA_Moved);
+    handle->setFramePosition(p);
+}
+
 Qt::CursorShape cursor_for(PointerShape shape) {
     switch (shape) {
         case PointerShape::size_nwse:
@@ -47,6 +64,8 @@ Qt::CursorShape cursor_for(PointerShape shape) {
 }
 
 }  // namespace
+
+bool places_windows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
 // --- style words as window flags ---------------------------------------------------------
 
@@ -145,7 +164,17 @@ void MainWindowBehaviour::place_at_start() {
         screens.push_back({g.x(), g.y(), g.width(), g.height()});
     }
     const ScreenArea place = reachable_place(x, y, outer.width(), outer.height(), screens);
-    window_->move(place.x, place.y);
+    // Some window managers (Xwayland's under Wayland compositors) take the place a window
+    // asks for only when it is mapped: a window already showing is shown anew there.
+    QWindow* handle = window_->windowHandle();
+    const bool remap = window_->isVisible() && handle != nullptr &&
+                       QGuiApplication::platformName() == QLatin1String("xcb");
+    if (remap) {
+        window_->hide();
+        handle->destroy();
+    }
+    place_frame_at(window_, QPoint(place.x, place.y));
+    if (remap) window_->show();
 }
 
 void MainWindowBehaviour::measure_frame() {
@@ -250,10 +279,16 @@ void MainWindowBehaviour::SaveWindowPosition() {
     // The outer width from the client width and the measured frame, so a window whose frame
     // the window manager has not reported yet stores the same width it was given.
     const int outer_width = std::max(outer.width(), window_->width() + frame);
-    if (!::SaveWindowPosition(state_.settings, hidden, outer.x(), outer.y(), outer_width)) return;
+    // A Wayland client never learns where its window is: the stored place stays as it was.
+    const bool place_known = places_windows();
+    const int left = place_known ? outer.x() : state_.settings.WindowX;
+    const int top = place_known ? outer.y() : state_.settings.WindowY;
+    if (!::SaveWindowPosition(state_.settings, hidden, left, top, outer_width)) return;
     if (!callbacks_.write_setting) return;
-    callbacks_.write_setting("WindowX");
-    callbacks_.write_setting("WindowY");
+    if (place_known) {
+        callbacks_.write_setting("WindowX");
+        callbacks_.write_setting("WindowY");
+    }
     callbacks_.write_setting("WindowWidth");
 }
 

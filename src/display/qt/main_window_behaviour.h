@@ -104,6 +104,9 @@ private:
     int initial_width_ = 0;  // client width given at start, until the frame is known
 };
 
+// Whether the window system lets the program place its windows and keep them on top: X11
+// does, Wayland leaves both to the desktop.
+bool places_windows();
 // Maps a Qt key press to the main window's shortcut keys.
 WindowKeyPress map_window_key(int qt_key, Qt::KeyboardModifiers modifiers);
 // The window-system edges of a sizing zone; none for HitZone::none.
