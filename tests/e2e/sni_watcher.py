@@ -8,7 +8,7 @@ line per observation to standard output, flushed at once:
 
     watching
     registered <service> <path>
-    icon <size>x<size> <sha1 of the pixel bytes>
+    icon <size>x<size> <sha1 of the pixel bytes> bar=<rrggbb low in the download bar>
     tooltip <title>|<description>
     unregistered <service>
 
@@ -130,8 +130,14 @@ class Watcher(dbus.service.Object):
             return
         icon = "icon none"
         if len(pixmaps) > 0:
-            w, h, data = max(pixmaps, key=lambda p: int(p[0]))
-            icon = "icon %dx%d %s" % (int(w), int(h), hashlib.sha1(bytes(bytearray(data))).hexdigest())
+            w, h, data = min(pixmaps, key=lambda p: int(p[0]))
+            data = bytes(bytearray(data))
+            # The colour low in the download bar (x 4, y 12 of the 16 x 16 picture).
+            bar = "-"
+            if int(w) == 16 and len(data) == 16 * 16 * 4:
+                at = (12 * 16 + 4) * 4
+                bar = "%02x%02x%02x" % (data[at + 1], data[at + 2], data[at + 3])
+            icon = "icon %dx%d %s bar=%s" % (int(w), int(h), hashlib.sha1(data).hexdigest(), bar)
         tooltip = "tooltip %s|%s" % (str(tip[2]).replace("\n", "\\n"), str(tip[3]).replace("\n", "\\n"))
         old_icon, old_tip = self.seen.get(service, (None, None))
         if icon != old_icon:

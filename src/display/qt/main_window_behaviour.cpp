@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "core/program_state.h"
-#include "display/qt/secondary_windows.h"
+#include "display/qt/window_stacking.h"
 
 namespace {
 
@@ -20,15 +20,6 @@ constexpr Qt::WindowFlags kManagedFlags =
     Qt::MSWindowsFixedSizeDialogHint | Qt::WindowContextHelpButtonHint;
 
 constexpr std::uint32_t kFrameParts = kStyleCaption | kStyleThickFrame | kStyleSysMenu;
-
-// Sets the flags of a top-level window; Qt re-creates the native window, so a window that
-// was showing is shown again.
-void replace_flags(QWidget* w, Qt::WindowFlags flags) {
-    if (w->windowFlags() == flags) return;
-    const bool visible = w->isVisible();
-    w->setWindowFlags(flags);
-    if (visible) w->show();
-}
 
 // Puts the window's outer top-left corner, frame included, at `p`. The window manager
 // adds the frame only after the window is shown, and a native window made anew (a change of
@@ -121,11 +112,7 @@ void QtWindowStyleHost::frame_changed() {
     pending_show_ = false;
 }
 
-void QtWindowStyleHost::set_topmost(bool on) {
-    Qt::WindowFlags f = window_->windowFlags();
-    f.setFlag(Qt::WindowStaysOnTopHint, on);
-    replace_flags(window_, f);
-}
+void QtWindowStyleHost::set_topmost(bool on) { set_stays_on_top(window_, on); }
 
 // --- behaviour ----------------------------------------------------------------------------
 
@@ -135,6 +122,27 @@ MainWindowBehaviour::MainWindowBehaviour(QWidget* window, ProgramState& state, W
       host_(window) {
     window_->setMouseTracking(true);
     window_->installEventFilter(this);
+    own_windows_ = new OwnWindowsAbove(
+        window_, [this] { return state_.settings.AlwaysOnTop != 0 && !stepped_back_; }, this);
+}
+
+MainWindowBehaviour::~MainWindowBehaviour() = default;
+
+Shell& MainWindowBehaviour::shell_stepping_back(Shell& inner) {
+    shell_ = std::make_unique<ShellBeforeOpening>(inner, [this] { step_back(); });
+    return *shell_;
+}
+
+void MainWindowBehaviour::step_back() {
+    if (state_.settings.AlwaysOnTop == 0 || stepped_back_) return;
+    stepped_back_ = true;
+    style_.set_TopMost(false);
+}
+
+void MainWindowBehaviour::back_on_top() {
+    if (!stepped_back_) return;
+    stepped_back_ = false;
+    style_.set_TopMost(state_.settings.AlwaysOnTop != 0);
 }
 
 void MainWindowBehaviour::start() {
@@ -256,14 +264,9 @@ void MainWindowBehaviour::ApplyColourKey(bool on) {
 }
 
 void MainWindowBehaviour::ApplyAlwaysOnTop() {
-    const bool on = state_.settings.AlwaysOnTop != 0;
-    style_.set_TopMost(on);
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w == window_ || !w->isVisible() || !is_secondary_window(w)) continue;
-        Qt::WindowFlags f = w->windowFlags();
-        f.setFlag(Qt::WindowStaysOnTopHint, on);
-        replace_flags(w, f);
-    }
+    stepped_back_ = false;
+    style_.set_TopMost(state_.settings.AlwaysOnTop != 0);
+    own_windows_->apply_to_open_windows();
 }
 
 void MainWindowBehaviour::toggle_always_on_top() {
@@ -380,7 +383,12 @@ void MainWindowBehaviour::mouse_move(QMouseEvent* e) {
 bool MainWindowBehaviour::eventFilter(QObject* watched, QEvent* event) {
     if (watched != window_) return false;
     switch (event->type()) {
+        case QEvent::WindowActivate:
+            // The user came back to the window after an alert opened something.
+            back_on_top();
+            return false;
         case QEvent::MouseButtonPress: {
+            back_on_top();
             auto* e = static_cast<QMouseEvent*>(event);
             if (e->button() == Qt::LeftButton) {
                 mouse_press(e);
