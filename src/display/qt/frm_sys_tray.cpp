@@ -112,13 +112,7 @@ void frmSysTray::set_x11_tray_visible(bool on) {
         });
     }
     if (x11_tray_->icon().cacheKey() != icon_.cacheKey()) x11_tray_->setIcon(icon_);
-    const QString shown = x11_tray_->toolTip();
-    if (shown != tooltip_) {
-        x11_tray_->setToolTip(tooltip_);
-        // X11 tray hosts leave the tooltip to the program, and an open tooltip keeps its text
-        // until it closes: give it the new rates so it stays live.
-        if (QToolTip::isVisible() && QToolTip::text() == shown) QToolTip::showText(QCursor::pos(), tooltip_);
-    }
+    if (x11_tray_->toolTip() != tooltip_) x11_tray_->setToolTip(tooltip_);
     // Shown even while no X11 tray runs: Qt adds the icon when one starts.
     if (!x11_tray_->isVisible()) x11_tray_->show();
 }
@@ -173,8 +167,14 @@ void frmSysTray::UpdateTrayIcon() {
     const TextWidth width = [&metrics](const std::string& t) {
         return metrics.horizontalAdvance(QString::fromStdString(t));
     };
-    tooltip_ = QString::fromStdString(TrayTooltip(state_, locale_, kOsMajorVersion, width));
-    tooltip_.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString tip = QString::fromStdString(TrayTooltip(state_, locale_, kOsMajorVersion, width));
+    tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // X11 tray hosts leave the tooltip to the program, and an open tooltip keeps its text
+    // until it closes: give it the new rates so it stays live.
+    if (tip != tooltip_ && QToolTip::isVisible() && QToolTip::text() == tooltip_) {
+        QToolTip::showText(QCursor::pos(), tip);
+    }
+    tooltip_ = tip;
     shown_ = true;
     show_on_desktop();
 }
