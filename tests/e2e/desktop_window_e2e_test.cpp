@@ -477,4 +477,47 @@ TEST(TrayOverDBus, NoWatcherIsSaidOnceAndAWatcherStartingLaterGetsTheItem) {
     kill_process(watcher);
 }
 
+// On an X11 desktop with a classic system tray and no StatusNotifier watcher, the icon docks
+// in the tray and shows the graph picture.
+TEST(TrayOnX11, IconDocksInTheSystemTrayAndShowsThePicture) {
+    const std::string missing = missing_programs({"Xvfb", "openbox", "trayer", "xdotool", "import"});
+    if (!missing.empty()) GTEST_SKIP() << "not installed: " << missing;
+    XDesktop desktop(true);
+    ASSERT_TRUE(desktop.running());
+    ChildProcess tray = start_process(find_program("trayer"),
+                                      {"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width", "100",
+                                       "--height", "24", "--transparent", "false", "--tint", "0x333333"},
+                                      {{"DISPLAY", desktop.display()}}, "/dev/null");
+    ASSERT_TRUE(wait_for(5000, [&] { return !x_windows_of(desktop.display(), 0, "panel").empty(); }));
+    Home home;
+    home.write_settings("");
+    ChildProcess p = start_process(KELVANTO_BIN, {}, home.environment({{"DISPLAY", desktop.display()}}),
+                                   home.output().string());
+    // The docked icon: the program's small window inside the tray.
+    XWindowId icon = 0;
+    const std::regex small_window("(0x[0-9a-f]+) \"Kelvanto\": \\(.*\\)  ([0-9]+)x[0-9]+\\+-?[0-9]+\\+-?[0-9]+  \\+-?[0-9]+\\+([0-9]+)");
+    wait_for(15000, [&] {
+        const std::string tree = command_output("xwininfo -display " + desktop.display() + " -root -tree 2>/dev/null");
+        for (std::sregex_iterator i(tree.begin(), tree.end(), small_window), end; i != end; ++i) {
+            if (std::stoi((*i)[2]) <= 48 && std::stoi((*i)[3]) > 700) icon = std::stoul((*i)[1], nullptr, 16);
+        }
+        return icon != 0;
+    });
+    std::string pixels;
+    if (icon != 0) {
+        wait_for(5000, [&] {
+            pixels = command_output("import -display " + desktop.display() + " -window " + std::to_string(icon) +
+                                    " -depth 8 txt:- 2>/dev/null");
+            return pixels.find("#008000") != std::string::npos;
+        });
+    }
+    EXPECT_NE(icon, 0u) << "no icon docked in the tray";
+    EXPECT_NE(pixels.find("#008000"), std::string::npos) << "the graph's background is not drawn";
+    EXPECT_EQ(terminate(p), 0) << read_file(home.output());
+    EXPECT_EQ(read_file(home.output()).find("no notification area"), std::string::npos) << read_file(home.output());
+    ::kill(tray.pid, SIGTERM);
+    wait_process(tray, 3000);
+    kill_process(tray);
+}
+
 }  // namespace

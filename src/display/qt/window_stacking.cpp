@@ -25,6 +25,8 @@ void set_stays_on_top(QWidget* w, bool on) {
 
 bool is_own_window(const QWidget* w, const QWidget* main_window) {
     if (w == nullptr || w == main_window || !w->isWindow()) return false;
+    // Windows the window manager does not manage (the X11 tray icon's) are not stacked.
+    if (w->windowFlags().testFlag(Qt::BypassWindowManagerHint)) return false;
     switch (w->windowType()) {
         case Qt::Window:
         case Qt::Dialog:
