@@ -119,7 +119,8 @@ void frmSysTray::set_x11_tray_visible(bool on) {
 
 void frmSysTray::show_on_desktop() {
     if (sni_ != nullptr) {
-        sni_->set_icon(icon_);
+        if (icon_.cacheKey() != sni_icon_key_) sni_->set_icon(icon_);
+        sni_icon_key_ = icon_.cacheKey();
         const qsizetype line_break = tooltip_.indexOf(QLatin1Char('\n'));
         const QString title = (line_break < 0 ? tooltip_ : tooltip_.left(line_break)).trimmed();
         const QString rates = line_break < 0 ? QString() : tooltip_.mid(line_break + 1).trimmed();

@@ -83,6 +83,7 @@ private:
     StatusNotifierItem* sni_ = nullptr;
     QSystemTrayIcon* x11_tray_ = nullptr;  // made only when needed: see show_on_desktop
     QIcon icon_;
+    qint64 sni_icon_key_ = 0;  // the icon the StatusNotifier item was given last
     QString tooltip_;
     bool shown_ = false;
     bool desktop_ = false;      // a real display: not the offscreen platform
