@@ -92,11 +92,13 @@ bool wait_for(int timeout_ms, const auto& done) {
     return done();
 }
 
-// The frame's top-left corner once the window manager has framed and placed the window.
-std::optional<XWindowPlace> settled_place(const std::string& display, XWindowId id, int want_x, int want_y) {
+// The main window's place once the window manager has framed and placed it. The window is
+// looked up anew each time: the program may make its native window anew while it starts.
+std::optional<XWindowPlace> settled_place(const std::string& display, int pid, int want_x, int want_y) {
     std::optional<XWindowPlace> place;
-    wait_for(3000, [&] {
-        place = x_window_place(display, id);
+    wait_for(8000, [&] {
+        const auto ids = x_windows_of(display, pid, "Kelvanto");
+        place = ids.empty() ? std::nullopt : x_window_place(display, ids.front());
         return place && place->frame_x == want_x && place->frame_y == want_y;
     });
     return place;
@@ -120,7 +122,7 @@ TEST(X11Desktop, WindowStartsWhereItWasLeftOverFiveRestartsWithAndWithoutFrame) 
             const XWindowId id = wait_for_x_window(desktop.display(), p.pid, "Kelvanto", 15000);
             if (id == 0) kill_process(p);
             ASSERT_NE(id, 0u) << read_file(home.output());
-            const auto place = settled_place(desktop.display(), id, 300, 257);
+            const auto place = settled_place(desktop.display(), p.pid, 300, 257);
             ASSERT_TRUE(place.has_value());
             EXPECT_EQ(place->frame_x, 300);
             EXPECT_EQ(place->frame_y, 257);
@@ -226,9 +228,10 @@ TEST(X11Desktop, UpdateWindowAndTheProgramAnAlertRunsComeAboveTheMainWindow) {
         home.output().string());
     answer_update_query(http);
 
-    const XWindowId main = wait_for_x_window(desktop.display(), p.pid, "Kelvanto", 15000);
-    const XWindowId update = wait_for_x_window(desktop.display(), p.pid, "Software update", 15000);
+    // Both come after the main window has been placed for good.
+    const XWindowId update = wait_for_x_window(desktop.display(), p.pid, "Software update", 20000);
     const XWindowId alert = wait_for_x_window(desktop.display(), 0, "KelvantoAlert", 15000);
+    const XWindowId main = wait_for_x_window(desktop.display(), p.pid, "Kelvanto", 15000);
     if (main == 0 || update == 0 || alert == 0) kill_process(p);
     ASSERT_NE(main, 0u) << read_file(home.output());
     ASSERT_NE(update, 0u) << "no update window";
@@ -294,8 +297,9 @@ TEST(WaylandSession, XwaylandWindowAtItsPlaceAndNativeWaylandKeepsTheStoredPlace
             if (id == 0) kill_process(p);
             ASSERT_NE(id, 0u) << "no X11 window on Xwayland: " << read_file(home.output());
             std::optional<XWindowPlace> place;
-            wait_for(3000, [&] {
-                place = x_window_place(session.x_display(), id);
+            wait_for(8000, [&] {
+                const auto ids = x_windows_of(session.x_display(), p.pid, "Kelvanto");
+                place = ids.empty() ? std::nullopt : x_window_place(session.x_display(), ids.front());
                 return place && place->x >= 40 && place->y >= 450;
             });
             ASSERT_TRUE(place.has_value());
