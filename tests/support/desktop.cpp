@@ -88,8 +88,12 @@ XDesktop::XDesktop(bool window_manager) {
     }
     if (display_.empty() || !window_manager) return;
     window_manager_ = start_process(find_program("openbox"), {}, {{"DISPLAY", display_}}, "/dev/null");
-    // openbox is ready once it announces its support of the window-manager hints.
-    wait_until(5000, [&] { return on_display(display_, "xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos; });
+    // openbox is ready once it announces its support of the window-manager hints; a desktop
+    // without its window manager is no desktop for these tests.
+    const bool managed = wait_until(20000, [&] {
+        return on_display(display_, "xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
+    });
+    if (!managed) display_.clear();
 }
 
 XDesktop::~XDesktop() {
@@ -121,11 +125,13 @@ WaylandDesktop::~WaylandDesktop() { stop(compositor_); }
 
 std::string WaylandDesktop::log() const { return file_text(runtime_dir_ + "/weston.log"); }
 
-SessionBus::SessionBus(const std::string& folder) {
+SessionBus::SessionBus(const std::string& folder) : child_file_(folder + "/bus-child") {
     const std::string address_file = folder + "/bus-address";
+    // The session's only child waits; when it ends, dbus-run-session stops the bus itself.
     session_ = start_process(find_program("dbus-run-session"),
-                             {"--", "/bin/sh", "-c", "echo \"$DBUS_SESSION_BUS_ADDRESS\" > '" + address_file +
-                                                         "'; exec sleep 600"},
+                             {"--", "/bin/sh", "-c",
+                              "echo $$ > '" + child_file_ + "'; echo \"$DBUS_SESSION_BUS_ADDRESS\" > '" + address_file +
+                                  "'; exec sleep 600"},
                              {}, folder + "/dbus-session.out");
     wait_until(10000, [&] {
         const std::string text = file_text(address_file);
@@ -135,7 +141,11 @@ SessionBus::SessionBus(const std::string& folder) {
     });
 }
 
-SessionBus::~SessionBus() { stop(session_); }
+SessionBus::~SessionBus() {
+    const std::string child = file_text(child_file_);
+    if (!child.empty() && std::stoi(child) > 0) ::kill(std::stoi(child), SIGTERM);
+    if (wait_process(session_, 5000) == -1) stop(session_);
+}
 
 std::vector<XWindowId> x_windows_of(const std::string& display, int pid, const std::string& title) {
     std::string command = "xdotool search --all --onlyvisible";

@@ -20,7 +20,8 @@ std::string command_output(const std::string& command);
 
 class XDesktop {
 public:
-    // Xvfb on a free display number, 1280 x 800, with openbox when `window_manager` is set.
+    // Xvfb on a free display number, 1280 x 800, with openbox when `window_manager` is set;
+    // not running when either could not be started.
     explicit XDesktop(bool window_manager);
     ~XDesktop();
     XDesktop(const XDesktop&) = delete;
@@ -65,6 +66,7 @@ public:
 
 private:
     ChildProcess session_;
+    std::string child_file_;  // holds the process id of the session's only child
     std::string address_;
 };
 
