@@ -1,5 +1,7 @@
 #include "service/systemd_service.h"
 
+#include "platform/file_save.h"
+
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -53,21 +55,7 @@ int SystemdServiceManager::systemctl(std::vector<std::string> args) {
 bool SystemdServiceManager::install() {
     std::error_code ec;
     std::filesystem::create_directories(unit_dir_, ec);
-    const std::string tmp = unit_path() + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out << systemd_unit_text(program_path_, user_unit_);
-        out.flush();
-        if (!out) {
-            std::filesystem::remove(tmp, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(tmp, unit_path(), ec);
-    if (ec) {
-        std::filesystem::remove(tmp, ec);
-        return false;
-    }
+    if (!save_file_whole(unit_path(), systemd_unit_text(program_path_, user_unit_))) return false;
     systemctl({"daemon-reload"});
     if (systemctl({"enable", "kelvanto.service"}) == 0) return true;
     // A unit the manager would not enable is not an installed service: leave nothing behind.
