@@ -89,19 +89,19 @@ bool wait_for(const std::function<bool()>& done, std::chrono::milliseconds limit
 
 // A data and settings folder, and the program run on it (offscreen, no network peers),
 // optionally under another program (`ip netns exec ...`, `strace ...`) that execs it.
-struct Run {
+struct ProgramRun {
     TempDir dir;
     fs::path data = dir.path() / "data";
     fs::path stats = data / "Stats";
     fs::path config = dir.path() / "config";
     ChildProcess child;
 
-    Run() {
+    ProgramRun() {
         fs::create_directories(stats / "DbMin");
         fs::create_directories(config / "Kelvanto");
         std::ofstream(config / "Kelvanto" / "Kelvanto.conf") << "[General]\nCheckForUpdate=0\n";
     }
-    ~Run() { kill_process(child); }
+    ~ProgramRun() { kill_process(child); }
 
     void start(std::vector<std::string> wrapper = {}) {
         std::string program = KELVANTO_BIN;
@@ -147,7 +147,7 @@ const int kYear = year_of(kToday);
 // intact: logging began on the first day with traffic in the oldest of them, and "Total"
 // and the history keep everything from then on.
 TEST(LogFilesEndToEnd, TornStatsFileTakesItsStartFromTheOldestDailyFile) {
-    Run run;
+    ProgramRun run;
     Bytes torn = stats_file(kToday - 400, 1);
     torn.resize(11);  // marker, version, reserved and half the start date
     write_bytes(run.stats / "Stats.dat", torn);
@@ -174,7 +174,7 @@ TEST(LogFilesEndToEnd, TornStatsFileTakesItsStartFromTheOldestDailyFile) {
 // starts (a folder stands in their place). When they come back while it runs, its saves
 // never write what it held instead over them.
 TEST(LogFilesEndToEnd, UnreadableMinutelyFilesAreNeverReplaced) {
-    Run run;
+    ProgramRun run;
     const fs::path minutes = run.stats / "DbMin" / (std::to_string(kYear) + ".1.dat");
     const fs::path first_minute = run.stats / "DbMin" / "DbMin.dat";
     fs::create_directories(minutes / "lost+found");
@@ -205,7 +205,7 @@ TEST(LogFilesEndToEnd, UnreadableMinutelyFilesAreNeverReplaced) {
 TEST(LogFilesEndToEnd, SavesAreDurableFollowLinksAndSurviveAnInterruption) {
     const std::string strace = find_program("strace");
     if (strace.empty()) GTEST_SKIP() << "strace is not installed";
-    Run run;
+    ProgramRun run;
     const fs::path keep = run.dir.path() / "keep";
     fs::create_directories(keep);
     const fs::path target = keep / "state.dat";
@@ -300,7 +300,7 @@ TEST(AlertsEndToEnd, EachTimeRuleOnAFreshFolderAlertsForTheFirstBurst) {
         ~Namespace() { [[maybe_unused]] const int r = std::system(del.c_str()); }
     } cleanup{ip + " netns del " + ns};
 
-    Run run;
+    ProgramRun run;
     const fs::path log = run.dir.path() / "alerts.log";
     AlertRule each;
     each.Name = "each";
@@ -316,10 +316,13 @@ TEST(AlertsEndToEnd, EachTimeRuleOnAFreshFolderAlertsForTheFirstBurst) {
     run.start({ip, "netns", "exec", ns});
     ASSERT_TRUE(wait_for([&] { return fs::exists(run.stats / "Stats.dat"); })) << run.output();
     std::this_thread::sleep_for(2500ms);  // cycles with a total of 0
+    // 5 MB over the namespace's loopback, read as it is sent.
     const std::string burst =
-        " -c 'import socket\ns=socket.socket();s.bind((\"127.0.0.1\",0));s.listen(1)\n"
-        "c=socket.create_connection(s.getsockname());p,_=s.accept()\nc.sendall(b\"k\"*5242880);c.close()\n"
-        "n=0\nwhile True:\n d=p.recv(1<<16)\n if not d: break\n n+=len(d)\nassert n==5242880'";
+        " -c 'import socket,threading\ns=socket.socket();s.bind((\"127.0.0.1\",0));s.listen(1)\n"
+        "c=socket.create_connection(s.getsockname());p,_=s.accept()\ngot=[0]\n"
+        "def read():\n while True:\n  d=p.recv(1<<16)\n  if not d: break\n  got[0]+=len(d)\n"
+        "t=threading.Thread(target=read);t.start()\nc.sendall(b\"k\"*5242880);c.close();t.join()\n"
+        "assert got[0]==5242880'";
     ASSERT_EQ(std::system((ip + " netns exec " + ns + " " + python + burst).c_str()), 0);
     std::this_thread::sleep_for(2500ms);
     EXPECT_EQ(run.stop(), 0) << run.output();

@@ -1,6 +1,7 @@
 #include "platform/file_save.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,7 +93,7 @@ bool save_file_whole(const std::string& path, std::string_view bytes) {
     ok = ok && write_all(fd, bytes);
     ok = ok && fsync_retrying(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+    if (ok) ok = ::renameat(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return false;
