@@ -11,10 +11,16 @@ public:
     virtual std::string display_name() const = 0;
     virtual bool install() = 0;
     virtual bool uninstall() = 0;
+    // Why the last install or uninstall failed, in words for the user; empty when there is
+    // nothing to add to the failure message.
+    virtual std::string failure_reason() const { return {}; }
     virtual bool is_installed() = 0;
     virtual bool is_running() = 0;
     // Asks the manager to stop the running service; the stop event then ends the program.
     virtual void stop() = 0;
+    // Asks the manager to start the service when it is installed and enabled: a desktop
+    // instance hands the logging back this way when it ends.
+    virtual void start_if_enabled() = 0;
 };
 
 enum class CommandLineAction { none, installed, uninstalled, failed };

@@ -16,6 +16,7 @@ struct CountingServiceManager : ServiceManager {
     bool is_installed() override { return true; }
     bool is_running() override { return true; }
     void stop() override { ++stops; }
+    void start_if_enabled() override {}
 };
 
 TEST(ServiceMode, ExitAsksTheManagerAndOnlyTheStopEventEndsTheProgram) {
