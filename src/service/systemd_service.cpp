@@ -36,9 +36,9 @@ std::string invoking_user() {
         if (!name.empty() && ::getpwnam(name.c_str()) != nullptr) return name;
     }
     const std::string uid = env("PKEXEC_UID");
-    if (!uid.empty() && uid.find_first_not_of("0123456789") == std::string::npos)
-        return user_name(static_cast<uid_t>(std::stoul(uid)));
-    return "";
+    char* end = nullptr;
+    const unsigned long n = std::strtoul(uid.c_str(), &end, 10);
+    return !uid.empty() && *end == '\0' ? user_name(static_cast<uid_t>(n)) : "";
 }
 
 // systemd starts no program whose path holds quotes, backslashes or control characters.
@@ -105,6 +105,18 @@ bool write_public_file(const std::string& path, const std::string& text) {
     return true;
 }
 
+// The first of the file and the folders above it that a user other than root could change:
+// not owned by root, or writable by its group or by others. Empty when there is none. The
+// path is canonical: a link on the way would count as writable by others.
+std::string replaceable_part(const fs::path& program) {
+    for (fs::path p = program;; p = p.parent_path()) {
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0 || st.st_uid != 0 || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+            return p.string();
+        if (p == p.root_path()) return "";
+    }
+}
+
 std::string trimmed(std::string s) {
     while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
     return s;
@@ -146,18 +158,6 @@ std::string polkit_rule_text(const std::string& user) {
            "        return polkit.Result.YES;\n"
            "    }\n"
            "});\n";
-}
-
-std::string replaceable_part(const std::string& program_path) {
-    std::error_code ec;
-    fs::path p = fs::canonical(program_path, ec);
-    if (ec) return program_path;
-    for (;;) {
-        struct stat st {};
-        if (::lstat(p.c_str(), &st) != 0 || st.st_uid != 0 || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) return p.string();
-        if (p == p.root_path()) return "";
-        p = p.parent_path();
-    }
 }
 
 SystemdSetup SystemdSetup::for_this_process(std::string program_path) {
@@ -212,13 +212,17 @@ bool SystemdServiceManager::lingering() {
 
 bool SystemdServiceManager::install() {
     reason_.clear();
-    if (!systemd_can_run(setup_.program_path))
+    std::error_code ec;
+    // A system unit names the file itself, never a link that could be pointed elsewhere.
+    const std::string program = setup_.root ? fs::canonical(setup_.program_path, ec).string() : setup_.program_path;
+    if (ec) return fail("The program file " + setup_.program_path + " cannot be found.");
+    if (!systemd_can_run(program))
         return fail("systemd cannot start a program whose path holds quotes, backslashes or control characters: " +
-                    setup_.program_path);
-    return setup_.root ? install_system_unit() : install_user_unit();
+                    program);
+    return setup_.root ? install_system_unit(program) : install_user_unit(program);
 }
 
-bool SystemdServiceManager::install_user_unit() {
+bool SystemdServiceManager::install_user_unit(const std::string& program) {
     if (system_unit())
         return fail("The system service already logs for " + setup_.user +
                     "; remove it first with: sudo kelvanto -uninstall");
@@ -226,7 +230,7 @@ bool SystemdServiceManager::install_user_unit() {
     // A reinstall keeps the note of an earlier one: lingering is on now because of it.
     const bool noted = has_line(read_text(unit), kLingerNote);
     const bool enable_linger = !noted && !lingering();
-    if (!write_public_file(unit, systemd_unit_text(setup_.program_path, "", noted || enable_linger)))
+    if (!write_public_file(unit, systemd_unit_text(program, "", noted || enable_linger)))
         return fail("The unit file " + unit + " could not be written.");
     systemctl(false, {"daemon-reload"});
     std::string failure;
@@ -246,25 +250,21 @@ bool SystemdServiceManager::install_user_unit() {
     return fail(failure);
 }
 
-bool SystemdServiceManager::install_system_unit() {
+bool SystemdServiceManager::install_system_unit(const std::string& program) {
     if (setup_.user.empty())
         return fail("The service runs as the user whose traffic it logs, and that user is not known: "
                     "run the install with sudo from that user's account.");
-    std::error_code ec;
-    const std::string program = fs::canonical(setup_.program_path, ec).string();
-    const std::string part = replaceable_part(setup_.program_path);
-    if (ec || !part.empty())
-        return fail("The service would start " + setup_.program_path + ", but users other than root can replace " +
-                    (part.empty() ? setup_.program_path : part) +
+    const std::string part = replaceable_part(program);
+    if (!part.empty())
+        return fail("The service would start " + program + ", but users other than root can replace " + part +
                     ". Install the program first (make install, or the Debian package) and run the installed "
                     "copy with -install.");
-    if (!systemd_can_run(program))
-        return fail("systemd cannot start a program whose path holds quotes, backslashes or control characters: " +
-                    program);
     const std::string unit = unit_path();
+    std::error_code ec;
     if (!write_public_file(unit, systemd_unit_text(program, setup_.user, false)))
         return fail("The unit file " + unit + " could not be written.");
-    if (fs::is_directory(setup_.polkit_rules_dir, ec)) write_public_file(polkit_rule_path(), polkit_rule_text(setup_.user));
+    if (fs::is_directory(setup_.polkit_rules_dir, ec))
+        write_public_file(polkit_rule_path(), polkit_rule_text(setup_.user));
     systemctl(true, {"daemon-reload"});
     if (systemctl(true, {"enable", kUnitName}).status == 0) return true;
     fs::remove(unit, ec);

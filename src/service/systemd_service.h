@@ -62,8 +62,8 @@ private:
     bool system_unit() const;
     CommandOutput systemctl(bool system, std::vector<std::string> args);
     bool fail(std::string reason);
-    bool install_user_unit();
-    bool install_system_unit();
+    bool install_user_unit(const std::string& program);
+    bool install_system_unit(const std::string& program);
     bool lingering();
 
     SystemdSetup setup_;
@@ -78,8 +78,5 @@ std::string systemd_unit_text(const std::string& program_path, const std::string
 // The polkit rule that lets `user` start and stop the system unit that runs as that user: the
 // desktop instance starts the service again when it ends.
 std::string polkit_rule_text(const std::string& user);
-// The first of the file and the folders above it that a user other than root could change:
-// not owned by root, or writable by its group or by others. Empty when there is none.
-std::string replaceable_part(const std::string& program_path);
 // Runs argv with fork/exec and waits for it; returns its status and what it printed.
 CommandOutput run_command(const std::vector<std::string>& argv);

@@ -91,7 +91,8 @@ public:
             fs::permissions(dir_.path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
             for (const auto& e : fs::recursive_directory_iterator(dir_.path()))
                 if (::lchown(e.path().c_str(), kNobody, kNobody) != 0) ADD_FAILURE() << "chown " << e.path();
-            prefix_.insert(prefix_.end(), {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
+            prefix_.insert(prefix_.end(),
+                           {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
         }
         fs::permissions(dir_.path() / "run", fs::perms::owner_all);
     }
@@ -123,18 +124,17 @@ public:
         const std::string exe = argv.front();
         return start_process(exe, {argv.begin() + 1, argv.end()}, env, (dir_.path() / "output.txt").string());
     }
-    ChildProcess kelvanto(const std::vector<std::string>& args, const std::map<std::string, std::string>& extra = {}) const {
+    ChildProcess kelvanto(const std::vector<std::string>& args,
+                          const std::map<std::string, std::string>& extra = {}) const {
         return start(KELVANTO_BIN, args, extra);
     }
-    // Runs a command to its end and returns its exit status.
-    int run(const std::string& program, const std::vector<std::string>& args) const {
-        ChildProcess p = start(program, args);
+    // What the service manager does at boot for an enabled unit of a lingering user.
+    int boot_start_service() const {
+        ChildProcess p = start((dir_.path() / "bin" / "systemctl").string(), {"--user", "start", "kelvanto.service"});
         const int status = wait_process(p, 30000);
         if (status == -1) kill_process(p);
         return status;
     }
-    // What the service manager does at boot for an enabled unit of a lingering user.
-    int boot_start_service() const { return run((dir_.path() / "bin" / "systemctl").string(), {"--user", "start", "kelvanto.service"}); }
 
     std::string state() const { return (dir_.path() / "state").string(); }
     std::string calls() const { return read_all(dir_.path() / "state" / "calls"); }
@@ -257,7 +257,7 @@ private:
 };
 
 // A TCP stream over the namespace's loopback: a steady trickle (about 1 MB/s) from start to
-// stop, and bursts on request.
+// stop, and bursts sent by the test on the same connection.
 class Traffic {
 public:
     explicit Traffic(const NetworkNamespace& ns) {
@@ -269,60 +269,51 @@ public:
             socklen_t len = sizeof addr;
             if (::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && ::listen(listener, 1) == 0 &&
                 ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
-                sender_fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-                if (::connect(sender_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0)
-                    receiver_fd_ = ::accept(listener, nullptr, nullptr);
+                sender_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+                if (::connect(sender_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0)
+                    receiver_ = ::accept(listener, nullptr, nullptr);
             }
             ::close(listener);
         });
-        if (receiver_fd_ < 0) return;
-        receiver_ = std::thread([this] {
+        if (receiver_ < 0) return;
+        draining_ = std::thread([this] {
             std::vector<char> buf(1 << 16);
-            while (::recv(receiver_fd_, buf.data(), buf.size(), 0) > 0) {
+            while (::recv(receiver_, buf.data(), buf.size(), 0) > 0) {
             }
         });
-        sender_ = std::thread([this] {
-            const std::vector<char> chunk(1 << 16, 'k');
-            while (!stop_) {
-                const std::size_t want = burst_.exchange(0);
-                std::size_t left = want > 0 ? want : chunk.size();
-                while (left > 0) {
-                    const ssize_t n = ::send(sender_fd_, chunk.data(), std::min(left, chunk.size()), MSG_NOSIGNAL);
-                    if (n <= 0) return;
-                    left -= static_cast<std::size_t>(n);
-                    sent_ += static_cast<std::uint64_t>(n);
-                }
-                bursts_done_ += want > 0 ? 1 : 0;
-                std::this_thread::sleep_for(60ms);
-            }
+        trickle_ = std::thread([this] {
+            while (!stopping_ && burst(1 << 16)) std::this_thread::sleep_for(60ms);
         });
     }
     ~Traffic() { stop(); }
-    bool ok() const { return receiver_fd_ >= 0; }
-    void burst(std::size_t bytes) {
-        const int done = bursts_done_;
-        burst_ = bytes;
-        while (bursts_done_ == done && !stop_) std::this_thread::sleep_for(10ms);
+    bool ok() const { return receiver_ >= 0; }
+    bool burst(std::size_t bytes) {
+        const std::vector<char> chunk(1 << 16, 'k');
+        while (bytes > 0) {
+            const ssize_t n = ::send(sender_, chunk.data(), std::min(bytes, chunk.size()), MSG_NOSIGNAL);
+            if (n <= 0) return false;
+            bytes -= static_cast<std::size_t>(n);
+            sent_ += static_cast<std::uint64_t>(n);
+        }
+        return true;
     }
     // Stops the stream and returns the bytes sent.
     std::uint64_t stop() {
-        if (!stop_.exchange(true) && ok()) {
-            sender_.join();
-            ::shutdown(sender_fd_, SHUT_WR);
-            receiver_.join();
-            ::close(sender_fd_);
-            ::close(receiver_fd_);
+        if (!stopping_.exchange(true) && ok()) {
+            trickle_.join();
+            ::shutdown(sender_, SHUT_WR);
+            draining_.join();
+            ::close(sender_);
+            ::close(receiver_);
         }
         return sent_;
     }
 
 private:
-    int sender_fd_ = -1;
-    int receiver_fd_ = -1;
-    std::thread sender_, receiver_;
-    std::atomic<bool> stop_{false};
-    std::atomic<std::size_t> burst_{0};
-    std::atomic<int> bursts_done_{0};
+    int sender_ = -1;
+    int receiver_ = -1;
+    std::thread draining_, trickle_;
+    std::atomic<bool> stopping_{false};
     std::atomic<std::uint64_t> sent_{0};
 };
 
@@ -331,7 +322,8 @@ class WriteWatch {
 public:
     explicit WriteWatch(const fs::path& dir) {
         fd_ = ::fanotify_init(FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK, O_RDONLY | O_LARGEFILE);
-        if (fd_ >= 0 && ::fanotify_mark(fd_, FAN_MARK_ADD, FAN_CLOSE_WRITE | FAN_EVENT_ON_CHILD, AT_FDCWD, dir.c_str()) != 0) {
+        if (fd_ >= 0 &&
+            ::fanotify_mark(fd_, FAN_MARK_ADD, FAN_CLOSE_WRITE | FAN_EVENT_ON_CHILD, AT_FDCWD, dir.c_str()) != 0) {
             ::close(fd_);
             fd_ = -1;
         }
