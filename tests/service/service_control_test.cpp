@@ -298,9 +298,11 @@ TEST(SystemdSystemUnit, RootInstallRefusesAnUnknownUserAndAProgramOthersCouldRep
     EXPECT_FALSE(nobody_known.install());
     EXPECT_NE(nobody_known.failure_reason().find("run the install with sudo"), std::string::npos);
 
-    // A program in a folder under /tmp: /tmp is writable by everyone.
+    // A program in a folder that everyone may write to.
     root.user = "alice";
     root.program_path = awkward_program(dir);
+    std::filesystem::permissions(std::filesystem::path(root.program_path).parent_path(),
+                                 std::filesystem::perms::others_write, std::filesystem::perm_options::add);
     SystemdServiceManager replaceable(root, fake.runner());
     EXPECT_FALSE(replaceable.install());
     EXPECT_NE(replaceable.failure_reason().find("make install, or the Debian package"), std::string::npos)
