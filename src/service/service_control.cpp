@@ -47,5 +47,6 @@ ServicePageState refresh_service_page(ServiceManager& manager, bool running_as_s
     page.install_enabled = !page.installed;
     page.uninstall_enabled = page.installed;
     page.service_label = running_as_service ? kRunningAsService : "";
+    page.hand_over_note = page.installed && !running_as_service ? kServiceHandOverNote : "";
     return page;
 }

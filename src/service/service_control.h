@@ -43,6 +43,7 @@ struct ServicePageState {
     bool installed = false;
     bool running = false;
     std::string service_label;  // lblService
+    std::string hand_over_note;  // a desktop run with the service installed
 };
 
 ServicePageState refresh_service_page(ServiceManager& manager, bool running_as_service);
@@ -53,3 +54,5 @@ inline constexpr const char* kServiceLine1 = "Kelvanto can be installed as a ser
 inline constexpr const char* kServiceLine2 =
     "This is usefull if your running a server and need to monitor bandwidth usage with out being logged on.";
 inline constexpr const char* kRunningAsService = "Currently running as a service";
+// A desktop run takes the logging over from the service and hands it back at its end.
+inline constexpr const char* kServiceHandOverNote = "The service logs while this program is not running.";
