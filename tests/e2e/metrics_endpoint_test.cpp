@@ -54,9 +54,11 @@ struct SilentClient {
 TEST(MetricsEndpoint, CountsLoopbackTrafficInTheExpositionFormatOnItsAddressOnly) {
     MetricsProgram program("me");
     if (!program.skip_reason().empty()) GTEST_SKIP() << program.skip_reason();
-    ASSERT_TRUE(program.ns().ip("link add kvdummy0 type dummy"));
-    ASSERT_TRUE(program.ns().ip("addr add 10.213.7.1/24 dev kvdummy0"));
-    ASSERT_TRUE(program.ns().ip("link set kvdummy0 up"));
+    // A second interface with an address of its own, as a machine's network card.
+    ASSERT_TRUE(program.ns().ip("link add kvcard0 type veth peer name kvcard1"));
+    ASSERT_TRUE(program.ns().ip("addr add 10.213.7.1/24 dev kvcard0"));
+    ASSERT_TRUE(program.ns().ip("link set kvcard0 up"));
+    ASSERT_TRUE(program.ns().ip("link set kvcard1 up"));
     ASSERT_TRUE(program.start()) << program.output();
 
     // The first reading, after a cycle has taken the counters in.
@@ -81,7 +83,7 @@ TEST(MetricsEndpoint, CountsLoopbackTrafficInTheExpositionFormatOnItsAddressOnly
     const std::string body = x.response.substr(x.response.find("\r\n\r\n") + 4);
     EXPECT_NE(body.find("\n# TYPE kelvanto_transmit_bytes_total counter\n"), std::string::npos) << body;
     EXPECT_NE(body.find("\nkelvanto_receive_bytes_per_second{adapter=\"1\",interface=\"lo\"} "), std::string::npos);
-    EXPECT_NE(body.find("\nkelvanto_transmit_bytes_total{adapter=\"2\",interface=\"kvdummy0\"} "), std::string::npos);
+    EXPECT_NE(body.find("\nkelvanto_transmit_bytes_total{adapter=\"2\",interface=\"kvcard0\"} "), std::string::npos);
     EXPECT_NE(body.find("\nkelvanto_build_info{version=\"" KELVANTO_VERSION "\"} 1\n"), std::string::npos);
 
     const std::filesystem::path exposition = program.dir().path() / "metrics.txt";
@@ -114,7 +116,9 @@ TEST(MetricsEndpoint, WrongRequestsAndSilentClientsNeitherStopTheCycleNorHoldThe
     // Headers without end beyond 8 KiB: answered 431 or dropped, never waited for.
     const HttpExchange huge = http_exchange("127.0.0.1", port, "GET /metrics HTTP/1.1\r\nX: " + std::string(20000, 'x'));
     EXPECT_TRUE(huge.closed_by_server);
-    if (!huge.response.empty()) EXPECT_EQ(huge.response.rfind("HTTP/1.1 431 ", 0), 0u) << huge.response;
+    if (!huge.response.empty()) {
+        EXPECT_EQ(huge.response.rfind("HTTP/1.1 431 ", 0), 0u) << huge.response;
+    }
 
     // Seven clients that send nothing hold seven of the eight places while traffic flows: the
     // eighth still answers, and the counter moves on with every cycle.
