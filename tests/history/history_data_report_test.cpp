@@ -139,17 +139,4 @@ TEST(DataReport, NamesThatAreNotUtf8StillGiveValidJson) {
         << json;
 }
 
-TEST(DataReport, CommandLineFormats) {
-    const auto json = parse_report_arguments({"--json", "--report", "weekly", "--adapter", "12"});
-    ASSERT_TRUE(json.has_value());
-    EXPECT_EQ(json->format, kReportJson);
-    EXPECT_EQ(json->adapter, 12);
-    EXPECT_EQ(parse_report_arguments({"--report", "daily", "--csv"})->format, kReportCsv);
-    EXPECT_TRUE(wants_report({"--csv"}));
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--report", "daily", "--json", "--html"}, {"--report", "daily", "--csv", "--json"},
-             {"--report", "daily", "--json", "--json"}, {"--json"}})
-        EXPECT_FALSE(parse_report_arguments(bad).has_value()) << bad.back();
-}
-
 }  // namespace

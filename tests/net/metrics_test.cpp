@@ -93,9 +93,6 @@ TEST(MetricsHttp, RequestsAreClassifiedOnceTheirHeadersEnd) {
     const std::string head = metrics_response(MetricsRequest::metrics_head, "a 1\n");
     EXPECT_EQ(head, "HTTP/1.1 200 OK\r\nContent-Type: text/plain; version=0.0.4; charset=utf-8\r\n"
                     "Content-Length: 4\r\nConnection: close\r\n\r\n");
-    EXPECT_EQ(metrics_response(MetricsRequest::method_not_allowed, "unused"),
-              "HTTP/1.1 405 Method Not Allowed\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: 23\r\n"
-              "Allow: GET, HEAD\r\nConnection: close\r\n\r\n405 Method Not Allowed\n");
 }
 
 TEST(MetricsExposition, LabelValuesAndNumbersAreWrittenSafely) {

@@ -12,6 +12,7 @@ MetricsPage::MetricsPage(Settings& settings, QWidget* parent) : OptionsPage(pare
     where_ = add_note({});
     problem_ = add_note({});
     problem_->setStyleSheet(QStringLiteral("color: #c00000"));
+    problem_->hide();
     add_note(QStringLiteral("Port 0 switches the endpoint off. 127.0.0.1 answers this computer only; 0.0.0.0 "
                             "answers every network this computer is on, without a password."));
 }
@@ -19,6 +20,7 @@ MetricsPage::MetricsPage(Settings& settings, QWidget* parent) : OptionsPage(pare
 void MetricsPage::fill() {
     OptionsPage::fill();
     problem_->clear();
+    problem_->hide();
     preview();
 }
 
@@ -35,10 +37,12 @@ void MetricsPage::preview() {
 bool MetricsPage::check() {
     if (QHostAddress().setAddress(QString::fromStdString(s_.MetricsAddress))) {
         problem_->clear();
+        problem_->hide();
         return true;
     }
     problem_->setText(QStringLiteral("\"%1\" is not an IP address (such as 127.0.0.1 or 0.0.0.0).")
                           .arg(QString::fromStdString(s_.MetricsAddress)));
+    problem_->show();
     emit show_requested();
     return false;
 }
