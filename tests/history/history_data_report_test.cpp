@@ -23,7 +23,7 @@ struct PreparedLogs {
         StatsRecord record;
         record.start_date = start;
         record.adapters.resize(11);
-        write_file_replacing(stats_file_path(f.state.data_dir), encode_stats(record));
+        spit(stats_file_path(f.state.data_dir), encode_stats(record));
         for (int year : {2026, 2027}) {
             std::array<TrafficPair, kDaysPerYearTable> eleven{};
             std::array<TrafficPair, kDaysPerYearTable> one{};
@@ -32,8 +32,8 @@ struct PreparedLogs {
                 if (year_of(d) == year) eleven[static_cast<std::size_t>(day_index(d))] = {1000.0 * (k + 1), k + 1.0};
             }
             if (year == 2026) one[364] = {1099511627776.0, 7.0};
-            write_file_replacing(year_file_path(f.state.data_dir, year, 11), encode_day_table(eleven));
-            write_file_replacing(year_file_path(f.state.data_dir, year, 1), encode_day_table(one));
+            spit(year_file_path(f.state.data_dir, year, 11), encode_day_table(eleven));
+            spit(year_file_path(f.state.data_dir, year, 1), encode_day_table(one));
         }
         f.state.settings.LogAdapter[1] = 1;
         EXPECT_EQ(load_state(f.state, f.services), LoadStateResult::ok);

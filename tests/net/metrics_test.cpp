@@ -20,10 +20,10 @@ TEST(ProgramMetrics, CountersGrowAcrossMidnightAndRatesAreTheShownAverages) {
     StatsRecord record;
     record.start_date = make_date(2026, 6, 1);
     record.adapters.resize(2);
-    write_file_replacing(stats_file_path(f.state.data_dir), encode_stats(record));
+    spit(stats_file_path(f.state.data_dir), encode_stats(record));
     std::array<TrafficPair, kDaysPerYearTable> earlier{};
     earlier[static_cast<std::size_t>(day_index(make_date(2026, 6, 10)))] = {5000.0, 300.0};
-    write_file_replacing(year_file_path(f.state.data_dir, 2026, 2), encode_day_table(earlier));
+    spit(year_file_path(f.state.data_dir, 2026, 2), encode_day_table(earlier));
     f.state.settings.BandwidthCalc = 2;
     ASSERT_EQ(f.start(), LoadStateResult::ok);
     read_counters(f.state, f.services, f.hooks);
