@@ -24,6 +24,8 @@
 #include "display/qt/main_window_behaviour.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
+#include "net/program_metrics.h"
+#include "net/qt/metrics_server.h"
 #include "net/qt/net_jobs.h"
 #include "service/service_control.h"
 #include "settings/qt/frm_options.h"
@@ -57,6 +59,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     MainLoop->setTimerType(Qt::PreciseTimer);
     connect(MainLoop, &QTimer::timeout, this, &frmMain::on_timer);
     net_ = new NetJobs(state_, clock_, locale_, this, this, NetOverrides::from_environment(), this);
+    metrics_ = new MetricsServer([this] { return program_metrics_text(state_, services_); }, this);
     // Everything is drawn into the back buffer and copied whole; no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     sckMail_ = new sckMail(state_.alerts.mail, this);
@@ -353,6 +356,11 @@ std::optional<std::uint32_t> frmMain::button_shadow_colour() { return desktop_da
 std::optional<std::uint32_t> frmMain::button_hilight_colour() { return desktop_light_colour(); }
 
 void frmMain::rebuild_display_list() { BuildDisplayList(state_); }
+
+void frmMain::settings_saved() {
+    const std::string failure = metrics_->configure(state_.settings.MetricsAddress, state_.settings.MetricsPort);
+    if (!failure.empty()) show_metrics_failure(this, failure);
+}
 
 void frmMain::shrink_to_graph() {
     if (width() > state_.settings.graph_length) resize(state_.settings.graph_length, height());

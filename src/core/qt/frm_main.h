@@ -29,6 +29,7 @@ class QTimer;
 class ServiceManager;
 class MainWindowBehaviour;
 class frmSysTray;
+class MetricsServer;
 
 struct StartOptions {
     bool minimized = false;  // "/minimized" on the command line
@@ -95,6 +96,9 @@ public:
     void shrink_to_graph() override;
     void rebuild_display_list() override;
     void apply_window_style() override;
+    void settings_saved() override;
+
+    MetricsServer& metrics() { return *metrics_; }
 
 signals:
     void unloaded();
@@ -131,6 +135,7 @@ private:
     frmMsgBox* msg_box_ = nullptr;
     QTimer* MainLoop = nullptr;
     NetJobs* net_ = nullptr;  // sckTime, sckServer, Winsock and the update window
+    MetricsServer* metrics_ = nullptr;  // the metrics endpoint, on while MetricsPort is set
     ServiceManager* service_manager_ = nullptr;
     std::unique_ptr<MainOptionsHost> options_host_;
     QPointer<frmOptions> options_dialog_;
