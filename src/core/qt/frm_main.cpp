@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "alerts/alert_actions.h"
 #include "alerts/qt/alert_page.h"
 #include "alerts/qt/frm_msg_box.h"
 #include "alerts/qt/sck_mail.h"
@@ -65,6 +66,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     services_.link_speed = &link_speed_;
     services_.mail_socket = sckMail_;
     services_.msg_box = msg_box_;
+    services_.messages = &messages_;
 
     WindowCallbacks window_calls;
     window_calls.fit_window_height = [this] { FitWindowHeight(); };
@@ -150,7 +152,7 @@ void frmMain::on_timer() {
         sync_window_info();
         update_cycle(state_, services_, *this, false);
         if (state_.settings.SyncAuto) net_->auto_sync_check();
-        work_off_queue(state_.alerts.mail, state_.alerts.mail_queue, state_.settings, services_.mail_socket);
+        serve_mail_queue(state_, services_);
         evaluate_rules(state_, services_);
         behaviour_->measure_frame();
         behaviour_->apply_size_limits();

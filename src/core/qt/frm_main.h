@@ -126,6 +126,7 @@ private:
     QtShell shell_;
     QtSound sound_;
     SysfsLinkSpeed link_speed_;
+    StderrMessages messages_;
     Services services_;
     sckMail* sckMail_ = nullptr;
     frmMsgBox* msg_box_ = nullptr;

@@ -1,0 +1,101 @@
+#include "settings/qt/secret_store.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <memory>
+
+#ifdef KELVANTO_HAVE_KEYCHAIN
+#include <qt6keychain/keychain.h>
+#endif
+
+namespace {
+
+#ifdef KELVANTO_HAVE_KEYCHAIN
+const QString kService = QStringLiteral("Kelvanto");
+#endif
+
+// Runs the event loop until `done` says so or `timeout_ms` pass.
+void wait_until(const std::function<bool()>& done, int timeout_ms) {
+    if (done()) return;
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done()) loop.quit();
+    });
+    limit.start(timeout_ms);
+    poll.start(10);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace
+
+SecretStore::SecretStore(QObject* parent) : QObject(parent) {}
+
+SecretStore::~SecretStore() = default;
+
+std::optional<std::map<std::string, std::string>> SecretStore::read_all(const std::vector<std::string>& names,
+                                                                       int timeout_ms) {
+#ifdef KELVANTO_HAVE_KEYCHAIN
+    // Shared with the jobs' handlers: a job that answers after the time limit finds it still.
+    struct Answers {
+        std::map<std::string, std::string> found;
+        std::size_t answered = 0;
+        bool refused = false;
+    };
+    auto answers = std::make_shared<Answers>();
+    for (const std::string& name : names) {
+        auto* job = new QKeychain::ReadPasswordJob(kService, this);
+        job->setAutoDelete(true);
+        job->setKey(QString::fromStdString(name));
+        connect(job, &QKeychain::Job::finished, this, [answers, name](QKeychain::Job* j) {
+            ++answers->answered;
+            if (j->error() == QKeychain::NoError) {
+                answers->found[name] = static_cast<QKeychain::ReadPasswordJob*>(j)->textData().toStdString();
+            } else if (j->error() != QKeychain::EntryNotFound) {
+                answers->refused = true;
+            }
+        });
+        job->start();
+    }
+    wait_until([&] { return answers->refused || answers->answered == names.size(); }, timeout_ms);
+    if (answers->refused || answers->answered != names.size()) return std::nullopt;
+    return answers->found;
+#else
+    Q_UNUSED(names);
+    Q_UNUSED(timeout_ms);
+    return std::nullopt;
+#endif
+}
+
+void SecretStore::write(const std::string& name, const std::string& value, std::function<void(bool)> done) {
+#ifdef KELVANTO_HAVE_KEYCHAIN
+    QKeychain::Job* job = nullptr;
+    if (value.empty()) {
+        job = new QKeychain::DeletePasswordJob(kService, this);
+    } else {
+        auto* w = new QKeychain::WritePasswordJob(kService, this);
+        w->setTextData(QString::fromStdString(value));
+        job = w;
+    }
+    job->setAutoDelete(true);
+    job->setKey(QString::fromStdString(name));
+    ++running_writes_;
+    connect(job, &QKeychain::Job::finished, this, [this, done = std::move(done), deleting = value.empty()](QKeychain::Job* j) {
+        --running_writes_;
+        const bool ok = j->error() == QKeychain::NoError || (deleting && j->error() == QKeychain::EntryNotFound);
+        if (done) done(ok);
+    });
+    job->start();
+#else
+    Q_UNUSED(name);
+    Q_UNUSED(value);
+    if (done) done(false);
+#endif
+}
+
+void SecretStore::finish_writes(int timeout_ms) {
+    wait_until([this] { return running_writes_ == 0; }, timeout_ms);
+}
