@@ -98,6 +98,7 @@ frmMain::~frmMain() = default;
 bool frmMain::Form_Load() {
     if (state_.main_window_loaded) return true;
     state_.main_window_loaded = true;
+    loading_ = true;
     state_.data_dir = data_folder();
     state_.config_dir = user_config_folder();
     state_.program_path = QCoreApplication::applicationFilePath().toStdString();
@@ -134,6 +135,11 @@ bool frmMain::Form_Load() {
 
     msg_box_->set_always_on_top(state_.settings.AlwaysOnTop != 0);
     load_rules_at_startup(state_.alerts.live, state_.data_dir);
+    loading_ = false;
+    if (stop_after_load_) {
+        UnloadKVT();
+        return false;
+    }
     timer_enabled_ = true;
     MainLoop->start(0);
     return true;
@@ -242,6 +248,12 @@ void frmMain::exit_command() {
 }
 
 void frmMain::service_stop_event() {
+    // A stop that arrives while the start-up waits (for the secret store, a message box) is
+    // carried out once the start-up is complete.
+    if (loading_) {
+        stop_after_load_ = true;
+        return;
+    }
     if (state_.main_window_loaded) {
         if (!state_.exiting) UnloadKVT();
         return;

@@ -12,8 +12,6 @@ namespace {
 constexpr std::array<const char*, 3> kPasswordNames{"EmailPassword", "RemotePassword", "LocalPassword"};
 // How long the start waits for the secret store to answer (an unlock prompt may be showing).
 constexpr int kSecretReadMs = 10000;
-// How long the end waits for passwords still being stored.
-constexpr int kSecretWriteMs = 5000;
 
 bool is_password(const std::string& name) {
     for (const char* p : kPasswordNames) {
@@ -31,7 +29,6 @@ QtSettingsBackend::QtSettingsBackend()
       settings_(file_, QSettings::NativeFormat) {}
 
 QtSettingsBackend::~QtSettingsBackend() {
-    secrets_.finish_writes(kSecretWriteMs);
     if (!written_) return;
     settings_.sync();
     keep_private();
@@ -102,26 +99,32 @@ void QtSettingsBackend::choose_password_store() const {
     }
 }
 
+// The password goes into the file first and leaves it once the store has confirmed it: a
+// program that ends before the store answers loses nothing (the next start moves it again).
 void QtSettingsBackend::store_secret(const std::string& name, const std::string& value) const {
+    const QString key = QString::fromStdString(name);
     const auto known = secret_values_.find(name);
     const bool unchanged = value.empty() ? known == secret_values_.end() : known != secret_values_.end() && known->second == value;
-    if (unchanged && !settings_.contains(QString::fromStdString(name))) return;
+    if (unchanged && !settings_.contains(key)) return;
     if (value.empty()) secret_values_.erase(name);
     else secret_values_[name] = value;
-    secrets_.write(name, value, [this, name](bool ok) { secret_written(name, ok); });
+    if (!written_) keep_private();
+    settings_.setValue(key, QString::fromStdString(value));
+    secrets_.write(name, value, [this, name, value](bool ok) { secret_written(name, value, ok); });
 }
 
-// A password the store took leaves the file. One it refused is kept in the file instead,
-// and so are the others from then on: nothing is lost.
-void QtSettingsBackend::secret_written(const std::string& name, bool ok) const {
-    if (ok) {
-        settings_.remove(QString::fromStdString(name));
-    } else {
+// A password the store took leaves the file (unless a newer one waits there). When the store
+// refuses one, the file keeps all passwords from then on.
+void QtSettingsBackend::secret_written(const std::string& name, const std::string& value, bool ok) const {
+    const QString key = QString::fromStdString(name);
+    if (!ok) {
         passwords_ = Passwords::settings_file;
         for (const char* p : kPasswordNames) {
             const auto it = secret_values_.find(p);
             settings_.setValue(QString::fromUtf8(p), QString::fromStdString(it == secret_values_.end() ? std::string() : it->second));
         }
+    } else if (settings_.value(key).toString().toStdString() == value) {
+        settings_.remove(key);
     }
     settings_.sync();
     keep_private();

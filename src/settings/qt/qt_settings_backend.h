@@ -29,7 +29,7 @@ private:
     bool in_secret_store(const std::string& name) const;
     void choose_password_store() const;
     void store_secret(const std::string& name, const std::string& value) const;
-    void secret_written(const std::string& name, bool ok) const;
+    void secret_written(const std::string& name, const std::string& value, bool ok) const;
     void keep_private() const;
 
     QString file_;

@@ -14,7 +14,9 @@ namespace {
 const QString kService = QStringLiteral("Kelvanto");
 #endif
 
-// Runs the event loop until `done` says so or `timeout_ms` pass.
+// Runs a local event loop until `done` says so or `timeout_ms` pass. Input waits for the
+// program's own loop; the store's answers come through the GLib main context (Secret Service)
+// or posted events (KWallet over D-Bus).
 void wait_until(const std::function<bool()>& done, int timeout_ms) {
     if (done()) return;
     QEventLoop loop;
@@ -82,9 +84,7 @@ void SecretStore::write(const std::string& name, const std::string& value, std::
     }
     job->setAutoDelete(true);
     job->setKey(QString::fromStdString(name));
-    ++running_writes_;
-    connect(job, &QKeychain::Job::finished, this, [this, done = std::move(done), deleting = value.empty()](QKeychain::Job* j) {
-        --running_writes_;
+    connect(job, &QKeychain::Job::finished, this, [done = std::move(done), deleting = value.empty()](QKeychain::Job* j) {
         const bool ok = j->error() == QKeychain::NoError || (deleting && j->error() == QKeychain::EntryNotFound);
         if (done) done(ok);
     });
@@ -94,8 +94,4 @@ void SecretStore::write(const std::string& name, const std::string& value, std::
     Q_UNUSED(value);
     if (done) done(false);
 #endif
-}
-
-void SecretStore::finish_writes(int timeout_ms) {
-    wait_until([this] { return running_writes_ == 0; }, timeout_ms);
 }

@@ -10,8 +10,8 @@
 
 // The desktop's secret store through QtKeychain: the Secret Service on Linux (the keyring
 // of the desktop session), the credential store on Windows. Entries are named by the service
-// "Kelvanto" and the setting's value name. QtKeychain answers through the event loop: reads
-// wait for the answer (events keep running meanwhile, up to a time limit), writes do not.
+// "Kelvanto" and the setting's value name. QtKeychain answers through the event loop: a read
+// waits for the answer in a local event loop (up to a time limit), a write does not wait.
 class SecretStore : public QObject {
 public:
     explicit SecretStore(QObject* parent = nullptr);
@@ -22,9 +22,4 @@ public:
     std::optional<std::map<std::string, std::string>> read_all(const std::vector<std::string>& names, int timeout_ms);
     // Stores one entry, or deletes it for an empty value; `done` learns whether that worked.
     void write(const std::string& name, const std::string& value, std::function<void(bool)> done);
-    // Waits, at most `timeout_ms`, until the writes started so far have finished.
-    void finish_writes(int timeout_ms);
-
-private:
-    int running_writes_ = 0;
 };
