@@ -137,12 +137,14 @@ TEST(SckMail, StartTlsAndLoginDeliverTheSameMailEncrypted) {
     EXPECT_TRUE(live.messages().empty()) << live.messages()[0];
 }
 
+// Where the server offers only AUTH LOGIN, that is what the login uses.
 TEST(SckMail, ImplicitTlsPortIsEncryptedFromTheFirstByte) {
     TempDir dir;
     const TestCertificates certs = make_test_certificates(dir.path() / "certs");
     ASSERT_TRUE(certs.made);
     ScopedEnv trust("SSL_CERT_FILE", certs.ca);
-    SmtpPeer server(dir.path(), {.implicit_tls = true, .auth = true, .cert = certs.cert, .key = certs.key});
+    SmtpPeer server(dir.path(),
+                    {.implicit_tls = true, .auth = true, .login_only = true, .cert = certs.cert, .key = certs.key});
     ASSERT_TRUE(server.ready()) << server.log();
     LiveSender live(server.port());
     live.sender.implicit_tls_port = server.port();  // stands in for port 465
@@ -153,6 +155,7 @@ TEST(SckMail, ImplicitTlsPortIsEncryptedFromTheFirstByte) {
     ASSERT_TRUE(wait_until([&] { return server.has_mail(0); })) << server.log();
     EXPECT_EQ(server.envelope(0), "monitor@example.org admin@example.org tls=yes login=alerts");
     EXPECT_NE(server.mail(0).find("\r\nConnection speed has changed to 100000000 bps.\r\n"), std::string::npos);
+    EXPECT_EQ(server.auth_log(), "LOGIN alerts s3cret pass\n");
     EXPECT_EQ(server.wire().find("EHLO"), std::string::npos) << "nothing in clear";
     EXPECT_FALSE(shows_password(server.wire(), kSmtpPeerPassword));
 }
