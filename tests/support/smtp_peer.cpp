@@ -16,7 +16,7 @@ from aiosmtpd.smtp import SMTP, AuthResult
 signal.alarm(180)
 ap = argparse.ArgumentParser()
 ap.add_argument('out')
-for flag in ('starttls', 'implicit', 'auth', 'auth-in-clear', 'login-only', 'stall'):
+for flag in ('starttls', 'implicit', 'auth', 'auth-in-clear', 'login-only', 'esmtp', 'stall'):
     ap.add_argument('--' + flag, action='store_true')
 ap.add_argument('--cert')
 ap.add_argument('--key')
@@ -66,6 +66,8 @@ if a.starttls:
     options.update(tls_context=tls_context, require_starttls=True)
 if a.implicit or a.auth_in_clear:
     options.update(auth_require_tls=False)
+if a.esmtp:
+    options.update(ident='ESMTP test server')
 if a.login_only:
     options.update(auth_exclude_mechanism=['PLAIN'])
 
@@ -162,6 +164,7 @@ SmtpPeer::SmtpPeer(const std::filesystem::path& dir, const SmtpPeerOptions& o) :
     if (o.auth) args.push_back("--auth");
     if (o.auth_in_clear) args.push_back("--auth-in-clear");
     if (o.login_only) args.push_back("--login-only");
+    if (o.esmtp) args.push_back("--esmtp");
     if (o.stall) {
         args.push_back("--stall");
         std::ofstream(out_ / "stall") << "held\n";

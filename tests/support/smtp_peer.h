@@ -23,6 +23,7 @@ struct SmtpPeerOptions {
     bool auth = false;           // refuses mail without a login as "alerts" / kSmtpPeerPassword
     bool auth_in_clear = false;  // offers AUTH without TLS (a server that should not)
     bool login_only = false;     // offers AUTH LOGIN, not PLAIN
+    bool esmtp = false;          // its greeting announces ESMTP
     bool stall = false;          // holds every mail at DATA until release_stall()
     std::string cert{};          // server certificate and key for TLS
     std::string key{};

@@ -6,6 +6,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -158,6 +159,24 @@ TEST(SckMail, ImplicitTlsPortIsEncryptedFromTheFirstByte) {
     EXPECT_EQ(server.auth_log(), "LOGIN alerts s3cret pass\n");
     EXPECT_EQ(server.wire().find("EHLO"), std::string::npos) << "nothing in clear";
     EXPECT_FALSE(shows_password(server.wire(), kSmtpPeerPassword));
+}
+
+// Without a login, a server that announces ESMTP and asks for STARTTLS gets it; the
+// authorities in the folders of SSL_CERT_DIR are trusted as well.
+TEST(SckMail, EsmtpServerGetsStartTlsWithoutLoginAndSslCertDirIsTrusted) {
+    TempDir dir;
+    const TestCertificates certs = make_test_certificates(dir.path() / "certs");
+    ASSERT_TRUE(certs.made);
+    std::filesystem::create_directories(dir.path() / "authorities");
+    std::filesystem::copy_file(dir.path() / "certs" / "other-ca.pem", dir.path() / "authorities" / "other-ca.pem");
+    ScopedEnv folders("SSL_CERT_DIR", "/nonexistent:" + (dir.path() / "authorities").string());
+    SmtpPeer server(dir.path(), {.starttls = true, .esmtp = true, .cert = certs.untrusted_cert, .key = certs.untrusted_key});
+    ASSERT_TRUE(server.ready()) << server.log();
+    LiveSender live(server.port());
+    live.send("m");
+    ASSERT_TRUE(live.drain());
+    ASSERT_TRUE(wait_until([&] { return server.has_mail(0); })) << (live.messages().empty() ? "" : live.messages()[0]);
+    EXPECT_EQ(server.envelope(0), "monitor@example.org admin@example.org tls=yes login=-");
 }
 
 // A wrong password, an authority nobody trusts, a server without STARTTLS: no mail, a line
