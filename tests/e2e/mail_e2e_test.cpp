@@ -107,32 +107,40 @@ void write_mail_rule(const std::string& data_dir, const std::string& log_file) {
 // desktop's secret store as a logged-in user has it.
 class KeyringSession {
 public:
-    explicit KeyringSession(const std::filesystem::path& dir) : dir_(dir) {
+    // With `keyring` false the bus has no secret store running (one is merely installed).
+    explicit KeyringSession(const std::filesystem::path& dir, bool keyring = true) : dir_(dir) {
         const std::string script = (dir / "keyring_session.sh").string();
         std::ofstream(script) << R"SH(
 d=$1
-printf 'keyring-password' | gnome-keyring-daemon --foreground --unlock --components=secrets >"$d/keyring.log" 2>&1 &
-keyring=$!
-for i in $(seq 200); do
+running() {
     dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null | grep -q 'boolean true' && break
-    sleep 0.05
-done
+        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null | grep -q 'boolean true'
+}
+if [ "$2" = keyring ]; then
+    printf 'keyring-password' | gnome-keyring-daemon --foreground --unlock --components=secrets >"$d/keyring.log" 2>&1 &
+    keyring=$!
+    for i in $(seq 200); do running && break; sleep 0.05; done
+fi
 echo "$DBUS_SESSION_BUS_ADDRESS" >"$d/bus.tmp" && mv "$d/bus.tmp" "$d/bus"
 while [ ! -e "$d/stop" ]; do sleep 0.1; done
-kill $keyring
-wait $keyring
+running && echo "secret service was running" >"$d/secret-service"
+[ -n "${keyring:-}" ] && kill $keyring && wait $keyring
 )SH";
         std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
-        session_ = start_process("/usr/bin/dbus-run-session", {"--", "/bin/bash", script, dir.string()}, env(),
+        session_ = start_process("/usr/bin/dbus-run-session",
+                                 {"--", "/bin/bash", script, dir.string(), keyring ? "keyring" : "none"}, env(),
                                  (dir / "session.log").string());
         wait_for([&] { return std::filesystem::exists(dir / "bus") || !process_running(session_); }, 20s);
         bus_ = slurp_file(dir / "bus");
         if (!bus_.empty() && bus_.back() == '\n') bus_.pop_back();
     }
-    ~KeyringSession() {
+    ~KeyringSession() { end(); }
+    // Ends the session; answers whether a secret service ran on the bus to the end.
+    bool end() {
+        if (session_.pid <= 0) return false;
         std::ofstream(dir_ / "stop") << "\n";
         if (wait_process(session_, 10000) < 0) kill_process(session_);
+        return std::filesystem::exists(dir_ / "secret-service");
     }
     bool running() const { return !bus_.empty(); }
     // The environment of a program of this session.
@@ -267,15 +275,15 @@ TEST(MailProgram, RuleOnLoopbackTrafficMailsOverTlsWithThePasswordFromTheKeyring
     EXPECT_FALSE(server.wire().find("s3cret") != std::string::npos);
 }
 
-TEST(MailProgram, WithoutASessionBusThePasswordStaysInAPrivateFile) {
+TEST(MailProgram, WithoutASecretServiceThePasswordStaysInAPrivateFile) {
+    if (!have("/usr/bin/dbus-run-session")) GTEST_SKIP() << "dbus-run-session is missing (package dbus-daemon)";
     TempDir home;
     const std::filesystem::path folder = home.path() / "config" / "Kelvanto";
     const std::filesystem::path conf = folder / "Kelvanto.conf";
-    const std::map<std::string, std::string> no_bus{{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus"}};
 
-    // A first start creates both private.
+    // A first start without a session bus creates both private.
     {
-        Program program(home, "first", no_bus);
+        Program program(home, "first", {{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus"}});
         ASSERT_TRUE(wait_for([&] { return slurp_file(conf).find("LocalPassword=") != std::string::npos; }, 20s))
             << program.said();
         EXPECT_EQ(program.stop(), 0);
@@ -283,16 +291,23 @@ TEST(MailProgram, WithoutASessionBusThePasswordStaysInAPrivateFile) {
     EXPECT_EQ(mode_of(conf), 0600u);
     EXPECT_EQ(mode_of(folder), 0700u);
 
-    // Settings of an earlier version, open to everyone: the passwords stay, the modes close.
+    // Settings of an earlier version, open to everyone, and a session bus where no secret
+    // service runs: the passwords stay, the modes close, and no keyring is started for them.
     ASSERT_TRUE(replace_text_file(conf.string(), std::string(kEarlierSettings) +
                                                      "EmailPassword=s3cret pass\nRemotePassword=remote pw\n"));
     ::chmod(folder.c_str(), 0755);
     ::chmod(conf.c_str(), 0644);
+    std::filesystem::create_directories(home.path() / "session");
+    KeyringSession bus(home.path() / "session", false);
+    ASSERT_TRUE(bus.running()) << bus.log();
     {
-        Program program(home, "second", no_bus);
+        std::map<std::string, std::string> env = bus.env();
+        env["HOME"] = home.str();
+        Program program(home, "second", env);
         ASSERT_TRUE(wait_for([&] { return mode_of(conf) == 0600u; }, 20s)) << program.said();
         EXPECT_EQ(program.stop(), 0);
     }
+    EXPECT_FALSE(bus.end()) << "a secret service was started";
     const std::string settings = slurp_file(conf);
     EXPECT_NE(settings.find("EmailPassword=s3cret pass\n"), std::string::npos) << settings;
     EXPECT_NE(settings.find("RemotePassword=remote pw\n"), std::string::npos) << settings;

@@ -7,16 +7,32 @@
 #ifdef KELVANTO_HAVE_KEYCHAIN
 #include <qt6keychain/keychain.h>
 #endif
+#if defined(KELVANTO_HAVE_KEYCHAIN) && defined(Q_OS_LINUX)
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#endif
 
 namespace {
 
 #ifdef KELVANTO_HAVE_KEYCHAIN
 const QString kService = QStringLiteral("Kelvanto");
+
+// Whether a secret store runs. On Linux that is the Secret Service on the session bus: one
+// that is merely installed is not started for the program (that would happen outside the
+// desktop's login, with nobody to unlock it).
+bool store_running() {
+#if defined(KELVANTO_HAVE_KEYCHAIN) && defined(Q_OS_LINUX)
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.interface() != nullptr &&
+           bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.secrets")).value();
+#else
+    return true;
 #endif
+}
 
 // Runs a local event loop until `done` says so or `timeout_ms` pass. Input waits for the
-// program's own loop; the store's answers come through the GLib main context (Secret Service)
-// or posted events (KWallet over D-Bus).
+// program's own loop; the store's answers come through the event loop (the GLib main context
+// for the Secret Service).
 void wait_until(const std::function<bool()>& done, int timeout_ms) {
     if (done()) return;
     QEventLoop loop;
@@ -31,6 +47,7 @@ void wait_until(const std::function<bool()>& done, int timeout_ms) {
     poll.start(10);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
+#endif
 
 }  // namespace
 
@@ -41,6 +58,7 @@ SecretStore::~SecretStore() = default;
 std::optional<std::map<std::string, std::string>> SecretStore::read_all(const std::vector<std::string>& names,
                                                                        int timeout_ms) {
 #ifdef KELVANTO_HAVE_KEYCHAIN
+    if (!store_running()) return std::nullopt;
     // Shared with the jobs' handlers: a job that answers after the time limit finds it still.
     struct Answers {
         std::map<std::string, std::string> found;
