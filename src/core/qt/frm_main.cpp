@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "alerts/alert_actions.h"
 #include "alerts/qt/frm_msg_box.h"
 #include "alerts/qt/sck_mail.h"
 #include "alerts/rule_evaluation.h"
@@ -70,6 +71,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     services_.link_speed = &link_speed_;
     services_.mail_socket = sckMail_;
     services_.msg_box = msg_box_;
+    services_.messages = &messages_;
 
     WindowCallbacks window_calls;
     window_calls.fit_window_height = [this] { FitWindowHeight(); };
@@ -102,6 +104,7 @@ frmMain::~frmMain() = default;
 bool frmMain::Form_Load() {
     if (state_.main_window_loaded) return true;
     state_.main_window_loaded = true;
+    loading_ = true;
     state_.data_dir = data_folder();
     state_.config_dir = user_config_folder();
     state_.program_path = QCoreApplication::applicationFilePath().toStdString();
@@ -138,6 +141,11 @@ bool frmMain::Form_Load() {
 
     msg_box_->set_always_on_top(state_.settings.AlwaysOnTop != 0);
     load_rules_at_startup(state_.alerts.live, state_.data_dir);
+    loading_ = false;
+    if (stop_after_load_) {
+        UnloadKVT();
+        return false;
+    }
     timer_enabled_ = true;
     MainLoop->start(0);
     return true;
@@ -156,7 +164,7 @@ void frmMain::on_timer() {
         sync_window_info();
         update_cycle(state_, services_, *this, false);
         if (state_.settings.SyncAuto) net_->auto_sync_check();
-        work_off_queue(state_.alerts.mail, state_.alerts.mail_queue, state_.settings, services_.mail_socket);
+        serve_mail_queue(state_, services_);
         evaluate_rules(state_, services_);
         behaviour_->measure_frame();
         behaviour_->apply_size_limits();
@@ -218,6 +226,12 @@ void frmMain::exit_command() {
 }
 
 void frmMain::service_stop_event() {
+    // A stop that arrives while the start-up waits (for the secret store, a message box) is
+    // carried out once the start-up is complete.
+    if (loading_) {
+        stop_after_load_ = true;
+        return;
+    }
     if (state_.main_window_loaded) {
         if (!state_.exiting) UnloadKVT();
         return;

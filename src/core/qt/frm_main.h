@@ -130,6 +130,7 @@ private:
     QtShell shell_;
     QtSound sound_;
     SysfsLinkSpeed link_speed_;
+    StderrMessages messages_;
     Services services_;
     sckMail* sckMail_ = nullptr;
     frmMsgBox* msg_box_ = nullptr;
@@ -143,6 +144,8 @@ private:
     MainWindowBehaviour* behaviour_ = nullptr;
     frmSysTray* SysTray = nullptr;
     bool timer_enabled_ = false;
+    bool loading_ = false;          // Form_Load is running
+    bool stop_after_load_ = false;  // a stop arrived meanwhile
     bool drawing_ready_ = false;  // the window has its first size; resizes redraw from now on
     int title_bar_height_ = 0;
 };
