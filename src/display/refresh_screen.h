@@ -7,11 +7,18 @@
 #include "core/program_state.h"
 #include "display/canvas.h"
 #include "display/draw_helpers.h"
+#include "display/frame_plan.h"
 #include "platform/locale.h"
 
 // What the drawing keeps between redraws.
 struct DisplayCache {
     HighlightCache highlight;
+    // The canvas keeps its pixels from one redraw to the next: draw only what changed.
+    bool incremental = false;
+    bool shown_valid = false;  // `shown` is the frame the canvas shows
+    FramePlan shown;
+    FramePlan next;
+    FrameChange change;  // what the last redraw changed on the canvas
 };
 
 // What a redraw needs besides the program state.
@@ -31,8 +38,9 @@ int fixed_row_height(const FormItem& item);
 void layout_items(std::vector<FormItem>& items, int height);
 
 // Lays out and draws every item into the canvas (the back buffer, client-area sized) when
-// `redraw` is true. Returns whether the window is visible, that is whether the caller should
-// copy the back buffer to the screen.
+// `redraw` is true; with `cache.incremental` only where the frame differs from the last one
+// (cache.change tells where). Returns whether the window is visible, that is whether the
+// caller should copy the back buffer to the screen.
 bool RefreshScreen(ProgramState& state, Canvas& canvas, DisplayCache& cache, const DrawInputs& inputs, bool redraw);
 
 // The IP text an item shows for an adapter: "Multiple" for adapter 0.

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "display/canvas.h"
+#include "display/pixel_surface.h"
 
 // The monospace font of the drawn windows: "Lucida Console" where installed, else DejaVu
 // Sans Mono, sized and spaced so that every character advances exactly 7 pixels.
@@ -14,8 +15,9 @@ QFont canvas_font();
 QColor to_qcolor(std::uint32_t colour);
 std::uint32_t from_qrgb(QRgb rgb);
 
-// Draws on a QImage without antialiasing. The painter stays open while the canvas lives,
-// so create one per redraw.
+// Draws on a 32-bit QImage without antialiasing: lines, rectangles and curves pixel by pixel
+// (PixelSurface), text and slanted lines with a painter opened on the first text. Create one
+// per redraw.
 class QImageCanvas : public Canvas {
 public:
     explicit QImageCanvas(QImage& image);
@@ -30,11 +32,18 @@ public:
     void text(int x, int y, const std::string& text, std::uint32_t colour) override;
     void bezier(const std::vector<CanvasPoint>& points, std::uint32_t colour) override;
     std::uint32_t pixel(int x, int y) const override;
+    int text_height() const override { return height_; }
+    void set_clip(const PixelRect* clip) override;
+    void scroll_left(int y0, int y1, int dx) override;
 
 private:
+    QPainter& painter();
     void set_pen(std::uint32_t colour, bool dotted);
 
     QImage& image_;
+    QFont font_;
+    PixelSurface surface_;
     QPainter painter_;
     int ascent_ = 0;
+    int height_ = 0;
 };
