@@ -190,6 +190,29 @@ void compare_calls(const std::vector<const PlanOp*>& shown, const std::vector<co
     }
 }
 
+// Every rectangle drawn anew costs a pass over the frame's calls, while a few pixels more in
+// one costs little: rectangles whose union adds at most kMergeSlack pixels to what they
+// cover become one (the grid columns of a scrolled graph, the two halves of a moved text).
+constexpr long long kMergeSlack = 1024;
+
+void merge_nearby(std::vector<PixelRect>& rects) {
+    bool merged = true;
+    while (merged) {
+        merged = false;
+        for (std::size_t i = 0; i < rects.size() && !merged; ++i) {
+            for (std::size_t j = i + 1; j < rects.size(); ++j) {
+                const PixelRect u = united(rects[i], rects[j]);
+                const long long covered = rects[i].area() + rects[j].area() - rects[i].intersected(rects[j]).area();
+                if (u.area() - covered > kMergeSlack) continue;
+                rects[i] = u;
+                rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
+                merged = true;
+                break;
+            }
+        }
+    }
+}
+
 void replay(const CanvasOp& op, Canvas& canvas) {
     switch (op.kind) {
         case CanvasOp::Kind::clear: canvas.clear(op.colour); break;
@@ -340,6 +363,7 @@ FrameChange plan_change(const FramePlan& shown, const FramePlan& next) {
         builder.add({next.width - strip_width(band.dx), band.rows.y0, next.width - 1, band.rows.y1});
     }
 
+    merge_nearby(change.rects);
     // Drawing most of the picture again in pieces costs more than drawing it once.
     long long area = 0;
     for (const PixelRect& r : change.rects) area += r.area();
