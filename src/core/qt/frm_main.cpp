@@ -24,6 +24,7 @@
 #include "display/item_list.h"
 #include "display/qt/frm_sys_tray.h"
 #include "display/qt/main_window_behaviour.h"
+#include "display/qt/secondary_windows.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
 #include "net/program_metrics.h"
@@ -272,15 +273,21 @@ void frmMain::minimise_window() {
 void frmMain::mnuSettings_Click() { open_options(); }
 void frmMain::mnuHistory_Click() { show_history_window(*this); }
 void frmMain::mnuAbout_Click() {
-    // Program name, version and the web link.
-    QMessageBox about(this);
-    about.setWindowTitle(QStringLiteral("About Kelvanto"));
-    about.setIconPixmap(windowIcon().pixmap(48, 48));
-    about.setTextFormat(Qt::RichText);
-    about.setTextInteractionFlags(Qt::TextBrowserInteraction);
-    about.setText(QStringLiteral("<b>Kelvanto</b> %1<br><a href=\"http://%2/\">%2</a>")
-                      .arg(QStringLiteral(KELVANTO_VERSION), QString::fromLatin1(kWebAddress)));
-    about.exec();
+    // Program name, version and the web link; one box at a time, destroyed when closed.
+    if (QWidget* open = find_open_window(ForwardWindow::about)) {
+        bring_forward(open);
+        return;
+    }
+    auto* about = new QMessageBox(this);
+    about->setObjectName(QStringLiteral("frmAbout"));
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->setWindowTitle(QStringLiteral("About Kelvanto"));
+    about->setIconPixmap(windowIcon().pixmap(48, 48));
+    about->setTextFormat(Qt::RichText);
+    about->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    about->setText(QStringLiteral("<b>Kelvanto</b> %1<br><a href=\"http://%2/\">%2</a>")
+                       .arg(QStringLiteral(KELVANTO_VERSION), QString::fromLatin1(kWebAddress)));
+    about->open();
 }
 
 void frmMain::update_tray() { SysTray->UpdateTrayIcon(); }

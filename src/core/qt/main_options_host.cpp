@@ -81,7 +81,11 @@ void MainOptionsHost::set_sync_view(TimeSyncView* view) { main_.net().set_sync_v
 
 ServiceManager* MainOptionsHost::options_service_manager() { return main_.service_manager(); }
 
-void MainOptionsHost::options_closed() { main_.net().set_sync_view(nullptr); }
+void MainOptionsHost::options_closed() {
+    main_.net().set_sync_view(nullptr);
+    // The closed dialog goes, and its memory with it; the next open builds it anew.
+    if (QWidget* dialog = main_.options_window()) dialog->deleteLater();
+}
 
 bool MainOptionsHost::minute_logging_changed(bool on) {
     return set_minute_logging(main_.state(), main_.services(), main_, on).done;

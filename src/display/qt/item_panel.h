@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <functional>
 #include <string>
 #include <vector>
@@ -44,7 +45,7 @@ public:
     QPushButton* button_remove() const { return cmdRemove; }
     QPushButton* button_up() const { return cmdUp; }
     QPushButton* button_down() const { return cmdDown; }
-    frmEditItem* editor() const { return editor_; }
+    frmEditItem* editor() const;
 
     void NewItem();
     void ModifyItem();
@@ -75,5 +76,5 @@ private:
     QPushButton* cmdRemove = nullptr;
     QPushButton* cmdUp = nullptr;
     QPushButton* cmdDown = nullptr;
-    frmEditItem* editor_ = nullptr;
+    QPointer<frmEditItem> editor_;  // destroyed when closed
 };
