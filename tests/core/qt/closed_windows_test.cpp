@@ -5,12 +5,15 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 
 #include "alerts/qt/alert_page.h"
 #include "alerts/qt/frm_edit.h"
 #include "core/qt/frm_main.h"
+#include "core/qt/window_tour.h"
 #include "display/qt/frm_edit_item.h"
 #include "display/qt/item_panel.h"
+#include "display/qt/secondary_windows.h"
 #include "history/qt/frm_history.h"
 #include "settings/qt/frm_options.h"
 #include "support/temp_home.h"
@@ -96,6 +99,33 @@ TEST(ClosedWindows, EveryWindowIsDestroyedWhenClosedAndItsStoredStateKept) {
     let_closed_windows_go();
     EXPECT_TRUE(about.isNull()) << "the about box outlived its closing";
 
+    main.UnloadKVT();
+}
+
+// The tour the idle measurement runs shows each window and leaves none behind.
+TEST(ClosedWindows, TheWindowTourOpensEachWindowAndLeavesNoneBehind) {
+    TempDir dir;
+    use_temp_home(dir);
+    frmMain main(StartOptions{});
+    ASSERT_TRUE(main.Form_Load());
+    QSet<QString> seen;
+    for (const auto& step : window_tour_steps(main)) {
+        step();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && is_secondary_window(w)) seen.insert(w->objectName());
+        // The item editor is a sheet of the options dialog rather than a window of its own.
+        if (main.options_window() != nullptr) {
+            auto* panel = main.options_window()->findChild<ItemPanel*>();
+            if (panel != nullptr && panel->editor() != nullptr && panel->editor()->isVisible()) seen.insert("item editor");
+        }
+        let_closed_windows_go();
+    }
+    EXPECT_EQ(seen, QSet<QString>({"frmOptions", "item editor", "frmEdit", "frmHistory", "frmAbout"}));
+    EXPECT_EQ(main.options_window(), nullptr);
+    // Only the message box the main window keeps for alerts stays.
+    for (QDialog* d : main.findChildren<QDialog*>())
+        EXPECT_EQ(d->objectName(), "frmMsgBox") << d->metaObject()->className() << " left behind";
+    EXPECT_EQ(history_of(main), nullptr);
     main.UnloadKVT();
 }
 
