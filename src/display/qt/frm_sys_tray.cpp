@@ -164,9 +164,12 @@ void frmSysTray::UpdateTrayIcon() {
         icon_ = program_icon();
         showing_program_icon_ = true;
     }
-    const QFontMetrics metrics(font_);
-    const TextWidth width = [&metrics](const std::string& t) {
-        return metrics.horizontalAdvance(QString::fromStdString(t));
+    const TextWidth width = [this](const std::string& t) {
+        if (const auto known = tip_widths_.find(t); known != tip_widths_.end()) return known->second;
+        if (tip_widths_.size() >= 256) tip_widths_.clear();
+        const int w = QFontMetrics(font_).horizontalAdvance(QString::fromStdString(t));
+        tip_widths_.emplace(t, w);
+        return w;
     };
     QString tip = QString::fromStdString(TrayTooltip(state_, locale_, kOsMajorVersion, width));
     tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
