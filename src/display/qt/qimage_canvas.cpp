@@ -37,35 +37,44 @@ std::uint32_t from_qrgb(QRgb rgb) {
 QImageCanvas::QImageCanvas(QImage& image) : QImageCanvas(image, canvas_font()) {}
 
 QImageCanvas::QImageCanvas(QImage& image, const QFont& font) : image_(image), font_(font) {
-    const QFontMetrics metrics(font_);
-    ascent_ = metrics.ascent();
-    height_ = metrics.height();
     if (image_.isNull()) return;
     if (image_.depth() != 32) image_ = image_.convertToFormat(QImage::Format_RGB32);
     surface_ = PixelSurface(reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(), image_.height(),
                             static_cast<int>(image_.bytesPerLine() / 4));
 }
 
+void QImageCanvas::measure_font() const {
+    if (height_ >= 0) return;
+    const QFontMetrics metrics(font_);
+    ascent_ = metrics.ascent();
+    height_ = metrics.height();
+}
+
+int QImageCanvas::text_height() const {
+    measure_font();
+    return height_;
+}
+
 QPainter& QImageCanvas::painter() {
-    if (!painter_.isActive()) {
-        painter_.begin(&image_);
-        painter_.setRenderHint(QPainter::Antialiasing, false);
-        painter_.setRenderHint(QPainter::TextAntialiasing, false);
-        painter_.setFont(font_);
-        painter_.setBrush(Qt::NoBrush);
+    if (!painter_) {
+        painter_.emplace(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        painter_->setRenderHint(QPainter::TextAntialiasing, false);
+        painter_->setFont(font_);
+        painter_->setBrush(Qt::NoBrush);
         set_clip(&surface_.clip());
     }
-    return painter_;
+    return *painter_;
 }
 
 void QImageCanvas::set_clip(const PixelRect* clip) {
     surface_.set_clip(clip);
-    if (!painter_.isActive()) return;
+    if (!painter_) return;
     const PixelRect& c = surface_.clip();
     if (c.x0 == 0 && c.y0 == 0 && c.x1 == image_.width() - 1 && c.y1 == image_.height() - 1) {
-        painter_.setClipping(false);
+        painter_->setClipping(false);
     } else {
-        painter_.setClipRect(QRect(c.x0, c.y0, c.x1 - c.x0 + 1, c.y1 - c.y0 + 1));
+        painter_->setClipRect(QRect(c.x0, c.y0, c.x1 - c.x0 + 1, c.y1 - c.y0 + 1));
     }
 }
 
@@ -85,13 +94,13 @@ void QImageCanvas::clear(std::uint32_t colour) {
 void QImageCanvas::line(int x0, int y0, int x1, int y1, std::uint32_t colour) {
     if (!surface_.valid() || surface_.straight_line(x0, y0, x1, y1, to_qcolor(colour).rgb(), false)) return;
     set_pen(colour, false);
-    painter_.drawLine(x0, y0, x1, y1);
+    painter_->drawLine(x0, y0, x1, y1);
 }
 
 void QImageCanvas::dotted_line(int x0, int y0, int x1, int y1, std::uint32_t colour) {
     if (!surface_.valid() || surface_.straight_line(x0, y0, x1, y1, to_qcolor(colour).rgb(), true)) return;
     set_pen(colour, true);
-    painter_.drawLine(x0, y0, x1, y1);
+    painter_->drawLine(x0, y0, x1, y1);
 }
 
 void QImageCanvas::fill_rect(int x0, int y0, int x1, int y1, std::uint32_t colour) {
@@ -101,7 +110,8 @@ void QImageCanvas::fill_rect(int x0, int y0, int x1, int y1, std::uint32_t colou
 void QImageCanvas::text(int x, int y, const std::string& t, std::uint32_t colour) {
     if (!surface_.valid()) return;
     set_pen(colour, false);
-    painter_.drawText(x, y + ascent_, QString::fromStdString(t));
+    measure_font();
+    painter_->drawText(x, y + ascent_, QString::fromStdString(t));
 }
 
 void QImageCanvas::bezier(const std::vector<CanvasPoint>& points, std::uint32_t colour) {

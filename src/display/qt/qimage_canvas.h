@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <optional>
 
 #include "display/canvas.h"
 #include "display/pixel_surface.h"
@@ -32,18 +33,19 @@ public:
     void text(int x, int y, const std::string& text, std::uint32_t colour) override;
     void bezier(const std::vector<CanvasPoint>& points, std::uint32_t colour) override;
     std::uint32_t pixel(int x, int y) const override;
-    int text_height() const override { return height_; }
+    int text_height() const override;
     void set_clip(const PixelRect* clip) override;
     void scroll_left(int y0, int y1, int dx) override;
 
 private:
     QPainter& painter();
+    void measure_font() const;
     void set_pen(std::uint32_t colour, bool dotted);
 
     QImage& image_;
     QFont font_;
     PixelSurface surface_;
-    QPainter painter_;
-    int ascent_ = 0;
-    int height_ = 0;
+    std::optional<QPainter> painter_;  // opened by the first text or slanted line
+    mutable int ascent_ = -1;          // font metrics, measured when first needed
+    mutable int height_ = -1;
 };
