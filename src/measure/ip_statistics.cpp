@@ -13,7 +13,7 @@ std::string status_text(std::uint32_t status) {
     return s;
 }
 
-clsAdaptors::clsAdaptors(InterfaceTableReader& reader, Dialogs& dialogs, TableMessageLatch& latch)
+clsAdaptors::clsAdaptors(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& latch)
     : reader_(reader), dialogs_(dialogs), latch_(latch) {}
 
 int clsAdaptors::Count_adaptors() {
@@ -37,6 +37,12 @@ int clsAdaptors::Count_adaptors() {
     return static_cast<int>(groups_.size());
 }
 
+int clsAdaptors::group_of(std::uint32_t if_index) const {
+    for (std::size_t g = 0; g < groups_.size(); ++g)
+        if (groups_[g].if_index == if_index) return static_cast<int>(g);
+    return -1;
+}
+
 bool clsAdaptors::check_group(int g) {
     if (g < 0) {
         dialogs_.message_box({"Adaptor number(index) is too low ! ", "", MsgButtons::ok, MsgIcon::error});
@@ -57,50 +63,47 @@ std::uint32_t clsAdaptors::T_index(int g) {
     return check_group(g) ? groups_[static_cast<std::size_t>(g)].if_index : 0;
 }
 
-clsIPStatistics::clsIPStatistics(InterfaceTableReader& reader, Dialogs& dialogs, TableMessageLatch& latch)
+clsIPStatistics::clsIPStatistics(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& latch)
     : reader_(reader), dialogs_(dialogs), latch_(latch), adaptors_(reader, dialogs, latch) {
     Update_Adaptors_Stat();
 }
 
 void clsIPStatistics::Update_Adaptors_Stat() {
     slots_.clear();
-    found_ = 0;
-    std::vector<InterfaceRow> rows;
-    const TableStatus st = reader_.read_interfaces(rows);
-    if (st == TableStatus::not_supported) {
-        if (!latch_.not_supported_shown) {
-            latch_.not_supported_shown = true;
-            dialogs_.message_box({"IP Helper is not supported by this system.", "", MsgButtons::ok, MsgIcon::none});
-        }
-        return;
+    rows_.clear();
+    interfaces_read_ = false;
+    const TableStatus st = reader_.read_interfaces(rows_);
+    if (st == TableStatus::not_supported && !latch_.not_supported_shown) {
+        latch_.not_supported_shown = true;
+        dialogs_.message_box({"IP Helper is not supported by this system.", "", MsgButtons::ok, MsgIcon::none});
     }
-    if (st != TableStatus::ok) rows.clear();
-    std::stable_sort(rows.begin(), rows.end(),
+    interfaces_read_ = st == TableStatus::ok;
+    if (!interfaces_read_) rows_.clear();
+    std::stable_sort(rows_.begin(), rows_.end(),
                      [](const InterfaceRow& a, const InterfaceRow& b) { return a.index < b.index; });
+    if (interfaces_read_) adaptors_.Count_adaptors();
 
-    found_ = adaptors_.Count_adaptors();
+    // Interfaces holding an address for the first time get their numbers in table order.
+    AdapterNumbering& numbering = latch_.numbering;
+    for (const InterfaceRow& row : rows_)
+        if (adaptors_.group_of(row.index) >= 0) numbering.give_number(row.description);
+
+    found_ = numbering.count();
     slots_.assign(static_cast<std::size_t>(found_), InterfaceEntry{});
-    // Number the interfaces holding an address in table order; no slot is left empty for
-    // an interface without one. Slots past the matched rows stay empty.
-    std::size_t next = 0;
-    for (const InterfaceRow& row : rows) {
-        if (next >= slots_.size()) break;
-        for (int g = 0; g < adaptors_.group_count(); ++g) {
-            if (adaptors_.group_index(g) != row.index) continue;
-            InterfaceEntry& e = slots_[next++];
-            e.received = static_cast<std::int32_t>(row.in_octets);
-            e.sent = static_cast<std::int32_t>(row.out_octets);
-            e.address = adaptors_.Adaptor_IP(g);
-            e.status = status_text(row.oper_status);
-            const std::size_t len = std::min<std::size_t>(row.description.size(), 256);
-            e.description = row.description.substr(0, len);
-            if (auto z = e.description.find('\0'); z != std::string::npos) e.description.resize(z);
-            e.if_index = row.index;
-            e.has_wide_counters = row.has_wide_counters;
-            e.received_wide = row.in_octets_wide;
-            e.sent_wide = row.out_octets_wide;
-            break;
-        }
+    for (int n = 1; n <= found_; ++n) {
+        InterfaceEntry& e = slots_[static_cast<std::size_t>(n - 1)];
+        e.description = numbering.names[static_cast<std::size_t>(n)];
+        const auto row = std::find_if(rows_.begin(), rows_.end(),
+                                      [&](const InterfaceRow& r) { return r.description == e.description; });
+        if (row == rows_.end() || e.description.empty()) continue;
+        e.present = true;
+        const int g = adaptors_.group_of(row->index);
+        if (g < 0) continue;
+        e.connected = true;
+        e.received = static_cast<std::int32_t>(row->in_octets);
+        e.sent = static_cast<std::int32_t>(row->out_octets);
+        e.address = adaptors_.Adaptor_IP(g);
+        e.status = status_text(row->oper_status);
     }
     if (chosen_ > found_) chosen_ = 0;
 }
@@ -116,11 +119,13 @@ bool clsIPStatistics::Choose_Adaptor(int n) {
     return true;
 }
 
-const InterfaceEntry& clsIPStatistics::chosen_entry() const {
+const InterfaceEntry& clsIPStatistics::entry(int n) const {
     static const InterfaceEntry kEmpty{};
-    if (chosen_ < 1 || chosen_ > static_cast<int>(slots_.size())) return kEmpty;
-    return slots_[static_cast<std::size_t>(chosen_ - 1)];
+    if (n < 1 || n > static_cast<int>(slots_.size())) return kEmpty;
+    return slots_[static_cast<std::size_t>(n - 1)];
 }
+
+const InterfaceEntry& clsIPStatistics::chosen_entry() const { return entry(chosen_); }
 
 std::int32_t clsIPStatistics::BytesRecieved() const { return chosen_entry().received; }
 std::int32_t clsIPStatistics::BytesSends() const { return chosen_entry().sent; }

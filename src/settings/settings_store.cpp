@@ -51,7 +51,9 @@ void read_setting(const SettingsBackend& store, const SettingDef& d, int found_a
         assign(d.field, read_number_unchecked(store, d.name, d.default_number));
         break;
     case SettingKind::adapter:
-        assign(d.field, read_number(store, d.name, 0, found_adapters, found_adapters < 2 ? 1 : 2));
+        // Any adapter number is kept, also one whose adapter is absent now: it takes effect
+        // when the adapter appears. Only a missing or impossible value takes the default.
+        assign(d.field, read_number(store, d.name, 0, kMaxAdapters, found_adapters < 2 ? 1 : 2));
         break;
     case SettingKind::day_number:
         assign(d.field, read_number(store, d.name, d.min, d.max, static_cast<std::int32_t>(std::floor(today))));

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
+#include <cstdio>
 
 #include "alerts/qt/alert_page.h"
 #include "alerts/qt/frm_msg_box.h"
@@ -28,6 +29,7 @@
 #include "history/log_store.h"
 #include "measure/counters.h"
 #include "net/qt/net_jobs.h"
+#include "platform/qt/sleep_watcher.h"
 #include "service/service_control.h"
 #include "settings/qt/frm_options.h"
 #include "settings/settings_store.h"
@@ -89,6 +91,12 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     tray_calls.exit = [this] { exit_command(); };
     tray_calls.toggle_always_on_top = [this] { behaviour_->toggle_always_on_top(); };
     SysTray = new frmSysTray(this, state_, locale_, std::move(tray_calls), this);
+
+    // A machine that goes to sleep may never wake: the logs are saved first.
+    sleep_watcher_ = new SleepWatcher(this);
+    connect(sleep_watcher_, &SleepWatcher::about_to_sleep, this, [this] {
+        if (timer_enabled_) save_logs(state_, services_);
+    });
 }
 
 frmMain::~frmMain() = default;
@@ -100,6 +108,7 @@ bool frmMain::Form_Load() {
     state_.config_dir = user_config_folder();
     state_.program_path = QCoreApplication::applicationFilePath().toStdString();
     state_.logs.system_first_day_of_week = locale_.first_day_of_week();
+    load_numbering(state_.table_messages.numbering, state_.data_dir);
 
     title_bar_height_ = frameGeometry().height() - geometry().height();
     {
@@ -264,6 +273,8 @@ void frmMain::restore_window() {
 void frmMain::write_setting(const std::string& name) { write_single_setting(settings_store_, state_.settings, name); }
 
 void frmMain::adapter_lists_changed(int /*found*/) {}
+
+void frmMain::log_notice(const std::string& text) { std::fprintf(stderr, "kelvanto: %s\n", text.c_str()); }
 
 void frmMain::SysTray_Click(int message) { SysTray->SysTray_Click(message); }
 

@@ -29,6 +29,7 @@ class QTimer;
 class ServiceManager;
 class MainWindowBehaviour;
 class frmSysTray;
+class SleepWatcher;
 
 struct StartOptions {
     bool minimized = false;  // "/minimized" on the command line
@@ -81,6 +82,7 @@ public:
 
     // CycleHooks
     void adapter_lists_changed(int found) override;
+    void log_notice(const std::string& text) override;
     void update_tray() override;
     void refresh_screen() override;
 
@@ -137,6 +139,7 @@ private:
     MainWindowDrawing drawing_;
     MainWindowBehaviour* behaviour_ = nullptr;
     frmSysTray* SysTray = nullptr;
+    SleepWatcher* sleep_watcher_ = nullptr;
     bool timer_enabled_ = false;
     bool drawing_ready_ = false;  // the window has its first size; resizes redraw from now on
     int title_bar_height_ = 0;
