@@ -25,6 +25,7 @@
 #include "display/qt/main_window_behaviour.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
+#include "measure/qt/adapters_page.h"
 #include "net/qt/net_jobs.h"
 #include "platform/qt/sleep_watcher.h"
 #include "service/service_control.h"
@@ -237,7 +238,10 @@ void frmMain::restore_window() {
 
 void frmMain::write_setting(const std::string& name) { write_single_setting(settings_store_, state_.settings, name); }
 
-void frmMain::adapter_lists_changed(int /*found*/) {}
+void frmMain::adapter_lists_changed(int /*found*/) {
+    if (!options_dialog_ || !options_dialog_->isVisible()) return;
+    if (auto* page = options_dialog_->findChild<AdaptersPage*>()) page->refresh_adapters();
+}
 
 void frmMain::log_notice(const std::string& text) { std::fprintf(stderr, "kelvanto: %s\n", text.c_str()); }
 

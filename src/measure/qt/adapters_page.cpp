@@ -34,6 +34,10 @@ AdaptersPage::AdaptersPage(OptionsHost& host, QWidget* parent) : OptionsPage(par
 
 void AdaptersPage::fill() {
     OptionsPage::fill();
+    refresh_adapters();
+}
+
+void AdaptersPage::refresh_adapters() {
     Filling filling(*this);
     ProgramState& st = host_.options_state();
     const Settings& s = st.settings;
@@ -54,6 +58,9 @@ void AdaptersPage::fill() {
             item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
         }
     }
+    // A monitored adapter whose interface has not been seen yet keeps its place in the list.
+    for (int i = monitored_->count(); i <= std::min(s.Adapter, kMaxAdapters); ++i)
+        monitored_->addItem(QStringLiteral("Adapter %1 (not found yet)").arg(i));
     monitored_->setCurrentIndex(std::clamp(s.Adapter, 0, monitored_->count() - 1));
 }
 

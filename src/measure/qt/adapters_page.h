@@ -12,8 +12,11 @@ class AdaptersPage : public OptionsPage {
     Q_OBJECT
 public:
     AdaptersPage(OptionsHost& host, QWidget* parent = nullptr);
-    // Lists the adapters found now.
+    // Lists the numbered adapters, also those without a connection now.
     void fill() override;
+    // Lists the adapters again (one was numbered, or its connection changed), keeping the
+    // choices made on the page.
+    void refresh_adapters();
     // A changed selection of summed adapters reloads the logs.
     void preview() override;
 
