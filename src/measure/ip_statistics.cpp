@@ -13,20 +13,20 @@ std::string status_text(std::uint32_t status) {
     return s;
 }
 
-clsAdaptors::clsAdaptors(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& latch)
-    : reader_(reader), dialogs_(dialogs), latch_(latch) {}
+clsAdaptors::clsAdaptors(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& tables)
+    : reader_(reader), dialogs_(dialogs), tables_(tables) {}
 
 int clsAdaptors::Count_adaptors() {
     groups_.clear();
     std::vector<AddressRow> rows;
     if (reader_.read_addresses(rows) != TableStatus::ok) {
-        if (!latch_.address_error_shown) {
-            latch_.address_error_shown = true;
+        if (!tables_.address_error_shown) {
+            tables_.address_error_shown = true;
             dialogs_.message_box({"ERROR reading IP Table", "", MsgButtons::ok, MsgIcon::none});
         }
         return 0;
     }
-    latch_.address_error_shown = false;
+    tables_.address_error_shown = false;
     std::stable_sort(rows.begin(), rows.end(),
                      [](const AddressRow& a, const AddressRow& b) { return a.address < b.address; });
     for (const AddressRow& row : rows) {
@@ -63,8 +63,8 @@ std::uint32_t clsAdaptors::T_index(int g) {
     return check_group(g) ? groups_[static_cast<std::size_t>(g)].if_index : 0;
 }
 
-clsIPStatistics::clsIPStatistics(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& latch)
-    : reader_(reader), dialogs_(dialogs), latch_(latch), adaptors_(reader, dialogs, latch) {
+clsIPStatistics::clsIPStatistics(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& tables)
+    : reader_(reader), dialogs_(dialogs), tables_(tables), adaptors_(reader, dialogs, tables) {
     Update_Adaptors_Stat();
 }
 
@@ -73,8 +73,8 @@ void clsIPStatistics::Update_Adaptors_Stat() {
     rows_.clear();
     interfaces_read_ = false;
     const TableStatus st = reader_.read_interfaces(rows_);
-    if (st == TableStatus::not_supported && !latch_.not_supported_shown) {
-        latch_.not_supported_shown = true;
+    if (st == TableStatus::not_supported && !tables_.not_supported_shown) {
+        tables_.not_supported_shown = true;
         dialogs_.message_box({"IP Helper is not supported by this system.", "", MsgButtons::ok, MsgIcon::none});
     }
     interfaces_read_ = st == TableStatus::ok;
@@ -84,7 +84,7 @@ void clsIPStatistics::Update_Adaptors_Stat() {
     if (interfaces_read_) adaptors_.Count_adaptors();
 
     // Interfaces holding an address for the first time get their numbers in table order.
-    AdapterNumbering& numbering = latch_.numbering;
+    AdapterNumbering& numbering = tables_.numbering;
     for (const InterfaceRow& row : rows_)
         if (adaptors_.group_of(row.index) >= 0) numbering.give_number(row.description);
 

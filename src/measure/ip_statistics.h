@@ -22,7 +22,7 @@ struct AdapterTables {
 // interface's smallest address.
 class clsAdaptors {
 public:
-    clsAdaptors(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& latch);
+    clsAdaptors(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& tables);
 
     // Re-reads the address table and returns the number of groups (0 when empty or unreadable).
     int Count_adaptors();
@@ -36,7 +36,7 @@ private:
 
     InterfaceTableReader& reader_;
     Dialogs& dialogs_;
-    AdapterTables& latch_;
+    AdapterTables& tables_;
     std::vector<AddressRow> groups_;
 };
 
@@ -57,7 +57,7 @@ struct InterfaceEntry {
 // gets the next free number here, whoever reads the tables first.
 class clsIPStatistics {
 public:
-    clsIPStatistics(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& latch);
+    clsIPStatistics(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& tables);
 
     void Update_Adaptors_Stat();
     int Found_Adaptors() const { return found_; }
@@ -81,7 +81,7 @@ public:
 private:
     InterfaceTableReader& reader_;
     Dialogs& dialogs_;
-    AdapterTables& latch_;
+    AdapterTables& tables_;
     clsAdaptors adaptors_;
     std::vector<InterfaceEntry> slots_;  // slot s at index s - 1
     std::vector<InterfaceRow> rows_;
