@@ -91,22 +91,6 @@ TEST_F(ReadCountersTest, AddressLostAndBackCountsWhatTheInterfaceCarriedNeverIts
     EXPECT_EQ(state.ip_text, "192.168.0.10");
 }
 
-TEST_F(ReadCountersTest, AnEarlierInterfaceGainingAnAddressMovesNoNumber) {
-    table.add_address(3, 172, 17, 0, 1);  // docker0 sorts before eth0 in the table
-    eth0(4000, 400);
-    table.set_counters(3, 9'000'000'000ull + 70, 8'000'000'000ull + 7);
-    read();
-    EXPECT_EQ(state.found_adapters, 3);
-    EXPECT_EQ(received(2), 4000.0);
-    EXPECT_EQ(received(3), 70.0) << "docker0 was there from the start: only its growth counts";
-    drop_address(3);
-    eth0(10, 1);
-    read();
-    EXPECT_EQ(received(2), 4010.0);
-    EXPECT_EQ(state.table_messages.numbering.names[2], "eth0");
-    EXPECT_EQ(state.table_messages.numbering.names[3], "docker0");
-}
-
 TEST_F(ReadCountersTest, InterfaceStartedAgainCountsItsWholeNewReading) {
     eth0(1000, 100);
     read();
