@@ -11,9 +11,8 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 LAUNCHER   := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
-            libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd \
-            fonts-dejavu-core desktop-file-utils appstream man-db dpkg-dev lintian librsvg2-bin \
-            iproute2 dbus-daemon python3-dbus
+            libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd strace iproute2 dbus-daemon \
+            fonts-dejavu-core desktop-file-utils appstream man-db dpkg-dev lintian librsvg2-bin python3-dbus
 
 .PHONY: all deps build run test test-core test-asan bench install package icons clean
 
