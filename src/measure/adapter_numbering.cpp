@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "history/log_files.h"
+#include "platform/file_save.h"
 
 namespace {
 
@@ -95,5 +96,5 @@ void save_numbering(AdapterNumbering& numbering, const std::string& data_dir) {
     if (!numbering.unsaved || data_dir.empty()) return;
     make_dir(stats_dir(data_dir));
     const std::string text = numbering_text(numbering);
-    if (write_file_replacing(numbering_file_path(data_dir), Bytes(text.begin(), text.end()))) numbering.unsaved = false;
+    if (save_file_whole(numbering_file_path(data_dir), text)) numbering.unsaved = false;
 }
