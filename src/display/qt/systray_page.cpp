@@ -1,16 +1,20 @@
 #include "display/qt/systray_page.h"
 
-#include "settings/settings.h"
+#include "core/program_state.h"
+#include "settings/qt/options_host.h"
 
-SystrayPage::SystrayPage(Settings& s, QWidget* parent) : OptionsPage(parent) {
+SystrayPage::SystrayPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
+    Settings& s = host_.options_state().settings;
     add_check(QStringLiteral("Graph in systray"), &s.SysTrayGraph);
     add_check(QStringLiteral("Transfer rates as tooltip"), &s.SysTrayToolTip);
-    add_colour(QStringLiteral("Background:"), &s.SysTrayColorBackground);
-    add_colour(QStringLiteral("Download:"), &s.SysTrayColorDownload);
-    add_colour(QStringLiteral("Upload:"), &s.SysTrayColorUpload);
+    add_colour(QStringLiteral("Background:"), &s.SysTrayColorBackground, &s.AlwaysOnTop);
+    add_colour(QStringLiteral("Download:"), &s.SysTrayColorDownload, &s.AlwaysOnTop);
+    add_colour(QStringLiteral("Upload:"), &s.SysTrayColorUpload, &s.AlwaysOnTop);
     add_heading(QStringLiteral("Custom graph scale "));
     add_check(QStringLiteral("Use a different scale than the main graph (download)"), &s.SysDl);
     add_number(QStringLiteral("Download scale (kbps):"), &s.SysDlSpeed);
     add_check(QStringLiteral("Use a different scale than the main graph (upload)"), &s.SysUl);
     add_number(QStringLiteral("Upload scale (kbps):"), &s.SysUlSpeed);
 }
+
+void SystrayPage::preview() { host_.options_update_tray(); }
