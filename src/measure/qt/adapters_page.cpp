@@ -22,8 +22,7 @@ constexpr int kSummable = 6;
 AdaptersPage::AdaptersPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
     Settings& s = host_.options_state().settings;
     add_heading(QStringLiteral("Multiple selected adapters"));
-    add_note(QStringLiteral("The ticked adapters are added up and shown as \"Multiple adapters\" "
-                            "(chosen below, or with the 0 key in the window)."));
+    add_note(QStringLiteral("Ticked adapters are summed as \"Multiple adapters\"."));
     adapter_list_ = new QListWidget(this);
     add_row(adapter_list_);
     monitored_ = new QComboBox(this);
