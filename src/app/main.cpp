@@ -34,7 +34,7 @@ public:
 constexpr const char* kUsage =
     "Usage: kelvanto [/minimized]\n"
     "       kelvanto -install | -uninstall\n"
-    "       kelvanto --report totals|daily|weekly|monthly|yearly [--html] [--adapter N]\n"
+    "       kelvanto --report totals|daily|weekly|monthly|yearly [--html|--json|--csv] [--adapter N]\n"
     "       kelvanto --help | --version\n"
     "\n"
     "Monitors the network traffic of this computer: rates and amounts in a small window\n"
@@ -45,7 +45,8 @@ constexpr const char* kUsage =
     "  -uninstall   disable and remove that unit\n"
     "  --service    the service's own run (the unit passes it)\n"
     "  --report     print a traffic report on standard output\n"
-    "               (--html: as an HTML page; --adapter N: of adapter N)\n"
+    "               (--html: as an HTML page; --json, --csv: as data for scripts;\n"
+    "               --adapter N: of adapter N)\n"
     "  --help       print this text\n"
     "  --version    print the program name and version\n"
     "\n"
@@ -64,6 +65,16 @@ bool has_argument(int argc, char** argv, const char* wanted) {
 bool without_display() {
     return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// The platforms Qt tries in turn when the user chose none. In a Wayland session that also
+// offers X11 (Xwayland), X11 comes first: there the floating window gets the place it was
+// left at and can stay on top, which Wayland lets no client ask for. A display that refuses
+// the connection must not abort the monitor either: the list ends with offscreen.
+QByteArray preferred_platforms() {
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return "xcb;offscreen";
+    return x11 ? "xcb;wayland;offscreen" : "wayland;xcb;offscreen";
 }
 
 bool has_desktop() {
@@ -92,10 +103,7 @@ int main(int argc, char** argv) {
     if (headless) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        // A display that refuses the connection must not abort the monitor either: Qt tries
-        // the usual platforms in their usual order and falls back to offscreen.
-        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen"
-                                                                                  : "wayland;xcb;offscreen");
+        qputenv("QT_QPA_PLATFORM", preferred_platforms());
     }
 
     const QString cmd = command_line(argc, argv);

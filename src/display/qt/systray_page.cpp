@@ -1,10 +1,14 @@
 #include "display/qt/systray_page.h"
 
+#include <QLabel>
+
 #include "core/program_state.h"
+#include "display/qt/frm_sys_tray.h"
 #include "settings/qt/options_host.h"
 
 SystrayPage::SystrayPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
     Settings& s = host_.options_state().settings;
+    no_tray_note_ = add_note(QStringLiteral("This desktop has no notification area: the window minimises to the task bar."));
     add_check(QStringLiteral("Graph in systray"), &s.SysTrayGraph);
     add_check(QStringLiteral("Transfer rates as tooltip"), &s.SysTrayToolTip);
     add_colour(QStringLiteral("Background:"), &s.SysTrayColorBackground, &s.AlwaysOnTop);
@@ -15,6 +19,15 @@ SystrayPage::SystrayPage(OptionsHost& host, QWidget* parent) : OptionsPage(paren
     add_number(QStringLiteral("Download scale (kbps):"), &s.SysDlSpeed);
     add_check(QStringLiteral("Use a different scale than the main graph (upload)"), &s.SysUl);
     add_number(QStringLiteral("Upload scale (kbps):"), &s.SysUlSpeed);
+}
+
+void SystrayPage::fill() {
+    OptionsPage::fill();
+    // The tray icon belongs to the main window, which owns the options dialog.
+    const frmSysTray* tray = nullptr;
+    for (const QWidget* w = parentWidget(); w != nullptr && tray == nullptr; w = w->parentWidget())
+        tray = w->findChild<frmSysTray*>(QString(), Qt::FindDirectChildrenOnly);
+    no_tray_note_->setVisible(tray != nullptr && !tray->tray_available());
 }
 
 void SystrayPage::preview() { host_.options_update_tray(); }

@@ -1,8 +1,10 @@
 #include "display/qt/window_page.h"
 
 #include <QCheckBox>
+#include <QLabel>
 
 #include "core/program_state.h"
+#include "display/qt/main_window_behaviour.h"
 #include "settings/qt/options_host.h"
 
 namespace {
@@ -19,6 +21,8 @@ constexpr const char* kTranslucency = "Translucency ";
 WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
     Settings& s = host_.options_state().settings;
     add_check(QStringLiteral("Always on top"), &s.AlwaysOnTop);
+    wayland_note_ = add_note(
+        QStringLiteral("In this Wayland session the desktop decides where the window opens and whether it stays on top."));
     add_check(QStringLiteral("Start with the desktop session"), &s.Autostart);
     add_check(QStringLiteral("Start minimized"), &s.AutoStartMinimized);
     add_slider(QString::fromLatin1(kTranslucency), 0, 90, &s.Transparency);
@@ -27,6 +31,7 @@ WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent)
 
 void WindowPage::fill() {
     OptionsPage::fill();
+    wayland_note_->setVisible(!places_windows());
     follow_translucency();
 }
 
