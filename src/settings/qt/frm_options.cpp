@@ -86,6 +86,7 @@ void frmOptions::build_pages() {
 
         pages_.push_back({entry.caption, page});
         connect(page, &OptionsPage::changed, this, [this, page] { page_changed(page); });
+        connect(page, &OptionsPage::show_requested, this, [this, caption = entry.caption] { show_page(caption); });
         connect(page, &OptionsPage::field_at_fault, this, &frmOptions::show_field);
     }
 }

@@ -52,6 +52,8 @@ public:
 signals:
     // A control changed a setting.
     void changed();
+    // The page asks to be shown (a check failed on it).
+    void show_requested();
     // A check failed: turn to page `page` and select its field labelled `caption`.
     void field_at_fault(const QString& page, const QString& caption);
 
