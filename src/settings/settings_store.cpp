@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "display/colour_presets.h"
+#include "display/window_behaviour.h"
 #include "settings/autostart.h"
 #include "settings/connection_types.h"
 #include "settings/date_text.h"
@@ -100,16 +101,12 @@ void apply_upstream_speed(Settings& s) {
 }
 
 void apply_window_transparency(Settings& s, SettingsIo& io) {
-    s.ButtonShadow = io.hooks.button_shadow_colour().value_or(rgb(128, 128, 128));
-    s.ButtonHilight = io.hooks.button_hilight_colour().value_or(rgb(255, 255, 255));
+    read_desktop_colours(s, io.hooks);
     if (s.Transparency > 0) {
-        // 255 - 2.55 * percent, rounded half up, in whole numbers: 90 % gives 26, 50 % gives 128.
-        io.hooks.set_translucent((25500 - 255 * s.Transparency + 50) / 100);
         s.TransBack = 0;
         write_value(io.store, "TransBack", 0);
-    } else {
-        io.hooks.set_transparent_background(s.TransBack == 1);
     }
+    apply_translucency(s, io.hooks);
 }
 
 // Older versions kept the item count in "FormItems" and used "AdvItems" as the show flag.
@@ -235,4 +232,14 @@ void save_settings(ProgramState& state, Services& services) {
     io.hooks.apply_window_style();
     io.hooks.rebuild_display_list();
     io.hooks.settings_saved();
+}
+
+void read_desktop_colours(Settings& settings, SettingsHooks& hooks) {
+    settings.ButtonShadow = hooks.button_shadow_colour().value_or(rgb(128, 128, 128));
+    settings.ButtonHilight = hooks.button_hilight_colour().value_or(rgb(255, 255, 255));
+}
+
+void apply_translucency(const Settings& settings, SettingsHooks& hooks) {
+    if (settings.Transparency > 0) hooks.set_translucent(translucency_alpha(settings.Transparency));
+    else hooks.set_transparent_background(settings.TransBack == 1);
 }

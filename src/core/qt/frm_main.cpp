@@ -24,6 +24,7 @@
 #include "display/item_list.h"
 #include "display/qt/frm_sys_tray.h"
 #include "display/qt/main_window_behaviour.h"
+#include "display/qt/secondary_windows.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
 #include "measure/qt/adapters_page.h"
@@ -180,6 +181,11 @@ void frmMain::on_timer() {
         behaviour_->apply_size_limits();
     }
     if (jobs.log_save) save_logs(state_, services_);
+    if (jobs.log_save || jobs.colour_refresh) {
+        // The desktop's frame colours may have changed with its theme.
+        read_desktop_colours(state_.settings, *this);
+        update_tray();
+    }
     if (jobs.remote_report && state_.settings.RemoteOut && !state_.remote_report.in_progress) net_->start_report();
     arm_timer();
 }
@@ -208,19 +214,13 @@ void frmMain::UnloadKVT() {
 
 void frmMain::open_options() {
     if (options_dialog_ && options_dialog_->isVisible()) {
-        // The innermost open window of the dialog comes forward: a modal child first.
-        QWidget* front = QApplication::activeModalWidget();
-        if (front == nullptr || !options_dialog_->isAncestorOf(front)) front = options_dialog_;
-        front->raise();
-        front->activateWindow();
+        bring_forward(options_dialog_->front_window());
         return;
     }
     if (!options_host_) options_host_ = std::make_unique<MainOptionsHost>(*this);
     if (options_dialog_) options_dialog_->deleteLater();
     load_rules_for_editing(state_.alerts.working, state_.data_dir);
     options_dialog_ = new frmOptions(*options_host_, this);
-    options_dialog_->setObjectName(QStringLiteral("frmOptions"));
-    options_dialog_->setWindowFlag(Qt::Window);
     options_dialog_->setAttribute(Qt::WA_DeleteOnClose, false);
     options_dialog_->show();
     options_dialog_->raise();
@@ -266,8 +266,7 @@ void frmMain::restore_window() {
 void frmMain::write_setting(const std::string& name) { write_single_setting(settings_store_, state_.settings, name); }
 
 void frmMain::adapter_lists_changed(int /*found*/) {
-    if (!options_dialog_ || !options_dialog_->isVisible()) return;
-    if (auto* page = options_dialog_->findChild<AdaptersPage*>()) page->refresh_adapters();
+    if (options_dialog_ && options_dialog_->isVisible()) options_dialog_->adapters_changed();
 }
 
 void frmMain::log_notice(const std::string& text) { std::fprintf(stderr, "kelvanto: %s\n", text.c_str()); }
@@ -328,6 +327,7 @@ void frmMain::bar_graph_width_guard() {
 
 void frmMain::FitWindowHeight() {
     if (isMinimized()) return;
+    behaviour_->style().set_Border(state_.settings.Border != 0);
     const int allowance = state_.settings.Border != 0 ? title_bar_height_ : 0;
     const WindowHeightFit fit = fit_window_height(state_.display_list, state_.settings, allowance);
     // Qt sizes the client area: take the frame allowance off the outer heights.
@@ -373,6 +373,8 @@ void frmMain::set_transparent_background(bool on) {
     behaviour_->ApplyTranslucency(255, false);
     behaviour_->ApplyColourKey(on);
 }
+
+void frmMain::apply_size_limits() { behaviour_->apply_size_limits(); }
 
 void frmMain::apply_window_style() {
     if (!isMinimized()) behaviour_->style().set_Border(state_.settings.Border != 0);

@@ -64,8 +64,11 @@ public:
     void service_start_event();
     // Lays out and draws the items when `redraw` is true, then shows the back buffer.
     void RefreshScreen(bool redraw);
-    // Sizes the window's height to the enabled items and sets the height's drag limits.
+    // Applies the frame, sizes the window's height to the enabled items and sets the height's
+    // drag limits.
     void FitWindowHeight();
+    // The width limits from the graph history and the locked width.
+    void apply_size_limits();
     const QImage& Backbuffer() const { return drawing_.Backbuffer(); }
     // A click on the tray icon (513 left, 516 right).
     void SysTray_Click(int message);
