@@ -29,6 +29,7 @@
 #include "measure/counters.h"
 #include "net/qt/net_jobs.h"
 #include "service/service_control.h"
+#include "settings/autostart.h"
 #include "settings/qt/frm_options.h"
 #include "settings/settings_store.h"
 
@@ -98,7 +99,8 @@ bool frmMain::Form_Load() {
     state_.main_window_loaded = true;
     state_.data_dir = data_folder();
     state_.config_dir = user_config_folder();
-    state_.program_path = QCoreApplication::applicationFilePath().toStdString();
+    state_.program_path = options_.program_path;
+    state_.program_in_build_folder = runs_from_build_folder(state_.program_path);
     state_.logs.system_first_day_of_week = locale_.first_day_of_week();
 
     title_bar_height_ = frameGeometry().height() - geometry().height();

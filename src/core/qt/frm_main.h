@@ -31,7 +31,8 @@ class MainWindowBehaviour;
 class frmSysTray;
 
 struct StartOptions {
-    bool minimized = false;  // "/minimized" on the command line
+    bool minimized = false;    // "/minimized" on the command line
+    std::string program_path;  // the running program, for the autostart entry; empty: no entry
 };
 
 // The main window: owns the program state, the platform services and the main timer, runs
