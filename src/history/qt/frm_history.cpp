@@ -117,7 +117,6 @@ frmHistory::frmHistory(HistoryWindowContext context, QWidget* parent)
     ListView_->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView_->header()->setSectionsClickable(true);
     ListView_->header()->setStretchLastSection(false);
-    ListView_->header()->setResizeContentsPrecision(-1);  // fitting a column measures every row
     connect(ListView_->header(), &QHeaderView::sectionClicked, this, &frmHistory::sort_by_column);
     connect(ListView_->header(), &QHeaderView::sectionResized, this, &frmHistory::column_resized);
     connect(ListView_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
@@ -235,13 +234,28 @@ void frmHistory::fit_columns() {
     sizing_columns_ = true;
     for (int c = 0; c < kHistoryColumns; ++c) {
         const std::int32_t stored = widths[static_cast<std::size_t>(c)];
-        if (stored == kColumnWidthUnset) {
-            ListView_->resizeColumnToContents(c);
-        } else {
-            ListView_->setColumnWidth(c, stored);
-        }
+        ListView_->setColumnWidth(c, stored == kColumnWidthUnset ? fitted_width(c) : stored);
     }
     sizing_columns_ = false;
+}
+
+int frmHistory::fitted_width(int column) const {
+    // Thousands of daily rows: the widest text is found by its advance in the list's font, and
+    // only that item is measured the way the list draws it (margins and image included).
+    const QFontMetrics metrics(ListView_->font());
+    int widest_row = -1;
+    int widest = -1;
+    for (int i = 0; i < ListView_->topLevelItemCount(); ++i) {
+        const int advance = metrics.horizontalAdvance(ListView_->topLevelItem(i)->text(column));
+        if (advance > widest) {
+            widest = advance;
+            widest_row = i;
+        }
+    }
+    int width = ListView_->header()->sectionSizeHint(column);
+    if (widest_row >= 0)
+        width = std::max(width, ListView_->sizeHintForIndex(ListView_->model()->index(widest_row, column)).width());
+    return width;
 }
 
 void frmHistory::column_resized(int column, int, int width) {

@@ -81,6 +81,7 @@ private:
     // Columns without a stored width fit their widest value (header included); the others
     // take their stored width.
     void fit_columns();
+    int fitted_width(int column) const;
     void column_resized(int column, int old_width, int width);
     void write(const SettingValues& values);
     void show_popup(const QPoint& pos);
