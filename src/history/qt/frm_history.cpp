@@ -255,7 +255,8 @@ int frmHistory::fitted_width(int column) const {
     int width = ListView_->header()->sectionSizeHint(column);
     if (widest_row >= 0)
         width = std::max(width, ListView_->sizeHintForIndex(ListView_->model()->index(widest_row, column)).width());
-    return width;
+    // A character's room more, so the widest values of neighbouring columns do not touch.
+    return width + metrics.averageCharWidth();
 }
 
 void frmHistory::column_resized(int column, int, int width) {
