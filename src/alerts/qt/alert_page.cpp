@@ -15,7 +15,7 @@
 #include "core/services.h"
 
 AlertPage::AlertPage(ProgramState& state, Services& services, std::function<void()> changed, QWidget* parent)
-    : QWidget(parent), state_(state), services_(services), changed_(std::move(changed)) {
+    : OptionsPage(parent), state_(state), services_(services), changed_(std::move(changed)) {
     setObjectName(QStringLiteral("AlertPage"));
     listRules = new QListWidget(this);
     listRules->setObjectName(QStringLiteral("listRules"));
@@ -97,14 +97,14 @@ void AlertPage::checks_changed() {
     const int n = std::min(listRules->count(), kMaxRules);
     for (int i = 0; i < n; ++i) flags[i] = listRules->item(i)->checkState() == Qt::Checked;
     set_enabled_flags(state_.alerts.working, flags, n);
-    changed_();
+    rules_changed();
 }
 
 void AlertPage::rule_clicked(QListWidgetItem* item) {
     checks_changed();
     state_.alerts.working.selected = listRules->row(item);
     show_sentence();
-    changed_();
+    rules_changed();
 }
 
 void AlertPage::word_clicked(int index) {
@@ -113,7 +113,7 @@ void AlertPage::word_clicked(int index) {
     AlertRule& rule = table.rules[static_cast<std::size_t>(table.selected)];
     if (open_value_dialog(sentence_, state_, services_, rule, words_[static_cast<std::size_t>(index)],
                           [this] { show_sentence(); }) != nullptr) {
-        changed_();
+        rules_changed();
     }
 }
 
@@ -123,7 +123,7 @@ void AlertPage::new_rule() {
         show_refusal(services_, window(), kTooManyRules);
         return;
     }
-    changed_();
+    rules_changed();
     editor_ = new frmEdit(state_, services_, session, window());
     open_editor();
 }
@@ -131,7 +131,7 @@ void AlertPage::new_rule() {
 void AlertPage::modify_rule() {
     EditorSession session;
     if (!open_selected_rule(state_.alerts.working, session)) return;
-    changed_();
+    rules_changed();
     editor_ = new frmEdit(state_, services_, session, window());
     open_editor();
 }
@@ -153,16 +153,21 @@ void AlertPage::copy_rule() {
         return;
     }
     fill();
-    changed_();
+    rules_changed();
 }
 
 void AlertPage::remove_rule() {
     ::remove_rule(state_.alerts.working);
     fill();
-    changed_();
+    rules_changed();
 }
 
 void AlertPage::test_rule() {
-    changed_();
+    rules_changed();
     test_selected_rule(state_, services_);
+}
+
+void AlertPage::rules_changed() {
+    if (changed_) changed_();
+    report_change();
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QPointer>
-#include <QWidget>
 #include <functional>
 #include <vector>
 
 #include "alerts/rule_sentence.h"
+#include "settings/qt/options_page.h"
 
 class QListWidget;
 class QListWidgetItem;
@@ -17,14 +17,15 @@ struct Services;
 
 // The options dialog's alert page: the rules of the working table (`listRules`, a check mark
 // per switched-on rule), the selected rule's sentence, and New, Modify, Copy, Remove and Test.
-// `changed` runs whenever the rules changed, so that the dialog enables OK and Apply.
-class AlertPage : public QWidget {
+// Whenever the rules changed, `changed` runs (when given) and the page reports the change,
+// so that the dialog enables OK and Apply.
+class AlertPage : public OptionsPage {
     Q_OBJECT
 public:
     AlertPage(ProgramState& state, Services& services, std::function<void()> changed, QWidget* parent = nullptr);
 
     // Refills the rule list from the working table and shows the selected rule's sentence.
-    void fill();
+    void fill() override;
     void new_rule();
     void modify_rule();
     void copy_rule();
@@ -43,6 +44,7 @@ private:
     void open_editor();
     void editor_closed();
     void show_sentence();
+    void rules_changed();
 
     ProgramState& state_;
     Services& services_;

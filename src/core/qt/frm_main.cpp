@@ -9,7 +9,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-#include "alerts/qt/alert_page.h"
 #include "alerts/qt/frm_msg_box.h"
 #include "alerts/qt/sck_mail.h"
 #include "alerts/rule_evaluation.h"
@@ -19,10 +18,8 @@
 #include "net/update_check.h"
 #include <QMessageBox>
 #include "core/qt/main_options_host.h"
-#include "display/qt/item_panel.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
-#include "display/qt/colors_page.h"
 #include "display/qt/frm_sys_tray.h"
 #include "display/qt/main_window_behaviour.h"
 #include "history/log_store.h"
@@ -192,42 +189,10 @@ void frmMain::open_options() {
     if (!options_host_) options_host_ = std::make_unique<MainOptionsHost>(*this);
     if (options_dialog_) options_dialog_->deleteLater();
     load_rules_for_editing(state_.alerts.working, state_.data_dir);
-    OptionsPageFactories pages;
-    pages.items = [this](QWidget* parent) -> QWidget* {
-        ItemPanelHooks hooks;
-        hooks.redraw = [this] { update_cycle(state_, services_, *this, true); };
-        hooks.fit_window_height = [this] { FitWindowHeight(); };
-        hooks.enable_apply = [this] {
-            if (options_dialog_) options_dialog_->apply_button()->setEnabled(true);
-        };
-        hooks.set_owner_enabled = [this](bool on) {
-            if (options_dialog_) options_dialog_->setEnabled(on);
-        };
-        auto* panel = new ItemPanel(state_, dialogs_, std::move(hooks), parent);
-        clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
-        panel->set_adapter_names(adapter_descriptions(stats));
-        panel->UpdateItemList();
-        return panel;
-    };
-    pages.alerts = [this](QWidget* parent) -> QWidget* {
-        return new AlertPage(state_, services_, [this] {
-            if (options_dialog_) options_dialog_->apply_button()->setEnabled(true);
-        }, parent);
-    };
-    pages.colours = [this](QWidget* parent) {
-        auto* colours = new ColorsPage(state_.settings, state_.data_dir, parent);
-        connect(colours, &ColorsPage::redraw_main, this, [this] { options_host_->options_preview(); });
-        connect(colours, &ColorsPage::update_tray, this, [this] { update_tray(); });
-        connect(colours, &ColorsPage::apply_enabled, this, [this] {
-            if (options_dialog_) options_dialog_->apply_button()->setEnabled(true);
-        });
-        return colours;
-    };
-    options_dialog_ = new frmOptions(*options_host_, std::move(pages), this);
+    options_dialog_ = new frmOptions(*options_host_, this);
     options_dialog_->setObjectName(QStringLiteral("frmOptions"));
     options_dialog_->setWindowFlag(Qt::Window);
     options_dialog_->setAttribute(Qt::WA_DeleteOnClose, false);
-    net_->set_sync_view(options_dialog_);
     options_dialog_->show();
     options_dialog_->raise();
     options_dialog_->activateWindow();

@@ -38,6 +38,10 @@ void MainOptionsHost::options_discard() {
     update_cycle(state, main_.services(), main_, true);
 }
 
+void MainOptionsHost::options_fit_window_height() { main_.FitWindowHeight(); }
+
+void MainOptionsHost::options_update_tray() { main_.update_tray(); }
+
 void MainOptionsHost::options_adapters_changed() {
     save_logs(main_.state(), main_.services());
     load_logs(main_.state(), main_.services());
@@ -72,6 +76,8 @@ std::string MainOptionsHost::current_period_text(int variant, bool* warning) {
 void MainOptionsHost::period_changed() { invalidate_period_totals(main_.state()); }
 
 void MainOptionsHost::sync_button(const std::string& host) { main_.net().sync_button(host); }
+
+void MainOptionsHost::set_sync_view(TimeSyncView* view) { main_.net().set_sync_view(view); }
 
 ServiceManager* MainOptionsHost::options_service_manager() { return main_.service_manager(); }
 

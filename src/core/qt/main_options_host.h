@@ -18,6 +18,8 @@ public:
     // A switched-on rule that sends mail needs plausible mail settings.
     bool check_mail_settings() override;
     void options_discard() override;
+    void options_fit_window_height() override;
+    void options_update_tray() override;
     void options_adapters_changed() override;
     void reset_session() override;
     void reset_daily_logs() override;
@@ -25,6 +27,7 @@ public:
     std::string current_period_text(int variant, bool* warning) override;
     void period_changed() override;
     void sync_button(const std::string& host) override;
+    void set_sync_view(TimeSyncView* view) override;
     ServiceManager* options_service_manager() override;
     void options_closed() override;
     bool minute_logging_changed(bool on) override;

@@ -69,7 +69,7 @@ bool frmPresetName::eventFilter(QObject* watched, QEvent* event) {
 }
 
 ColorsPage::ColorsPage(Settings& settings, const std::string& data_dir, QWidget* parent)
-    : QWidget(parent), settings_(settings), page_(open_preset_page(settings, data_dir)) {
+    : OptionsPage(parent), settings_(settings), page_(open_preset_page(settings, data_dir)) {
     prepare_custom_colours();
     auto* layout = new QHBoxLayout(this);
 

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "display/preset_page.h"
+#include "settings/qt/options_page.h"
 
 class QColorDialog;
 class QLabel;
@@ -34,7 +35,7 @@ protected:
 // The Colors page of the options dialog: the preset list, the twelve colour swatches, the
 // three tray swatches and "&New", "&Rename", "&Save", "D&elete". Every change is applied to
 // the settings at once; the signals ask the windows to show it.
-class ColorsPage : public QWidget {
+class ColorsPage : public OptionsPage {
     Q_OBJECT
 public:
     ColorsPage(Settings& settings, const std::string& data_dir, QWidget* parent = nullptr);

@@ -8,7 +8,7 @@
 #include "display/qt/frm_edit_item.h"
 
 ItemPanel::ItemPanel(ProgramState& state, Dialogs& dialogs, ItemPanelHooks hooks, QWidget* parent)
-    : QWidget(parent), state_(state), dialogs_(dialogs), hooks_(std::move(hooks)) {
+    : OptionsPage(parent), state_(state), dialogs_(dialogs), hooks_(std::move(hooks)) {
     lstItems = new QListWidget(this);
     cmdNew = new QPushButton(QStringLiteral("&New"), this);
     cmdModify = new QPushButton(QStringLiteral("&Modify"), this);
@@ -87,6 +87,7 @@ void ItemPanel::after_edit(bool fit) {
     if (fit && hooks_.fit_window_height) hooks_.fit_window_height();
     update_buttons();
     if (hooks_.enable_apply) hooks_.enable_apply();
+    report_change();
     if (hooks_.redraw) hooks_.redraw();
 }
 
@@ -159,5 +160,6 @@ void ItemPanel::editor_closed(bool accepted) {
     if (!accepted && hooks_.fit_window_height) hooks_.fit_window_height();
     if (hooks_.set_owner_enabled) hooks_.set_owner_enabled(true);
     if (accepted && hooks_.enable_apply) hooks_.enable_apply();
+    if (accepted) report_change();
     if (hooks_.redraw) hooks_.redraw();
 }

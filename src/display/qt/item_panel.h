@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QWidget>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "core/program_state.h"
 #include "platform/dialogs.h"
+#include "settings/qt/options_page.h"
 
 class QListWidget;
 class QListWidgetItem;
@@ -21,12 +21,15 @@ struct ItemPanelHooks {
     std::function<void(bool)> set_owner_enabled;  // the options dialog while the editor is open
 };
 
-// The custom item list with its check boxes and the buttons New, Modify, Copy, Remove, up
-// and down. It edits the display list directly and copies it into the custom list at once.
-class ItemPanel : public QWidget {
+// The options dialog's "Items" page: the custom item list with its check boxes and the
+// buttons New, Modify, Copy, Remove, up and down. It edits the display list directly and
+// copies it into the custom list at once.
+class ItemPanel : public OptionsPage {
     Q_OBJECT
 public:
     ItemPanel(ProgramState& state, Dialogs& dialogs, ItemPanelHooks hooks, QWidget* parent = nullptr);
+
+    void fill() override { UpdateItemList(); }
 
     // Refills the list from the display list and updates the buttons.
     void UpdateItemList();

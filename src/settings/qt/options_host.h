@@ -5,11 +5,12 @@
 
 class QWidget;
 class ServiceManager;
+class TimeSyncView;
 struct ProgramState;
 struct Services;
 
-// What the options dialog asks of the running program. The main window answers; every
-// command it does not know yet does nothing.
+// What the options dialog and its pages ask of the running program. The main window
+// answers; every command it does not know yet does nothing.
 class OptionsHost {
 public:
     virtual ~OptionsHost() = default;
@@ -21,6 +22,10 @@ public:
     virtual void options_store() = 0;
     // Cancel: reload the stored settings, lay the window out again, save and reload the logs.
     virtual void options_discard() = 0;
+    // The main window's height follows its items.
+    virtual void options_fit_window_height() {}
+    // The tray icon shows the in-memory settings.
+    virtual void options_update_tray() {}
     // The adapter selection or the logging settings changed.
     virtual void options_adapters_changed() {}
     virtual void reset_daily_logs() {}
@@ -28,6 +33,8 @@ public:
     virtual void reset_session() {}
     // The time page's "&Sync" / "Ca&ncel" button with the host text of its server box.
     virtual void sync_button(const std::string& /*host*/) {}
+    // Where the time synchronisation reports while the dialog is open.
+    virtual void set_sync_view(TimeSyncView* /*view*/) {}
     virtual ServiceManager* options_service_manager() { return nullptr; }
     // The user-defined period's current range for a variant, and whether data is missing.
     virtual std::string current_period_text(int /*variant*/, bool* warning) {
@@ -42,11 +49,4 @@ public:
     // "Minutely logging" was switched: the minutely log starts or stops. False when the
     // user cancelled and the setting stays as it was.
     virtual bool minute_logging_changed(bool /*on*/) { return true; }
-};
-
-// Widgets that other parts of the program put on their pages.
-struct OptionsPageFactories {
-    std::function<QWidget*(QWidget* parent)> items;
-    std::function<QWidget*(QWidget* parent)> colours;
-    std::function<QWidget*(QWidget* parent)> alerts;
 };

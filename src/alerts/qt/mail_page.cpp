@@ -1,0 +1,16 @@
+#include "alerts/qt/mail_page.h"
+
+#include "core/program_state.h"
+#include "settings/qt/options_host.h"
+
+MailPage::MailPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
+    Settings& s = host_.options_state().settings;
+    add_text(QStringLiteral("Sender:"), &s.EmailAlertMail);
+    add_text(QStringLiteral("Receiver:"), &s.EmailAlertDefault);
+    add_text(QStringLiteral("SMTP server:"), &s.EmailAlertSMTP);
+    add_check(QStringLiteral("Server requires authentication"), &s.EmailAuth);
+    add_text(QStringLiteral("User name:"), &s.EmailUsername);
+    add_text(QStringLiteral("Password:"), &s.EmailPassword, true);
+}
+
+bool MailPage::check() { return host_.check_mail_settings(); }

@@ -1,0 +1,55 @@
+#include "history/qt/logging_page.h"
+
+#include <QCheckBox>
+
+#include "core/program_state.h"
+#include "measure/qt/rates_page.h"
+#include "settings/qt/options_host.h"
+
+LoggingPage::LoggingPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
+    Settings& s = host_.options_state().settings;
+    add_heading(QStringLiteral("Transfer History "));
+    add_choice(QStringLiteral("Unit:"), unit_names(), [&s] { return int(s.TransferredUnitHis); },
+               [&s](int i) { s.TransferredUnitHis = static_cast<std::uint8_t>(i); });
+    add_choice(QStringLiteral("Decimals:"), numbers(0, 9), [&s] { return int(s.TransferredDecHis); },
+               [&s](int i) { s.TransferredDecHis = static_cast<std::uint8_t>(i); });
+    add_choice(QStringLiteral("First day of week:"),
+               {QStringLiteral("System"), QStringLiteral("Sunday"), QStringLiteral("Monday"), QStringLiteral("Tuesday"),
+                QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
+                QStringLiteral("Saturday")},
+               [&s] { return int(s.FirstDayOfWeek); }, [&s](int i) { s.FirstDayOfWeek = static_cast<std::uint8_t>(i); });
+    add_number(QStringLiteral("Diskwrite interval:"), &s.LogWriteInt, 1);
+    minute_logging_ = new QCheckBox(QStringLiteral("Minutely logging"), this);
+    add_row(minute_logging_);
+    connect(minute_logging_, &QCheckBox::toggled, this, [this] { report_change(); });
+    add_filler([this, &s] { minute_logging_->setChecked(s.MinuteLogging != 0); });
+    add_remote_rows();
+}
+
+// The remote monitoring settings: what this machine reports to a remote logging server.
+void LoggingPage::add_remote_rows() {
+    Settings& s = host_.options_state().settings;
+    add_heading(QStringLiteral("Incoming connections "));
+    add_check(QStringLiteral("Accept incoming connections on port"), &s.LocalAccept);
+    add_number(QStringLiteral("Port:"), &s.LocalPort);
+    add_choice(QStringLiteral("Max connections:"), numbers(1, 10), [&s] { return s.LocalMaxCon - 1; },
+               [&s](int i) { s.LocalMaxCon = static_cast<std::uint8_t>(i + 1); });
+    add_text(QStringLiteral("Password:"), &s.LocalPassword, true);
+    add_heading(QStringLiteral("Outgoing connection "));
+    add_check(QStringLiteral("Enable outgoing connection to remote logging server"), &s.RemoteOut);
+    add_text(QStringLiteral("IP/Domain : port:"), &s.RemoteIP);
+    add_number(QStringLiteral("Remote port:"), &s.RemotePort);
+    add_text(QStringLiteral("Password:"), &s.RemotePassword, true);
+    add_text(QStringLiteral("Client name:"), &s.ClientName);
+}
+
+bool LoggingPage::check() {
+    Filling filling(*this);
+    std::uint8_t& minute_logging = host_.options_state().settings.MinuteLogging;
+    const bool on = minute_logging_->isChecked();
+    if ((minute_logging != 0) != on) {
+        if (host_.minute_logging_changed(on)) minute_logging = on ? 1 : 0;
+        else minute_logging_->setChecked(minute_logging != 0);
+    }
+    return true;
+}

@@ -1,0 +1,48 @@
+#include "history/qt/period_page.h"
+
+#include <QLabel>
+
+#include "core/program_state.h"
+#include "settings/qt/options_host.h"
+
+PeriodPage::PeriodPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
+    Settings& s = host_.options_state().settings;
+    add_heading(QStringLiteral("User defined time period "));
+    add_text(QStringLiteral("Name:"), &s.CusPerName);
+    add_radios(QStringLiteral("Form:"),
+               {QStringLiteral("From a date to a date"), QStringLiteral("The last"),
+                QStringLiteral("Monthly, starting on day"), QStringLiteral("Starting at a date")},
+               [&s] { return int(s.CusPerDay); }, [&s](int i) { s.CusPerDay = static_cast<std::uint8_t>(i); });
+    add_date(QStringLiteral("From:"), &s.CusPerFrom);
+    add_date(QStringLiteral("To:"), &s.CusPerTo);
+    add_number(QStringLiteral("Last:"), &s.CusPerDays, 1);
+    add_choice(QStringLiteral("Unit:"), {QStringLiteral("Minutes"), QStringLiteral("Hours"), QStringLiteral("Days")},
+               [&s] { return int(s.CusPerUnit); }, [&s](int i) { s.CusPerUnit = static_cast<std::uint8_t>(i); });
+    add_choice(QStringLiteral("Month starts on day:"), numbers(1, 31), [&s] { return s.CusMonthStart - 1; },
+               [&s](int i) { s.CusMonthStart = static_cast<std::uint8_t>(i + 1); });
+    add_date(QStringLiteral("Start:"), &s.CusPerStart);
+    lblPeriod = new QLabel(this);
+    add_row(QStringLiteral("Current period:"), lblPeriod);
+    lblDataMissing = new QLabel(
+        QStringLiteral("The displayed amounts may be incorrect.\nThere is not sufficient data for the current period."),
+        this);
+    lblDataMissing->setStyleSheet(QStringLiteral("color: red"));
+    add_row(lblDataMissing);
+}
+
+void PeriodPage::fill() {
+    OptionsPage::fill();
+    refresh_period_line();
+}
+
+void PeriodPage::preview() {
+    host_.period_changed();
+    refresh_period_line();
+}
+
+void PeriodPage::refresh_period_line() {
+    bool warning = false;
+    const std::string line = host_.current_period_text(host_.options_state().settings.CusPerDay, &warning);
+    lblPeriod->setText(QString::fromStdString(line));
+    lblDataMissing->setVisible(warning);
+}

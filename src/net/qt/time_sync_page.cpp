@@ -1,0 +1,41 @@
+#include "net/qt/time_sync_page.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+
+#include "core/program_state.h"
+#include "core/services.h"
+#include "settings/qt/options_host.h"
+
+TimeSyncPage::TimeSyncPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
+    Settings& s = host_.options_state().settings;
+    add_heading(QStringLiteral("Atomic Time Synchronization "));
+    QStringList servers;
+    for (const char* name : kTimeServers) servers << QString::fromLatin1(name);
+    time_servers_ = add_choice(QStringLiteral("Time server:"), servers,
+                               [&s] { return std::min<int>(s.SyncSrv, kTimeServerCount - 1); },
+                               [&s](int i) { s.SyncSrv = static_cast<std::uint8_t>(i); });
+    cmdSync = new QPushButton(QString::fromLatin1(kSyncCaption), this);
+    add_row(QStringLiteral("Synchronize now"), cmdSync);
+    connect(cmdSync, &QPushButton::clicked, this,
+            [this] { host_.sync_button(time_servers_->currentText().toStdString()); });
+    add_check(QStringLiteral("Automatic time synchronization every"), &s.SyncAuto);
+    add_choice(QString(),
+               {QStringLiteral("15 minutes"), QStringLiteral("30 minutes"), QStringLiteral("1 hour"),
+                QStringLiteral("1 day"), QStringLiteral("1 week"), QStringLiteral("30 days"), QStringLiteral("365 days")},
+               [&s] { return int(s.SyncInt); }, [&s](int i) { s.SyncInt = static_cast<std::uint8_t>(i); });
+    lblSync = new QLabel(this);
+    add_row(lblSync);
+    add_filler([this, &s] { lblSync->setText(QString::fromStdString(s.SyncTxt)); });
+    host_.set_sync_view(this);
+}
+
+void TimeSyncPage::show_caption(const std::string& caption) { cmdSync->setText(QString::fromStdString(caption)); }
+
+void TimeSyncPage::show_result(const std::string& text) { lblSync->setText(QString::fromStdString(text)); }
+
+void TimeSyncPage::show_message(const std::string& text) {
+    host_.options_services().dialogs.message_box({text, "", MsgButtons::ok, MsgIcon::none});
+}

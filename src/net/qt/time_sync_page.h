@@ -1,0 +1,33 @@
+#pragma once
+
+#include "net/time_sync.h"
+#include "settings/qt/options_page.h"
+
+class OptionsHost;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// "Time Sync": the time server, "Synchronize now", the automatic synchronisation and its
+// interval, and the last synchronisation. While the dialog is open the synchronisation
+// reports here.
+class TimeSyncPage : public OptionsPage, public TimeSyncView {
+    Q_OBJECT
+public:
+    TimeSyncPage(OptionsHost& host, QWidget* parent = nullptr);
+
+    // TimeSyncView
+    void show_caption(const std::string& caption) override;
+    void show_result(const std::string& text) override;
+    void show_message(const std::string& text) override;
+
+    QComboBox* server_box() const { return time_servers_; }
+    QPushButton* sync_button() const { return cmdSync; }
+    QLabel* result_line() const { return lblSync; }
+
+private:
+    OptionsHost& host_;
+    QComboBox* time_servers_ = nullptr;
+    QPushButton* cmdSync = nullptr;
+    QLabel* lblSync = nullptr;
+};

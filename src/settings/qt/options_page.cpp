@@ -1,0 +1,215 @@
+#include "settings/qt/options_page.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "core/date.h"
+#include "settings/settings.h"
+
+OptionsPage::OptionsPage(QWidget* parent) : QWidget(parent) {}
+
+QString OptionsPage::digits_only(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) out += c;
+    }
+    return out;
+}
+
+QStringList OptionsPage::numbers(int from, int to) {
+    QStringList l;
+    for (int i = from; i <= to; ++i) l << QString::number(i);
+    return l;
+}
+
+void OptionsPage::fill() {
+    Filling filling(*this);
+    for (const auto& f : fillers_) f();
+}
+
+void OptionsPage::report_change() {
+    if (!loading()) emit changed();
+}
+
+void OptionsPage::add_filler(std::function<void()> fill) { fillers_.push_back(std::move(fill)); }
+
+QFormLayout* OptionsPage::form() {
+    if (form_ == nullptr) {
+        form_ = new QFormLayout(this);
+        form_->setContentsMargins(0, 0, 0, 0);
+        form_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    }
+    return form_;
+}
+
+void OptionsPage::add_row(QWidget* widget) { form()->addRow(widget); }
+
+void OptionsPage::add_row(const QString& caption, QWidget* widget) { form()->addRow(caption, widget); }
+
+QLabel* OptionsPage::add_heading(const QString& text) {
+    auto* label = new QLabel(text, this);
+    add_row(label);
+    return label;
+}
+
+QLabel* OptionsPage::add_note(const QString& text) {
+    auto* label = new QLabel(text, this);
+    label->setWordWrap(true);
+    QFont small = label->font();
+    if (small.pointSizeF() > 0) small.setPointSizeF(small.pointSizeF() * 0.9);
+    label->setFont(small);
+    add_row(label);
+    return label;
+}
+
+QCheckBox* OptionsPage::add_check(const QString& caption, std::uint8_t* field) {
+    auto* box = new QCheckBox(caption, this);
+    add_row(box);
+    connect(box, &QCheckBox::toggled, this, [this, field](bool on) {
+        if (loading()) return;
+        *field = on ? 1 : 0;
+        report_change();
+    });
+    add_filler([box, field] { box->setChecked(*field != 0); });
+    return box;
+}
+
+QComboBox* OptionsPage::add_choice(const QString& caption, const QStringList& items, std::function<int()> get,
+                                   std::function<void(int)> set) {
+    auto* box = new QComboBox(this);
+    box->addItems(items);
+    add_row(caption, box);
+    connect(box, &QComboBox::currentIndexChanged, this, [this, set](int index) {
+        if (loading() || index < 0) return;
+        set(index);
+        report_change();
+    });
+    add_filler([box, get] { box->setCurrentIndex(get()); });
+    return box;
+}
+
+QLineEdit* OptionsPage::add_number(const QString& caption, std::int32_t* field, std::int32_t empty_value,
+                                   std::int32_t min, std::int32_t max) {
+    auto* box = new QLineEdit(this);
+    add_row(caption, box);
+    connect(box, &QLineEdit::textChanged, this, [this, box, field, empty_value, min, max](const QString& typed) {
+        if (loading()) return;
+        const QString clean = digits_only(typed);
+        if (clean != typed) {
+            const int cursor = box->cursorPosition() - static_cast<int>(typed.size() - clean.size());
+            box->setText(clean);  // re-enters with the clean text
+            box->setCursorPosition(std::max(0, cursor));
+            return;
+        }
+        bool ok = false;
+        const qlonglong v = clean.toLongLong(&ok);
+        std::int32_t value = 0;
+        if (clean.isEmpty() || clean == QLatin1String("0")) {
+            value = empty_value;
+        } else {
+            value = ok && v <= INT32_MAX ? static_cast<std::int32_t>(v) : INT32_MAX;
+        }
+        if (value < min || value > max) return;
+        *field = value;
+        report_change();
+    });
+    add_filler([box, field] { box->setText(QString::number(*field)); });
+    return box;
+}
+
+QLineEdit* OptionsPage::add_text(const QString& caption, std::string* field, bool password) {
+    auto* box = new QLineEdit(this);
+    if (password) box->setEchoMode(QLineEdit::Password);
+    add_row(caption, box);
+    connect(box, &QLineEdit::textChanged, this, [this, field](const QString& typed) {
+        if (loading()) return;
+        *field = typed.toStdString();
+        report_change();
+    });
+    add_filler([box, field] { box->setText(QString::fromStdString(*field)); });
+    return box;
+}
+
+QButtonGroup* OptionsPage::add_radios(const QString& caption, const QStringList& choices, std::function<int()> get,
+                                      std::function<void(int)> set) {
+    auto* box = new QGroupBox(caption, this);
+    auto* layout = new QVBoxLayout(box);
+    auto* group = new QButtonGroup(box);
+    for (int i = 0; i < choices.size(); ++i) {
+        auto* b = new QRadioButton(choices[i], box);
+        group->addButton(b, i);
+        layout->addWidget(b);
+    }
+    add_row(box);
+    connect(group, &QButtonGroup::idToggled, this, [this, set](int id, bool on) {
+        if (loading() || !on) return;
+        set(id);
+        report_change();
+    });
+    add_filler([group, get] {
+        if (QAbstractButton* b = group->button(get())) b->setChecked(true);
+    });
+    return group;
+}
+
+QSlider* OptionsPage::add_slider(const QString& caption, int min, int max, std::uint8_t* field) {
+    auto* slider = new QSlider(Qt::Horizontal, this);
+    slider->setRange(min, max);
+    add_row(caption, slider);
+    connect(slider, &QSlider::valueChanged, this, [this, field](int v) {
+        if (loading()) return;
+        *field = static_cast<std::uint8_t>(v);
+        report_change();
+    });
+    add_filler([slider, field] { slider->setValue(*field); });
+    return slider;
+}
+
+QDateEdit* OptionsPage::add_date(const QString& caption, double* field) {
+    auto* edit = new QDateEdit(this);
+    edit->setCalendarPopup(true);
+    add_row(caption, edit);
+    connect(edit, &QDateEdit::dateChanged, this, [this, field](QDate d) {
+        if (loading()) return;
+        *field = static_cast<double>(day_number(d.year(), d.month(), d.day()));
+        report_change();
+    });
+    add_filler([edit, field] {
+        const CivilDate c = civil_date(*field);
+        edit->setDate(QDate(c.year, c.month, c.day));
+    });
+    return edit;
+}
+
+QPushButton* OptionsPage::add_colour(const QString& caption, std::int32_t* field) {
+    auto* button = new QPushButton(this);
+    button->setFixedSize(48, 20);
+    add_row(caption, button);
+    const auto paint = [button, field] {
+        const auto c = static_cast<std::uint32_t>(*field);
+        button->setStyleSheet(QStringLiteral("background-color: rgb(%1,%2,%3)").arg(c & 0xFF).arg((c >> 8) & 0xFF).arg((c >> 16) & 0xFF));
+    };
+    connect(button, &QPushButton::clicked, this, [this, field, paint] {
+        const auto c = static_cast<std::uint32_t>(*field);
+        const QColor chosen = QColorDialog::getColor(QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)),
+                                                     this, QStringLiteral("Color"));
+        if (!chosen.isValid()) return;
+        *field = static_cast<std::int32_t>(rgb(static_cast<std::uint32_t>(chosen.red()), static_cast<std::uint32_t>(chosen.green()),
+                                               static_cast<std::uint32_t>(chosen.blue())));
+        paint();
+        report_change();
+    });
+    add_filler(paint);
+    return button;
+}
