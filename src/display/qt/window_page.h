@@ -2,12 +2,12 @@
 
 #include "settings/qt/options_page.h"
 
-struct Settings;
+class OptionsHost;
 
-// "Window": always on top, the start with the desktop session (minimised or not), the
-// translucency and the see-through background.
+// "Window": always on top, the start with the desktop session (minimised or not; a note when
+// the program runs from a build folder), the translucency and the see-through background.
 class WindowPage : public OptionsPage {
     Q_OBJECT
 public:
-    WindowPage(Settings& settings, QWidget* parent = nullptr);
+    WindowPage(OptionsHost& host, QWidget* parent = nullptr);
 };

@@ -74,7 +74,7 @@ std::vector<OptionsPageEntry> options_pages() {
         {QStringLiteral("Period"), {}, with_host<PeriodPage>},
         {QStringLiteral("Graph"), {}, with_settings<GraphPage>},
         {QStringLiteral("Colors"), {}, colours_page},
-        {QStringLiteral("Window"), {}, with_settings<WindowPage>},
+        {QStringLiteral("Window"), {}, with_host<WindowPage>},
         {QStringLiteral("Systray"), {}, with_settings<SystrayPage>},
         {QStringLiteral("Alerts"), {}, alerts_page},
         {QStringLiteral("E-mail"), QStringLiteral("Alerts"), with_host<MailPage>},
