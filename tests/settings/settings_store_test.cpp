@@ -6,7 +6,6 @@
 #include <set>
 
 #include "display/colour_presets.h"
-#include "settings/autostart.h"
 #include "settings/settings_store.h"
 #include "settings/settings_table.h"
 #include "settings/text_file.h"
@@ -363,36 +362,6 @@ TEST_F(SettingsStoreTest, AutostartEntryFollowsTheSetting) {
     EXPECT_FALSE(std::filesystem::exists(autostart_file()));
     save_settings(state, services);  // removing a missing entry is fine
     EXPECT_FALSE(std::filesystem::exists(autostart_file()));
-}
-
-TEST_F(SettingsStoreTest, ProgramInABuildFolderChangesTheEntryOnlyWhenTheUserChangesTheChoice) {
-    state.program_in_build_folder = true;
-    state.program_path = "/home/u/clone/build/kelvanto";
-    // First start: not set to start with the session, and no login item into the clone.
-    EXPECT_EQ(load().Autostart, 0);
-    EXPECT_EQ(store.values["Autostart"], "0");
-    EXPECT_FALSE(std::filesystem::exists(autostart_file()));
-
-    // Set on by an installed copy: its entry stays as it is, however often this one saves.
-    store.values["Autostart"] = "1";
-    ASSERT_TRUE(write_autostart_entry(state.config_dir, "/usr/bin/kelvanto /minimized"));
-    const auto installed = read_text_file(autostart_file());
-    EXPECT_EQ(load().Autostart, 1);
-    save_settings(state, services);
-    EXPECT_EQ(read_text_file(autostart_file()), installed);
-
-    // The user changes the choice in this program: from now on the entry names it.
-    state.settings.AutoStartMinimized = 0;
-    save_settings(state, services);
-    EXPECT_NE(read_text_file(autostart_file()).value_or("").find("\nExec=/home/u/clone/build/kelvanto\n"),
-              std::string::npos);
-    state.settings.Autostart = 0;
-    save_settings(state, services);
-    EXPECT_FALSE(std::filesystem::exists(autostart_file()));
-    state.settings.Autostart = 1;
-    save_settings(state, services);
-    EXPECT_TRUE(std::filesystem::exists(autostart_file()));
-    EXPECT_EQ(load().Autostart, 1);  // stored, so the next start keeps it
 }
 
 TEST_F(SettingsStoreTest, SaveTrimsGraphBuffersAndNarrowsAWideWindow) {
