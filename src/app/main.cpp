@@ -3,9 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include <QDir>
-#include <unistd.h>
-
 #include "core/qt/frm_main.h"
 #include "core/qt/single_instance.h"
 #include "display/qt/app_icon.h"
@@ -23,19 +20,6 @@ QString command_line(int argc, char** argv) {
     QStringList parts;
     for (int i = 1; i < argc; ++i) parts << QString::fromLocal8Bit(argv[i]);
     return parts.join(QLatin1Char(' '));
-}
-
-// The systemd unit of the service: system-wide for root, else the user's own.
-SystemdServiceManager make_service_manager() {
-    const bool user = ::geteuid() != 0;
-    QString dir = QStringLiteral("/etc/systemd/system");
-    if (user) {
-        QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-        if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
-        dir = config + QStringLiteral("/systemd/user");
-    }
-    return SystemdServiceManager(QCoreApplication::applicationFilePath().toStdString(), dir.toStdString(), user,
-                                 run_command);
 }
 
 // Without a desktop the installer's messages go to standard output.
@@ -59,6 +43,7 @@ constexpr const char* kUsage =
     "  /minimized   start with the window minimised\n"
     "  -install     run as a service: write and enable a systemd unit\n"
     "  -uninstall   disable and remove that unit\n"
+    "  --service    the service's own run (the unit passes it)\n"
     "  --report     print a traffic report on standard output\n"
     "               (--html: as an HTML page; --adapter N: of adapter N)\n"
     "  --help       print this text\n"
@@ -79,6 +64,16 @@ bool has_argument(int argc, char** argv, const char* wanted) {
 bool without_display() {
     return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// The platforms Qt tries in turn when the user chose none. In a Wayland session that also
+// offers X11 (Xwayland), X11 comes first: there the floating window gets the place it was
+// left at and can stay on top, which Wayland lets no client ask for. A display that refuses
+// the connection must not abort the monitor either: the list ends with offscreen.
+QByteArray preferred_platforms() {
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return "xcb;offscreen";
+    return x11 ? "xcb;wayland;offscreen" : "wayland;xcb;offscreen";
 }
 
 bool has_desktop() {
@@ -107,10 +102,7 @@ int main(int argc, char** argv) {
     if (headless) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        // A display that refuses the connection must not abort the monitor either: Qt tries
-        // the usual platforms in their usual order and falls back to offscreen.
-        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen"
-                                                                                  : "wayland;xcb;offscreen");
+        qputenv("QT_QPA_PLATFORM", preferred_platforms());
     }
 
     const QString cmd = command_line(argc, argv);
@@ -120,7 +112,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QString());
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SystemdServiceManager service_manager = make_service_manager();
+    SystemdServiceManager service_manager(
+        SystemdSetup::for_this_process(QCoreApplication::applicationFilePath().toStdString()), run_command);
     {
         ConsoleDialogs console;
         QtDialogs windows;
@@ -132,8 +125,16 @@ int main(int argc, char** argv) {
         }
     }
 
-    SingleInstance instance;
-    if (instance.another_is_running()) return 0;
+    const bool service_run = has_argument(argc, argv, kServiceMarker);
+    SingleInstance instance(service_run ? SingleInstance::Role::service : SingleInstance::Role::desktop);
+    switch (instance.knock()) {
+        case SingleInstance::Knock::nobody:
+        case SingleInstance::Knock::handed_over: break;
+        case SingleInstance::Knock::no_answer:
+            std::fputs("kelvanto: another copy is running but does not answer\n", stderr);
+            return 1;
+        default: return 0;
+    }
     instance.listen();
 
     StartOptions options;
@@ -142,6 +143,8 @@ int main(int argc, char** argv) {
     frmMain main_window(options);
     main_window.set_service_manager(&service_manager);
     QObject::connect(&instance, &SingleInstance::restore_requested, &main_window, &frmMain::restore_window);
+    QObject::connect(&instance, &SingleInstance::hand_over_requested, &main_window,
+                     [&main_window] { main_window.service_stop_event(); });
     QObject::connect(&main_window, &frmMain::unloaded, &app, [] { QCoreApplication::exit(0); });
 
     UnixSignals signals_to_loop;
@@ -159,7 +162,12 @@ int main(int argc, char** argv) {
         std::fputs("kelvanto: the display refused the connection; running without a window\n", stderr);
     }
     main_window.show();
-    if (started_as_service()) main_window.service_start_event();
+    if (service_run) main_window.service_start_event();
     if (!main_window.Form_Load()) return 0;
-    return app.exec();
+    const int status = app.exec();
+    // A desktop run hands the logging back to the service once its logs are saved. The unit
+    // sets no KELVANTO_HOME, so a run with a data folder of its own shares no logs with it.
+    instance.close();
+    if (!service_run && qEnvironmentVariableIsEmpty("KELVANTO_HOME")) service_manager.start_if_enabled();
+    return status;
 }

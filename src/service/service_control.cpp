@@ -2,10 +2,13 @@
 
 namespace {
 
-void report(Dialogs& dialogs, const std::string& name, bool ok, const char* success, const char* failure,
+// The result message; a failure the manager can explain gets the reason on a line of its own.
+void report(Dialogs& dialogs, const ServiceManager& manager, bool ok, const char* success, const char* failure,
             bool system_modal) {
-    dialogs.message_box({name + (ok ? success : failure), "Service", MsgButtons::ok,
-                         ok ? MsgIcon::information : MsgIcon::error, system_modal});
+    std::string text = manager.display_name() + (ok ? success : failure);
+    const std::string reason = ok ? std::string() : manager.failure_reason();
+    if (!reason.empty()) text += "\n" + reason;
+    dialogs.message_box({text, "Service", MsgButtons::ok, ok ? MsgIcon::information : MsgIcon::error, system_modal});
 }
 
 }  // namespace
@@ -14,12 +17,12 @@ CommandLineAction install_service_from_command_line(const std::string& command_l
                                                     Dialogs& dialogs) {
     if (command_line == "-install") {
         const bool ok = manager.install();
-        report(dialogs, manager.display_name(), ok, " installed successfully.", " failed to install.", false);
+        report(dialogs, manager, ok, " installed successfully.", " failed to install.", false);
         return ok ? CommandLineAction::installed : CommandLineAction::failed;
     }
     if (command_line == "-uninstall") {
         const bool ok = manager.uninstall();
-        report(dialogs, manager.display_name(), ok, " uninstalled successfully.", " failed to uninstall.", false);
+        report(dialogs, manager, ok, " uninstalled successfully.", " failed to uninstall.", false);
         return ok ? CommandLineAction::uninstalled : CommandLineAction::failed;
     }
     return CommandLineAction::none;
@@ -27,13 +30,13 @@ CommandLineAction install_service_from_command_line(const std::string& command_l
 
 bool install_service(ServiceManager& manager, Dialogs& dialogs) {
     const bool ok = manager.install();
-    report(dialogs, manager.display_name(), ok, " installed successfully.", " failed to install.", true);
+    report(dialogs, manager, ok, " installed successfully.", " failed to install.", true);
     return ok;
 }
 
 bool uninstall_service(ServiceManager& manager, Dialogs& dialogs) {
     const bool ok = manager.uninstall();
-    report(dialogs, manager.display_name(), ok, " uninstalled successfully.", " failed to uninstall.", true);
+    report(dialogs, manager, ok, " uninstalled successfully.", " failed to uninstall.", true);
     return ok;
 }
 
@@ -44,5 +47,6 @@ ServicePageState refresh_service_page(ServiceManager& manager, bool running_as_s
     page.install_enabled = !page.installed;
     page.uninstall_enabled = page.installed;
     page.service_label = running_as_service ? kRunningAsService : "";
+    page.hand_over_note = page.installed && !running_as_service ? kServiceHandOverNote : "";
     return page;
 }

@@ -11,10 +11,16 @@ public:
     virtual std::string display_name() const = 0;
     virtual bool install() = 0;
     virtual bool uninstall() = 0;
+    // Why the last install or uninstall failed, in words for the user; empty when there is
+    // nothing to add to the failure message.
+    virtual std::string failure_reason() const { return {}; }
     virtual bool is_installed() = 0;
     virtual bool is_running() = 0;
     // Asks the manager to stop the running service; the stop event then ends the program.
     virtual void stop() = 0;
+    // Asks the manager to start the service when it is installed and enabled: a desktop
+    // instance hands the logging back this way when it ends.
+    virtual void start_if_enabled() = 0;
 };
 
 enum class CommandLineAction { none, installed, uninstalled, failed };
@@ -37,6 +43,7 @@ struct ServicePageState {
     bool installed = false;
     bool running = false;
     std::string service_label;  // lblService
+    std::string hand_over_note;  // a desktop run with the service installed
 };
 
 ServicePageState refresh_service_page(ServiceManager& manager, bool running_as_service);
@@ -47,3 +54,5 @@ inline constexpr const char* kServiceLine1 = "Kelvanto can be installed as a ser
 inline constexpr const char* kServiceLine2 =
     "This is usefull if your running a server and need to monitor bandwidth usage with out being logged on.";
 inline constexpr const char* kRunningAsService = "Currently running as a service";
+// A desktop run takes the logging over from the service and hands it back at its end.
+inline constexpr const char* kServiceHandOverNote = "The service logs while this program is not running.";

@@ -30,17 +30,22 @@
 #include "settings/qt/frm_options.h"
 #include "settings/settings_store.h"
 
-std::string data_folder() {
+std::string data_folder_path() {
     QString dir = qEnvironmentVariable("KELVANTO_HOME");
     if (dir.isEmpty()) {
         QString base = qEnvironmentVariable("XDG_DATA_HOME");
         if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.local/share");
         dir = base + QStringLiteral("/kelvanto");
     }
-    QDir().mkpath(dir);
     std::string s = QDir(dir).absolutePath().toStdString();
     if (s.empty() || s.back() != '/') s += '/';
     return s;
+}
+
+std::string data_folder() {
+    const std::string dir = data_folder_path();
+    QDir().mkpath(QString::fromStdString(dir));
+    return dir;
 }
 
 frmMain::frmMain(StartOptions options, QWidget* parent)
@@ -77,6 +82,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     window_calls.minimise = [this] { minimise_window(); };
     window_calls.popup_menu = [this](QPoint at) { SysTray->popup_menu(at, true); };
     behaviour_ = new MainWindowBehaviour(this, state_, state_.window_behaviour, std::move(window_calls), this);
+    services_.shell = &behaviour_->shell_stepping_back(shell_);
 
     TrayCallbacks tray_calls;
     tray_calls.minimise = [this] { minimise_window(); };
@@ -167,6 +173,10 @@ void frmMain::sync_window_info() {
 }
 
 void frmMain::UnloadKVT() {
+    // A last sample, so the traffic since the last cycle is logged too: another copy may log
+    // on from these files at once (a desktop start taking over from the service, or the
+    // service started again when this window's run ends).
+    if (timer_enabled_) update_cycle(state_, services_, *this, false);
     save_logs(state_, services_);
     behaviour_->SaveWindowPosition();
     SysTray->remove();

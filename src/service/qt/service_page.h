@@ -7,7 +7,7 @@ class QLabel;
 class QPushButton;
 
 // "Service": installs or removes the service that logs while nobody is logged on, and says
-// whether this run is that service.
+// whether this run is that service, or else that the service logs when this run has ended.
 class ServicePage : public OptionsPage {
     Q_OBJECT
 public:
@@ -20,4 +20,5 @@ private:
     QPushButton* cmdInsSrv = nullptr;
     QPushButton* cmdUnInsSrv = nullptr;
     QLabel* lblService = nullptr;
+    QLabel* lblHandOver = nullptr;
 };
