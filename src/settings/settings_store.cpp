@@ -153,8 +153,20 @@ void apply_after_read(AfterRead rule, ProgramState& state, SettingsIo& io) {
     }
 }
 
-void update_autostart(const ProgramState& state) {
+void remember_autostart_choice(ProgramState& state) {
+    state.autostart_as_stored = state.settings.Autostart;
+    state.autostart_minimized_as_stored = state.settings.AutoStartMinimized;
+}
+
+// The autostart entry follows the setting. A program started from a build folder leaves it
+// alone until the user changes the choice: then it names that program. So a clone neither
+// adds a login item that breaks when it is deleted nor takes over an installed copy's entry.
+void update_autostart(ProgramState& state) {
     if (state.config_dir.empty() || state.program_path.empty()) return;
+    const bool changed = state.settings.Autostart != state.autostart_as_stored ||
+                         state.settings.AutoStartMinimized != state.autostart_minimized_as_stored;
+    remember_autostart_choice(state);
+    if (state.program_in_build_folder && !changed) return;
     if (state.settings.Autostart == 1)
         write_autostart_entry(state.config_dir,
                               autostart_command(state.program_path, state.settings.AutoStartMinimized == 1));
@@ -216,6 +228,10 @@ void load_settings(ProgramState& state, Services& services) {
         read_setting(io.store, d, state.found_adapters, today);
         apply_after_read(d.after, state, io);
     }
+    // From a build folder the program starts with the session only when asked to.
+    if (state.program_in_build_folder)
+        state.settings.Autostart = static_cast<std::uint8_t>(read_number(io.store, "Autostart", 0, 1, 0));
+    remember_autostart_choice(state);
     state.settings.graph_length = state.settings.GraphBuffer;
     save_settings(state, services);
 }

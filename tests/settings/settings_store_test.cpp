@@ -91,8 +91,7 @@ TEST_F(SettingsStoreTest, EmptyStoreYieldsEveryDefaultAndWritesAllBack) {
     EXPECT_EQ(s.colours, ColourScheme{});
     EXPECT_EQ(s.graph_length, 1840);
     EXPECT_EQ(store.values["Bandwidth Calc."], "1");
-    EXPECT_EQ(store.values["frmHistoryColWidth(2,1)"], "102");
-    EXPECT_EQ(store.values["frmHistoryColWidth(5,4)"], "64");
+    EXPECT_EQ(store.values["frmHistoryColWidth(2,1)"], "9999999");  // not set: the column fits its values
     EXPECT_EQ(store.values["lvwSortOrder0"], "0");
     EXPECT_EQ(store.values["lvwSortOrder4"], "1");
     EXPECT_EQ(store.values["CusPerFrom"], std::to_string(static_cast<long long>(today())));

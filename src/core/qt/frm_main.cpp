@@ -33,6 +33,7 @@
 #include "net/qt/net_jobs.h"
 #include "platform/qt/sleep_watcher.h"
 #include "service/service_control.h"
+#include "settings/autostart.h"
 #include "settings/qt/frm_options.h"
 #include "settings/settings_store.h"
 
@@ -117,7 +118,8 @@ bool frmMain::Form_Load() {
     loading_ = true;
     state_.data_dir = data_folder();
     state_.config_dir = user_config_folder();
-    state_.program_path = QCoreApplication::applicationFilePath().toStdString();
+    state_.program_path = options_.program_path;
+    state_.program_in_build_folder = runs_from_build_folder(state_.program_path);
     state_.logs.system_first_day_of_week = locale_.first_day_of_week();
     load_numbering(state_.table_messages.numbering, state_.data_dir);
 

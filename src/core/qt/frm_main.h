@@ -33,7 +33,8 @@ class SleepWatcher;
 class MetricsServer;
 
 struct StartOptions {
-    bool minimized = false;  // "/minimized" on the command line
+    bool minimized = false;    // "/minimized" on the command line
+    std::string program_path;  // the running program, for the autostart entry; empty: no entry
 };
 
 // The main window: owns the program state, the platform services and the main timer, runs

@@ -20,10 +20,17 @@ constexpr const char* kTranslucency = "Translucency ";
 
 WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
     Settings& s = host_.options_state().settings;
+    const ProgramState& state = host_.options_state();
     add_check(QStringLiteral("Always on top"), &s.AlwaysOnTop);
     wayland_note_ = add_note(
         QStringLiteral("In this Wayland session the desktop decides where the window opens and whether it stays on top."));
     add_check(QStringLiteral("Start with the desktop session"), &s.Autostart);
+    // A copy in a build folder is started with the session only when the box is ticked here;
+    // the note says so and names the program the entry will start.
+    if (state.program_in_build_folder) {
+        add_note(QStringLiteral("Runs from a build folder: when ticked, the desktop session starts this copy (%1).")
+                     .arg(QString::fromStdString(state.program_path)));
+    }
     add_check(QStringLiteral("Start minimized"), &s.AutoStartMinimized);
     add_slider(QString::fromLatin1(kTranslucency), 0, 90, &s.Transparency);
     see_through_ = add_check(QStringLiteral("Transparent background"), &s.TransBack);

@@ -6,8 +6,9 @@ class OptionsHost;
 class QCheckBox;
 class QLabel;
 
-// "Window": always on top, the start with the desktop session (minimised or not), the
-// translucency and the see-through background; the last two act on the window at once. In
+// "Window": always on top, the start with the desktop session (minimised or not; a note when
+// the program runs from a build folder), the translucency and the see-through background; the
+// last two act on the window at once. In
 // a Wayland session a note says that the desktop decides where the window opens and whether
 // it stays on top.
 class WindowPage : public OptionsPage {
