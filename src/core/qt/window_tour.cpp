@@ -1,5 +1,6 @@
 #include "core/qt/window_tour.h"
 
+#include <QCheckBox>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,6 +23,14 @@ T* in_options(frmMain& main) {
     return dlg != nullptr ? dlg->findChild<T*>() : nullptr;
 }
 
+// The item editor edits the custom item list, which the Layout page switches on.
+void use_custom_items(frmOptions& dlg) {
+    dlg.show_page(QStringLiteral("Layout"));
+    for (QCheckBox* box : dlg.findChildren<QCheckBox*>())
+        if (box->text() == QLatin1String("Enable custom items") && !box->isChecked()) box->click();
+    dlg.show_page(QStringLiteral("Items"));
+}
+
 void close_open(ForwardWindow which) {
     if (QWidget* w = find_open_window(which)) w->close();
 }
@@ -33,9 +42,11 @@ std::vector<std::function<void()>> window_tour_steps(frmMain& main) {
     return {
         [m] { m->open_options(); },
         [m] {
+            frmOptions* dlg = m->options_window();
+            if (dlg == nullptr) return;
+            use_custom_items(*dlg);
             ItemPanel* panel = in_options<ItemPanel>(*m);
             if (panel == nullptr || panel->list()->count() == 0) return;
-            if (frmOptions* dlg = m->options_window()) dlg->show_page(QStringLiteral("Items"));
             panel->list()->setCurrentRow(0);
             panel->button_modify()->click();
         },

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
@@ -38,8 +39,16 @@ TEST(ClosedWindows, EveryWindowIsDestroyedWhenClosedAndItsStoredStateKept) {
     main.open_options();
     QPointer<frmOptions> options = main.options_window();
     ASSERT_NE(options, nullptr);
+    options->show_page("Layout");
+    QCheckBox* custom = nullptr;
+    for (QCheckBox* box : options->findChildren<QCheckBox*>())
+        if (box->text() == "Enable custom items") custom = box;
+    ASSERT_NE(custom, nullptr);
+    custom->click();
+    options->show_page("Items");
     auto* panel = options->findChild<ItemPanel*>();
     ASSERT_NE(panel, nullptr);
+    ASSERT_GT(panel->list()->count(), 0);
     panel->list()->setCurrentRow(0);
     panel->button_modify()->click();
     QPointer<frmEditItem> item_editor = panel->editor();
