@@ -1,9 +1,16 @@
 #include "display/qt/main_window_drawing.h"
 
+#include <QFontMetrics>
+
 #include "display/qt/qimage_canvas.h"
 #include "display/recording_canvas.h"
 
-MainWindowDrawing::MainWindowDrawing() : font_(canvas_font()) { cache_.incremental = true; }
+MainWindowDrawing::MainWindowDrawing() : font_(canvas_font()) {
+    cache_.incremental = true;
+    const QFontMetrics metrics(font_);
+    ascent_ = metrics.ascent();
+    text_height_ = metrics.height();
+}
 
 void MainWindowDrawing::resize(int width, int height) {
     if (width <= 0 || height <= 0) {
@@ -30,7 +37,7 @@ bool MainWindowDrawing::refresh(ProgramState& state, const Locale& locale, doubl
         RecordingCanvas none(0, 0);
         return RefreshScreen(state, none, cache_, inputs, redraw);
     }
-    QImageCanvas canvas(backbuffer_, font_);
+    QImageCanvas canvas(backbuffer_, font_, ascent_, text_height_);
     const bool visible = RefreshScreen(state, canvas, cache_, inputs, redraw);
     if (visible && redraw) {
         for (const PixelRect& r : cache_.change.screen_rects())

@@ -33,6 +33,8 @@ public:
 private:
     QImage backbuffer_;
     QFont font_;
+    int ascent_ = 0;  // of the font, measured once
+    int text_height_ = 0;
     DisplayCache cache_;
     QRegion changed_;
 };

@@ -36,6 +36,12 @@ std::uint32_t from_qrgb(QRgb rgb) {
 
 QImageCanvas::QImageCanvas(QImage& image) : QImageCanvas(image, canvas_font()) {}
 
+QImageCanvas::QImageCanvas(QImage& image, const QFont& font, int ascent, int height)
+    : QImageCanvas(image, font) {
+    ascent_ = ascent;
+    height_ = height;
+}
+
 QImageCanvas::QImageCanvas(QImage& image, const QFont& font) : image_(image), font_(font) {
     if (image_.isNull()) return;
     if (image_.depth() != 32) image_ = image_.convertToFormat(QImage::Format_RGB32);

@@ -23,6 +23,8 @@ class QImageCanvas : public Canvas {
 public:
     explicit QImageCanvas(QImage& image);
     QImageCanvas(QImage& image, const QFont& font);
+    // With the font's ascent and height measured beforehand.
+    QImageCanvas(QImage& image, const QFont& font, int ascent, int height);
 
     int width() const override { return image_.width(); }
     int height() const override { return image_.height(); }
