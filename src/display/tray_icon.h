@@ -62,5 +62,18 @@ using TextWidth = std::function<int(const std::string&)>;
 // leading spaces. Cut to the tip's 64 characters.
 std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_major_version,
                         const TextWidth& text_width);
+// Everything TrayTooltip reads besides the locale and the font: while it stays the same, so
+// does the tooltip, which then need not be made again each second.
+struct TrayTipInputs {
+    std::uint8_t tooltip = 0;  // SysTrayToolTip
+    std::int32_t adapter = 0;
+    std::uint8_t unit = 0;      // TransferUnit
+    std::uint8_t decimals = 0;  // TransferDec
+    double download = 0.0;
+    double upload = 0.0;
+    friend bool operator==(const TrayTipInputs&, const TrayTipInputs&) = default;
+};
+TrayTipInputs tray_tip_inputs(const ProgramState& state);
+
 // The centring rule alone: both lines with their leading spaces, joined by CR LF.
 std::string centred_tip(const std::string& title, const std::string& rates, const TextWidth& text_width);

@@ -164,6 +164,12 @@ void frmSysTray::UpdateTrayIcon() {
         icon_ = program_icon();
         showing_program_icon_ = true;
     }
+    const TrayTipInputs tip_inputs = tray_tip_inputs(state_);
+    if (tip_inputs_ == tip_inputs && shown_) {
+        show_on_desktop();
+        return;
+    }
+    tip_inputs_ = tip_inputs;
     const TextWidth width = [this](const std::string& t) {
         if (const auto known = tip_widths_.find(t); known != tip_widths_.end()) return known->second;
         if (tip_widths_.size() >= 256) tip_widths_.clear();

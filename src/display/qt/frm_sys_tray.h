@@ -103,6 +103,7 @@ private:
     // Widths of the tooltip's texts: measuring a text shapes it, and the same few rates
     // come back second after second.
     std::unordered_map<std::string, int> tip_widths_;
+    std::optional<TrayTipInputs> tip_inputs_;  // what the tooltip was made from
 };
 
 // The program icon, shown when the graph in the tray is off.
