@@ -35,15 +35,32 @@ double sample(const SampleBuffer& buffer, int i) {
     return i >= 0 && i < kSampleCount ? buffer[static_cast<std::size_t>(i)] : 0.0;
 }
 
-std::string rate_text(const Frame& f, double v) {
+constexpr std::size_t kKeptNumbers = 32;
+
+// A rate or an amount as the settings format it, from the recent redraws where it was there.
+const std::string& number_text(Frame& f, double v, bool rate) {
     const Settings& s = f.state.settings;
-    return format_value(v, s.TransferUnit, true, false, kDecimalsFromSettings, false, s, f.inputs.locale) + "/s";
+    const int unit = rate ? s.TransferUnit : s.TransferredUnit;
+    const int decimals = rate ? s.TransferDec : s.TransferredDec;
+    std::vector<FormattedNumber>& kept = f.cache.numbers;
+    for (const FormattedNumber& n : kept)
+        if (n.value == v && n.unit == unit && n.decimals == decimals && n.rate == rate && n.locale == &f.inputs.locale)
+            return n.text;
+    FormattedNumber made{v, unit, decimals, rate, &f.inputs.locale,
+                         format_value(v, unit, rate, false, kDecimalsFromSettings, false, s, f.inputs.locale)};
+    if (kept.size() < kKeptNumbers) {
+        kept.push_back(std::move(made));
+        return kept.back().text;
+    }
+    FormattedNumber& slot = kept[f.cache.next_number];
+    f.cache.next_number = (f.cache.next_number + 1) % kKeptNumbers;
+    slot = std::move(made);
+    return slot.text;
 }
 
-std::string amount_text(const Frame& f, double v) {
-    const Settings& s = f.state.settings;
-    return format_value(v, s.TransferredUnit, false, false, kDecimalsFromSettings, false, s, f.inputs.locale);
-}
+std::string rate_text(Frame& f, double v) { return number_text(f, v, true) + "/s"; }
+
+std::string amount_text(Frame& f, double v) { return number_text(f, v, false); }
 
 void draw_rate_section(Frame& f, const FormItem& item, bool upload) {
     const ColourScheme& c = f.state.settings.colours;

@@ -10,6 +10,17 @@
 #include "display/frame_plan.h"
 #include "platform/locale.h"
 
+// Numbers formatted in recent redraws. Formatting costs more than the rest of a quiet frame,
+// and the same few values come back second after second.
+struct FormattedNumber {
+    double value = 0.0;
+    int unit = 0;
+    int decimals = 0;
+    bool rate = false;
+    const Locale* locale = nullptr;
+    std::string text;
+};
+
 // What the drawing keeps between redraws.
 struct DisplayCache {
     HighlightCache highlight;
@@ -19,6 +30,8 @@ struct DisplayCache {
     FramePlan shown;
     FramePlan next;
     FrameChange change;  // what the last redraw changed on the canvas
+    std::vector<FormattedNumber> numbers;
+    std::size_t next_number = 0;  // the entry replaced next once `numbers` is full
 };
 
 // What a redraw needs besides the program state.
