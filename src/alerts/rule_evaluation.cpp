@@ -6,6 +6,7 @@
 #include "alerts/alert_actions.h"
 #include "alerts/rule_files.h"
 #include "alerts/rule_values.h"
+#include "history/data_cap.h"
 #include "history/period_totals.h"
 #include "measure/ip_statistics.h"
 
@@ -31,7 +32,7 @@ bool amount_reached(ProgramState& state, int i, const AlertRule& r, double now) 
     const auto a = adapter_of(r);
     const auto p = small_choice(r.condition_value(1), kPeriodChoices - 1);
     const auto d = small_choice(r.condition_value(2), kDirections - 1);
-    const auto threshold = amount_threshold(r.condition_value(3));
+    const auto threshold = amount_threshold(r.condition_value(3), cap_bytes(state.settings));
     if (!a || !p || !d || !threshold) return false;
     EvaluationState& ev = state.alerts.evaluation;
     TotalsByChoice& current = ev.CurrentTotal[static_cast<std::size_t>(i)];
@@ -56,7 +57,7 @@ bool amount_reached(ProgramState& state, int i, const AlertRule& r, double now) 
 bool amount_each_time(ProgramState& state, int i, const AlertRule& r, double now) {
     const auto a = adapter_of(r);
     const auto d = small_choice(r.condition_value(1), kDirections - 1);
-    const auto threshold = amount_threshold(r.condition_value(2));
+    const auto threshold = amount_threshold(r.condition_value(2), cap_bytes(state.settings));
     if (!a || !d || !threshold) return false;
     double& base = state.alerts.evaluation.StepBase[static_cast<std::size_t>(i)];
     if (base == 0) base = rule_period_total(state, *a, kTotalKind, *d, now);

@@ -9,6 +9,7 @@
 #include "settings/settings_hooks.h"
 #include "platform/mail_socket.h"
 #include "platform/message_box.h"
+#include "platform/notifier.h"
 #include "platform/power.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
@@ -28,6 +29,7 @@ struct Services {
     LinkSpeed* link_speed = nullptr;         // connection speed of an adapter
     MailSocket* mail_socket = nullptr;       // the alert mail connection (sckMail)
     ProgramMessageBox* msg_box = nullptr;    // frmMsgBox
+    Notifier* notifier = nullptr;            // alert actions: desktop notifications
 };
 
 // Calls from the update cycle out to the windows. Every hook does nothing by default.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/program_state.h"
+#include "history/data_cap.h"
 #include "measure/format.h"
 
 namespace {
@@ -107,11 +108,21 @@ std::string centred_tip(const std::string& title, const std::string& rates, cons
 }
 
 std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_major_version,
-                        const TextWidth& text_width) {
+                        const TextWidth& text_width, const std::string& cap_line) {
     const std::string title = "Kelvanto";
     if (state.settings.SysTrayToolTip == 0) return title;
     const std::string rates = tray_rates_line(state, locale);
-    std::string tip = os_major_version < 5 ? rates : centred_tip(title, rates, text_width);
+    if (os_major_version < 5) return rates.substr(0, kTrayTipLength);
+    std::string tip = centred_tip(title, rates, text_width);
     if (tip.size() > kTrayTipLength) tip.resize(kTrayTipLength);
-    return tip;
+    if (cap_line.empty()) return tip;
+    const int space = std::max(1, text_width(" "));
+    const int pad = ((text_width(rates) - text_width(cap_line)) / 2) / space;
+    return tip + "\r\n" + std::string(pad > 0 ? static_cast<std::size_t>(pad) : 0u, ' ') + cap_line;
+}
+
+std::string tray_cap_line(ProgramState& state, const Locale& locale, double now) {
+    if (cap_bytes(state.settings) <= 0) return {};
+    const int adapter = std::clamp<int>(state.settings.Adapter, 0, kMaxAdapters);
+    return cap_text(cap_status(state, adapter, now), state.settings, locale);
 }

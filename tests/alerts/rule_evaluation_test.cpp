@@ -41,6 +41,10 @@ TEST(RuleThresholds, AmountsAndRatesInBytes) {
         EXPECT_FALSE(amount_threshold(bad).has_value()) << bad;
     }
     EXPECT_FALSE(rate_threshold("5|6").has_value());
+    // A share of the data cap: none while no cap is set.
+    EXPECT_EQ(amount_threshold("80|3", 50 * 1024 * MB), 40 * 1024 * MB);
+    EXPECT_FALSE(amount_threshold("80|3").has_value());
+    EXPECT_FALSE(amount_threshold("80|4", 50 * 1024 * MB).has_value());
     EXPECT_FALSE(parse_speed("1e6").has_value());
 }
 
@@ -207,4 +211,37 @@ TEST_F(Evaluation, MalformedAndSwitchedOffRulesAreSkipped) {
     EXPECT_FALSE(cycle_at(1e6));
     EXPECT_EQ(log.calls.size(), 0u);
     EXPECT_EQ(state.alerts.evaluation.PreviousRate[2], 0.0);
+}
+
+// "80 % of the cap" follows the cap: raised, the rule fires again at its new 80 %; without a
+// cap it is skipped. The notification carries the condition's sentence and the message.
+TEST_F(Evaluation, ShareOfTheCapFollowsTheCapAndNotifies) {
+    FakeNotifier notifier;
+    services.notifier = &notifier;
+    state.settings.CapAmount = 100;
+    state.settings.CapUnit = 1;  // MB
+    AlertRule r = with_sound(amount_rule("6", "0", "80|3"));
+    r.value(0, 0).Text = "Multiple adapters";
+    r.value(0, 1).Text = "Billing";
+    r.value(0, 2).Text = "download";
+    r.value(0, 3).Text = "80 % of the cap";
+    add_action(r, ShowNotification);
+    add_live(r);
+    EXPECT_FALSE(cycle_at(50));
+    EXPECT_FALSE(cycle_at(79));
+    EXPECT_TRUE(cycle_at(81));
+    EXPECT_FALSE(cycle_at(90));
+    state.settings.CusPerName = "Billing";
+    state.settings.CapAmount = 200;
+    EXPECT_FALSE(cycle_at(120));
+    EXPECT_TRUE(cycle_at(161));
+    ASSERT_EQ(notifier.shown.size(), 2u);
+    EXPECT_EQ(notifier.shown[1].first, "When Multiple adapters Billing download reaches 80 % of the cap");
+    EXPECT_EQ(notifier.shown[1].second, "The Billing download has reached 161.00 MB.");
+    // Lowered below what is used, the rule does not fire; without a cap it is skipped.
+    state.settings.CapAmount = 150;
+    EXPECT_FALSE(cycle_at(170));
+    state.settings.CapAmount = 0;
+    EXPECT_FALSE(cycle_at(500));
+    EXPECT_EQ(fired("sound ding"), 2);
 }

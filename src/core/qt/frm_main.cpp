@@ -25,6 +25,7 @@
 #include "history/log_store.h"
 #include "measure/counters.h"
 #include "net/qt/net_jobs.h"
+#include "platform/qt/dbus_notifier.h"
 #include "service/service_control.h"
 #include "settings/qt/frm_options.h"
 #include "settings/settings_store.h"
@@ -67,6 +68,13 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     services_.link_speed = &link_speed_;
     services_.mail_socket = sckMail_;
     services_.msg_box = msg_box_;
+    notifier_ = new DbusNotifier(
+        QDBusConnection::sessionBus(),
+        [this](const std::string& title, const std::string& text) {
+            msg_box_->show_notice(QStringLiteral("Kelvanto"), title + "\n" + text);
+        },
+        this);
+    services_.notifier = notifier_;
 
     WindowCallbacks window_calls;
     window_calls.fit_window_height = [this] { FitWindowHeight(); };
@@ -90,6 +98,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     tray_calls.show_about = [this] { mnuAbout_Click(); };
     tray_calls.exit = [this] { exit_command(); };
     tray_calls.toggle_always_on_top = [this] { behaviour_->toggle_always_on_top(); };
+    tray_calls.now = [this] { return clock_.now(); };
     SysTray = new frmSysTray(this, state_, locale_, std::move(tray_calls), this);
 }
 

@@ -24,6 +24,7 @@ class MainOptionsHost;
 class NetJobs;
 
 class frmMsgBox;
+class DbusNotifier;
 class sckMail;
 class QTimer;
 class ServiceManager;
@@ -129,6 +130,7 @@ private:
     Services services_;
     sckMail* sckMail_ = nullptr;
     frmMsgBox* msg_box_ = nullptr;
+    DbusNotifier* notifier_ = nullptr;
     QTimer* MainLoop = nullptr;
     NetJobs* net_ = nullptr;  // sckTime, sckServer, Winsock and the update window
     ServiceManager* service_manager_ = nullptr;

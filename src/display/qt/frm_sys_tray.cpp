@@ -95,7 +95,8 @@ void frmSysTray::UpdateTrayIcon() {
     const TextWidth width = [&metrics](const std::string& t) {
         return metrics.horizontalAdvance(QString::fromStdString(t));
     };
-    QString tip = QString::fromStdString(TrayTooltip(state_, locale_, kOsMajorVersion, width));
+    const std::string cap = callbacks_.now ? tray_cap_line(state_, locale_, callbacks_.now()) : std::string();
+    QString tip = QString::fromStdString(TrayTooltip(state_, locale_, kOsMajorVersion, width, cap));
     tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const QString shown = tray_->toolTip();
     if (tip != shown) {

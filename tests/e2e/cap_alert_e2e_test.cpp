@@ -1,0 +1,242 @@
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "alerts/rule_files.h"
+#include "core/date.h"
+#include "platform/linux/system_clock.h"
+#include "support/notification_service.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr std::size_t MB = 1024 * 1024;
+
+std::string read_all(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+int count_lines(const std::string& text) {
+    int n = 0;
+    for (char c : text) n += c == '\n' ? 1 : 0;
+    return n;
+}
+
+std::string ip_program() {
+    for (const char* p : {"/usr/sbin/ip", "/sbin/ip", "/usr/bin/ip", "/bin/ip"})
+        if (fs::exists(p)) return p;
+    return {};
+}
+
+int run(const std::vector<std::string>& args) {
+    ChildProcess child = start_process(args[0], {args.begin() + 1, args.end()}, {});
+    return wait_process(child, 20000);
+}
+
+// A network namespace of the test's own with its loopback up: the program's lo carries only
+// the test's traffic.
+class Namespace {
+public:
+    Namespace() : name_("kvcap" + std::to_string(::getpid())) {
+        ok_ = !ip_program().empty() && run({ip_program(), "netns", "add", name_}) == 0 &&
+              run({ip_program(), "-n", name_, "link", "set", "lo", "up"}) == 0;
+    }
+    ~Namespace() { run({ip_program(), "netns", "del", name_}); }
+    bool ok() const { return ok_; }
+    const std::string& name() const { return name_; }
+    // Sends `total` bytes over the namespace's loopback, from a thread that entered it.
+    std::size_t transfer(std::size_t total) const {
+        std::size_t received = 0;
+        std::thread t([&] {
+            const int fd = ::open(("/run/netns/" + name_).c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd >= 0 && ::setns(fd, CLONE_NEWNET) == 0) received = loopback_transfer(total);
+            if (fd >= 0) ::close(fd);
+        });
+        t.join();
+        return received;
+    }
+
+private:
+    static std::size_t loopback_transfer(std::size_t total) {
+        const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listener, 1) != 0)
+            return 0;
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+        std::size_t received = 0;
+        std::thread reader([&] {
+            const int peer = ::accept(listener, nullptr, nullptr);
+            std::vector<char> buf(1 << 16);
+            for (ssize_t n; (n = ::recv(peer, buf.data(), buf.size(), 0)) > 0;) received += static_cast<std::size_t>(n);
+            ::close(peer);
+        });
+        const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (::connect(client, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+            std::vector<char> chunk(1 << 16, 'k');
+            for (std::size_t sent = 0; sent < total;) {
+                const ssize_t n = ::send(client, chunk.data(), std::min(chunk.size(), total - sent), 0);
+                if (n <= 0) break;
+                sent += static_cast<std::size_t>(n);
+            }
+        }
+        ::close(client);
+        reader.join();
+        ::close(listener);
+        return received;
+    }
+
+    std::string name_;
+    bool ok_ = false;
+};
+
+// One user: a period from today for thirty days with a cap, and one rule: "When lo User
+// defined download + upload reaches 80 % of the cap add entry to alerts.txt and show a
+// desktop notification".
+struct CapUser {
+    TempDir home;
+    fs::path data() const { return home.path() / "data"; }
+    fs::path alerts() const { return home.path() / "alerts.txt"; }
+    fs::path notified() const { return home.path() / "notified.txt"; }
+
+    void set_cap(int megabytes, double today) const {
+        fs::create_directories(home.path() / "config" / "Kelvanto");
+        std::ofstream(home.path() / "config" / "Kelvanto" / "Kelvanto.conf")
+            << "[General]\nAdapter=1\nCheckForUpdate=0\nCusPerDay=0\nCusPerFrom=" << static_cast<long long>(today)
+            << "\nCusPerTo=" << static_cast<long long>(today) + 30 << "\nCapAmount=" << megabytes << "\nCapUnit=1\n";
+    }
+    void write_rule() const {
+        fs::create_directories(data() / "Stats");
+        WorkingRules working;
+        LiveRules live;
+        AlertRule& r = working.rules[0];
+        r.Name = "Plan";
+        r.Enabled = kSwitchedOn;
+        r.ConditionKind = AmountReached;
+        r.value(0, 0) = {"lo", "1"};
+        r.value(0, 1) = {"User defined", "6"};
+        r.value(0, 2) = {"download + upload", "2"};
+        r.value(0, 3) = {"80 % of the cap", "80|3"};
+        r.Actions[AddLogEntry] = kSwitchedOn;
+        r.value(AddLogEntry + 1, 0) = {"alerts.txt", alerts().string()};
+        r.Actions[ShowNotification] = kSwitchedOn;
+        working.count = 1;
+        ASSERT_TRUE(save_all_rules(working, live, data().string() + "/"));
+    }
+
+    // Starts the program in the namespace under a session bus of its own on which the
+    // notification service runs.
+    ChildProcess start(const Namespace& ns) const {
+        const fs::path script = write_notification_service(home.path());
+        fs::remove(notified().string() + ".ready");
+        const std::string shell =
+            std::string(kSystemPython) + " '" + script.string() + "' '" + notified().string() + "' & echo $! > '" + home.str() +
+            "/service.pid'; while [ ! -e '" + notified().string() + ".ready' ]; do sleep 0.05; done; echo $$ > '" +
+            home.str() + "/kelvanto.pid'; exec '" + KELVANTO_BIN + "'";
+        return start_process(ip_program(), {"netns", "exec", ns.name(), "dbus-run-session", "--", "sh", "-c", shell},
+                             {{"KELVANTO_HOME", data().string()},
+                              {"XDG_CONFIG_HOME", (home.path() / "config").string()},
+                              {"QT_QPA_PLATFORM", "offscreen"}},
+                             (home.path() / "output.txt").string());
+    }
+    // Waits until the program measures: it saves the logs right after loading them.
+    bool measuring() const {
+        const fs::path stats = data() / "Stats" / "Stats.dat";
+        for (int i = 0; i < 300 && !fs::exists(stats); ++i) std::this_thread::sleep_for(100ms);
+        std::this_thread::sleep_for(1500ms);
+        return fs::exists(stats);
+    }
+    // Ends the program with SIGTERM, as the session's end would; the bus and the service end
+    // with it.
+    int stop(ChildProcess& run) const {
+        pid_t program = 0;
+        if (std::ifstream(home.path() / "kelvanto.pid") >> program && program > 0) ::kill(program, SIGTERM);
+        const int status = wait_process(run, 30000);
+        pid_t service = 0;
+        if (std::ifstream(home.path() / "service.pid") >> service && service > 0) ::kill(service, SIGTERM);
+        return status;
+    }
+    // A run a failed check left behind ends with the test.
+    ~CapUser() {
+        for (const auto& [file, program] : {std::pair{"kelvanto.pid", "kelvanto"}, {"service.pid", "python3"}}) {
+            pid_t pid = 0;
+            if (!(std::ifstream(home.path() / file) >> pid) || pid <= 0) continue;
+            if (read_all("/proc/" + std::to_string(pid) + "/cmdline").find(program) != std::string::npos)
+                ::kill(pid, SIGKILL);
+        }
+    }
+};
+
+}  // namespace
+
+// A rule at 80 % of a 20 MB cap fires once when real traffic passes 16 MB, not again above
+// it; raised to 40 MB, the cap takes the rule to 32 MB and it fires there once more. Each
+// time the notification service of the session receives the rule's sentence and the message.
+TEST(CapAlertEndToEnd, EightyPercentOfTheCapFiresOnceAndAgainAfterTheCapIsRaised) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root for a network namespace";
+    if (!fs::exists("/usr/bin/dbus-run-session")) GTEST_SKIP() << "needs dbus-run-session (dbus-daemon)";
+    Namespace ns;
+    if (!ns.ok()) GTEST_SKIP() << "could not make a network namespace";
+    CapUser user;
+    const double started = SystemClock().now();
+    const double today = std::floor(started);
+    user.set_cap(20, today);
+    user.write_rule();
+
+    ChildProcess first = user.start(ns);
+    ASSERT_TRUE(user.measuring()) << read_all(user.home.path() / "output.txt");
+    // On lo every byte is counted twice, once received and once sent.
+    ASSERT_EQ(ns.transfer(5 * MB), 5 * MB);
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_EQ(count_lines(read_all(user.alerts())), 0);
+    ASSERT_EQ(ns.transfer(4 * MB), 4 * MB);  // 18 MB: past 16 MB
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_EQ(count_lines(read_all(user.alerts())), 1);
+    ASSERT_EQ(ns.transfer(2 * MB), 2 * MB);
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_EQ(count_lines(read_all(user.alerts())), 1) << "fires once, not again above the threshold";
+    EXPECT_EQ(user.stop(first), 0) << read_all(user.home.path() / "output.txt");
+
+    user.set_cap(40, today);
+    ChildProcess second = user.start(ns);
+    ASSERT_TRUE(user.measuring()) << read_all(user.home.path() / "output.txt");
+    ASSERT_EQ(ns.transfer(4 * MB), 4 * MB);  // 30 MB: below 32 MB
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_EQ(count_lines(read_all(user.alerts())), 1);
+    ASSERT_EQ(ns.transfer(2 * MB), 2 * MB);  // 34 MB
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_EQ(user.stop(second), 0) << read_all(user.home.path() / "output.txt");
+    if (std::floor(SystemClock().now()) != today) GTEST_SKIP() << "the run crossed midnight";
+
+    const std::string alerts = read_all(user.alerts());
+    ASSERT_EQ(count_lines(alerts), 2) << alerts;
+    EXPECT_NE(alerts.find(" The User defined download + upload has reached 18."), std::string::npos) << alerts;
+    EXPECT_NE(alerts.find(" The User defined download + upload has reached 34."), std::string::npos) << alerts;
+    const std::string notified = read_all(user.notified());
+    ASSERT_EQ(count_lines(notified), 2) << notified;
+    const std::string title = "Kelvanto\tWhen lo User defined download + upload reaches 80 % of the cap\t";
+    EXPECT_EQ(notified.rfind(title + "The User defined download + upload has reached 18.", 0), 0u) << notified;
+    EXPECT_NE(notified.find("\n" + title + "The User defined download + upload has reached 34."), std::string::npos)
+        << notified;
+}
