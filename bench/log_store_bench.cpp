@@ -53,7 +53,7 @@ void BM_LoadHistoryTwentyYearsSixAdapters(benchmark::State& st) {
     std::array<TrafficPair, kDaysPerYearTable> table{};
     table.fill({1e6, 1e5});
     for (int y = 2007; y <= 2026; ++y)
-        for (int i = 1; i <= 6; ++i) write_file_replacing(year_file_path(dir.path, y, i), encode_day_table(table));
+        for (int i = 1; i <= 6; ++i) write_file_at(year_file_path(dir.path, y, i), 0, encode_day_table(table));
     for (auto _ : st) load_history_at(state, kNow);
 }
 BENCHMARK(BM_LoadHistoryTwentyYearsSixAdapters)->Unit(benchmark::kMillisecond);

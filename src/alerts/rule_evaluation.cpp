@@ -59,10 +59,10 @@ bool amount_each_time(ProgramState& state, int i, const AlertRule& r, double now
     const auto d = small_choice(r.condition_value(1), kDirections - 1);
     const auto threshold = amount_threshold(r.condition_value(2), cap_bytes(state.settings));
     if (!a || !d || !threshold) return false;
-    double& base = state.alerts.evaluation.StepBase[static_cast<std::size_t>(i)];
-    if (base == 0) base = rule_period_total(state, *a, kTotalKind, *d, now);
+    std::optional<double>& base = state.alerts.evaluation.StepBase[static_cast<std::size_t>(i)];
+    if (!base) base = rule_period_total(state, *a, kTotalKind, *d, now);
     const double current = rule_period_total(state, *a, kTotalKind, *d, now);
-    if (current - base < *threshold) return false;
+    if (current - *base < *threshold) return false;
     base = current;
     return true;
 }
@@ -87,40 +87,60 @@ RateCheck rate_reached(ProgramState& state, int i, const AlertRule& r) {
     return c;
 }
 
-// The connection speeds asked for during one evaluation: each adapter's speed is read once
-// per cycle, however many speed rules watch it.
+// The connection speeds of one evaluation: each adapter's speed is read once per cycle,
+// however many speed rules watch it, and compared with its speed at the previous cycle.
+// The last speed is kept per adapter, so rules removed, reordered or moved to another
+// adapter never compare one adapter's speed with another's.
 class SpeedLookup {
 public:
+    struct Reading {
+        std::optional<double> speed;
+        bool changed = false;  // the adapter was seen at the previous cycle at another speed
+    };
+
     SpeedLookup(ProgramState& state, Services& services) : state_(state), services_(services) {}
-    std::optional<double> speed(int adapter) {
-        if (adapter < 0 || adapter > kMaxAdapters) return std::nullopt;
-        auto& slot = speeds_[static_cast<std::size_t>(adapter)];
-        if (!slot) slot = connection_speed(state_, services_, adapter);
-        return *slot;
+    // Adapters no speed rule looked at in this cycle are forgotten, so a rule switched on
+    // later does not take a change it never watched for a new one.
+    ~SpeedLookup() {
+        EvaluationState& ev = state_.alerts.evaluation;
+        for (std::size_t a = 0; a < readings_.size(); ++a)
+            if (!readings_[a]) ev.SpeedSeen[a] = false;
+    }
+    SpeedLookup(const SpeedLookup&) = delete;
+    SpeedLookup& operator=(const SpeedLookup&) = delete;
+
+    Reading read(int adapter) {
+        if (adapter < 0 || adapter > kMaxAdapters) return {};
+        const auto a = static_cast<std::size_t>(adapter);
+        auto& slot = readings_[a];
+        if (slot) return *slot;
+        EvaluationState& ev = state_.alerts.evaluation;
+        Reading r;
+        r.speed = connection_speed(state_, services_, adapter);
+        // An adapter whose speed cannot be read now keeps the speed it had.
+        if (r.speed) {
+            r.changed = ev.SpeedSeen[a] && ev.LastSpeed[a] != *r.speed;
+            ev.LastSpeed[a] = *r.speed;
+            ev.SpeedSeen[a] = true;
+        }
+        slot = r;
+        return r;
     }
 
 private:
     ProgramState& state_;
     Services& services_;
-    std::array<std::optional<std::optional<double>>, kMaxAdapters + 1> speeds_{};
+    std::array<std::optional<Reading>, kMaxAdapters + 1> readings_{};
 };
 
-// Fires when the adapter's speed has just changed to the target. Every speed rule keeps its
-// own last speed, recorded every cycle, so it fires on each change to its target and rules
-// on the same adapter do not hide changes from one another.
-bool speed_changed(ProgramState& state, SpeedLookup& speeds, int i, const AlertRule& r) {
+// Fires when the adapter's speed has just changed to the target: on each change to it, also
+// while other rules on the same adapter are switched off.
+bool speed_changed(SpeedLookup& speeds, const AlertRule& r) {
     const auto a = adapter_of(r);
     const auto target = parse_speed(r.condition_value(1));
     if (!a || !target) return false;
-    const std::optional<double> speed = speeds.speed(*a);
-    if (!speed) return false;
-    EvaluationState& ev = state.alerts.evaluation;
-    double& last = ev.LastSpeed[static_cast<std::size_t>(i)];
-    bool& seen = ev.SpeedSeen[static_cast<std::size_t>(i)];
-    const bool fire = *speed == *target && seen && last != *speed;
-    last = *speed;
-    seen = true;
-    return fire;
+    const SpeedLookup::Reading reading = speeds.read(*a);
+    return reading.speed && *reading.speed == *target && reading.changed;
 }
 
 }  // namespace
@@ -180,7 +200,7 @@ void evaluate_rules(ProgramState& state, Services& services) {
                 break;
             }
             case SpeedChanged:
-                if (speed_changed(state, speeds, i, r)) run_actions(state, services, i, false);
+                if (speed_changed(speeds, r)) run_actions(state, services, i, false);
                 break;
             default:
                 break;  // no condition chosen, or an unknown kind read from a file

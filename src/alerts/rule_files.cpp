@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "alerts/ansi_text.h"
+#include "platform/file_save.h"
 
 namespace fs = std::filesystem;
 
@@ -61,29 +62,6 @@ std::optional<std::string> read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Writes a whole file through a temporary file and a rename, so a crash never leaves half a record.
-bool write_file(const std::string& path, const std::string& bytes) {
-    const std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(tmp.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(tmp, path, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        return false;
-    }
-    return true;
 }
 
 int read_count(const std::string& data_dir) {
@@ -166,14 +144,14 @@ bool save_all_rules(WorkingRules& working, LiveRules& live, const std::string& d
         std::string count;
         const auto n = static_cast<std::uint32_t>(working.count);
         for (int k = 0; k < 4; ++k) count += static_cast<char>((n >> (8 * k)) & 0xFF);
-        ok = write_file(rule_count_path(data_dir), count) && ok;
+        ok = save_file_whole(rule_count_path(data_dir), count) && ok;
     } else {
         fs::remove(rule_count_path(data_dir), ec);
     }
     live = LiveRules{};
     for (int i = 0; i < working.count; ++i) {
         const AlertRule& r = working.rules[static_cast<std::size_t>(i)];
-        ok = write_file(rule_file_path(data_dir, i), encode_rule(r)) && ok;
+        ok = save_file_whole(rule_file_path(data_dir, i), encode_rule(r)) && ok;
         live.rules[static_cast<std::size_t>(i)] = r;
     }
     live.count = working.count;
@@ -182,5 +160,5 @@ bool save_all_rules(WorkingRules& working, LiveRules& live, const std::string& d
 
 bool save_one_rule(const LiveRules& live, int index, const std::string& data_dir) {
     if (index < 0 || index >= live.count) return false;
-    return write_file(rule_file_path(data_dir, index), encode_rule(live.rules[static_cast<std::size_t>(index)]));
+    return save_file_whole(rule_file_path(data_dir, index), encode_rule(live.rules[static_cast<std::size_t>(index)]));
 }

@@ -66,6 +66,16 @@ bool without_display() {
            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
+// The platforms Qt tries in turn when the user chose none. In a Wayland session that also
+// offers X11 (Xwayland), X11 comes first: there the floating window gets the place it was
+// left at and can stay on top, which Wayland lets no client ask for. A display that refuses
+// the connection must not abort the monitor either: the list ends with offscreen.
+QByteArray preferred_platforms() {
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return "xcb;offscreen";
+    return x11 ? "xcb;wayland;offscreen" : "wayland;xcb;offscreen";
+}
+
 bool has_desktop() {
     return qEnvironmentVariable("QT_QPA_PLATFORM") != QLatin1String("offscreen") &&
            (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"));
@@ -92,10 +102,7 @@ int main(int argc, char** argv) {
     if (headless) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        // A display that refuses the connection must not abort the monitor either: Qt tries
-        // the usual platforms in their usual order and falls back to offscreen.
-        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen"
-                                                                                  : "wayland;xcb;offscreen");
+        qputenv("QT_QPA_PLATFORM", preferred_platforms());
     }
 
     const QString cmd = command_line(argc, argv);

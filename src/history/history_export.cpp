@@ -1,5 +1,7 @@
 #include "history/history_export.h"
 
+#include "platform/file_save.h"
+
 #include <cstdio>
 
 namespace {
@@ -90,14 +92,7 @@ std::string export_report(int format, const std::string& caption, const std::arr
     return format == kExportText ? export_text(caption, headers, items) : export_html(headers, items);
 }
 
-bool write_export_file(const std::string& path, const std::string& content) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    const bool written = std::fwrite(content.data(), 1, content.size(), f) == content.size();
-    const bool flushed = std::fflush(f) == 0;
-    const bool closed = std::fclose(f) == 0;
-    return written && flushed && closed;
-}
+bool write_export_file(const std::string& path, const std::string& content) { return save_file_whole(path, content); }
 
 std::string export_failed_message(const std::string& path) {
     return "The report could not be written to\n" + path;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "core/date.h"
 
 namespace fs = std::filesystem;
@@ -236,22 +238,6 @@ FileRead read_file(const std::string& path, std::int64_t offset, std::int64_t ma
     return result;
 }
 
-bool write_file_replacing(const std::string& path, const Bytes& bytes) {
-    const std::string tmp = path + ".tmp";
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    std::error_code ec;
-    if (ok) fs::rename(tmp, path, ec);
-    if (!ok || ec) {
-        fs::remove(tmp, ec);
-        return false;
-    }
-    return true;
-}
-
 bool write_file_at(const std::string& path, std::int64_t offset, const Bytes& bytes) {
     // Open for update so the file keeps every other day; create it only when it is missing.
     std::FILE* f = std::fopen(path.c_str(), "r+b");
@@ -260,6 +246,7 @@ bool write_file_at(const std::string& path, std::int64_t offset, const Bytes& by
     bool ok = std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0;
     ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = std::fflush(f) == 0 && ok;
+    ok = ok && ::fsync(::fileno(f)) == 0;
     ok = std::fclose(f) == 0 && ok;
     return ok;
 }

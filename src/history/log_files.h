@@ -44,10 +44,8 @@ struct FileRead {
 
 // Reads up to `max_bytes` from `offset` (fewer when the file is shorter).
 FileRead read_file(const std::string& path, std::int64_t offset = 0, std::int64_t max_bytes = INT64_MAX);
-// Writes a whole file through a temporary file that is flushed and renamed into place, so
-// the old contents stay whole if anything fails.
-bool write_file_replacing(const std::string& path, const Bytes& bytes);
-// Writes bytes at an offset of an existing or new file, never truncating it.
+// Writes bytes at an offset of an existing or new file, never truncating it, and flushes
+// them to the disk.
 bool write_file_at(const std::string& path, std::int64_t offset, const Bytes& bytes);
 std::int64_t file_size(const std::string& path);
 bool file_exists(const std::string& path);

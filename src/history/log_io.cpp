@@ -3,6 +3,16 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/file_save.h"
+
+namespace {
+
+std::string_view as_text(const Bytes& bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+}  // namespace
+
 FileRead read_log_file(const LogState& logs, const std::string& path, std::int64_t offset, std::int64_t max_bytes) {
     const auto whole = logs.unsaved.whole_files.find(path);
     if (whole != logs.unsaved.whole_files.end()) {
@@ -33,7 +43,7 @@ FileRead read_log_file(const LogState& logs, const std::string& path, std::int64
 }
 
 void save_whole_file(LogState& logs, const std::string& path, Bytes bytes) {
-    if (write_file_replacing(path, bytes)) {
+    if (save_file_whole(path, as_text(bytes))) {
         logs.unsaved.whole_files.erase(path);
     } else {
         logs.unsaved.whole_files[path] = std::move(bytes);
@@ -53,7 +63,7 @@ void retry_unsaved(LogState& logs) {
     for (const auto& [path, bytes] : logs.unsaved.whole_files) make_dir(std::filesystem::path(path).parent_path().string());
     for (const auto& [where, bytes] : logs.unsaved.at_offset) make_dir(std::filesystem::path(where.first).parent_path().string());
     for (auto it = logs.unsaved.whole_files.begin(); it != logs.unsaved.whole_files.end();) {
-        it = write_file_replacing(it->first, it->second) ? logs.unsaved.whole_files.erase(it) : std::next(it);
+        it = save_file_whole(it->first, as_text(it->second)) ? logs.unsaved.whole_files.erase(it) : std::next(it);
     }
     for (auto it = logs.unsaved.at_offset.begin(); it != logs.unsaved.at_offset.end();) {
         it = write_file_at(it->first.first, it->first.second, it->second) ? logs.unsaved.at_offset.erase(it)

@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "core/date.h"
 #include "history/log_io.h"
@@ -32,6 +37,40 @@ void read_year_file(LogState& logs, const std::string& path, int year, std::arra
     if (!is_leap_year(year)) table[365] = TrafficPair{};
 }
 
+// The first day with traffic in the oldest year's daily files under the "Stats" folder
+// (1 January of that year when it holds none), or nothing when there are no daily files up
+// to this year: where logging began, when "Stats.dat" cannot tell.
+std::optional<double> oldest_logged_day(LogState& logs, const std::string& data_dir, double today) {
+    std::error_code ec;
+    int oldest = year_of(today) + 1;
+    std::vector<std::pair<int, std::string>> files;
+    for (const auto& entry : std::filesystem::directory_iterator(stats_dir(data_dir), ec)) {
+        const std::string name = entry.path().filename().string();
+        int year = 0;
+        int adapter = 0;
+        char rest = 0;
+        if (std::sscanf(name.c_str(), "%d.%d.da%c", &year, &adapter, &rest) != 3 || rest != 't' || adapter < 1 ||
+            name != std::to_string(year) + "." + std::to_string(adapter) + ".dat")
+            continue;
+        if (year < 1900 || year > year_of(today)) continue;
+        oldest = std::min(oldest, year);
+        files.emplace_back(year, entry.path().string());
+    }
+    if (oldest > year_of(today)) return std::nullopt;
+    int first_day = kDaysPerYearTable;
+    std::array<TrafficPair, kDaysPerYearTable> table{};
+    for (const auto& [year, path] : files) {
+        if (year != oldest) continue;
+        read_year_file(logs, path, year, table);
+        for (int d = 0; d < first_day; ++d) {
+            const TrafficPair& p = table[static_cast<std::size_t>(d)];
+            if (p.received != 0 || p.sent != 0) first_day = d;
+        }
+    }
+    if (first_day == kDaysPerYearTable) first_day = 0;
+    return static_cast<double>(day_number(oldest, 1, 1) + first_day);
+}
+
 }  // namespace
 
 void prepare_directories(ProgramState& state) {
@@ -54,9 +93,14 @@ LoadStateResult load_state(ProgramState& state, Services& services) {
     } else {
         state.logs.unreadable.erase(path);
     }
+    // Where the file cannot tell when logging began, the daily files can: the history
+    // before today stays in "Total" and the history window.
+    const auto start_from_daily_files = [&] { return oldest_logged_day(state.logs, state.data_dir, today).value_or(today); };
     if (parse == StatsParse::foreign) {
+        // Missing, empty, foreign or unreadable: a fresh record, logging since the oldest
+        // daily file (today on a first start).
         rec = StatsRecord{};
-        rec.start_date = today;
+        rec.start_date = start_from_daily_files();
     } else {
         for (CounterContinuation& c : rec.adapters) {
             c.received_carried += c.received_offset;
@@ -64,8 +108,8 @@ LoadStateResult load_state(ProgramState& state, Services& services) {
             c.received_offset = c.sent_offset = 0.0;
             c.received_wraps = c.sent_wraps = 0;
         }
-        // A start date that is no date at all (a torn or damaged file) restarts today.
-        if (!(rec.start_date >= 2.0 && rec.start_date <= 2958465.0)) rec.start_date = today;
+        // A start date that is no date at all: a torn or damaged file.
+        if (!(rec.start_date >= 2.0 && rec.start_date <= 2958465.0)) rec.start_date = start_from_daily_files();
     }
     // The count only grows: adapters that went away keep their place.
     const auto found = static_cast<std::size_t>(std::clamp(state.found_adapters, 0, 255));

@@ -10,9 +10,10 @@ namespace {
 
 std::int64_t minute_offset(int day) { return static_cast<std::int64_t>(day) * kMinuteStride; }
 
-MinuteRecord read_record(const LogState& logs, const std::string& path, int day) {
+MinuteRecord read_record(const LogState& logs, const std::string& path, int day, ReadStatus* status = nullptr) {
     MinuteRecord rec{};
     const FileRead r = read_log_file(logs, path, minute_offset(day), kMinuteRecordBytes);
+    if (status) *status = r.status;
     if (r.status == ReadStatus::ok) decode_entries(r.bytes, rec.data(), rec.size());
     // The last entry overlaps the next day's first minute: it is not this day's traffic.
     rec[kMinutesPerDay] = TrafficPair{};
@@ -24,6 +25,19 @@ void add_record(MinuteRecord& into, const MinuteRecord& from) {
         into[static_cast<std::size_t>(m)].received += from[static_cast<std::size_t>(m)].received;
         into[static_cast<std::size_t>(m)].sent += from[static_cast<std::size_t>(m)].sent;
     }
+}
+
+// Today's record of an adapter from its minutely file. A file that is there but cannot be
+// read is remembered, so that the zeros held instead never replace what it stores.
+MinuteRecord load_record(LogState& logs, const std::string& path, int day) {
+    ReadStatus status = ReadStatus::missing;
+    MinuteRecord rec = read_record(logs, path, day, &status);
+    if (status == ReadStatus::error) {
+        logs.unreadable.insert(path);
+    } else {
+        logs.unreadable.erase(path);
+    }
+    return rec;
 }
 
 }  // namespace
@@ -38,7 +52,7 @@ void load_adapter_minutes(ProgramState& state, int adapter) {
     MinuteRecord& rec = logs.minutes[static_cast<std::size_t>(adapter)];
     rec.fill(TrafficPair{});
     if (state.settings.MinuteLogging != 1) return;
-    rec = read_record(logs, minute_file_path(state.data_dir, logs.load_year, adapter), logs.load_day_index);
+    rec = load_record(logs, minute_file_path(state.data_dir, logs.load_year, adapter), logs.load_day_index);
     if (in_aggregate(state.settings, adapter)) add_record(logs.minutes[0], rec);
 }
 
@@ -49,11 +63,18 @@ void load_minutes(ProgramState& state, double now) {
     if (state.settings.MinuteLogging == 1) {
         for (int i = 1; i <= n; ++i) {
             const std::string path = minute_file_path(state.data_dir, logs.load_year, i);
-            logs.minutes[static_cast<std::size_t>(i)] = read_record(logs, path, logs.load_day_index);
+            logs.minutes[static_cast<std::size_t>(i)] = load_record(logs, path, logs.load_day_index);
             if (in_aggregate(state.settings, i)) add_record(logs.minutes[0], logs.minutes[static_cast<std::size_t>(i)]);
         }
     }
-    const FileRead stored = read_log_file(logs, first_minute_file_path(state.data_dir));
+    const std::string first_path = first_minute_file_path(state.data_dir);
+    const FileRead stored = read_log_file(logs, first_path);
+    // Unreadable: the date searched for below serves this run and is never written over it.
+    if (stored.status == ReadStatus::error) {
+        logs.unreadable.insert(first_path);
+    } else {
+        logs.unreadable.erase(first_path);
+    }
     const std::optional<double> date = stored.status == ReadStatus::ok ? decode_date(stored.bytes) : std::nullopt;
     if (date) {
         logs.first_minute = *date;
@@ -95,15 +116,17 @@ double search_first_minute(const ProgramState& state, double now) {
 
 void save_minutes(ProgramState& state) {
     LogState& logs = state.logs;
-    if (logs.first_minute_due) {
+    const std::string first_path = first_minute_file_path(state.data_dir);
+    if (logs.first_minute_due && !logs.unreadable.contains(first_path)) {
         make_dir(minute_dir(state.data_dir));
-        save_whole_file(logs, first_minute_file_path(state.data_dir), encode_date(logs.first_minute));
+        save_whole_file(logs, first_path, encode_date(logs.first_minute));
     }
     if (state.settings.MinuteLogging != 1) return;
     make_dir(minute_dir(state.data_dir));
     const std::int64_t offset = minute_offset(logs.load_day_index);
     for (int i = 1; i <= state.live_adapter_count(); ++i) {
         const std::string path = minute_file_path(state.data_dir, logs.load_year, i);
+        if (logs.unreadable.contains(path)) continue;
         // The record's last entry overlaps the next day's first minute. When the next day is
         // already stored (the clock was set back) it is left as it is.
         const bool next_day_stored = file_size(path) > offset + kMinuteStride;

@@ -1,7 +1,13 @@
 #include "net/program_version.h"
 
+#include "core/date.h"
+
 #ifndef KELVANTO_VERSION
 #define KELVANTO_VERSION "0.0"
+#endif
+// The build day as YYYYMMDD, set by the build for this file only.
+#ifndef KELVANTO_BUILD_DAY
+#define KELVANTO_BUILD_DAY 20260101
 #endif
 
 namespace {
@@ -30,3 +36,9 @@ ProgramVersion parse_program_version(std::string_view text) {
 }
 
 ProgramVersion program_version() { return parse_program_version(KELVANTO_VERSION); }
+
+double program_build_date() {
+    constexpr long day = KELVANTO_BUILD_DAY;
+    return static_cast<double>(day_number(static_cast<int>(day / 10000), static_cast<int>(day / 100 % 100),
+                                          static_cast<int>(day % 100)));
+}

@@ -15,3 +15,5 @@ struct ProgramVersion {
 ProgramVersion parse_program_version(std::string_view text);
 // The version this program was built as.
 ProgramVersion program_version();
+// The day this program was built (days since 1899-12-30), as the build recorded it.
+double program_build_date();

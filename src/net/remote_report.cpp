@@ -1,5 +1,7 @@
 #include "net/remote_report.h"
 
+#include "alerts/ansi_text.h"
+
 std::string remote_frame(int type, std::string_view payload) {
     std::string frame = kClientBanner;
     frame += "\r\n";
@@ -12,7 +14,10 @@ std::string remote_frame(int type, std::string_view payload) {
 }
 
 std::string login_frame(const Settings& s) {
-    const std::string payload = s.RemotePassword + "\r\n" + s.ClientName + "\r\n" + std::to_string(s.LocalPort) + "\r\n";
+    // The receiving side reads Windows-1252, one byte per character, so the payload's byte
+    // count is its character count; characters the code page lacks are sent as "?".
+    const std::string payload =
+        utf8_to_ansi(s.RemotePassword + "\r\n" + s.ClientName + "\r\n" + std::to_string(s.LocalPort) + "\r\n");
     return remote_frame(kLoginMessage, payload);
 }
 

@@ -19,7 +19,7 @@ struct RemoteReportState {
 // One frame: banner, the type character, the payload's length in decimal, each on its own
 // CR LF line, then the payload (whose lines carry their own CR LF).
 std::string remote_frame(int type, std::string_view payload);
-// The login frame: password, client name and own port, one per line.
+// The login frame: password, client name and own port, one per line, in Windows-1252.
 std::string login_frame(const Settings& settings);
 // The banner the server's frames must start with: "KVT Server " + major.minor.
 std::string server_banner(const ProgramVersion& version);

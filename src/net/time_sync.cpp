@@ -51,12 +51,10 @@ void note_auto_failure(TimeSyncEnv& env) {
     s.auto_failed_at = env.clock.now();
 }
 
-// Sets the clock from the received answer and records the result.
-void set_clock(TimeSyncEnv& env) {
+// Sets the clock from a valid or refused answer and records the result.
+void set_clock(TimeSyncEnv& env, const TimeAnswer& answer) {
     TimeSyncState& s = env.sync;
-    const std::optional<UtcTime> time =
-        s.receive_overflow ? std::nullopt : time_from_answer(s.receive_buffer, s.delay);
-    if (!time) {
+    if (answer.kind != TimeAnswer::valid) {
         if (s.manual && env.dialog) env.dialog->show_message(kSyncInvalidAnswer);
         // The next automatic check finds the synchronisation still due and starts over,
         // once the wait after a failure has passed.
@@ -65,8 +63,23 @@ void set_clock(TimeSyncEnv& env) {
         return;
     }
     const double before = env.clock.now();
-    // A refusal leaves the clock as it was; the result line then shows about 0 seconds.
-    env.setter.set_utc(*time);
+    const ClockSetResult set = env.setter.set_utc(answer.time, s.manual);
+    if (!set.ok) {
+        // Not synchronised: said so with the system's reason, no success stored, and the
+        // automatic attempts back off as after an unreachable server.
+        s.last_failure = kSyncClockRefused + set.reason;
+        if (env.dialog) {
+            if (s.manual) {
+                env.dialog->show_message(s.last_failure);
+            } else {
+                env.dialog->show_result(s.last_failure);
+            }
+        }
+        if (!s.manual) note_auto_failure(env);
+        s.retrying = false;
+        return;
+    }
+    s.last_failure.clear();
     const double now = env.clock.now();
     const long long moved = std::llround((now - before) * 86400.0);
 
@@ -119,24 +132,34 @@ bool sync_due(const Settings& settings, double now) {
     return std::llround(elapsed) >= sync_interval_seconds(settings.SyncInt);
 }
 
-std::optional<UtcTime> time_from_answer(std::string_view answer, double delay_seconds) {
-    if (answer.size() != 4) return std::nullopt;
+TimeAnswer read_time_answer(std::string_view answer, double delay_seconds, double build_date) {
+    TimeAnswer a;
+    if (answer.size() != 4) return a;
     std::int64_t t = 0;
     for (char c : answer) t = t * 256 + static_cast<unsigned char>(c);
-    // The 32-bit count wraps in February 2036; a value before 1968 is read as the next era.
-    if (t < 0x80000000LL) t += 0x100000000LL;
+    a.kind = TimeAnswer::refused;
+    // Zero is what a server without a time of its own sends.
+    if (t == 0) return a;
+    constexpr std::int64_t kEra = 0x100000000LL;
+    const std::int64_t build = (static_cast<std::int64_t>(std::floor(build_date)) - day_number(1900, 1, 1)) * 86400;
+    if (build > t) t += (build - t + kEra - 1) / kEra * kEra;
+    const CivilDate b = civil_date(std::floor(build_date));
+    // Counted from the first of the month, so that 29 February has its anniversary too.
+    const std::int64_t latest =
+        (day_number(b.year + kSyncPlausibleYears, b.month, 1) + b.day - 1 - day_number(1900, 1, 1) + 1) * 86400 - 1;
+    if (t > latest) return a;
     const std::int64_t since_1900 = t + std::llround(delay_seconds);
     const std::int64_t days = since_1900 / 86400;
     const std::int64_t rest = since_1900 % 86400;
     const CivilDate c = civil_date(static_cast<double>(day_number(1900, 1, 1) + days));
-    UtcTime u;
-    u.year = c.year;
-    u.month = c.month;
-    u.day = c.day;
-    u.hour = static_cast<int>(rest / 3600);
-    u.minute = static_cast<int>(rest / 60 % 60);
-    u.second = static_cast<int>(rest % 60);
-    return u;
+    a.kind = TimeAnswer::valid;
+    a.time.year = c.year;
+    a.time.month = c.month;
+    a.time.day = c.day;
+    a.time.hour = static_cast<int>(rest / 3600);
+    a.time.minute = static_cast<int>(rest / 60 % 60);
+    a.time.second = static_cast<int>(rest % 60);
+    return a;
 }
 
 SocketActions time_sync_auto_check(TimeSyncEnv& env) {
@@ -197,7 +220,11 @@ SocketActions time_sync_closed(TimeSyncEnv& env) {
     // Half the time from connecting to the close; the clock never runs backwards here.
     const double round_trip = (env.clock.now() - s.connected_at) * 86400.0;
     s.delay = static_cast<float>(round_trip > 0 ? round_trip / 2 : 0);
-    set_clock(env);
+    const TimeAnswer answer =
+        s.receive_overflow ? TimeAnswer{} : read_time_answer(s.receive_buffer, s.delay, env.build_date);
+    // A time that cannot be right is that server's error: automatic mode asks the next one.
+    if (answer.kind == TimeAnswer::refused && !s.manual) return time_sync_error(env);
+    set_clock(env, answer);
     show_caption(env, kSyncCaption);
     s.busy = false;
     s.manual = false;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "net/program_version.h"
 #include "net/socket_actions.h"
 #include "platform/clock.h"
 #include "platform/clock_setter.h"
@@ -27,6 +28,10 @@ inline constexpr const char* kCancelCaption = "Ca&ncel";
 inline constexpr const char* kSyncInvalidAnswer = "NTP Server returned an invalid response.";
 inline constexpr const char* kSyncError = "An error occured while syncronizing.";
 inline constexpr const char* kSyncResultPrefix = "Last synchronization: ";
+// Followed by the system's reason.
+inline constexpr const char* kSyncClockRefused = "The clock could not be set: ";
+// A time answer is believed from the build day on, up to this many years after it.
+inline constexpr int kSyncPlausibleYears = 30;
 
 // A Time Protocol answer is 4 bytes; anything beyond this is not kept.
 inline constexpr std::size_t kTimeAnswerLimit = 64;
@@ -65,6 +70,8 @@ struct TimeSyncState {
     double connected_at = 0;       // date the connection was made
     float delay = 0;               // estimated one-way delay, seconds
     std::string caption = kSyncCaption;  // caption of the options dialog's sync button
+    // Why the last synchronisation could not set the clock ("" after a success); never stored.
+    std::string last_failure;
 };
 
 // The options dialog's side of a synchronisation, present only while the dialog is open.
@@ -85,11 +92,21 @@ struct TimeSyncEnv {
     const Locale& locale;  // month names and the short time format
     SettingWriter* writer = nullptr;
     TimeSyncView* dialog = nullptr;  // null while the options dialog is closed
+    double build_date = program_build_date();  // answers before this day are refused
 };
 
-// Clock value from a Time Protocol answer (exactly 4 bytes, big-endian seconds since 1900)
-// plus the one-way delay rounded to whole seconds; nothing for an answer of another length.
-std::optional<UtcTime> time_from_answer(std::string_view answer, double delay_seconds);
+// What a Time Protocol answer (4 bytes, big-endian seconds since 1900) tells.
+struct TimeAnswer {
+    enum Kind {
+        invalid,  // not 4 bytes
+        refused,  // zero, or a time before the build day or more than 30 years after it
+        valid,
+    };
+    Kind kind = invalid;
+    UtcTime time;  // for a valid answer: its time plus the delay rounded to whole seconds
+};
+// The 32-bit count wraps every 136 years; it is read in the era that begins at the build day.
+TimeAnswer read_time_answer(std::string_view answer, double delay_seconds, double build_date);
 
 // After each update cycle while automatic synchronisation is on.
 SocketActions time_sync_auto_check(TimeSyncEnv& env);

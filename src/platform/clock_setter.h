@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <utility>
+
 // A moment in UTC, whole seconds, as the system clock is set.
 struct UtcTime {
     int year = 1900;
@@ -10,10 +13,31 @@ struct UtcTime {
     int second = 0;
 };
 
-// Sets the system clock. Returns false when the system refuses (for example for want of
-// the privilege to change the time).
+// Whether the clock was set, and why not when it was not.
+struct ClockSetResult {
+    bool ok = false;
+    std::string reason;  // the system's words for a refusal
+    static ClockSetResult done() { return {true, {}}; }
+    static ClockSetResult refused(std::string why) { return {false, std::move(why)}; }
+};
+
+// Sets the system clock. `interactive`: the user asked for it and is there to confirm it,
+// where the system wants a confirmation (a password).
 class ClockSetter {
 public:
     virtual ~ClockSetter() = default;
-    virtual bool set_utc(const UtcTime& time) = 0;
+    virtual ClockSetResult set_utc(const UtcTime& time, bool interactive) = 0;
+};
+
+// Asks `first`, and where it refuses, `fallback` (when there is one): the process sets the
+// clock itself where it may, else asks the system's time service. A refusal of both names
+// both reasons.
+class FallbackClockSetter : public ClockSetter {
+public:
+    FallbackClockSetter(ClockSetter& first, ClockSetter* fallback) : first_(first), fallback_(fallback) {}
+    ClockSetResult set_utc(const UtcTime& time, bool interactive) override;
+
+private:
+    ClockSetter& first_;
+    ClockSetter* fallback_;
 };

@@ -1,5 +1,7 @@
 #include "service/systemd_service.h"
 
+#include "platform/file_save.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -82,27 +84,12 @@ std::string value_of(const std::string& text, const std::string& key) {
     return "";
 }
 
-// Writes the file whole through a temporary file, readable by everyone and writable by its
-// owner whatever the umask: systemd and polkit read these files as other users.
+// Writes the file whole (durably, see save_file_whole), readable by everyone and writable by
+// its owner whatever the umask: systemd and polkit read these files as other users.
 bool write_public_file(const std::string& path, const std::string& text) {
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);
-    const std::string tmp = path + ".tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = ::fchmod(fd, 0644) == 0;
-    for (std::size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        ok = n > 0;
-        if (ok) done += static_cast<std::size_t>(n);
-    }
-    ok = ::close(fd) == 0 && ok;
-    if (ok) fs::rename(tmp, path, ec);
-    if (!ok || ec) {
-        fs::remove(tmp, ec);
-        return false;
-    }
-    return true;
+    return save_file_whole(path, text) && ::chmod(path.c_str(), 0644) == 0;
 }
 
 // The first of the file and the folders above it that a user other than root could change:

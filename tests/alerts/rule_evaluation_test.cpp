@@ -192,6 +192,78 @@ TEST_F(Evaluation, SpeedChangeFiresOnEachChangeToTheTarget) {
     EXPECT_TRUE(cycle_at(0));
 }
 
+// The options dialog removes and reorders rules around speed rules: no rule may take
+// another adapter's last speed for its own and fire without a change (its actions may
+// reboot the machine), while a real change still fires, also when another rule on the
+// same adapter is switched off.
+TEST_F(Evaluation, SpeedRulesKeepTheirAdaptersSpeedWhenRulesAreRemovedAndReordered) {
+    tables.add_interface(2, "eth0");
+    tables.add_address(2, 10, 0, 0, 5);
+    tables.add_interface(3, "eth1");
+    tables.add_address(3, 10, 0, 1, 5);
+    link_speed.speeds["eth0"] = 100000000;
+    link_speed.speeds["eth1"] = 10000000;
+    AlertRule fast = speed_rule("1", "100000000");
+    add_action(fast, PlaySound, "eth0 fast");
+    AlertRule slow = speed_rule("2", "10000000");
+    add_action(slow, PlaySound, "eth1 slow");
+    WorkingRules& w = state.alerts.working;
+    const auto store = [&](std::initializer_list<AlertRule> rules) {
+        while (w.count > 0) remove_rule(w);
+        for (const AlertRule& r : rules) {
+            ASSERT_EQ(new_rule(w), TableEdit::done);
+            w.rules[static_cast<std::size_t>(w.count - 1)] = r;
+        }
+        ASSERT_TRUE(save_all_rules(w, state.alerts.live, state.data_dir));
+    };
+    const auto alerts = [&] { return fired("sound eth0 fast") + fired("sound eth1 slow"); };
+
+    store({fast, slow});
+    cycle();
+    cycle();
+    // The first rule removed: the eth1 rule moves to position 0.
+    w.selected = 0;
+    remove_rule(w);
+    ASSERT_TRUE(save_all_rules(w, state.alerts.live, state.data_dir));
+    ASSERT_EQ(state.alerts.live.count, 1);
+    cycle();
+    // Reordered, and the eth0 rule back at position 0.
+    store({fast, slow});
+    cycle();
+    store({slow, fast});
+    cycle();
+    EXPECT_EQ(alerts(), 0);
+
+    // A real change fires, once.
+    link_speed.speeds["eth1"] = 1000000;
+    cycle();
+    link_speed.speeds["eth1"] = 10000000;
+    cycle();
+    cycle();
+    EXPECT_EQ(fired("sound eth1 slow"), 1);
+    // A change on eth0 while another rule on eth0 is switched off fires the one switched on.
+    AlertRule slow_on_eth0 = speed_rule("1", "10000000");
+    slow_on_eth0.Enabled = 0;
+    store({slow_on_eth0, fast});
+    link_speed.speeds["eth0"] = 10000000;
+    cycle();
+    link_speed.speeds["eth0"] = 100000000;
+    cycle();
+    EXPECT_EQ(fired("sound eth0 fast"), 1);
+    EXPECT_EQ(alerts(), 2);
+}
+
+// On a fresh data folder the all-time total is 0 when the program starts; the first burst,
+// however large, is the first step's growth and not its base.
+TEST_F(Evaluation, EachTimeCountsTheFirstStepFromATotalOfZero) {
+    add_live(with_sound(each_time_rule("0", "1|1")));
+    EXPECT_FALSE(cycle_at(0));
+    EXPECT_FALSE(cycle_at(0));
+    EXPECT_TRUE(cycle_at(5));
+    EXPECT_FALSE(cycle_at(5.5));
+    EXPECT_TRUE(cycle_at(6));
+}
+
 TEST_F(Evaluation, MalformedAndSwitchedOffRulesAreSkipped) {
     AlertRule bad_amount = with_sound(amount_rule("0", "0", "lots|1"));
     AlertRule bad_period = with_sound(amount_rule("9", "0", "1|0"));

@@ -9,10 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <thread>
 
+#include "core/date.h"
+#include "net/program_version.h"
 #include "settings/text_file.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -124,7 +127,9 @@ TEST(UpdateCheckProgram, SurvivesAFloodOfBinaryAndAReset) {
     EXPECT_EQ(terminate(program), 0);
 }
 
-TEST(TimeSyncProgram, AutomaticSyncAsksTheTimeServerAndStoresTheResult) {
+// A test run may not set the clock (and asks no time service): the answer is taken, the
+// clock is not set, and that is no success: nothing is stored and the next attempt waits.
+TEST(TimeSyncProgram, AutomaticSyncThatCannotSetTheClockStoresNoSuccess) {
     TempDir dir;
     const std::string conf_path = (dir.path() / "config" / "Kelvanto" / "Kelvanto.conf").string();
     std::filesystem::create_directories(dir.path() / "config" / "Kelvanto");
@@ -135,21 +140,17 @@ TEST(TimeSyncProgram, AutomaticSyncAsksTheTimeServerAndStoresTheResult) {
 
     const int conn = time_server.accept_within(20000);
     ASSERT_GE(conn, 0) << "no time query arrived";
-    send_all(conn, std::string("\xe9\x3c\x7f\x00", 4));
+    // Noon of the day after the build, seconds since 1900, big-endian.
+    const auto t = static_cast<std::uint32_t>((static_cast<std::int64_t>(program_build_date()) + 1 - day_number(1900, 1, 1)) * 86400 + 43200);
+    const std::string answer{static_cast<char>(t >> 24), static_cast<char>(t >> 16), static_cast<char>(t >> 8), static_cast<char>(t)};
+    send_all(conn, answer);
     ::close(conn);
-    // The clock may not be set in a test run: the result is recorded all the same.
-    std::string conf;
-    for (int i = 0; i < 100 && conf.find("Last synchronization: ") == std::string::npos; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        conf = read_text_file(conf_path).value_or("");
-    }
-    EXPECT_LT(http.accept_within(200), 0) << "no update check when it is off";
+    EXPECT_LT(time_server.accept_within(2000), 0) << "a failed attempt is not repeated at once";
+    EXPECT_LT(http.accept_within(0), 0) << "no update check when it is off";
     EXPECT_EQ(terminate(program), 0);
-    conf = read_text_file(conf_path).value_or("");
-    EXPECT_NE(conf.find("Last synchronization: "), std::string::npos) << conf;
-    EXPECT_NE(conf.find(" (0 sec)"), std::string::npos) << conf;
-    EXPECT_NE(conf.find("\nSyncLast="), std::string::npos) << conf;
-    EXPECT_LT(time_server.accept_within(0), 0) << "a success is not repeated within the interval";
+    const std::string conf = read_text_file(conf_path).value_or("");
+    EXPECT_EQ(conf.find(" sec)"), std::string::npos) << conf;
+    EXPECT_EQ(conf.find("\nSyncLast="), std::string::npos) << conf;
 }
 
 }  // namespace

@@ -15,11 +15,15 @@ class FakeClockSetter : public ClockSetter {
 public:
     explicit FakeClockSetter(FakeClock& clock) : clock_(clock) {}
     std::vector<UtcTime> requests;
+    std::vector<bool> interactive;
     bool allowed = true;
-    bool set_utc(const UtcTime& t) override {
+    std::string refusal = "Operation not permitted";
+    ClockSetResult set_utc(const UtcTime& t, bool asks_user) override {
         requests.push_back(t);
-        if (allowed) clock_.value = make_date(t.year, t.month, t.day, t.hour, t.minute, t.second);
-        return allowed;
+        interactive.push_back(asks_user);
+        if (!allowed) return ClockSetResult::refused(refusal);
+        clock_.value = make_date(t.year, t.month, t.day, t.hour, t.minute, t.second);
+        return ClockSetResult::done();
     }
 
 private:
@@ -55,7 +59,8 @@ protected:
     RecordingView view;
     Settings settings;
     TimeSyncState state;
-    TimeSyncEnv env{state, settings, clock, setter, locale, &writer, nullptr};
+    // Built on 1 January 2024: answers from then on are believed.
+    TimeSyncEnv env{state, settings, clock, setter, locale, &writer, nullptr, make_date(2024, 1, 1)};
 
     void set_last_sync_hours_ago(double hours) { settings.SyncLast = clock.value - hours / 24.0; }
 
@@ -95,7 +100,7 @@ TEST_F(TimeSyncTest, DueOnceTheIntervalHasPassedInEitherDirection) {
 
     // The clock was set back: a last success far in the future is due as well.
     TimeSyncState fresh;
-    TimeSyncEnv env2{fresh, settings, clock, setter, locale, &writer, nullptr};
+    TimeSyncEnv env2{fresh, settings, clock, setter, locale, &writer, nullptr, env.build_date};
     set_last_sync_hours_ago(-48);
     EXPECT_TRUE(time_sync_auto_check(env2).connect);
 
@@ -131,18 +136,58 @@ TEST_F(TimeSyncTest, SetsTheClockFromTheAnswerPlusHalfTheRoundTrip) {
 }
 
 TEST_F(TimeSyncTest, KnownAnswersAcrossTheCountersRange) {
-    const auto t = time_from_answer(bytes({0xE9, 0x3C, 0x7F, 0x00}), 0.4);
-    ASSERT_TRUE(t);
-    EXPECT_EQ((std::vector<int>{t->year, t->month, t->day, t->hour, t->minute, t->second}),
+    const double built = make_date(2024, 1, 1);
+    const TimeAnswer t = read_time_answer(bytes({0xE9, 0x3C, 0x7F, 0x00}), 0.4, built);
+    ASSERT_EQ(t.kind, TimeAnswer::valid);
+    EXPECT_EQ((std::vector<int>{t.time.year, t.time.month, t.time.day, t.time.hour, t.time.minute, t.time.second}),
               (std::vector<int>{2024, 1, 1, 0, 0, 0}));
     // A delay of 1.5 s rounds to 2.
-    EXPECT_EQ(time_from_answer(bytes({0xE9, 0x3C, 0x7F, 0x00}), 1.5)->second, 2);
-    // After the 32-bit count wraps in 2036 the small values continue the count.
-    const auto wrapped = time_from_answer(bytes({0x00, 0x00, 0x00, 0x00}), 0);
-    ASSERT_TRUE(wrapped);
-    EXPECT_EQ((std::vector<int>{wrapped->year, wrapped->month, wrapped->day, wrapped->hour, wrapped->minute}),
-              (std::vector<int>{2036, 2, 7, 6, 28}));
-    EXPECT_EQ(wrapped->second, 16);
+    EXPECT_EQ(read_time_answer(bytes({0xE9, 0x3C, 0x7F, 0x00}), 1.5, built).time.second, 2);
+    // Built after the 32-bit count wrapped in 2036, small values continue the count.
+    const TimeAnswer wrapped = read_time_answer(bytes({0x00, 0x00, 0x00, 0x01}), 0, make_date(2036, 2, 7));
+    ASSERT_EQ(wrapped.kind, TimeAnswer::valid);
+    EXPECT_EQ((std::vector<int>{wrapped.time.year, wrapped.time.month, wrapped.time.day, wrapped.time.hour,
+                                wrapped.time.minute, wrapped.time.second}),
+              (std::vector<int>{2036, 2, 7, 6, 28, 17}));
+    EXPECT_EQ(read_time_answer(bytes({0xE9, 0x3C, 0x7F}), 0, built).kind, TimeAnswer::invalid);
+}
+
+// Zero, a time before the build and one more than 30 years after it cannot be right: a
+// manual run says the answer is invalid, an automatic one asks the next server, and the
+// clock is never set from them.
+TEST_F(TimeSyncTest, ZeroAndTimesBeforeTheBuildAreThatServersError) {
+    env.build_date = make_date(2026, 12, 8);
+    const std::string zero = bytes({0, 0, 0, 0});
+    const std::string before_build = bytes({0xED, 0xDA, 0x67, 0xA2});  // 2026-06-15
+    EXPECT_EQ(read_time_answer(zero, 0, env.build_date).kind, TimeAnswer::refused);
+    EXPECT_EQ(read_time_answer(before_build, 0, env.build_date).kind, TimeAnswer::refused);
+    // 0xF0000000 is 2027-08-28; 2056-12-08 is the last day believed, read in the next era.
+    EXPECT_EQ(read_time_answer(bytes({0xF0, 0x00, 0x00, 0x00}), 0, env.build_date).kind, TimeAnswer::valid);
+    const std::int64_t last = (day_number(2056, 12, 8) - day_number(1900, 1, 1)) * 86400 + 86399 - 0x100000000LL;
+    const auto be32 = [](std::int64_t v) {
+        return bytes({unsigned(v >> 24) & 0xFF, unsigned(v >> 16) & 0xFF, unsigned(v >> 8) & 0xFF, unsigned(v) & 0xFF});
+    };
+    EXPECT_EQ(read_time_answer(be32(last), 0, env.build_date).kind, TimeAnswer::valid);
+    EXPECT_EQ(read_time_answer(be32(last + 1), 0, env.build_date).kind, TimeAnswer::refused);
+
+    env.dialog = &view;
+    for (const std::string& answer : {zero, before_build}) {
+        view.messages.clear();
+        time_sync_button(env, "127.0.0.1");
+        answer_with(answer);
+        EXPECT_EQ(view.messages, std::vector<std::string>{kSyncInvalidAnswer});
+        EXPECT_FALSE(state.busy);
+    }
+    settings.SyncSrv = 3;
+    ASSERT_EQ(time_sync_auto_check(env).host, kTimeServers[3]);
+    time_sync_connected(env);
+    time_sync_data(env, zero);
+    const SocketActions next = time_sync_closed(env);
+    EXPECT_EQ(next.host, kTimeServers[4]);
+    EXPECT_TRUE(state.retrying && state.busy);
+    EXPECT_TRUE(setter.requests.empty());
+    EXPECT_FALSE(settings.SyncLast);
+    EXPECT_TRUE(writer.written.empty());
 }
 
 TEST_F(TimeSyncTest, AnswerOfAnyLengthButFourIsInvalid) {
@@ -207,7 +252,7 @@ TEST_F(TimeSyncTest, FailedAutomaticAttemptsBackOff) {
     }
     const SocketActions again = time_sync_auto_check(env);
     ASSERT_TRUE(again.connect);
-    answer_with(bytes({0xE0, 0x00, 0x00, 0x00}));
+    answer_with(bytes({0xED, 0xDA, 0x67, 0xA2}));
     EXPECT_EQ(state.auto_failures, 0);
 
     // A clock set back during a wait: the next check may start at once.
@@ -280,15 +325,6 @@ TEST_F(TimeSyncTest, ManualErrorIsReportedAndNeverMovesToAnotherServer) {
     ASSERT_TRUE(time_sync_auto_check(env).connect);
     EXPECT_EQ(time_sync_error(env).host, kTimeServers[1]);
     EXPECT_TRUE(view.messages.empty());
-}
-
-TEST_F(TimeSyncTest, RefusedClockStillRecordsTheResult) {
-    setter.allowed = false;
-    time_sync_auto_check(env);
-    answer_with(bytes({0xE9, 0x3C, 0x7F, 0x00}));
-    EXPECT_EQ(setter.requests.size(), 1u);
-    EXPECT_EQ(settings.SyncTxt, "Last synchronization: Jun 15, 2026, 12:00 (0 sec)");
-    EXPECT_TRUE(settings.SyncLast);
 }
 
 TEST_F(TimeSyncTest, FloodingServerIsCutOffAsAnInvalidAnswer) {

@@ -89,6 +89,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     window_calls.minimise = [this] { minimise_window(); };
     window_calls.popup_menu = [this](QPoint at) { SysTray->popup_menu(at, true); };
     behaviour_ = new MainWindowBehaviour(this, state_, state_.window_behaviour, std::move(window_calls), this);
+    services_.shell = &behaviour_->shell_stepping_back(shell_);
 
     TrayCallbacks tray_calls;
     tray_calls.minimise = [this] { minimise_window(); };

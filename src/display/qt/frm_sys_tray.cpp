@@ -3,18 +3,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QSystemTrayIcon>
 #include <QToolTip>
 #include <QWidget>
+#include <cstdio>
 
 #include "core/program_state.h"
 #include "display/qt/app_icon.h"
 #include "display/qt/main_window_behaviour.h"
 #include "display/qt/qimage_canvas.h"
 #include "display/qt/secondary_windows.h"
+#include "display/qt/status_notifier_item.h"
 #include "display/tray_icon.h"
 #include "display/tray_menu.h"
 
@@ -36,11 +40,18 @@ frmSysTray::frmSysTray(QWidget* main_window, ProgramState& state, const Locale& 
     : QObject(parent), main_window_(main_window), state_(state), locale_(locale), callbacks_(std::move(callbacks)),
       picture_(kTrayPictureSize, kTrayPictureSize, QImage::Format_RGB32), font_(canvas_font()) {
     picture_.fill(QColor(255, 0, 255));
-    tray_ = new QSystemTrayIcon(this);
-    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger) SysTray_Click(kTrayLeftDown);
-        if (reason == QSystemTrayIcon::Context) SysTray_Click(kTrayRightDown);
-    });
+    const QString platform = QGuiApplication::platformName();
+    desktop_ = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+    if (desktop_ && QDBusConnection::sessionBus().isConnected()) {
+        sni_ = new StatusNotifierItem(QDBusConnection::sessionBus(), this);
+        connect(sni_, &StatusNotifierItem::activated, this, [this] { SysTray_Click(kTrayLeftDown); });
+        connect(sni_, &StatusNotifierItem::context_menu_requested, this, [this](QPoint at) {
+            popup_menu(at.isNull() ? QCursor::pos() : at, false);
+        });
+        connect(sni_, &StatusNotifierItem::registration_changed, this, [this] {
+            if (shown_) show_on_desktop();
+        });
+    }
 
     menu_ = new QMenu(main_window_);
     restore_ = menu_->addAction(QStringLiteral("&Restore"));
@@ -69,7 +80,69 @@ frmSysTray::frmSysTray(QWidget* main_window, ProgramState& state, const Locale& 
 
 frmSysTray::~frmSysTray() { remove(); }
 
-bool frmSysTray::tray_available() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool frmSysTray::tray_available() const {
+    // A running watcher counts from the start: it answers the registration a moment later.
+    if (sni_ != nullptr && (sni_->registered() || sni_->watcher_present())) return true;
+    // Asked only while no StatusNotifier watcher runs: Qt's answer would otherwise come from
+    // its own D-Bus item, which this program does not use.
+    return use_x11_tray() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+QString frmSysTray::no_tray_note() {
+    return QStringLiteral("No notification area: the window minimises to the task bar");
+}
+
+bool frmSysTray::use_x11_tray() const {
+    if (sni_ != nullptr && (sni_->registered() || sni_->watcher_present())) return false;
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+void frmSysTray::set_x11_tray_visible(bool on) {
+    if (!on) {
+        if (x11_tray_ != nullptr) x11_tray_->hide();
+        return;
+    }
+    if (x11_tray_ == nullptr) {
+        // Made only once no StatusNotifier watcher runs, so Qt gives it the X11 tray (Qt
+        // decides once per process whether its tray icons go over D-Bus).
+        x11_tray_ = new QSystemTrayIcon(this);
+        connect(x11_tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger) SysTray_Click(kTrayLeftDown);
+            if (reason == QSystemTrayIcon::Context) SysTray_Click(kTrayRightDown);
+        });
+    }
+    if (x11_tray_->icon().cacheKey() != icon_.cacheKey()) x11_tray_->setIcon(icon_);
+    if (x11_tray_->toolTip() != tooltip_) x11_tray_->setToolTip(tooltip_);
+    // Shown even while no X11 tray runs: Qt adds the icon when one starts.
+    if (!x11_tray_->isVisible()) x11_tray_->show();
+}
+
+void frmSysTray::show_on_desktop() {
+    if (sni_ != nullptr) {
+        if (icon_.cacheKey() != sni_icon_key_) sni_->set_icon(icon_);
+        sni_icon_key_ = icon_.cacheKey();
+        const qsizetype line_break = tooltip_.indexOf(QLatin1Char('\n'));
+        const QString title = (line_break < 0 ? tooltip_ : tooltip_.left(line_break)).trimmed();
+        const QString rates = line_break < 0 ? QString() : tooltip_.mid(line_break + 1).trimmed();
+        sni_->set_tooltip(title, rates);
+        sni_->set_visible(shown_);
+    }
+    set_x11_tray_visible(shown_ && use_x11_tray());
+    note_notification_area();
+}
+
+void frmSysTray::note_notification_area() {
+    if (!desktop_) return;
+    const bool none = !tray_available();
+    if (none && !told_no_tray_) {
+        told_no_tray_ = true;
+        std::fputs("kelvanto: the desktop has no notification area (system tray); "
+                   "the window minimises to the task bar instead\n",
+                   stderr);
+    }
+    if (none && main_window_->toolTip().isEmpty()) main_window_->setToolTip(no_tray_note());
+    if (!none && main_window_->toolTip() == no_tray_note()) main_window_->setToolTip(QString());
+}
 
 bool frmSysTray::main_window_minimised() const {
     return main_window_->isMinimized() || !main_window_->isVisible();
@@ -83,12 +156,12 @@ void frmSysTray::UpdateTrayIcon() {
                 QImageCanvas canvas(picture_, font_);
                 DrawTrayGraph(wanted, canvas);
             }
-            tray_->setIcon(tray_picture_icon(picture_));
+            icon_ = tray_picture_icon(picture_);
             shown_picture_ = wanted;
             showing_program_icon_ = false;
         }
     } else if (!showing_program_icon_) {
-        tray_->setIcon(program_icon());
+        icon_ = program_icon();
         showing_program_icon_ = true;
     }
     const QFontMetrics metrics(font_);
@@ -98,23 +171,25 @@ void frmSysTray::UpdateTrayIcon() {
     const std::string cap = callbacks_.now ? tray_cap_line(state_, locale_, callbacks_.now()) : std::string();
     QString tip = QString::fromStdString(TrayTooltip(state_, locale_, kOsMajorVersion, width, cap));
     tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const QString shown = tray_->toolTip();
-    if (tip != shown) {
-        tray_->setToolTip(tip);
-        // Where the program draws the tray's tooltip itself (X11 tray hosts), an open tooltip
-        // keeps its text until it closes: give it the new rates so it stays live.
-        if (QToolTip::isVisible() && QToolTip::text() == shown) QToolTip::showText(QCursor::pos(), tip);
+    // X11 tray hosts leave the tooltip to the program, and an open tooltip keeps its text
+    // until it closes: give it the new rates so it stays live.
+    if (tip != tooltip_ && QToolTip::isVisible() && QToolTip::text() == tooltip_) {
+        QToolTip::showText(QCursor::pos(), tip);
     }
-    if (!tray_->isVisible()) tray_->show();
+    tooltip_ = tip;
+    shown_ = true;
+    show_on_desktop();
 }
 
 void frmSysTray::remove() {
-    if (tray_ != nullptr) tray_->hide();
+    shown_ = false;
+    if (sni_ != nullptr) sni_->set_visible(false);
+    set_x11_tray_visible(false);
 }
 
-QString frmSysTray::tooltip() const { return tray_->toolTip(); }
-QIcon frmSysTray::icon() const { return tray_->icon(); }
-bool frmSysTray::icon_visible() const { return tray_->isVisible(); }
+QString frmSysTray::tooltip() const { return tooltip_; }
+QIcon frmSysTray::icon() const { return icon_; }
+bool frmSysTray::icon_visible() const { return shown_; }
 
 void frmSysTray::SysTray_Click(int message) {
     if (message == kTrayRightDown) {

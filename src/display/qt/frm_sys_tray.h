@@ -14,6 +14,7 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QWidget;
+class StatusNotifierItem;
 class Locale;
 struct ProgramState;
 
@@ -31,6 +32,10 @@ struct TrayCallbacks {
 
 // The notification-area icon with its live two-bar picture and rates tooltip, the clicks on
 // it, and the program's pop-up menu (shared by the tray and the main window).
+// The icon goes to the desktop as a StatusNotifier item over D-Bus where a watcher runs (KDE,
+// GNOME with its AppIndicator extension, most Wayland desktops), else to an X11 system tray.
+// A notification area that starts after the program gets the icon then. Without any, the
+// window minimises to the task bar, and the program says so once.
 class frmSysTray : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +54,8 @@ public:
 
     // Whether the desktop has a notification area to hide the window to.
     bool tray_available() const;
+    // The main window's tooltip while the desktop has no notification area.
+    static QString no_tray_note();
     bool main_window_minimised() const;
 
     const QImage& picture() const { return picture_; }
@@ -62,12 +69,26 @@ public:
 private:
     void prepare_menu(bool from_main_window);
     void restore_chosen();
+    // Hands the icon and tooltip to the StatusNotifier item, or to the X11 tray without one.
+    void show_on_desktop();
+    bool use_x11_tray() const;
+    void set_x11_tray_visible(bool on);
+    // Says once, on standard error and in the main window's tooltip, that there is no
+    // notification area; takes the note back when one appears.
+    void note_notification_area();
 
     QWidget* main_window_;
     ProgramState& state_;
     const Locale& locale_;
     TrayCallbacks callbacks_;
-    QSystemTrayIcon* tray_ = nullptr;
+    StatusNotifierItem* sni_ = nullptr;
+    QSystemTrayIcon* x11_tray_ = nullptr;  // made only when needed: see show_on_desktop
+    QIcon icon_;
+    qint64 sni_icon_key_ = 0;  // the icon the StatusNotifier item was given last
+    QString tooltip_;
+    bool shown_ = false;
+    bool desktop_ = false;      // a real display: not the offscreen platform
+    bool told_no_tray_ = false;
     QMenu* menu_ = nullptr;
     QAction* restore_ = nullptr;
     QAction* always_on_top_ = nullptr;

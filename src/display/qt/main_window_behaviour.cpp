@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "core/program_state.h"
-#include "display/qt/secondary_windows.h"
+#include "display/qt/window_stacking.h"
 
 namespace {
 
@@ -21,13 +21,21 @@ constexpr Qt::WindowFlags kManagedFlags =
 
 constexpr std::uint32_t kFrameParts = kStyleCaption | kStyleThickFrame | kStyleSysMenu;
 
-// Sets the flags of a top-level window; Qt re-creates the native window, so a window that
-// was showing is shown again.
-void replace_flags(QWidget* w, Qt::WindowFlags flags) {
-    if (w->windowFlags() == flags) return;
-    const bool visible = w->isVisible();
-    w->setWindowFlags(flags);
-    if (visible) w->show();
+// Puts the window's outer top-left corner, frame included, at `p`. The window manager
+// adds the frame only after the window is shown, and a native window made anew (a change of
+// its flags) does not know its frame yet: a plain move would then place the client area
+// there and the frame above it, and the place stored at exit would creep upwards by the
+// title bar at every start. Asking for the frame position lets the window manager put the
+// frame there (north-west gravity), whether the frame is known yet or not.
+void place_frame_at(QWidget* w, QPoint p) {
+    QWindow* handle = w->windowHandle();
+    if (handle == nullptr || handle->handle() == nullptr) {
+        w->move(p);
+        return;
+    }
+    // Marked as placed by the program, so a native window made anew keeps the place.
+    w->setAttribute(Qt::WA_Moved);
+    handle->setFramePosition(p);
 }
 
 Qt::CursorShape cursor_for(PointerShape shape) {
@@ -47,6 +55,8 @@ Qt::CursorShape cursor_for(PointerShape shape) {
 }
 
 }  // namespace
+
+bool places_windows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
 // --- style words as window flags ---------------------------------------------------------
 
@@ -102,11 +112,7 @@ void QtWindowStyleHost::frame_changed() {
     pending_show_ = false;
 }
 
-void QtWindowStyleHost::set_topmost(bool on) {
-    Qt::WindowFlags f = window_->windowFlags();
-    f.setFlag(Qt::WindowStaysOnTopHint, on);
-    replace_flags(window_, f);
-}
+void QtWindowStyleHost::set_topmost(bool on) { set_stays_on_top(window_, on); }
 
 // --- behaviour ----------------------------------------------------------------------------
 
@@ -116,6 +122,27 @@ MainWindowBehaviour::MainWindowBehaviour(QWidget* window, ProgramState& state, W
       host_(window) {
     window_->setMouseTracking(true);
     window_->installEventFilter(this);
+    own_windows_ = new OwnWindowsAbove(
+        window_, [this] { return state_.settings.AlwaysOnTop != 0 && !stepped_back_; }, this);
+}
+
+MainWindowBehaviour::~MainWindowBehaviour() = default;
+
+Shell& MainWindowBehaviour::shell_stepping_back(Shell& inner) {
+    shell_ = std::make_unique<ShellBeforeOpening>(inner, [this] { step_back(); });
+    return *shell_;
+}
+
+void MainWindowBehaviour::step_back() {
+    if (state_.settings.AlwaysOnTop == 0 || stepped_back_) return;
+    stepped_back_ = true;
+    style_.set_TopMost(false);
+}
+
+void MainWindowBehaviour::back_on_top() {
+    if (!stepped_back_) return;
+    stepped_back_ = false;
+    style_.set_TopMost(state_.settings.AlwaysOnTop != 0);
 }
 
 void MainWindowBehaviour::start() {
@@ -145,7 +172,17 @@ void MainWindowBehaviour::place_at_start() {
         screens.push_back({g.x(), g.y(), g.width(), g.height()});
     }
     const ScreenArea place = reachable_place(x, y, outer.width(), outer.height(), screens);
-    window_->move(place.x, place.y);
+    // Some window managers (Xwayland's under Wayland compositors) take the place a window
+    // asks for only when it is mapped: a window already showing is shown anew there.
+    QWindow* handle = window_->windowHandle();
+    const bool remap = window_->isVisible() && handle != nullptr &&
+                       QGuiApplication::platformName() == QLatin1String("xcb");
+    if (remap) {
+        window_->hide();
+        handle->destroy();
+    }
+    place_frame_at(window_, QPoint(place.x, place.y));
+    if (remap) window_->show();
 }
 
 void MainWindowBehaviour::measure_frame() {
@@ -227,14 +264,9 @@ void MainWindowBehaviour::ApplyColourKey(bool on) {
 }
 
 void MainWindowBehaviour::ApplyAlwaysOnTop() {
-    const bool on = state_.settings.AlwaysOnTop != 0;
-    style_.set_TopMost(on);
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w == window_ || !w->isVisible() || !is_secondary_window(w)) continue;
-        Qt::WindowFlags f = w->windowFlags();
-        f.setFlag(Qt::WindowStaysOnTopHint, on);
-        replace_flags(w, f);
-    }
+    stepped_back_ = false;
+    style_.set_TopMost(state_.settings.AlwaysOnTop != 0);
+    own_windows_->apply_to_open_windows();
 }
 
 void MainWindowBehaviour::toggle_always_on_top() {
@@ -250,10 +282,16 @@ void MainWindowBehaviour::SaveWindowPosition() {
     // The outer width from the client width and the measured frame, so a window whose frame
     // the window manager has not reported yet stores the same width it was given.
     const int outer_width = std::max(outer.width(), window_->width() + frame);
-    if (!::SaveWindowPosition(state_.settings, hidden, outer.x(), outer.y(), outer_width)) return;
+    // A Wayland client never learns where its window is: the stored place stays as it was.
+    const bool place_known = places_windows();
+    const int left = place_known ? outer.x() : state_.settings.WindowX;
+    const int top = place_known ? outer.y() : state_.settings.WindowY;
+    if (!::SaveWindowPosition(state_.settings, hidden, left, top, outer_width)) return;
     if (!callbacks_.write_setting) return;
-    callbacks_.write_setting("WindowX");
-    callbacks_.write_setting("WindowY");
+    if (place_known) {
+        callbacks_.write_setting("WindowX");
+        callbacks_.write_setting("WindowY");
+    }
     callbacks_.write_setting("WindowWidth");
 }
 
@@ -345,7 +383,12 @@ void MainWindowBehaviour::mouse_move(QMouseEvent* e) {
 bool MainWindowBehaviour::eventFilter(QObject* watched, QEvent* event) {
     if (watched != window_) return false;
     switch (event->type()) {
+        case QEvent::WindowActivate:
+            // The user came back to the window after an alert opened something.
+            back_on_top();
+            return false;
         case QEvent::MouseButtonPress: {
+            back_on_top();
             auto* e = static_cast<QMouseEvent*>(event);
             if (e->button() == Qt::LeftButton) {
                 mouse_press(e);

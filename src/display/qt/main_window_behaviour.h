@@ -5,12 +5,15 @@
 #include <QPoint>
 #include <QRect>
 #include <functional>
+#include <memory>
 
 #include "display/cls_style.h"
 #include "display/window_behaviour.h"
 
 class QWidget;
 class QMouseEvent;
+class OwnWindowsAbove;
+class Shell;
 class QKeyEvent;
 struct ProgramState;
 
@@ -49,6 +52,7 @@ class MainWindowBehaviour : public QObject {
 public:
     MainWindowBehaviour(QWidget* window, ProgramState& state, WindowBehaviourState& behaviour,
                         WindowCallbacks callbacks, QObject* parent = nullptr);
+    ~MainWindowBehaviour() override;
 
     clsStyle& style() { return style_; }
 
@@ -72,6 +76,13 @@ public:
     // Keeps the window position in the settings and writes it at once.
     void SaveWindowPosition();
 
+    // A shell that opens through `inner` after the window stepped back from the top: a
+    // program or file an alert opens is not covered by the window. The window is on top
+    // again as soon as the user comes back to it (activates or clicks it).
+    Shell& shell_stepping_back(Shell& inner);
+    void step_back();
+    bool stepped_back() const { return stepped_back_; }
+
     // The key press handling, without the event: returns whether the key was used.
     bool handle_key(int qt_key, Qt::KeyboardModifiers modifiers);
 
@@ -86,6 +97,7 @@ private:
     void mouse_press(QMouseEvent* e);
     void mouse_move(QMouseEvent* e);
     void toggle_border();
+    void back_on_top();
 
     QWidget* window_;
     ProgramState& state_;
@@ -102,8 +114,14 @@ private:
     bool manual_move_ = false;
     bool manual_resize_ = false;
     int initial_width_ = 0;  // client width given at start, until the frame is known
+    OwnWindowsAbove* own_windows_ = nullptr;
+    std::unique_ptr<Shell> shell_;
+    bool stepped_back_ = false;  // off the top for what an alert opened
 };
 
+// Whether the window system lets the program place its windows and keep them on top: X11
+// does, Wayland leaves both to the desktop.
+bool places_windows();
 // Maps a Qt key press to the main window's shortcut keys.
 WindowKeyPress map_window_key(int qt_key, Qt::KeyboardModifiers modifiers);
 // The window-system edges of a sizing zone; none for HitZone::none.

@@ -1,8 +1,12 @@
 #include "display/qt/systray_page.h"
 
+#include <QLabel>
+
+#include "display/qt/frm_sys_tray.h"
 #include "settings/settings.h"
 
 SystrayPage::SystrayPage(Settings& s, QWidget* parent) : OptionsPage(parent) {
+    no_tray_note_ = add_note(QStringLiteral("This desktop has no notification area: the window minimises to the task bar."));
     add_check(QStringLiteral("Graph in systray"), &s.SysTrayGraph);
     add_check(QStringLiteral("Transfer rates as tooltip"), &s.SysTrayToolTip);
     add_colour(QStringLiteral("Background:"), &s.SysTrayColorBackground);
@@ -13,4 +17,13 @@ SystrayPage::SystrayPage(Settings& s, QWidget* parent) : OptionsPage(parent) {
     add_number(QStringLiteral("Download scale (kbps):"), &s.SysDlSpeed);
     add_check(QStringLiteral("Use a different scale than the main graph (upload)"), &s.SysUl);
     add_number(QStringLiteral("Upload scale (kbps):"), &s.SysUlSpeed);
+}
+
+void SystrayPage::fill() {
+    OptionsPage::fill();
+    // The tray icon belongs to the main window, which owns the options dialog.
+    const frmSysTray* tray = nullptr;
+    for (const QWidget* w = parentWidget(); w != nullptr && tray == nullptr; w = w->parentWidget())
+        tray = w->findChild<frmSysTray*>(QString(), Qt::FindDirectChildrenOnly);
+    no_tray_note_->setVisible(tray != nullptr && !tray->tray_available());
 }

@@ -39,7 +39,8 @@ NetJobs::NetJobs(ProgramState& state, const Clock& clock, const Locale& locale, 
       writer_(writer),
       main_window_(main_window),
       linux_setter_(!overrides.clock_read_only),
-      setter_(&linux_setter_),
+      own_setter_(linux_setter_, overrides.clock_read_only ? nullptr : &dbus_setter_),
+      setter_(&own_setter_),
       locale_(locale),
       running_version_(program_version().text()) {
     open_url = [](const QUrl& url) { QDesktopServices::openUrl(url); };

@@ -14,12 +14,14 @@
 #include "net/time_sync.h"
 #include "platform/clock.h"
 #include "platform/linux/linux_clock_setter.h"
+#include "platform/qt/dbus_clock_setter.h"
 
 class QWidget;
 
 // Where the network jobs really connect, for test runs: read from KELVANTO_TIME_HOST,
 // KELVANTO_TIME_PORT, KELVANTO_UPDATE_HOST, KELVANTO_UPDATE_PORT, KELVANTO_REMOTE_HOST,
-// KELVANTO_REMOTE_PORT; KELVANTO_CLOCK_READONLY makes every clock change a refusal.
+// KELVANTO_REMOTE_PORT; KELVANTO_CLOCK_READONLY makes every clock change a refusal (and
+// never asks the system's time service).
 struct NetOverrides {
     QString time_host;
     int time_port = 0;
@@ -54,7 +56,7 @@ public:
     void show_update(const QString& version, const QString& date);
 
     // Test seams: the clock setter and how the download page is opened.
-    void set_clock_setter(ClockSetter* setter) { setter_ = setter ? setter : &linux_setter_; }
+    void set_clock_setter(ClockSetter* setter) { setter_ = setter ? setter : &own_setter_; }
     std::function<void(const QUrl&)> open_url;
 
     frmUpdate* update_window() const { return update_window_; }
@@ -71,7 +73,10 @@ private:
     const Clock& clock_;
     SettingWriter* writer_;
     QWidget* main_window_;
+    // The clock is set by the process itself where it may, else by systemd-timedated.
     LinuxClockSetter linux_setter_;
+    DBusClockSetter dbus_setter_;
+    FallbackClockSetter own_setter_;
     ClockSetter* setter_;
     const Locale& locale_;
     TimeSyncView* sync_view_ = nullptr;

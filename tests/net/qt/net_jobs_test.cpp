@@ -16,6 +16,7 @@
 #include "core/date.h"
 #include "net/program_version.h"
 #include "net/remote_report.h"
+#include "platform/clock_setter.h"
 #include "support/fakes.h"
 
 namespace {
@@ -61,19 +62,56 @@ int refusing_port() {
     return port;
 }
 
+// A clock setter that records what it was asked and answers as told.
 class RecordingSetter : public ClockSetter {
 public:
+    explicit RecordingSetter(bool accepts = true, std::string refusal = {})
+        : accepts_(accepts), refusal_(std::move(refusal)) {}
     std::vector<UtcTime> requests;
-    bool set_utc(const UtcTime& t) override {
+    std::vector<bool> interactive;
+    void answer(bool accepts) { accepts_ = accepts; }
+    ClockSetResult set_utc(const UtcTime& t, bool asks_user) override {
         requests.push_back(t);
-        return false;
+        interactive.push_back(asks_user);
+        return accepts_ ? ClockSetResult::done() : ClockSetResult::refused(refusal_);
     }
+
+private:
+    bool accepts_;
+    std::string refusal_;
+};
+
+// A Time Protocol answer for `days` after the program's build day, at noon UTC.
+QByteArray answer_after_build(int days) {
+    const double day = program_build_date() + days;
+    const auto seconds = static_cast<std::uint64_t>((static_cast<std::int64_t>(day) - day_number(1900, 1, 1)) * 86400 + 43200);
+    QByteArray a(4, '\0');
+    for (int k = 0; k < 4; ++k) a[k] = static_cast<char>((seconds >> (8 * (3 - k))) & 0xFF);
+    return a;
+}
+
+// A time server on 127.0.0.1 that answers every connection with `answer` and closes.
+struct TimePeer {
+    explicit TimePeer(QByteArray answer)
+        : peer([answer](QTcpSocket* s) {
+              s->write(answer);
+              s->disconnectFromHost();
+          }) {}
+    Peer peer;
 };
 
 class RecordingWriter : public SettingWriter {
 public:
     std::vector<std::string> written;
     void write_setting(const std::string& name) override { written.push_back(name); }
+};
+
+class RecordingView : public TimeSyncView {
+public:
+    std::vector<std::string> captions, results, messages;
+    void show_caption(const std::string& c) override { captions.push_back(c); }
+    void show_result(const std::string& t) override { results.push_back(t); }
+    void show_message(const std::string& t) override { messages.push_back(t); }
 };
 
 class NetJobsTest : public ::testing::Test {
@@ -107,18 +145,18 @@ protected:
 };
 
 TEST_F(NetJobsTest, TimeServerAnswerSetsTheClock) {
-    Peer peer([](QTcpSocket* s) {
-        s->write(QByteArray::fromHex("e93c7f00"));
-        s->disconnectFromHost();
-    });
-    auto jobs = make(time_at(peer.port()));
+    TimePeer time(answer_after_build(1));
+    auto jobs = make(time_at(time.peer.port()));
     state.settings.SyncAuto = 1;
     jobs->auto_sync_check();
     ASSERT_TRUE(wait_until([&] { return !state.time_sync.busy; }));
     ASSERT_EQ(setter.requests.size(), 1u);
-    EXPECT_EQ(setter.requests[0].year, 2024);
-    EXPECT_EQ(setter.requests[0].hour, 0);
+    const CivilDate day = civil_date(program_build_date() + 1);
+    EXPECT_EQ(setter.requests[0].year, day.year);
+    EXPECT_EQ(setter.requests[0].day, day.day);
+    EXPECT_EQ(setter.requests[0].hour, 12);
     EXPECT_EQ(setter.requests[0].second, 0);
+    EXPECT_EQ(setter.interactive, std::vector<bool>{false});
     EXPECT_EQ(state.settings.SyncTxt.rfind("Last synchronization: Jun 15, 2026, ", 0), 0u) << state.settings.SyncTxt;
     EXPECT_EQ(writer.written, (std::vector<std::string>{"SyncTxt", "SyncLast"}));
 }
@@ -149,6 +187,78 @@ TEST_F(NetJobsTest, BadTimeServersNeverSetTheClock) {
     }
     EXPECT_TRUE(setter.requests.empty());
     EXPECT_EQ(state.settings.SyncTxt, "Last synchronization: n/a");
+}
+
+// Where the process may not set the clock it asks the system's time service. When both
+// refuse, the failure is told with both reasons, no success is stored and the automatic
+// attempts back off; a manual run lets the service ask the user, and once the service sets
+// the clock the success is stored.
+TEST_F(NetJobsTest, ARefusedClockIsAFailureUntilTheTimeServiceSetsIt) {
+    TimePeer time(answer_after_build(2));
+    RecordingSetter own(false, "Operation not permitted");
+    RecordingSetter service(false, "Interactive authentication required.");
+    FallbackClockSetter chain(own, &service);
+    auto jobs = make(time_at(time.peer.port()));
+    jobs->set_clock_setter(&chain);
+    RecordingView view;
+    jobs->set_sync_view(&view);
+    const std::string failure =
+        "The clock could not be set: Operation not permitted; Interactive authentication required.";
+
+    state.settings.SyncAuto = 1;
+    jobs->auto_sync_check();
+    ASSERT_TRUE(wait_until([&] { return !state.time_sync.busy; }));
+    EXPECT_EQ(view.results, std::vector<std::string>{failure});
+    EXPECT_EQ(state.time_sync.last_failure, failure);
+    EXPECT_EQ(state.settings.SyncTxt, "Last synchronization: n/a");
+    EXPECT_FALSE(state.settings.SyncLast);
+    EXPECT_TRUE(writer.written.empty());
+    EXPECT_EQ(service.interactive, std::vector<bool>{false});
+    // Still due, but not again the next second: the wait doubles with each failure.
+    jobs->auto_sync_check();
+    EXPECT_FALSE(state.time_sync.busy);
+    clock.advance_seconds(kSyncRetryFirstSeconds);
+    jobs->auto_sync_check();
+    ASSERT_TRUE(wait_until([&] { return !state.time_sync.busy; }));
+    EXPECT_EQ(state.time_sync.auto_failures, 2);
+    clock.advance_seconds(kSyncRetryFirstSeconds);
+    jobs->auto_sync_check();
+    EXPECT_FALSE(state.time_sync.busy);
+
+    // The user's own request may ask for a password; refused, it says why.
+    jobs->sync_button("time.example.test");
+    ASSERT_TRUE(wait_until([&] { return !state.time_sync.busy; }));
+    EXPECT_EQ(view.messages, std::vector<std::string>{failure});
+    EXPECT_EQ(service.interactive.back(), true);
+    EXPECT_FALSE(state.settings.SyncLast);
+
+    service.answer(true);
+    jobs->sync_button("time.example.test");
+    ASSERT_TRUE(wait_until([&] { return !state.time_sync.busy; }));
+    EXPECT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(state.settings.SyncTxt.rfind("Last synchronization: Jun 15, 2026, ", 0), 0u) << state.settings.SyncTxt;
+    EXPECT_TRUE(state.settings.SyncLast);
+    EXPECT_EQ(writer.written, (std::vector<std::string>{"SyncTxt", "SyncLast"}));
+    EXPECT_EQ(state.time_sync.last_failure, "");
+    EXPECT_EQ(own.requests.size(), 4u);
+    EXPECT_EQ(service.requests.size(), 4u);
+}
+
+// The login frame is Windows-1252 with a character count, whatever the names hold.
+TEST_F(NetJobsTest, LoginFrameIsSentInWindows1252) {
+    QByteArray received;
+    Peer peer([&](QTcpSocket* s) { QObject::connect(s, &QTcpSocket::readyRead, [&, s] { received += s->readAll(); }); });
+    state.settings.RemoteIP = "127.0.0.1";
+    state.settings.RemotePort = peer.port();
+    state.settings.RemotePassword = "M\xc3\xbcller";         // Müller
+    state.settings.ClientName = "\xc5\x81\xc3\xb3" "d\xc5\xba";  // Łódź: Ł and ź are not in the code page
+    state.settings.LocalPort = 1888;
+    auto jobs = make(NetOverrides{});
+    jobs->start_report();
+    const QByteArray expected("KVT Client 1.29\r\n\x02\r\n20\r\nM\xfcller\r\n?\xf3" "d?\r\n1888\r\n");
+    ASSERT_TRUE(wait_until([&] { return received.size() >= expected.size(); }));
+    pump(50);
+    EXPECT_EQ(received.toHex(' '), expected.toHex(' '));
 }
 
 TEST_F(NetJobsTest, RemoteReportLogsInAndClosesOnlyOnAWrongBanner) {

@@ -1,0 +1,103 @@
+#include "platform/file_save.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The file a path finally names: symlinks are followed (also to a target that does not
+// exist yet), so the save replaces the target and the link stays a link.
+std::string link_target(const std::string& path) {
+    fs::path p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec))) break;
+        const fs::path to = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    // A plain path to the target's folder, without "..", links or relative parts.
+    std::error_code ec;
+    const fs::path folder = fs::weakly_canonical(fs::absolute(p.parent_path(), ec), ec);
+    return ec ? p.string() : (folder / p.filename()).string();
+}
+
+bool write_all(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+int fsync_retrying(int fd) {
+    int r = 0;
+    do r = ::fsync(fd);
+    while (r != 0 && errno == EINTR);
+    return r;
+}
+
+// Flushes a folder's entries (the rename) to the disk.
+void sync_folder(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync_retrying(fd);
+    ::close(fd);
+}
+
+// Something else than a file (a device, a pipe) is written to, never replaced.
+bool write_in_place(const std::string& target, std::string_view bytes) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = write_all(fd, bytes);
+    return ::close(fd) == 0 && ok;
+}
+
+}  // namespace
+
+bool save_file_whole(const std::string& path, std::string_view bytes) {
+    const std::string target = link_target(path);
+    const std::string temp = target + ".tmp";
+    const std::string folder = fs::path(target).parent_path().string();
+
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode)) return false;
+    if (exists && !S_ISREG(old.st_mode)) return write_in_place(target, bytes);
+    const bool had_file = exists;
+    // A temporary file left by an interrupted save (perhaps read-only) is started afresh.
+    ::unlink(temp.c_str());
+    const mode_t mode = had_file ? (old.st_mode & 07777) : 0666;
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) return false;
+    bool ok = true;
+    if (had_file) {
+        // The owner first (a change of owner clears set-id bits), then the permissions,
+        // which the mask of this process must not narrow.
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+            [[maybe_unused]] const int owner_kept = ::fchown(fd, old.st_uid, old.st_gid);
+        }
+        ok = ::fchmod(fd, mode) == 0;
+    }
+    ok = ok && write_all(fd, bytes);
+    ok = ok && fsync_retrying(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok) ok = ::renameat(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    sync_folder(folder);
+    return true;
+}
