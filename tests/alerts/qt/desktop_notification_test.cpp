@@ -14,6 +14,7 @@
 #include "alerts/rule_files.h"
 #include "core/qt/frm_main.h"
 #include "settings/qt/frm_options.h"
+#include "support/desktop.h"
 #include "support/notification_service.h"
 #include "support/process.h"
 #include "support/temp_home.h"
@@ -35,35 +36,19 @@ bool wait_for_file(const fs::path& p, int ms) {
     return fs::exists(p);
 }
 
-// A session bus of the test's own, ended with the object.
-struct PrivateBus {
-    ChildProcess daemon;
-    std::string address;
-    explicit PrivateBus(const fs::path& folder) {
-        const fs::path out = folder / "bus.txt";
-        daemon = start_process("/usr/bin/dbus-daemon", {"--session", "--nofork", "--print-address=1"}, {}, out.string());
-        for (int i = 0; i < 100 && address.empty(); ++i) {
-            std::this_thread::sleep_for(50ms);
-            const std::string text = read_all(out);
-            if (text.find('\n') != std::string::npos) address = text.substr(0, text.find('\n'));
-        }
-    }
-    ~PrivateBus() { kill_process(daemon); }
-};
-
 // The Test button of the alert page on a rule that shows a desktop notification: with no
 // notification service on the session bus the program's message window shows the rule's
 // sentence and the message; once a service runs, it receives them instead.
 TEST(DesktopNotification, MessageWindowWithoutAServiceAndTheServiceOnceItRuns) {
-    if (!fs::exists("/usr/bin/dbus-daemon")) GTEST_SKIP() << "needs dbus-daemon";
+    if (!missing_programs({"dbus-run-session"}).empty()) GTEST_SKIP() << "needs dbus-run-session (dbus-daemon)";
     // The session bus is chosen once per process, when the first main window is made.
     if (QDBusConnection(QStringLiteral("qt_default_session_bus")).isConnected())
         GTEST_SKIP() << "an earlier test in this process chose the session bus";
     TempDir dir;
     use_temp_home(dir);
-    PrivateBus bus(dir.path());
-    ASSERT_FALSE(bus.address.empty()) << read_all(dir.path() / "bus.txt");
-    qputenv("DBUS_SESSION_BUS_ADDRESS", QByteArray::fromStdString(bus.address));
+    SessionBus bus(dir.str());
+    ASSERT_TRUE(bus.running());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", QByteArray::fromStdString(bus.address()));
 
     // "Every time Multiple adapters download reaches 0 kb/s show a desktop notification".
     WorkingRules working;
@@ -103,7 +88,7 @@ TEST(DesktopNotification, MessageWindowWithoutAServiceAndTheServiceOnceItRuns) {
 
     const fs::path calls = dir.path() / "notified.txt";
     ChildProcess service = start_process(kSystemPython, {write_notification_service(dir.path()).string(), calls.string()},
-                                         {{"DBUS_SESSION_BUS_ADDRESS", bus.address}});
+                                         {{"DBUS_SESSION_BUS_ADDRESS", bus.address()}});
     ASSERT_TRUE(wait_for_file(calls.string() + ".ready", 10000));
     page->button("Test")->click();
     EXPECT_TRUE(QTest::qWaitFor([&calls] { return fs::exists(calls); }, 5000));

@@ -18,6 +18,7 @@
 #include "display/recording_canvas.h"
 #include "history/log_files.h"
 #include "platform/linux/system_clock.h"
+#include "settings/text_file.h"
 #include "settings/qt/frm_options.h"
 #include "support/temp_home.h"
 
@@ -40,6 +41,8 @@ Control* page_control(frmOptions& dlg, const QString& page, const QString& capti
     return nullptr;
 }
 
+std::string as_text(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
+
 // Daily logs of adapter 1 with the given bytes per day (half received, half sent), and a
 // Stats.dat whose log began `start`.
 void write_logs(const std::string& data_dir, double start, const std::map<double, double>& days) {
@@ -47,11 +50,11 @@ void write_logs(const std::string& data_dir, double start, const std::map<double
     StatsRecord stats;
     stats.start_date = start;
     stats.adapters.resize(1);
-    ASSERT_TRUE(write_file_replacing(stats_file_path(data_dir), encode_stats(stats)));
+    ASSERT_TRUE(replace_text_file(stats_file_path(data_dir), as_text(encode_stats(stats))));
     std::map<int, std::array<TrafficPair, kDaysPerYearTable>> years;
     for (const auto& [day, bytes] : days) years[year_of(day)][static_cast<std::size_t>(day_index(day))] = {bytes / 2, bytes / 2};
     for (const auto& [year, table] : years)
-        ASSERT_TRUE(write_file_replacing(year_file_path(data_dir, year, 1), encode_day_table(table)));
+        ASSERT_TRUE(replace_text_file(year_file_path(data_dir, year, 1), as_text(encode_day_table(table))));
 }
 
 // The main window of a user with a period from three days ago to ten days ahead, shown in the
