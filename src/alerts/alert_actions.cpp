@@ -28,6 +28,11 @@ bool append_to_file(const std::string& path, const std::string& line) {
     return std::fclose(f) == 0 && ok;
 }
 
+const Locale& locale_of(const Services& services) {
+    static const EnglishLocale kFallbackLocale;
+    return services.locale != nullptr ? *services.locale : kFallbackLocale;
+}
+
 std::string period_word(const ProgramState& state, int choice) {
     static constexpr const char* kWords[6] = {"daily ", "weekly ", "monthly ", "yearly ", "total ", "sessions "};
     if (choice >= 0 && choice < 6) return kWords[choice];
@@ -46,8 +51,7 @@ void show_notification(Services& services, const std::string& title, const std::
 }  // namespace
 
 std::string compose_message(ProgramState& state, Services& services, const AlertRule& rule) {
-    static const EnglishLocale kFallbackLocale;
-    const Locale& locale = services.locale != nullptr ? *services.locale : kFallbackLocale;
+    const Locale& locale = locale_of(services);
     const Settings& settings = state.settings;
     const int adapter = choice_or_zero(rule.condition_value(0), kMaxAdapters);
     switch (rule.ConditionKind) {
@@ -101,14 +105,13 @@ void run_actions(ProgramState& state, Services& services, int index, bool test) 
     if (rule.has_action(SendMail) || rule.has_action(AddLogEntry) || rule.has_action(ShowNotification))
         message = compose_message(state, services, rule);
 
+    const std::string log_file = rule.has_action(AddLogEntry) ? rule.action_value(AddLogEntry, 0) : std::string();
     if (rule.has_action(SendMail)) {
-        send_or_queue(state.alerts.mail, state.alerts.mail_queue, state.settings, message, services.mail_socket);
+        send_or_queue(state.alerts.mail, state.alerts.mail_queue, state.settings, {message, log_file},
+                      services.mail_socket);
     }
-    if (rule.has_action(AddLogEntry)) {
-        static const EnglishLocale kFallbackLocale;
-        const Locale& locale = services.locale != nullptr ? *services.locale : kFallbackLocale;
-        append_to_file(rule.action_value(AddLogEntry, 0), log_line(locale, services.clock.now(), message));
-    }
+    if (rule.has_action(AddLogEntry)) append_to_file(log_file, log_line(locale_of(services), services.clock.now(), message));
+    report_mail_problems(state, services);
     if (rule.has_action(ShowNotification)) show_notification(services, condition_sentence(rule), message);
     if (rule.has_action(PlaySound) && services.sound != nullptr) services.sound->play_file(rule.action_value(PlaySound, 0));
     if (rule.has_action(RunProgram) && services.shell != nullptr) {
@@ -117,6 +120,20 @@ void run_actions(ProgramState& state, Services& services, int index, bool test) 
     if (rule.has_action(OpenFile) && services.shell != nullptr) services.shell->open(rule.action_value(OpenFile, 0));
     if (rule.has_action(Reboot) && services.power != nullptr) services.power->reboot();
     if (rule.has_action(Shutdown) && services.power != nullptr) services.power->shutdown();
+}
+
+void report_mail_problems(ProgramState& state, Services& services) {
+    std::vector<MailProblem>& problems = state.alerts.mail.problems;
+    for (const MailProblem& p : problems) {
+        if (services.messages != nullptr) services.messages->line(p.text);
+        append_to_file(p.log_file, log_line(locale_of(services), services.clock.now(), p.text));
+    }
+    problems.clear();
+}
+
+void serve_mail_queue(ProgramState& state, Services& services) {
+    report_mail_problems(state, services);
+    work_off_queue(state.alerts.mail, state.alerts.mail_queue, state.settings, services.mail_socket);
 }
 
 MailCheck confirm_mail_settings(ProgramState& state, Services& services, bool test) {

@@ -19,6 +19,13 @@ std::string log_line(const Locale& locale, double now, const std::string& messag
 // skipped and the other actions still run.
 void run_actions(ProgramState& state, Services& services, int index, bool test);
 
+// Reports the mails that failed or were dropped since the last call: a line in the program's
+// messages and in the log file of the rule that sent the mail.
+void report_mail_problems(ProgramState& state, Services& services);
+// The mail step of the update cycle: reports failed mails, then starts the oldest queued one
+// when the sender is free.
+void serve_mail_queue(ProgramState& state, Services& services);
+
 // The mail-settings check as the options dialog and the Test command use it: a refusal is
 // shown in the program's message box.
 MailCheck confirm_mail_settings(ProgramState& state, Services& services, bool test);

@@ -34,7 +34,7 @@ public:
 constexpr const char* kUsage =
     "Usage: kelvanto [/minimized]\n"
     "       kelvanto -install | -uninstall\n"
-    "       kelvanto --report totals|daily|weekly|monthly|yearly [--html] [--adapter N]\n"
+    "       kelvanto --report totals|daily|weekly|monthly|yearly [--html|--json|--csv] [--adapter N]\n"
     "       kelvanto --help | --version\n"
     "\n"
     "Monitors the network traffic of this computer: rates and amounts in a small window\n"
@@ -45,7 +45,8 @@ constexpr const char* kUsage =
     "  -uninstall   disable and remove that unit\n"
     "  --service    the service's own run (the unit passes it)\n"
     "  --report     print a traffic report on standard output\n"
-    "               (--html: as an HTML page; --adapter N: of adapter N)\n"
+    "               (--html: as an HTML page; --json, --csv: as data for scripts;\n"
+    "               --adapter N: of adapter N)\n"
     "  --help       print this text\n"
     "  --version    print the program name and version\n"
     "\n"

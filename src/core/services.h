@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/notifier.h"
 #include "platform/power.h"
+#include "platform/program_messages.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
 
@@ -29,6 +30,7 @@ struct Services {
     LinkSpeed* link_speed = nullptr;         // connection speed of an adapter
     MailSocket* mail_socket = nullptr;       // the alert mail connection (sckMail)
     ProgramMessageBox* msg_box = nullptr;    // frmMsgBox
+    ProgramMessages* messages = nullptr;     // lines on standard error (undelivered mail)
     Notifier* notifier = nullptr;            // alert actions: desktop notifications
 };
 

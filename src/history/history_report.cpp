@@ -1,12 +1,9 @@
 #include "history/history_report.h"
 
-#include <array>
-
+#include "history/history_data_report.h"
 #include "history/history_list.h"
 
 namespace {
-
-constexpr std::array<const char*, kHistoryTabCount> kTabNames{"totals", "daily", "weekly", "monthly", "yearly"};
 
 std::optional<int> small_number(const std::string& text) {
     if (text.empty() || text.size() > 2) return std::nullopt;
@@ -22,7 +19,7 @@ std::optional<int> small_number(const std::string& text) {
 
 bool wants_report(const std::vector<std::string>& args) {
     for (const std::string& a : args) {
-        if (a == "--report" || a == "--html" || a == "--adapter") return true;
+        if (a == "--report" || a == "--html" || a == "--json" || a == "--csv" || a == "--adapter") return true;
     }
     return false;
 }
@@ -30,20 +27,20 @@ bool wants_report(const std::vector<std::string>& args) {
 std::optional<ReportRequest> parse_report_arguments(const std::vector<std::string>& args) {
     ReportRequest request;
     bool have_tab = false;
-    bool have_html = false;
+    bool have_format = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool has_value = i + 1 < args.size();
         if (a == "--report" && has_value && !have_tab) {
             const std::string& name = args[++i];
-            std::size_t t = 0;
-            while (t < kTabNames.size() && name != kTabNames[t]) ++t;
-            if (t == kTabNames.size()) return std::nullopt;
+            int t = 0;
+            while (t < kHistoryTabCount && name != report_tab_name(static_cast<HistoryTab>(t))) ++t;
+            if (t == kHistoryTabCount) return std::nullopt;
             request.tab = static_cast<HistoryTab>(t);
             have_tab = true;
-        } else if (a == "--html" && !have_html) {
-            request.format = kExportHtml;
-            have_html = true;
+        } else if ((a == "--html" || a == "--json" || a == "--csv") && !have_format) {
+            request.format = a == "--html" ? kReportHtml : a == "--json" ? kReportJson : kReportCsv;
+            have_format = true;
         } else if (a == "--adapter" && has_value && !request.adapter) {
             request.adapter = small_number(args[++i]);
             if (!request.adapter) return std::nullopt;
@@ -55,10 +52,14 @@ std::optional<ReportRequest> parse_report_arguments(const std::vector<std::strin
     return request;
 }
 
-std::string history_report(HistoryTab tab, int format, const HistoryRowSource& source,
-                           const std::vector<std::string>& addresses, const Settings& settings) {
+std::string history_report(HistoryTab tab, int format, const HistoryRowSource& source, const ReportAdapters& adapters,
+                           const Settings& settings) {
     HistoryRows rows = build_history_rows(tab, source);
-    if (tab == kTabTotals) label_totals_rows(rows, addresses);
+    if (format == kReportJson || format == kReportCsv) {
+        const DataReportSubject subject{tab, source.adapter, adapters.interface_names};
+        return format == kReportJson ? data_report_json(subject, rows) : data_report_csv(subject, rows);
+    }
+    if (tab == kTabTotals) label_totals_rows(rows, adapters.addresses);
     const HistorySort sort = stored_sort(Settings{}, tab);
     sort_for_list(rows, tab, sort);
     return export_report(format, history_tab_info(tab).caption, history_headers(tab),

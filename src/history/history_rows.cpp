@@ -27,13 +27,14 @@ void for_each_day(double first, double last, Visit visit) {
     }
 }
 
-HistoryRow make_row(std::string label, double key, double received, double sent) {
-    return HistoryRow{std::move(label), key, received, sent, received + sent};
+HistoryRow make_row(std::string label, double key, double received, double sent, double period) {
+    return HistoryRow{std::move(label), key, received, sent, received + sent, period};
 }
 
 struct Bucket {
     double received = 0.0;
     double sent = 0.0;
+    double first_day = 0.0;
     bool used = false;
 };
 
@@ -48,7 +49,7 @@ HistoryRows totals_rows(const HistoryRowSource& s, double first, double last) {
             received += p.received;
             sent += p.sent;
         });
-        rows.push_back(make_row(std::to_string(a), a == 0 ? kAggregateSortKey : a, received, sent));
+        rows.push_back(make_row(std::to_string(a), a == 0 ? kAggregateSortKey : a, received, sent, a));
     }
     return rows;
 }
@@ -58,7 +59,7 @@ HistoryRows daily_rows(const HistoryRowSource& s, double first, double last) {
     if (last >= first) rows.reserve(static_cast<std::size_t>(last - first) + 1);
     for_each_day(first, last, [&](double d, int year, int index) {
         const TrafficPair p = s.log.day(s.adapter, year, index);
-        rows.push_back(make_row(s.locale.short_date(d), static_cast<double>(rows.size() + 1), p.received, p.sent));
+        rows.push_back(make_row(s.locale.short_date(d), static_cast<double>(rows.size() + 1), p.received, p.sent, d));
     });
     return rows;
 }
@@ -78,6 +79,7 @@ HistoryRows weekly_rows(const HistoryRowSource& s, double first, double last) {
         const TrafficPair p = s.log.day(s.adapter, year, index);
         b.received += p.received;
         b.sent += p.sent;
+        if (!b.used) b.first_day = history_week_start(d, s.first_day);
         b.used = true;
     });
     HistoryRows rows;
@@ -87,7 +89,7 @@ HistoryRows weekly_rows(const HistoryRowSource& s, double first, double last) {
             if (!b.used) continue;
             char label[32];
             std::snprintf(label, sizeof label, "%d %02d", first_year + y, w);
-            rows.push_back(make_row(label, static_cast<double>(rows.size() + 1), b.received, b.sent));
+            rows.push_back(make_row(label, static_cast<double>(rows.size() + 1), b.received, b.sent, b.first_day));
         }
     }
     return rows;
@@ -112,7 +114,8 @@ HistoryRows monthly_rows(const HistoryRowSource& s, double first, double last) {
             const Bucket& b = buckets[static_cast<std::size_t>(y) * 12 + static_cast<std::size_t>(m - 1)];
             if (!b.used) continue;
             rows.push_back(make_row(std::to_string(first_year + y) + " " + s.locale.month_name(m),
-                                    static_cast<double>(rows.size() + 1), b.received, b.sent));
+                                    static_cast<double>(rows.size() + 1), b.received, b.sent,
+                                    static_cast<double>(day_number(first_year + y, m, 1))));
         }
     }
     return rows;
@@ -132,7 +135,8 @@ HistoryRows yearly_rows(const HistoryRowSource& s, double first, double last) {
             received += p.received;
             sent += p.sent;
         }
-        rows.push_back(make_row(std::to_string(y), static_cast<double>(rows.size() + 1), received, sent));
+        rows.push_back(make_row(std::to_string(y), static_cast<double>(rows.size() + 1), received, sent,
+                                static_cast<double>(day_number(y, 1, 1))));
     }
     return rows;
 }

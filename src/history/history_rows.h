@@ -31,6 +31,9 @@ struct HistoryRow {
     double received = 0.0;
     double sent = 0.0;
     double total = 0.0;
+    // First day of the row's period: the day, the week's first day, the 1st of the month or
+    // 1 January (whole day numbers); on the Totals tab the adapter number.
+    double period = 0.0;
 };
 using HistoryRows = std::vector<HistoryRow>;
 

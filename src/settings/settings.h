@@ -164,6 +164,10 @@ struct Settings {
     std::vector<FormItem> custom_items;  // the custom list, item i at index i-1
     std::uint8_t MinuteLogging = 1;
 
+    // Metrics endpoint: HTTP port (0 = off) and the address it listens on
+    std::int32_t MetricsPort = 0;
+    std::string MetricsAddress = "127.0.0.1";
+
     // Derived at load, not stored under their own names.
     std::int32_t graph_length = 1840;  // working graph length, set from GraphBuffer
     std::uint32_t ButtonShadow = rgb(128, 128, 128);

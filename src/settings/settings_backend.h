@@ -5,6 +5,10 @@
 #include <set>
 #include <string>
 
+// The options dialog's line that says where the passwords are kept.
+inline constexpr const char* kPasswordsInSecretStore = "Passwords are kept in the desktop's secret store.";
+inline constexpr const char* kPasswordsInSettingsFile = "Passwords are kept in the settings file, readable only by you.";
+
 // Where the settings are stored: named values, every one written as a string.
 class SettingsBackend {
 public:
@@ -17,6 +21,8 @@ public:
     virtual void remove(const std::string& name) = 0;
     // Puts what was written so far on disk.
     virtual void flush() {}
+    // Which store holds the passwords: kPasswordsInSecretStore or kPasswordsInSettingsFile.
+    virtual std::string password_store() const { return kPasswordsInSettingsFile; }
 };
 
 // Settings held in memory: for tests, and for runs that must not touch the user's settings.

@@ -22,4 +22,7 @@ public:
     virtual void apply_window_style() {}
     // Rebuild the list of overview lines the main window draws.
     virtual void rebuild_display_list() {}
+    // Every setting has just been written: services that follow the stored settings (the
+    // metrics endpoint) take them up.
+    virtual void settings_saved() {}
 };

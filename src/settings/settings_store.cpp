@@ -232,4 +232,5 @@ void save_settings(ProgramState& state, Services& services) {
     trim_graph_buffers(state.adapters, s.graph_length);
     io.hooks.apply_window_style();
     io.hooks.rebuild_display_list();
+    io.hooks.settings_saved();
 }

@@ -177,5 +177,9 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.number("FormItems", s.FormItems, 0, 999, 0, AfterRead::overview_items);
     t.flag("MinuteLogging", s.MinuteLogging, 1);
 
+    // Metrics endpoint
+    t.number("MetricsPort", s.MetricsPort, 0, 65535, 0);
+    t.text("MetricsAddress", s.MetricsAddress, "127.0.0.1");
+
     return std::move(t.rows);
 }

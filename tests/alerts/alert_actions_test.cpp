@@ -45,8 +45,20 @@ TEST_F(Actions, LogLineAndMailCarryTheSameMessage) {
     // A second alert while the mail is in transit waits in the queue; the log gets its line.
     clock.advance_seconds(1);
     run_actions(state, services, 0, false);
-    EXPECT_EQ(state.alerts.mail_queue, MailQueue{message});
-    EXPECT_EQ(slurp(path), "15/06/2026 12:00:00 " + message + "\r\n15/06/2026 12:00:01 " + message + "\r\n");
+    EXPECT_EQ(state.alerts.mail_queue, (MailQueue{{message, path}}));
+    const std::string two_lines = "15/06/2026 12:00:00 " + message + "\r\n15/06/2026 12:00:01 " + message + "\r\n";
+    EXPECT_EQ(slurp(path), two_lines);
+
+    // The first mail fails: the next cycle notes why in the program's messages and in the
+    // rule's log, then starts the queued one.
+    apply_mail_actions(mail_closed(state.alerts.mail, "Connection refused"), socket);
+    clock.advance_seconds(1);
+    serve_mail_queue(state, services);
+    const std::string why = "Alert mail not sent: no connection to the SMTP server 127.0.0.1:2525 (Connection refused).";
+    EXPECT_EQ(messages.lines, std::vector<std::string>{why});
+    EXPECT_EQ(slurp(path), two_lines + "15/06/2026 12:00:02 " + why + "\r\n");
+    EXPECT_TRUE(state.alerts.mail_queue.empty());
+    EXPECT_EQ(socket.connects.size(), 2u);
 }
 
 TEST_F(Actions, MessagesOfEveryConditionKind) {

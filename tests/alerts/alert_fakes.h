@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/notifier.h"
 #include "platform/power.h"
+#include "platform/program_messages.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
 
@@ -82,7 +83,15 @@ public:
     int timer_ms = -1;  // -1: stopped
     void connect_to(const std::string& host, int port) override { connects.push_back(host + ":" + std::to_string(port)); }
     void write(const std::string& bytes) override { written += bytes; }
+    // Marks the point in the byte stream where TLS starts.
+    void start_tls() override { written += "<TLS>"; }
     void close() override { ++closes; }
     void start_timer(int ms) override { timer_ms = ms; }
     void stop_timer() override { timer_ms = -1; }
+};
+
+class RecordingMessages : public ProgramMessages {
+public:
+    std::vector<std::string> lines;
+    void line(const std::string& text) override { lines.push_back(text); }
 };

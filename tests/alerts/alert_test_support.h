@@ -36,6 +36,7 @@ struct AlertBench {
     FakeMsgBox msg_box;
     FakeLinkSpeed link_speed;
     FakeMailSocket socket;
+    RecordingMessages messages;
     Services services{tables, clock, dialogs, &locale};
     ProgramState state;
 
@@ -61,6 +62,7 @@ inline AlertBench::AlertBench() {
     services.msg_box = &msg_box;
     services.link_speed = &link_speed;
     services.mail_socket = &socket;
+    services.messages = &messages;
     state.data_dir = tmp.str() + "/";
     std::filesystem::create_directories(state.data_dir + "Stats");
     state.alerts.totals = [](ProgramState&, int, int kind, int direction, double) {

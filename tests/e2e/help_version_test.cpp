@@ -56,7 +56,7 @@ TEST(HelpVersion, HelpListsEveryCommandLineForm) {
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.output.rfind("Usage: kelvanto", 0), 0u) << run.output;
     for (const char* form : {"/minimized", "-install", "-uninstall", "--report totals|daily|weekly|monthly|yearly",
-                             "--html", "--adapter N", "--help", "--version"})
+                             "--html", "--json", "--csv", "--adapter N", "--help", "--version"})
         EXPECT_NE(run.output.find(form), std::string::npos) << form;
     EXPECT_EQ(run.output.find("without a window"), std::string::npos);
     EXPECT_FALSE(run.touched_data);

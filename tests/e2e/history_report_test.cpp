@@ -9,6 +9,8 @@
 #include <iterator>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "core/date.h"
 #include "platform/linux/system_clock.h"
 #include "support/temp_dir.h"
@@ -150,12 +152,52 @@ TEST(HistoryReport, AggregateAsHtmlAndBadArguments) {
     ASSERT_EQ(totals.status, 0) << totals.err;
     EXPECT_NE(totals.out.find("\r\n0 - Multiple          "), std::string::npos) << totals.out;
 
-    for (const char* bad : {"--report", "--report hourly", "--report daily --adapter x", "--report daily --bogus"}) {
+    for (const char* bad : {"--report", "--report hourly", "--report daily --adapter x", "--report daily --bogus",
+                            "--report daily --json --html", "--report totals --csv --json"}) {
         const ReportRun b = folder.run(bad);
         EXPECT_EQ(b.status, 2) << bad;
         EXPECT_EQ(b.out, "") << bad;
-        EXPECT_EQ(b.err, "Usage: kelvanto --report totals|daily|weekly|monthly|yearly [--html] [--adapter N]\n") << bad;
+        EXPECT_EQ(b.err, "Usage: kelvanto --report totals|daily|weekly|monthly|yearly [--html|--json|--csv] [--adapter N]\n") << bad;
     }
+}
+
+std::string iso(double date) {
+    const CivilDate c = civil_date(date);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", c.year, c.month, c.day);
+    return buf;
+}
+
+TEST(HistoryReport, JsonAndCsvForScripts) {
+    ReportFolder folder;
+    const ReportRun json = folder.run("--report daily --json --adapter 1");
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto report = nlohmann::json::parse(json.out);
+    EXPECT_EQ(report["report"], "daily");
+    EXPECT_EQ(report["adapter"], 1);
+    EXPECT_TRUE(report["interface"].is_string() || report["interface"].is_null());
+    ASSERT_EQ(report["rows"].size(), 10u);
+    for (int k = 0; k <= 9; ++k) {  // oldest first, whole bytes
+        const auto& row = report["rows"][static_cast<std::size_t>(k)];
+        EXPECT_EQ(row["period"], iso(folder.start + k));
+        EXPECT_EQ(row["download"], (k + 1) * 1024);
+        EXPECT_EQ(row["upload"], 512);
+        EXPECT_EQ(row["total"], (k + 1) * 1024 + 512);
+    }
+
+    const ReportRun csv = folder.run("--csv --adapter 2 --report daily");
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    std::string expected = "period,download,upload,total\n";
+    for (int k = 0; k <= 9; ++k) expected += iso(folder.start + k) + ",1024,0,1024\n";
+    EXPECT_EQ(csv.out, expected);
+
+    const ReportRun totals = folder.run("--report totals --json");
+    ASSERT_EQ(totals.status, 0) << totals.err;
+    const auto rows = nlohmann::json::parse(totals.out)["rows"];
+    ASSERT_EQ(rows.size(), 3u);  // the aggregate, adapters 1 and 2
+    EXPECT_EQ(rows[0]["adapter"], 0);
+    EXPECT_TRUE(rows[0]["interface"].is_null());
+    EXPECT_EQ(rows[2]["download"], 10 * 1024);
 }
 
 }  // namespace

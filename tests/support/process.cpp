@@ -13,12 +13,13 @@ extern char** environ;
 
 namespace {
 
-// A program started by a test never reaches a real update or time server and never sets
-// the real clock, unless the test points these somewhere itself: port 9 on the loopback
-// address refuses.
+// A program started by a test never reaches a real update or time server, never sets the
+// real clock and never meets the user's own keyring, unless the test points these somewhere
+// itself: port 9 on the loopback address refuses, and the session bus is not there.
 const std::map<std::string, std::string> kNetworkSeams{
     {"KELVANTO_UPDATE_HOST", "127.0.0.1"}, {"KELVANTO_UPDATE_PORT", "9"}, {"KELVANTO_TIME_HOST", "127.0.0.1"},
-    {"KELVANTO_TIME_PORT", "9"},           {"KELVANTO_CLOCK_READONLY", "1"}};
+    {"KELVANTO_TIME_PORT", "9"},           {"KELVANTO_CLOCK_READONLY", "1"},
+    {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/kelvanto-test-bus"}};
 
 }  // namespace
 

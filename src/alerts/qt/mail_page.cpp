@@ -1,6 +1,9 @@
 #include "alerts/qt/mail_page.h"
 
+#include <QLabel>
+
 #include "core/program_state.h"
+#include "core/services.h"
 #include "settings/qt/options_host.h"
 
 MailPage::MailPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
@@ -11,6 +14,13 @@ MailPage::MailPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), ho
     add_check(QStringLiteral("Server requires authentication"), &s.EmailAuth);
     add_text(QStringLiteral("User name:"), &s.EmailUsername);
     add_text(QStringLiteral("Password:"), &s.EmailPassword, true);
+    // Where the passwords are kept: the desktop's secret store, or the private settings file.
+    QLabel* store = add_note(QString());
+    store->setObjectName(QStringLiteral("lblPasswordStore"));
+    add_filler([this, store] {
+        const SettingsBackend* backend = host_.options_services().settings_store;
+        store->setText(QString::fromStdString(backend ? backend->password_store() : kPasswordsInSettingsFile));
+    });
 }
 
 bool MailPage::check() { return host_.check_mail_settings(); }

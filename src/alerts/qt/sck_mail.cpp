@@ -1,16 +1,47 @@
 #include "alerts/qt/sck_mail.h"
 
-#include <QTcpSocket>
+#include <QDir>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTimer>
 
+namespace {
+
+// The authorities a server certificate may chain to: the system's set, plus the standard
+// OpenSSL variables' file and folders where they are set.
+QList<QSslCertificate> trusted_authorities() {
+    QList<QSslCertificate> cas = QSslConfiguration::systemCaCertificates();
+    const QString file = qEnvironmentVariable("SSL_CERT_FILE");
+    if (!file.isEmpty()) cas += QSslCertificate::fromPath(file, QSsl::Pem);
+    const QStringList dirs = qEnvironmentVariable("SSL_CERT_DIR").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (const QString& dir : dirs) {
+        cas += QSslCertificate::fromPath(QDir(dir).filePath(QStringLiteral("*")), QSsl::Pem,
+                                         QSslCertificate::PatternSyntax::Wildcard);
+    }
+    return cas;
+}
+
+}  // namespace
+
 sckMail::sckMail(MailSender& sender, QObject* parent)
-    : QObject(parent), sender_(sender), socket_(new QTcpSocket(this)), timer_(new QTimer(this)) {
+    : QObject(parent), sender_(sender), socket_(new QSslSocket(this)), timer_(new QTimer(this)) {
     timer_->setSingleShot(true);
     connect(timer_, &QTimer::timeout, this, [this] { feed(mail_timer_elapsed(sender_)); });
-    connect(socket_, &QTcpSocket::connected, this, [this] { feed(mail_connected(sender_)); });
-    connect(socket_, &QTcpSocket::readyRead, this, &sckMail::on_ready_read);
-    connect(socket_, &QTcpSocket::disconnected, this, &sckMail::on_gone);
-    connect(socket_, &QTcpSocket::errorOccurred, this, &sckMail::on_gone);
+    connect(socket_, &QSslSocket::connected, this, [this] { feed(mail_connected(sender_)); });
+    connect(socket_, &QSslSocket::encrypted, this, [this] {
+        handshaking_ = false;
+        feed(mail_tls_ready(sender_));
+    });
+    // Certificate errors are never ignored: the handshake fails and the reason is kept.
+    connect(socket_, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
+        QStringList texts;
+        for (const QSslError& e : errors) texts << e.errorString();
+        tls_errors_ = QStringLiteral("its certificate is not trusted (") + texts.join(QStringLiteral("; ")) +
+                      QStringLiteral(")");
+    });
+    connect(socket_, &QSslSocket::readyRead, this, &sckMail::on_ready_read);
+    connect(socket_, &QSslSocket::disconnected, this, &sckMail::on_gone);
+    connect(socket_, &QSslSocket::errorOccurred, this, &sckMail::on_gone);
 }
 
 void sckMail::feed(const SmtpActions& actions) {
@@ -25,17 +56,29 @@ void sckMail::on_ready_read() {
 
 void sckMail::on_gone() {
     if (closing_) return;
-    feed(mail_closed(sender_));
+    if (handshaking_) {
+        handshaking_ = false;
+        const QString why = tls_errors_.isEmpty() ? socket_->errorString() : tls_errors_;
+        feed(mail_tls_failed(sender_, why.toStdString()));
+    } else {
+        const bool error = socket_->error() != QAbstractSocket::UnknownSocketError &&
+                           socket_->error() != QAbstractSocket::RemoteHostClosedError;
+        feed(mail_closed(sender_, error ? socket_->errorString().toStdString() : std::string()));
+    }
     // Release the connection so the next mail starts from a closed socket.
+    drop();
+}
+
+void sckMail::drop() {
     closing_ = true;
+    handshaking_ = false;
     socket_->abort();
     closing_ = false;
 }
 
 void sckMail::connect_to(const std::string& host, int port) {
-    closing_ = true;
-    socket_->abort();
-    closing_ = false;
+    drop();
+    tls_errors_.clear();
     socket_->connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
 }
 
@@ -43,10 +86,22 @@ void sckMail::write(const std::string& bytes) {
     socket_->write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
+void sckMail::start_tls() {
+    if (!QSslSocket::supportsSsl()) {
+        QTimer::singleShot(0, this, [this] { feed(mail_tls_failed(sender_, "this system offers no TLS library")); });
+        return;
+    }
+    QSslConfiguration tls = socket_->sslConfiguration();
+    tls.setCaCertificates(trusted_authorities());
+    tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    socket_->setSslConfiguration(tls);
+    handshaking_ = true;
+    tls_errors_.clear();
+    socket_->startClientEncryption();
+}
+
 void sckMail::close() {
-    closing_ = true;
-    socket_->abort();
-    closing_ = false;
+    drop();
 }
 
 void sckMail::start_timer(int ms) {

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "alerts/alert_actions.h"
 #include "alerts/qt/frm_msg_box.h"
 #include "alerts/qt/sck_mail.h"
 #include "alerts/rule_evaluation.h"
@@ -24,6 +25,8 @@
 #include "display/qt/main_window_behaviour.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
+#include "net/program_metrics.h"
+#include "net/qt/metrics_server.h"
 #include "net/qt/net_jobs.h"
 #include "platform/qt/dbus_notifier.h"
 #include "service/service_control.h"
@@ -58,6 +61,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     MainLoop->setTimerType(Qt::PreciseTimer);
     connect(MainLoop, &QTimer::timeout, this, &frmMain::on_timer);
     net_ = new NetJobs(state_, clock_, locale_, this, this, NetOverrides::from_environment(), this);
+    metrics_ = new MetricsServer([this] { return program_metrics_text(state_, services_); }, this);
     // Everything is drawn into the back buffer and copied whole; no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     sckMail_ = new sckMail(state_.alerts.mail, this);
@@ -68,6 +72,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     services_.link_speed = &link_speed_;
     services_.mail_socket = sckMail_;
     services_.msg_box = msg_box_;
+    services_.messages = &messages_;
     notifier_ = new DbusNotifier(
         QDBusConnection::sessionBus(),
         [this](const std::string& title, const std::string& text) {
@@ -108,6 +113,7 @@ frmMain::~frmMain() = default;
 bool frmMain::Form_Load() {
     if (state_.main_window_loaded) return true;
     state_.main_window_loaded = true;
+    loading_ = true;
     state_.data_dir = data_folder();
     state_.config_dir = user_config_folder();
     state_.program_path = QCoreApplication::applicationFilePath().toStdString();
@@ -144,6 +150,11 @@ bool frmMain::Form_Load() {
 
     msg_box_->set_always_on_top(state_.settings.AlwaysOnTop != 0);
     load_rules_at_startup(state_.alerts.live, state_.data_dir);
+    loading_ = false;
+    if (stop_after_load_) {
+        UnloadKVT();
+        return false;
+    }
     timer_enabled_ = true;
     MainLoop->start(0);
     return true;
@@ -162,7 +173,7 @@ void frmMain::on_timer() {
         sync_window_info();
         update_cycle(state_, services_, *this, false);
         if (state_.settings.SyncAuto) net_->auto_sync_check();
-        work_off_queue(state_.alerts.mail, state_.alerts.mail_queue, state_.settings, services_.mail_socket);
+        serve_mail_queue(state_, services_);
         evaluate_rules(state_, services_);
         behaviour_->measure_frame();
         behaviour_->apply_size_limits();
@@ -224,6 +235,12 @@ void frmMain::exit_command() {
 }
 
 void frmMain::service_stop_event() {
+    // A stop that arrives while the start-up waits (for the secret store, a message box) is
+    // carried out once the start-up is complete.
+    if (loading_) {
+        stop_after_load_ = true;
+        return;
+    }
     if (state_.main_window_loaded) {
         if (!state_.exiting) UnloadKVT();
         return;
@@ -362,6 +379,11 @@ std::optional<std::uint32_t> frmMain::button_shadow_colour() { return desktop_da
 std::optional<std::uint32_t> frmMain::button_hilight_colour() { return desktop_light_colour(); }
 
 void frmMain::rebuild_display_list() { BuildDisplayList(state_); }
+
+void frmMain::settings_saved() {
+    const std::string failure = metrics_->configure(state_.settings.MetricsAddress, state_.settings.MetricsPort);
+    if (!failure.empty()) show_metrics_failure(this, failure);
+}
 
 void frmMain::shrink_to_graph() {
     if (width() > state_.settings.graph_length) resize(state_.settings.graph_length, height());

@@ -30,6 +30,7 @@ class QTimer;
 class ServiceManager;
 class MainWindowBehaviour;
 class frmSysTray;
+class MetricsServer;
 
 struct StartOptions {
     bool minimized = false;  // "/minimized" on the command line
@@ -96,6 +97,9 @@ public:
     void shrink_to_graph() override;
     void rebuild_display_list() override;
     void apply_window_style() override;
+    void settings_saved() override;
+
+    MetricsServer& metrics() { return *metrics_; }
 
 signals:
     void unloaded();
@@ -127,12 +131,14 @@ private:
     QtShell shell_;
     QtSound sound_;
     SysfsLinkSpeed link_speed_;
+    StderrMessages messages_;
     Services services_;
     sckMail* sckMail_ = nullptr;
     frmMsgBox* msg_box_ = nullptr;
     DbusNotifier* notifier_ = nullptr;
     QTimer* MainLoop = nullptr;
     NetJobs* net_ = nullptr;  // sckTime, sckServer, Winsock and the update window
+    MetricsServer* metrics_ = nullptr;  // the metrics endpoint, on while MetricsPort is set
     ServiceManager* service_manager_ = nullptr;
     std::unique_ptr<MainOptionsHost> options_host_;
     QPointer<frmOptions> options_dialog_;
@@ -140,6 +146,8 @@ private:
     MainWindowBehaviour* behaviour_ = nullptr;
     frmSysTray* SysTray = nullptr;
     bool timer_enabled_ = false;
+    bool loading_ = false;          // Form_Load is running
+    bool stop_after_load_ = false;  // a stop arrived meanwhile
     bool drawing_ready_ = false;  // the window has its first size; resizes redraw from now on
     int title_bar_height_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "history/history_report.h"
 #include "history/history_table_amounts.h"
 #include "history/log_store.h"
+#include "measure/adapter_names.h"
 #include "platform/linux/linux_interface_table.h"
 #include "platform/linux/system_clock.h"
 #include "platform/qt/system_locale.h"
@@ -61,8 +62,9 @@ int run_report_command(const std::vector<std::string>& args) {
     const int first_day = s.FirstDayOfWeek >= 1 && s.FirstDayOfWeek <= 7 ? s.FirstDayOfWeek : locale.first_day_of_week();
     const HistoryRowSource source{log, state.stats.start_date, clock.now(), request->adapter.value_or(s.Adapter),
                                   state.stats.adapter_count(), first_day, locale};
-    const std::string text = history_report(request->tab, request->format, source,
-                                            adapter_addresses(stats, state.stats.adapter_count()), s);
+    const ReportAdapters adapters{adapter_addresses(stats, state.stats.adapter_count()),
+                                  adapter_interface_names(state, services)};
+    const std::string text = history_report(request->tab, request->format, source, adapters, s);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return 0;
 }

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-// "kelvanto --report ...": prints the export of a history tab from the logs in the data
-// folder to standard output, without a window and without taking a sample. Returns the
+// "kelvanto --report ...": prints a history tab from the logs in the data folder to
+// standard output (the window's text or HTML export, or the JSON or CSV data), without a window and without taking a sample. Returns the
 // exit status: 0 done, 2 bad arguments (the usage line goes to standard error), 1 when the
 // logs cannot be read.
 int run_report_command(const std::vector<std::string>& args);

@@ -49,7 +49,11 @@ frmUpdate::frmUpdate(const Texts& texts, std::function<void()> open_download, st
     layout->addWidget(new QLabel(QStringLiteral("There is a new version of"), this));
     layout->addWidget(new QLabel(QStringLiteral("Kelvanto"), this));
     layout->addWidget(new QLabel(QStringLiteral("available!"), this));
-    layout->addWidget(new QLabel(QStringLiteral("v") + texts.version + QStringLiteral(", ") + texts.date, this));
+    // The version and date come from the server's reply: shown as the characters they are,
+    // never as markup.
+    auto* version = new QLabel(QStringLiteral("v") + texts.version + QStringLiteral(", ") + texts.date, this);
+    version->setTextFormat(Qt::PlainText);
+    layout->addWidget(version);
     layout->addWidget(new QLabel(QStringLiteral("Download at:"), this));
     lblLink = new LinkLabel(texts.web_address, this, [this](bool hot) { set_link_highlight(hot); },
                             [this] { download(); });

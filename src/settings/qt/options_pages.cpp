@@ -16,6 +16,7 @@
 #include "measure/ip_statistics.h"
 #include "measure/qt/adapters_page.h"
 #include "measure/qt/rates_page.h"
+#include "net/qt/metrics_page.h"
 #include "net/qt/time_sync_page.h"
 #include "net/qt/update_page.h"
 #include "service/qt/service_page.h"
@@ -81,6 +82,7 @@ std::vector<OptionsPageEntry> options_pages() {
         {QStringLiteral("Service"), {}, with_host<ServicePage>},
         {QStringLiteral("Logging"), {}, with_host<LoggingPage>},
         {QStringLiteral("Reset"), QStringLiteral("Logging"), with_host<ResetPage>},
+        {QStringLiteral("Metrics"), QStringLiteral("Logging"), with_settings<MetricsPage>},
         {QStringLiteral("Time Sync"), {}, with_host<TimeSyncPage>},
         {QStringLiteral("Update"), {}, with_settings<UpdatePage>},
     };

@@ -3,72 +3,18 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QThread>
 #include <QTimer>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 
-#include "alerts/qt/sck_mail.h"
 #include "alerts/alert_test_support.h"
+#include "alerts/qt/sck_mail.h"
+#include "support/smtp_peer.h"
 
 namespace {
-
-// An aiosmtpd server on 127.0.0.1 that stores each message it accepts as mail<N>.eml,
-// refuses recipients starting with "refuse" and notes every DATA command in commands.log.
-// It stops when the test closes its input, and on its own after two minutes.
-constexpr const char* kServerScript = R"PY(
-import os, signal, sys
-from aiosmtpd.controller import Controller
-from aiosmtpd.smtp import SMTP
-
-signal.alarm(120)
-port, out = int(sys.argv[1]), sys.argv[2]
-
-class Recorder(SMTP):
-    async def smtp_DATA(self, arg):
-        with open(os.path.join(out, 'commands.log'), 'a') as f:
-            f.write('DATA\n')
-        await super().smtp_DATA(arg)
-
-class Handler:
-    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
-        if address.startswith('refuse'):
-            return '550 5.1.1 no such user'
-        envelope.rcpt_tos.append(address)
-        return '250 OK'
-
-    async def handle_DATA(self, server, session, envelope):
-        n = len([f for f in os.listdir(out) if f.endswith('.eml')])
-        with open(os.path.join(out, 'mail%d.tmp' % n), 'wb') as f:
-            f.write(envelope.original_content)
-        with open(os.path.join(out, 'envelope%d.txt' % n), 'w') as f:
-            f.write(envelope.mail_from + ' ' + ','.join(envelope.rcpt_tos))
-        os.rename(os.path.join(out, 'mail%d.tmp' % n), os.path.join(out, 'mail%d.eml' % n))
-        return '250 Message accepted'
-
-class Recording(Controller):
-    def factory(self):
-        return Recorder(self.handler)
-
-server = Recording(Handler(), hostname='127.0.0.1', port=port)
-server.start()
-print('ready', flush=True)
-try:
-    sys.stdin.read()
-finally:
-    server.stop()
-)PY";
-
-std::string slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Runs the event loop until `done` holds or `ms` pass; answers `done`.
 bool wait_until(const std::function<bool()>& done, int ms = 10000) {
@@ -77,37 +23,21 @@ bool wait_until(const std::function<bool()>& done, int ms = 10000) {
     return done();
 }
 
-int free_port() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-struct SmtpServer {
-    TempDir dir;
-    std::filesystem::path out = dir.path() / "received";
-    int port = free_port();
-    QProcess process;
-
-    SmtpServer() {
-        std::filesystem::create_directories(out);
-        const std::string script = (dir.path() / "smtp_server.py").string();
-        std::ofstream(script) << kServerScript;
-        process.start(QStringLiteral("/usr/bin/python3"),
-                      {QString::fromStdString(script), QString::number(port), QString::fromStdString(out.string())});
-        wait_until([this] { return process.canReadLine() || process.state() == QProcess::NotRunning; });
+// Sets an environment variable for the life of the object.
+struct ScopedEnv {
+    const char* name;
+    QByteArray old;
+    ScopedEnv(const char* n, const std::string& value) : name(n), old(qgetenv(n)) {
+        qputenv(name, QByteArray::fromStdString(value));
     }
-    ~SmtpServer() {
-        process.closeWriteChannel();
-        if (!process.waitForFinished(5000)) process.kill();
-        process.waitForFinished(2000);
+    ~ScopedEnv() {
+        if (old.isNull()) qunsetenv(name);
+        else qputenv(name, old);
     }
-    bool ready() { return process.readLine().startsWith("ready"); }
-    std::string mail(int n) const { return slurp(out / ("mail" + std::to_string(n) + ".eml")); }
-    bool has_mail(int n) const { return std::filesystem::exists(out / ("mail" + std::to_string(n) + ".eml")); }
 };
 
-// The mail sender with its real socket adapter, set up to send through `port`.
+// The mail sender with its real socket adapter, set up to send through `port`, its failures
+// reported as the update cycle reports them.
 struct LiveSender {
     AlertBench bench;
     sckMail socket{bench.state.alerts.mail};
@@ -121,50 +51,190 @@ struct LiveSender {
         settings.EmailAlertSMTP = "127.0.0.1:" + std::to_string(port);
         bench.services.mail_socket = &socket;
     }
-    void send(const std::string& message) { send_or_queue(sender, queue, settings, message, &socket); }
-    // Works the queue off as the update cycle does, once per "cycle", until all is sent.
-    bool drain(int ms = 15000) {
+    void log_in(const std::string& password) {
+        settings.EmailAuth = 1;
+        settings.EmailUsername = kSmtpPeerUser;
+        settings.EmailPassword = password;
+    }
+    void send(const std::string& message) { send_or_queue(sender, queue, settings, {message, ""}, &socket); }
+    // Serves the queue as the update cycle does, once per "cycle", until all is sent.
+    bool drain(int ms = 15000, int cycle_ms = 50) {
         QElapsedTimer t;
         t.start();
         while ((sender.busy() || !queue.empty()) && t.elapsed() < ms) {
-            work_off_queue(sender, queue, settings, &socket);
-            wait_until([] { return false; }, 50);
+            serve_mail_queue(bench.state, bench.services);
+            wait_until([] { return false; }, cycle_ms);
         }
+        report_mail_problems(bench.state, bench.services);
         return !sender.busy() && queue.empty();
     }
+    const std::vector<std::string>& messages() const { return bench.messages.lines; }
 };
 
 const std::string kHeaderTail =
     "Importance: High\r\nMIME-Version: 1.0\r\nX-Mailer: Kelvanto v1.0\r\nContent-Type: text/html\r\n"
     "Content-Transfer-Encoding: 7bit\r\n";
+const std::string kHead = "From: Kelvanto <monitor@example.org>\r\nTO: <admin@example.org>\r\n";
+
+// Whether the password (or its base64 forms in AUTH PLAIN and LOGIN) shows in `bytes`.
+bool shows_password(const std::string& bytes, const std::string& password) {
+    const std::map<std::string, std::vector<std::string>> encoded{
+        {kSmtpPeerPassword, {"czNjcmV0IHBhc3M=", "AGFsZXJ0cwBzM2NyZXQgcGFzcw=="}},
+        {"wrong pass", {"d3JvbmcgcGFzcw==", "AGFsZXJ0cwB3cm9uZyBwYXNz"}}};
+    if (bytes.find(password) != std::string::npos) return true;
+    for (const std::string& e : encoded.at(password)) {
+        if (bytes.find(e) != std::string::npos) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
-TEST(SckMail, DeliversBothMailFormsToARealServer) {
-    SmtpServer server;
-    ASSERT_TRUE(server.ready());
-    LiveSender live(server.port);
+TEST(SckMail, PlainServerGetsTheDialogueOfEveryEarlierVersion) {
+    TempDir dir;
+    SmtpPeer server(dir.path(), {});
+    ASSERT_TRUE(server.ready()) << server.log();
+    LiveSender live(server.port());
     const std::string message = "The daily download has reached 101.00 MB.";
-    const std::string head = "From: Kelvanto <monitor@example.org>\r\nTO: <admin@example.org>\r\n";
 
     live.settings.EmailSubBody = 0;
     live.send(message);
     ASSERT_TRUE(live.drain());
-    ASSERT_TRUE(wait_until([&] { return server.has_mail(0); }));
-    EXPECT_EQ(server.mail(0), head + "Subject: Alert from Kelvanto\r\n" + kHeaderTail + "\r\n" + message + "\r\n");
-    EXPECT_EQ(slurp(server.out / "envelope0.txt"), "monitor@example.org admin@example.org");
-
     live.settings.EmailSubBody = 1;
     live.send(message);
     ASSERT_TRUE(live.drain());
     ASSERT_TRUE(wait_until([&] { return server.has_mail(1); }));
-    EXPECT_EQ(server.mail(1), head + "Subject: " + message + "\r\n" + kHeaderTail + "\r\n\r\n");
+    EXPECT_EQ(server.mail(0), kHead + "Subject: Alert from Kelvanto\r\n" + kHeaderTail + "\r\n" + message + "\r\n");
+    EXPECT_EQ(server.envelope(0), "monitor@example.org admin@example.org tls=no login=-");
+    EXPECT_EQ(server.mail(1), kHead + "Subject: " + message + "\r\n" + kHeaderTail + "\r\n\r\n");
+
+    const std::string envelope = "HELO localhost\r\nMail From: monitor@example.org\r\nrcpt to: <admin@example.org>\r\nDATA \r\n";
+    EXPECT_EQ(server.wire(), envelope + kHead + "Subject: Alert from Kelvanto\r\n" + kHeaderTail + "\r\n" + message +
+                                 "\r\n.\r\nQUIT\r\n" + envelope + kHead + "Subject: " + message + "\r\n" + kHeaderTail +
+                                 "\r\n\r\n.\r\nQUIT\r\n");
+    EXPECT_TRUE(live.messages().empty());
+}
+
+TEST(SckMail, StartTlsAndLoginDeliverTheSameMailEncrypted) {
+    TempDir dir;
+    const TestCertificates certs = make_test_certificates(dir.path() / "certs");
+    ASSERT_TRUE(certs.made) << slurp_file(dir.path() / "certs" / "openssl.log");
+    ScopedEnv trust("SSL_CERT_FILE", certs.ca);
+    SmtpPeer server(dir.path(), {.starttls = true, .auth = true, .cert = certs.cert, .key = certs.key});
+    ASSERT_TRUE(server.ready()) << server.log();
+    LiveSender live(server.port());
+    live.log_in(kSmtpPeerPassword);
+    const std::string message = "Transfer rate down has reached 2 KB/s.";
+
+    live.send(message);
+    ASSERT_TRUE(live.drain());
+    ASSERT_TRUE(wait_until([&] { return server.has_mail(0); })) << server.log();
+    EXPECT_EQ(server.mail(0), kHead + "Subject: Alert from Kelvanto\r\n" + kHeaderTail + "\r\n" + message + "\r\n");
+    EXPECT_EQ(server.envelope(0), "monitor@example.org admin@example.org tls=yes login=alerts");
+    EXPECT_EQ(server.auth_log(), "PLAIN alerts s3cret pass\n");
+    EXPECT_EQ(server.wire().rfind("EHLO localhost\r\nSTARTTLS\r\n", 0), 0u) << server.wire();
+    EXPECT_FALSE(shows_password(server.wire(), kSmtpPeerPassword));
+    EXPECT_EQ(server.wire().find(message), std::string::npos) << "the mail itself travels encrypted";
+    EXPECT_TRUE(live.messages().empty()) << live.messages()[0];
+}
+
+// Where the server offers only AUTH LOGIN, that is what the login uses.
+TEST(SckMail, ImplicitTlsPortIsEncryptedFromTheFirstByte) {
+    TempDir dir;
+    const TestCertificates certs = make_test_certificates(dir.path() / "certs");
+    ASSERT_TRUE(certs.made);
+    ScopedEnv trust("SSL_CERT_FILE", certs.ca);
+    SmtpPeer server(dir.path(),
+                    {.implicit_tls = true, .auth = true, .login_only = true, .cert = certs.cert, .key = certs.key});
+    ASSERT_TRUE(server.ready()) << server.log();
+    LiveSender live(server.port());
+    live.sender.implicit_tls_port = server.port();  // stands in for port 465
+    live.log_in(kSmtpPeerPassword);
+
+    live.send("Connection speed has changed to 100000000 bps.");
+    ASSERT_TRUE(live.drain());
+    ASSERT_TRUE(wait_until([&] { return server.has_mail(0); })) << server.log();
+    EXPECT_EQ(server.envelope(0), "monitor@example.org admin@example.org tls=yes login=alerts");
+    EXPECT_NE(server.mail(0).find("\r\nConnection speed has changed to 100000000 bps.\r\n"), std::string::npos);
+    EXPECT_EQ(server.auth_log(), "LOGIN alerts s3cret pass\n");
+    EXPECT_EQ(server.wire().find("EHLO"), std::string::npos) << "nothing in clear";
+    EXPECT_FALSE(shows_password(server.wire(), kSmtpPeerPassword));
+}
+
+// Without a login, a server that announces ESMTP and asks for STARTTLS gets it; the
+// authorities in the folders of SSL_CERT_DIR are trusted as well.
+TEST(SckMail, EsmtpServerGetsStartTlsWithoutLoginAndSslCertDirIsTrusted) {
+    TempDir dir;
+    const TestCertificates certs = make_test_certificates(dir.path() / "certs");
+    ASSERT_TRUE(certs.made);
+    std::filesystem::create_directories(dir.path() / "authorities");
+    std::filesystem::copy_file(dir.path() / "certs" / "other-ca.pem", dir.path() / "authorities" / "other-ca.pem");
+    ScopedEnv folders("SSL_CERT_DIR", "/nonexistent:" + (dir.path() / "authorities").string());
+    SmtpPeer server(dir.path(), {.starttls = true, .esmtp = true, .cert = certs.untrusted_cert, .key = certs.untrusted_key});
+    ASSERT_TRUE(server.ready()) << server.log();
+    LiveSender live(server.port());
+    live.send("m");
+    ASSERT_TRUE(live.drain());
+    ASSERT_TRUE(wait_until([&] { return server.has_mail(0); })) << (live.messages().empty() ? "" : live.messages()[0]);
+    EXPECT_EQ(server.envelope(0), "monitor@example.org admin@example.org tls=yes login=-");
+}
+
+// A wrong password, an authority nobody trusts, a server without STARTTLS: no mail, a line
+// that says why, and the password never crosses the wire in clear (the server never sees it
+// at all in the last two).
+TEST(SckMail, FailedLoginsLoseTheMailButNeverThePassword) {
+    TempDir dir;
+    const TestCertificates certs = make_test_certificates(dir.path() / "certs");
+    ASSERT_TRUE(certs.made);
+    ScopedEnv trust("SSL_CERT_FILE", certs.ca);
+    struct Case {
+        const char* name;
+        SmtpPeerOptions options;
+        std::string password;
+        std::string says;       // the line begins so, then the server's port,
+        std::string goes_on;    // and goes on so
+    };
+    const std::vector<Case> cases{
+        {"wrong password", {.starttls = true, .auth = true, .cert = certs.cert, .key = certs.key}, "wrong pass",
+          "the SMTP server 127.0.0.1:", " refused the login of user \"alerts\": \"535 5.7.8 Authentication credentials "
+         "invalid\"."},
+        {"untrusted authority",
+         {.starttls = true, .auth = true, .cert = certs.untrusted_cert, .key = certs.untrusted_key},
+         kSmtpPeerPassword,
+         "no secure connection to the SMTP server 127.0.0.1:", ": its certificate is not trusted (The issuer certificate "
+         "of a locally looked up certificate could not be found"},
+        {"no STARTTLS", {.auth_in_clear = true}, kSmtpPeerPassword,
+         "the SMTP server 127.0.0.1:", " offers no STARTTLS; the password is not sent over an unencrypted connection."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir peer_dir;
+        SmtpPeer server(peer_dir.path(), c.options);
+        ASSERT_TRUE(server.ready()) << server.log();
+        LiveSender live(server.port());
+        live.log_in(c.password);
+        live.send("nobody reads this");
+        ASSERT_TRUE(live.drain()) << server.log();
+        wait_until([] { return false; }, 300);  // anything further would reach the server now
+        EXPECT_FALSE(server.has_mail(0));
+        ASSERT_EQ(live.messages().size(), 1u);
+        EXPECT_EQ(live.messages()[0].rfind("Alert mail not sent: " + c.says + std::to_string(server.port()) + c.goes_on, 0),
+                  0u)
+            << live.messages()[0];
+        EXPECT_FALSE(shows_password(server.wire(), c.password)) << server.wire();
+        if (c.password == kSmtpPeerPassword) {
+            EXPECT_EQ(server.auth_log(), "");
+        } else {
+            EXPECT_EQ(server.auth_log(), "PLAIN alerts wrong pass\n");  // seen only inside TLS
+        }
+    }
 }
 
 TEST(SckMail, TwoRulesFiringInOneCycleDeliverBothMails) {
-    SmtpServer server;
-    ASSERT_TRUE(server.ready());
-    LiveSender live(server.port);
+    TempDir dir;
+    SmtpPeer server(dir.path(), {});
+    ASSERT_TRUE(server.ready()) << server.log();
+    LiveSender live(server.port());
     live.settings.EmailSubBody = 1;
     AlertRule down = rate_rule("0", "1|3", "1");
     AlertRule up = rate_rule("1", "1|3", "1");
@@ -176,24 +246,62 @@ TEST(SckMail, TwoRulesFiringInOneCycleDeliverBothMails) {
     live.bench.state.adapters[0].upload_graph[0] = 3072;
     live.bench.cycle();
     EXPECT_TRUE(live.sender.busy());
-    EXPECT_EQ(live.queue, MailQueue{"Transfer rate up has reached 3 KB/s."});
+    EXPECT_EQ(live.queue, (MailQueue{{"Transfer rate up has reached 3 KB/s.", ""}}));
     ASSERT_TRUE(live.drain());
     ASSERT_TRUE(wait_until([&] { return server.has_mail(1); }));
     EXPECT_NE(server.mail(0).find("Subject: Transfer rate down has reached 2 KB/s.\r\n"), std::string::npos);
     EXPECT_NE(server.mail(1).find("Subject: Transfer rate up has reached 3 KB/s.\r\n"), std::string::npos);
 }
 
-TEST(SckMail, RefusedRecipientGetsNoData) {
-    SmtpServer server;
-    ASSERT_TRUE(server.ready());
-    LiveSender live(server.port);
+TEST(SckMail, RefusedRecipientGetsNoDataAndIsReported) {
+    TempDir dir;
+    SmtpPeer server(dir.path(), {});
+    ASSERT_TRUE(server.ready()) << server.log();
+    LiveSender live(server.port());
     live.settings.EmailAlertDefault = "refused@example.org";
     live.send("nobody reads this");
     ASSERT_TRUE(live.drain());
     // The refusal closed our side; give the server a moment to note anything further.
     wait_until([] { return false; }, 300);
     EXPECT_FALSE(server.has_mail(0));
-    EXPECT_FALSE(std::filesystem::exists(server.out / "commands.log"));
+    EXPECT_EQ(server.wire().find("DATA"), std::string::npos) << server.wire();
+    EXPECT_EQ(live.messages(), std::vector<std::string>{"Alert mail not sent: the SMTP server 127.0.0.1:" +
+                                                         std::to_string(server.port()) +
+                                                         " refused the receiver <refused@example.org>: \"550 5.1.1 no "
+                                                         "such user\"."});
+}
+
+// A rule firing every cycle while the server stalls: at most a hundred mails wait, the
+// dropped ones are reported, and once the server moves again the oldest arrive first.
+TEST(SckMail, MoreThanAHundredMailsAgainstAStalledServer) {
+    TempDir dir;
+    SmtpPeer server(dir.path(), {.stall = true});
+    ASSERT_TRUE(server.ready()) << server.log();
+    LiveSender live(server.port());
+    live.settings.EmailSubBody = 1;
+    live.sender.body_pause_ms = 0;
+    live.send("m0");
+    for (int i = 1; i <= 150; ++i) {
+        live.send("m" + std::to_string(i));
+        serve_mail_queue(live.bench.state, live.bench.services);
+        QCoreApplication::processEvents();
+        ASSERT_LE(live.queue.size(), kMailQueueLimit);
+    }
+    EXPECT_EQ(live.queue.size(), 100u);
+    ASSERT_EQ(live.messages().size(), 50u);
+    EXPECT_EQ(live.messages()[0], "Alert mail dropped: 100 mails were waiting already; the oldest was dropped: m1");
+
+    server.release_stall();
+    ASSERT_TRUE(live.drain(60000, 5));
+    ASSERT_TRUE(wait_until([&] { return server.has_mail(100); })) << server.log();
+    EXPECT_FALSE(server.has_mail(101));
+    const auto subject = [&](int n) {
+        const std::string m = server.mail(n);
+        const std::size_t at = m.find("Subject: ");
+        return m.substr(at + 9, m.find("\r\n", at) - at - 9);
+    };
+    EXPECT_EQ(subject(0), "m0");
+    for (int n = 1; n <= 100; ++n) ASSERT_EQ(subject(n), "m" + std::to_string(n + 50));
 }
 
 // A scripted peer: the first connection closes after its greeting, the second answers every
@@ -260,10 +368,11 @@ TEST(SckMail, BadServersCostOnlyTheirOwnMail) {
     LiveSender live(peer.serverPort());
     live.sender.reply_timeout_ms = 500;
     live.send("A");
-    live.queue = {"B", "C", "D"};
+    live.queue = {{"B", ""}, {"C", ""}, {"D", ""}};
     ASSERT_TRUE(live.drain());
     EXPECT_EQ(connections, 4);
-    // A went to the peer that closed, D (the newest) to the garbage, C to the silent one.
-    EXPECT_NE(delivered.find("\n\nB\n"), std::string::npos) << delivered;
+    // A went to the peer that closed, B (the oldest waiting) to the garbage, C to the silent one.
+    EXPECT_NE(delivered.find("\n\nD\n"), std::string::npos) << delivered;
     EXPECT_NE(delivered.find("Subject: Alert from Kelvanto\n"), std::string::npos);
+    EXPECT_EQ(live.messages().size(), 3u);
 }

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -358,6 +359,23 @@ TEST_F(NetJobsTest, UpdateCheckShowsANewVersionOnce) {
     ASSERT_TRUE(wait_until([&] { return !state.update_check.running; }));
     pump(50);
     EXPECT_EQ(jobs2->update_window(), nullptr);
+}
+
+TEST_F(NetJobsTest, UpdateWindowShowsTheVersionTextAsPlainText) {
+    UpdatePeer http("HTTP/1.1 200 OK\r\n\r\nver=<b>9.99</b><i>new</i>, date=Mar 14, 2027\r\n");
+    auto jobs = make(update_at(http.peer.port()));
+    jobs->start_update_check();
+    ASSERT_TRUE(wait_until([&] { return jobs->update_window() != nullptr; }));
+    jobs->update_window()->show();
+    const QString line = QStringLiteral("v<b>9.99</b><i>new</i>, Mar 14, 2027");
+    QLabel* shown = nullptr;
+    for (QLabel* l : jobs->update_window()->findChildren<QLabel*>()) {
+        if (l->text() == line) shown = l;
+    }
+    ASSERT_NE(shown, nullptr);
+    // Every character takes its room: markup would have vanished into bold and italic text.
+    EXPECT_GE(shown->sizeHint().width(), QFontMetrics(shown->font()).horizontalAdvance(line));
+    jobs->update_window()->close();
 }
 
 TEST_F(NetJobsTest, UpdateRepliesThatNameNothingNewShowNothing) {

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <QRadioButton>
 #include <QStackedWidget>
 
@@ -119,6 +121,33 @@ TEST(OptionsOnMainWindow, OkWithAMailingRuleAndABadSenderStaysOpen) {
     EXPECT_TRUE(std::filesystem::exists(rule_file_path(data_dir, 0)));
     EXPECT_EQ(main.state().alerts.live.count, 1);
     main.UnloadKVT();
+}
+
+// Here no secret store answers (there is no session bus): the E-mail page says so, and OK
+// keeps the password in the settings file, readable by the user alone.
+TEST(OptionsOnMainWindow, EmailPageTellsWhereThePasswordsAreKept) {
+    TempDir dir;
+    use_temp_home(dir);
+    frmMain main(StartOptions{});
+    ASSERT_TRUE(main.Form_Load());
+    main.open_options();
+    frmOptions* dlg = main.options_window();
+    ASSERT_NE(dlg, nullptr);
+    field(*dlg, "E-mail", "Password:")->setText("s3cret pass");
+    auto* line = dlg->findChild<QLabel*>(QStringLiteral("lblPasswordStore"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(line->text().toStdString(), "Passwords are kept in the settings file, readable only by you.");
+    dlg->ok();
+    main.UnloadKVT();
+
+    namespace fs = std::filesystem;
+    const fs::path folder = dir.path() / "config" / "Kelvanto";
+    std::ifstream in(folder / "Kelvanto.conf");
+    const std::string conf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(conf.find("\nEmailPassword=s3cret pass\n"), std::string::npos) << conf;
+    EXPECT_EQ(fs::status(folder / "Kelvanto.conf").permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
 }
 
 // The about box names the program, its version and the web address as a link.

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/program_state.h"
+#include "core/services.h"
+#include "net/metrics_exposition.h"
+
+// What the metrics endpoint reports of one adapter.
+struct AdapterFigures {
+    int adapter = 0;
+    std::string interface;       // empty when not known
+    double received_total = 0.0;  // logged bytes since the adapter's logs began, this run included
+    double sent_total = 0.0;
+    double receive_rate = 0.0;   // bytes/s as the main window shows them
+    double transmit_rate = 0.0;
+};
+
+// The figures of adapters 1 to the live adapter count, as of `now`. The totals are the
+// "Total" period (the logs from their start to yesterday plus today's live entry), so they
+// only grow while the logs are kept; the rates are the averages over the last
+// `Bandwidth Calc.` seconds, the main window's current rate. `names`: element a names
+// adapter a.
+std::vector<AdapterFigures> adapter_figures(ProgramState& state, const std::vector<std::string>& names, double now);
+
+// The current rate of a slot: the mean of the newest `Bandwidth Calc.` samples of its rate
+// history, divided by the samples that exist when fewer have been taken.
+double current_rate(const AdapterState& slot, bool download, int averaging_seconds, std::int32_t sample_count);
+
+// The endpoint's metric families: the byte counters and rates per adapter and the build
+// information.
+std::vector<MetricFamily> program_metric_families(const std::vector<AdapterFigures>& adapters,
+                                                  std::string_view version);
+
+// The body of a metrics answer for the running program, as of the clock's now.
+std::string program_metrics_text(ProgramState& state, Services& services);

@@ -1,0 +1,48 @@
+#include "net/qt/metrics_page.h"
+
+#include <QHostAddress>
+#include <QLabel>
+
+#include "settings/settings.h"
+
+MetricsPage::MetricsPage(Settings& settings, QWidget* parent) : OptionsPage(parent), s_(settings) {
+    add_heading(QStringLiteral("Prometheus endpoint "));
+    add_number(QStringLiteral("Port:"), &s_.MetricsPort, 0, 0, 65535);
+    add_text(QStringLiteral("Address:"), &s_.MetricsAddress);
+    where_ = add_note({});
+    problem_ = add_note({});
+    problem_->setStyleSheet(QStringLiteral("color: #c00000"));
+    problem_->hide();
+    add_note(QStringLiteral("Port 0 switches the endpoint off. 127.0.0.1 answers this computer only; 0.0.0.0 "
+                            "answers every network this computer is on, without a password."));
+}
+
+void MetricsPage::fill() {
+    OptionsPage::fill();
+    problem_->clear();
+    problem_->hide();
+    preview();
+}
+
+void MetricsPage::preview() {
+    if (s_.MetricsPort == 0) {
+        where_->setText(QStringLiteral("The endpoint is off."));
+        return;
+    }
+    QString host = QString::fromStdString(s_.MetricsAddress);
+    if (host.contains(QLatin1Char(':'))) host = QLatin1Char('[') + host + QLatin1Char(']');
+    where_->setText(QStringLiteral("Prometheus scrapes http://%1:%2/metrics").arg(host).arg(s_.MetricsPort));
+}
+
+bool MetricsPage::check() {
+    if (QHostAddress().setAddress(QString::fromStdString(s_.MetricsAddress))) {
+        problem_->clear();
+        problem_->hide();
+        return true;
+    }
+    problem_->setText(QStringLiteral("\"%1\" is not an IP address (such as 127.0.0.1 or 0.0.0.0).")
+                          .arg(QString::fromStdString(s_.MetricsAddress)));
+    problem_->show();
+    emit show_requested();
+    return false;
+}

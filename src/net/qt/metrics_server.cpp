@@ -1,0 +1,95 @@
+#include "net/qt/metrics_server.h"
+
+#include <QHostAddress>
+#include <QMessageBox>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "net/metrics_http.h"
+
+MetricsServer::MetricsServer(std::function<std::string()> exposition, QObject* parent)
+    : QObject(parent), exposition_(std::move(exposition)), server_(new QTcpServer(this)) {
+    // Connections beyond the one taken next stay in the system's queue until a slot frees.
+    server_->setMaxPendingConnections(1);
+    connect(server_, &QTcpServer::newConnection, this, &MetricsServer::accept_waiting);
+}
+
+// Open connections are children: QObject drops the connections to this object before it
+// deletes them, so their ends need no bookkeeping then.
+MetricsServer::~MetricsServer() = default;
+
+bool MetricsServer::listening() const { return server_->isListening(); }
+
+std::string MetricsServer::configure(const std::string& address, int port) {
+    if (address == address_ && port == port_) return {};
+    address_ = address;
+    port_ = port;
+    server_->close();
+    if (port <= 0 || port > 65535) return {};
+    QHostAddress host;
+    if (!host.setAddress(QString::fromStdString(address)))
+        return metrics_listen_failed_message(address, port, "not an IP address");
+    if (!server_->listen(host, static_cast<quint16>(port)))
+        return metrics_listen_failed_message(address, port, server_->errorString().toStdString());
+    return {};
+}
+
+void MetricsServer::accept_waiting() {
+    while (open_ < kMetricsMaxConnections && server_->hasPendingConnections()) {
+        QTcpSocket* socket = server_->nextPendingConnection();
+        if (socket == nullptr) break;
+        ++open_;
+        serve(socket);
+    }
+}
+
+void MetricsServer::serve(QTcpSocket* socket) {
+    socket->setParent(this);
+    // Qt reads no more from the system than one request may hold.
+    socket->setReadBufferSize(static_cast<qint64>(kMetricsRequestLimit) + 1);
+    auto* deadline = new QTimer(socket);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, socket, [socket] { socket->abort(); });
+    deadline->start(kMetricsRequestTimeoutMs);
+
+    struct Request {
+        std::string received;
+        bool answered = false;
+    };
+    auto request = std::make_shared<Request>();
+    auto read_request = [this, socket, request] {
+        if (request->answered) {
+            socket->readAll();  // what follows an answered request is not read
+            return;
+        }
+        const QByteArray bytes = socket->read(static_cast<qint64>(kMetricsRequestLimit + 1 - request->received.size()));
+        request->received.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        const MetricsRequest kind = classify_metrics_request(request->received);
+        if (kind == MetricsRequest::incomplete) return;
+        request->answered = true;
+        const bool metrics = kind == MetricsRequest::metrics || kind == MetricsRequest::metrics_head;
+        const std::string response = metrics_response(kind, metrics ? exposition_() : std::string());
+        socket->write(response.data(), static_cast<qint64>(response.size()));
+        socket->disconnectFromHost();
+    };
+    connect(socket, &QTcpSocket::readyRead, socket, read_request);
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QTcpSocket::errorOccurred, socket, &QObject::deleteLater);
+    connect(socket, &QObject::destroyed, this, [this] {
+        --open_;
+        accept_waiting();
+    });
+    if (socket->bytesAvailable() > 0) read_request();
+}
+
+void show_metrics_failure(QWidget* parent, const std::string& message) {
+    std::fprintf(stderr, "kelvanto: %s\n", message.c_str());
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Metrics"), QString::fromStdString(message),
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
