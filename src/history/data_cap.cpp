@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/date.h"
+#include "history/minute_log.h"
 #include "history/period_totals.h"
 #include "measure/format.h"
 
@@ -85,6 +86,17 @@ CapStatus cap_status(ProgramState& state, int adapter, double now) {
     c.share = c.used * 100.0 / c.cap;  // exact where the share is a whole percent
     c.pace = pace(state, adapter, c.used, now);
     return c;
+}
+
+CapStatus cap_status_from_logs(ProgramState& state, int adapter, double now) {
+    if (adapter >= 0 && adapter < kAdapterSlots && adapter <= state.live_adapter_count()) {
+        const auto slot = static_cast<std::size_t>(adapter);
+        const HistoryTable& h = state.logs.history;
+        if (h.covers(adapter, year_of(now)))
+            state.adapters[slot].day_table[static_cast<std::size_t>(day_index(now))] = h.at(adapter, year_of(now), day_index(now));
+        state.logs.minutes[slot] = read_minute_day(state, adapter, now);
+    }
+    return cap_status(state, adapter, now);
 }
 
 CapLevel cap_level(double share) {

@@ -27,6 +27,9 @@ struct CapStatus {
     std::optional<double> pace;
 };
 CapStatus cap_status(ProgramState& state, int adapter, double now);
+// The same from the logs on disk alone, for a report beside the running program or without
+// it: today counts as its daily and minutely files hold it.
+CapStatus cap_status_from_logs(ProgramState& state, int adapter, double now);
 
 // The share's warning level: below 80 %, from 80 %, from 100 % (the cap reached).
 enum class CapLevel { normal, warning, reached };
