@@ -116,9 +116,15 @@ std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_
     std::string tip = centred_tip(title, rates, text_width);
     if (tip.size() > kTrayTipLength) tip.resize(kTrayTipLength);
     if (cap_line.empty()) return tip;
+    // The narrower of the rates and the cap line is moved right to the middle of the wider;
+    // the title keeps its place over the rates.
     const int space = std::max(1, text_width(" "));
     const int pad = ((text_width(rates) - text_width(cap_line)) / 2) / space;
-    return tip + "\r\n" + std::string(pad > 0 ? static_cast<std::size_t>(pad) : 0u, ' ') + cap_line;
+    if (pad >= 0) return tip + "\r\n" + std::string(static_cast<std::size_t>(pad), ' ') + cap_line;
+    const std::string shift(static_cast<std::size_t>(-pad), ' ');
+    const std::size_t break_at = tip.find("\r\n");
+    if (break_at != std::string::npos) tip.insert(break_at + 2, shift);
+    return shift + tip + "\r\n" + cap_line;
 }
 
 std::string tray_cap_line(ProgramState& state, const Locale& locale, double now) {

@@ -60,7 +60,7 @@ using TextWidth = std::function<int(const std::string&)>;
 // The tooltip: "Kelvanto" when rates are off; the rates line alone before major version 5;
 // otherwise the title and the rates line (CR LF between), each centred on the other with
 // leading spaces. Cut to the tip's 64 characters. A `cap_line` follows as a third line of
-// the two-line form, centred on the rates line.
+// the two-line form, the narrower of it and the rates line centred on the wider.
 std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_major_version,
                         const TextWidth& text_width, const std::string& cap_line = {});
 // The share of the data cap the monitored adapter has used ("12.30 GB of 50 GB, 25 %"), or
