@@ -9,8 +9,12 @@
 #include <QTest>
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <map>
+#include <sstream>
 
+#include "alerts/rule_files.h"
 #include "core/date.h"
 #include "core/qt/frm_main.h"
 #include "display/qt/frm_sys_tray.h"
@@ -20,6 +24,7 @@
 #include "platform/linux/system_clock.h"
 #include "settings/text_file.h"
 #include "settings/qt/frm_options.h"
+#include "support/netns.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -149,6 +154,89 @@ TEST(CapOverview, SectionTextAndColourFollowTheShareOfTheCap) {
     EXPECT_EQ(section().Height, 49);
     EXPECT_FALSE(main.findChild<frmSysTray*>()->tooltip().contains(" of "));
     main.UnloadKVT();
+}
+
+int count_lines(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line)) ++n;
+    return n;
+}
+
+// A rule "When lo User defined download + upload reaches 80 % of the cap add entry to
+// alerts.txt" on a 20 MB cap, with real traffic on the loopback interface of the test's own
+// network namespace (lo counts every byte twice, received and sent): it fires once past 16 MB
+// and not again above; the cap raised to 40 MB on the Period page, it fires once more past
+// 32 MB, without a restart.
+TEST(CapOverview, ARuleOnAShareOfTheCapFollowsTheCapChangedOnThePeriodPage) {
+    if (::unshare(CLONE_NEWNET) != 0) GTEST_SKIP() << "needs a network namespace of its own (root)";
+    if (std::system("ip link set lo up") != 0) GTEST_SKIP() << "could not bring up the namespace's loopback (iproute2)";
+    TempDir home;
+    use_temp_home(home);
+    const double today = std::floor(SystemClock().now());
+    {
+        QtSettingsBackend settings;
+        for (const auto& [name, value] : std::map<std::string, double>{
+                 {"Adapter", 1}, {"CheckForUpdate", 0}, {"CusPerDay", 0}, {"CusPerFrom", today},
+                 {"CusPerTo", today + 30}, {"CapAmount", 20}, {"CapUnit", 1}})
+            settings.write(name, std::to_string(static_cast<long long>(value)));
+        settings.flush();
+    }
+    const std::string data_dir = home.str() + "/data/";
+    const std::string alerts = home.str() + "/alerts.txt";
+    make_dir(stats_dir(data_dir));
+    WorkingRules working;
+    LiveRules live;
+    AlertRule& r = working.rules[0];
+    r.Name = "Plan";
+    r.Enabled = kSwitchedOn;
+    r.ConditionKind = AmountReached;
+    r.value(0, 0) = {"lo", "1"};
+    r.value(0, 1) = {"User defined", "6"};
+    r.value(0, 2) = {"download + upload", "2"};
+    r.value(0, 3) = {"80 % of the cap", "80|3"};
+    r.Actions[AddLogEntry] = kSwitchedOn;
+    r.value(AddLogEntry + 1, 0) = {"alerts.txt", alerts};
+    working.count = 1;
+    ASSERT_TRUE(save_all_rules(working, live, data_dir));
+
+    frmMain main(StartOptions{});
+    ASSERT_TRUE(main.Form_Load());
+    main.show();
+    ASSERT_TRUE(QTest::qWaitFor([&main] { return main.state().cycle.cycles_run > 1; }, 5000));
+    // Sends `mb` MB over lo and lets the update cycles and the rules see them.
+    const auto send = [](std::size_t mb) {
+        const std::size_t bytes = mb << 20;
+        EXPECT_EQ(loopback_transfer(bytes), bytes);
+        QTest::qWait(2500);
+    };
+    send(5);  // 10 MB
+    EXPECT_EQ(count_lines(alerts), 0);
+    send(4);  // 18 MB
+    EXPECT_EQ(count_lines(alerts), 1);
+    send(2);  // 22 MB
+    EXPECT_EQ(count_lines(alerts), 1) << "fires once, not again above the threshold";
+
+    main.open_options();
+    frmOptions* dlg = main.options_window();
+    auto* amount = page_control<QLineEdit>(*dlg, "Period", "Data cap:");
+    ASSERT_NE(amount, nullptr);
+    EXPECT_EQ(amount->text(), "20");
+    amount->setText("40");
+    dlg->ok();
+    send(4);  // 30 MB: below 32 MB
+    EXPECT_EQ(count_lines(alerts), 1);
+    send(2);  // 34 MB
+    main.UnloadKVT();
+    if (std::floor(SystemClock().now()) != today) GTEST_SKIP() << "the run crossed midnight";
+
+    std::ifstream in(alerts);
+    std::stringstream text;
+    text << in.rdbuf();
+    ASSERT_EQ(count_lines(alerts), 2) << text.str();
+    EXPECT_NE(text.str().find(" The User defined download + upload has reached 18."), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find(" The User defined download + upload has reached 34."), std::string::npos) << text.str();
 }
 
 }  // namespace
