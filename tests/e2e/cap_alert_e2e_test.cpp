@@ -1,10 +1,5 @@
-#include <arpa/inet.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sched.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -17,6 +12,7 @@
 #include "alerts/rule_files.h"
 #include "core/date.h"
 #include "platform/linux/system_clock.h"
+#include "support/netns.h"
 #include "support/notification_service.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -41,75 +37,11 @@ int count_lines(const std::string& text) {
     return n;
 }
 
-std::string ip_program() {
-    for (const char* p : {"/usr/sbin/ip", "/sbin/ip", "/usr/bin/ip", "/bin/ip"})
-        if (fs::exists(p)) return p;
-    return {};
+// Sends `total` bytes over the loopback of the test's namespace.
+std::size_t transfer(const TestNetns& ns, std::size_t total) {
+    const InNetns in(ns);
+    return in.entered() ? loopback_transfer(total) : 0;
 }
-
-int run(const std::vector<std::string>& args) {
-    ChildProcess child = start_process(args[0], {args.begin() + 1, args.end()}, {});
-    return wait_process(child, 20000);
-}
-
-// A network namespace of the test's own with its loopback up: the program's lo carries only
-// the test's traffic.
-class Namespace {
-public:
-    Namespace() : name_("kvcap" + std::to_string(::getpid())) {
-        ok_ = !ip_program().empty() && run({ip_program(), "netns", "add", name_}) == 0 &&
-              run({ip_program(), "-n", name_, "link", "set", "lo", "up"}) == 0;
-    }
-    ~Namespace() { run({ip_program(), "netns", "del", name_}); }
-    bool ok() const { return ok_; }
-    const std::string& name() const { return name_; }
-    // Sends `total` bytes over the namespace's loopback, from a thread that entered it.
-    std::size_t transfer(std::size_t total) const {
-        std::size_t received = 0;
-        std::thread t([&] {
-            const int fd = ::open(("/run/netns/" + name_).c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd >= 0 && ::setns(fd, CLONE_NEWNET) == 0) received = loopback_transfer(total);
-            if (fd >= 0) ::close(fd);
-        });
-        t.join();
-        return received;
-    }
-
-private:
-    static std::size_t loopback_transfer(std::size_t total) {
-        const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        if (::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listener, 1) != 0)
-            return 0;
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
-        std::size_t received = 0;
-        std::thread reader([&] {
-            const int peer = ::accept(listener, nullptr, nullptr);
-            std::vector<char> buf(1 << 16);
-            for (ssize_t n; (n = ::recv(peer, buf.data(), buf.size(), 0)) > 0;) received += static_cast<std::size_t>(n);
-            ::close(peer);
-        });
-        const int client = ::socket(AF_INET, SOCK_STREAM, 0);
-        if (::connect(client, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-            std::vector<char> chunk(1 << 16, 'k');
-            for (std::size_t sent = 0; sent < total;) {
-                const ssize_t n = ::send(client, chunk.data(), std::min(chunk.size(), total - sent), 0);
-                if (n <= 0) break;
-                sent += static_cast<std::size_t>(n);
-            }
-        }
-        ::close(client);
-        reader.join();
-        ::close(listener);
-        return received;
-    }
-
-    std::string name_;
-    bool ok_ = false;
-};
 
 // One user: a period from today for thirty days with a cap, and one rule: "When lo User
 // defined download + upload reaches 80 % of the cap add entry to alerts.txt and show a
@@ -147,14 +79,14 @@ struct CapUser {
 
     // Starts the program in the namespace under a session bus of its own on which the
     // notification service runs.
-    ChildProcess start(const Namespace& ns) const {
+    ChildProcess start(const TestNetns& ns) const {
         const fs::path script = write_notification_service(home.path());
         fs::remove(notified().string() + ".ready");
         const std::string shell =
             std::string(kSystemPython) + " '" + script.string() + "' '" + notified().string() + "' & echo $! > '" + home.str() +
             "/service.pid'; while [ ! -e '" + notified().string() + ".ready' ]; do sleep 0.05; done; echo $$ > '" +
             home.str() + "/kelvanto.pid'; exec '" + KELVANTO_BIN + "'";
-        return start_process(ip_program(), {"netns", "exec", ns.name(), "dbus-run-session", "--", "sh", "-c", shell},
+        return start_process("/usr/sbin/ip", {"netns", "exec", ns.name(), "dbus-run-session", "--", "sh", "-c", shell},
                              {{"KELVANTO_HOME", data().string()},
                               {"XDG_CONFIG_HOME", (home.path() / "config").string()},
                               {"QT_QPA_PLATFORM", "offscreen"}},
@@ -194,10 +126,9 @@ struct CapUser {
 // it; raised to 40 MB, the cap takes the rule to 32 MB and it fires there once more. Each
 // time the notification service of the session receives the rule's sentence and the message.
 TEST(CapAlertEndToEnd, EightyPercentOfTheCapFiresOnceAndAgainAfterTheCapIsRaised) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root for a network namespace";
     if (!fs::exists("/usr/bin/dbus-run-session")) GTEST_SKIP() << "needs dbus-run-session (dbus-daemon)";
-    Namespace ns;
-    if (!ns.ok()) GTEST_SKIP() << "could not make a network namespace";
+    const TestNetns ns("cap");
+    if (!ns.failure().empty()) GTEST_SKIP() << ns.failure();
     CapUser user;
     const double started = SystemClock().now();
     const double today = std::floor(started);
@@ -207,13 +138,13 @@ TEST(CapAlertEndToEnd, EightyPercentOfTheCapFiresOnceAndAgainAfterTheCapIsRaised
     ChildProcess first = user.start(ns);
     ASSERT_TRUE(user.measuring()) << read_all(user.home.path() / "output.txt");
     // On lo every byte is counted twice, once received and once sent.
-    ASSERT_EQ(ns.transfer(5 * MB), 5 * MB);
+    ASSERT_EQ(transfer(ns, 5 * MB), 5 * MB);
     std::this_thread::sleep_for(2500ms);
     EXPECT_EQ(count_lines(read_all(user.alerts())), 0);
-    ASSERT_EQ(ns.transfer(4 * MB), 4 * MB);  // 18 MB: past 16 MB
+    ASSERT_EQ(transfer(ns, 4 * MB), 4 * MB);  // 18 MB: past 16 MB
     std::this_thread::sleep_for(2500ms);
     EXPECT_EQ(count_lines(read_all(user.alerts())), 1);
-    ASSERT_EQ(ns.transfer(2 * MB), 2 * MB);
+    ASSERT_EQ(transfer(ns, 2 * MB), 2 * MB);
     std::this_thread::sleep_for(2500ms);
     EXPECT_EQ(count_lines(read_all(user.alerts())), 1) << "fires once, not again above the threshold";
     EXPECT_EQ(user.stop(first), 0) << read_all(user.home.path() / "output.txt");
@@ -221,10 +152,10 @@ TEST(CapAlertEndToEnd, EightyPercentOfTheCapFiresOnceAndAgainAfterTheCapIsRaised
     user.set_cap(40, today);
     ChildProcess second = user.start(ns);
     ASSERT_TRUE(user.measuring()) << read_all(user.home.path() / "output.txt");
-    ASSERT_EQ(ns.transfer(4 * MB), 4 * MB);  // 30 MB: below 32 MB
+    ASSERT_EQ(transfer(ns, 4 * MB), 4 * MB);  // 30 MB: below 32 MB
     std::this_thread::sleep_for(2500ms);
     EXPECT_EQ(count_lines(read_all(user.alerts())), 1);
-    ASSERT_EQ(ns.transfer(2 * MB), 2 * MB);  // 34 MB
+    ASSERT_EQ(transfer(ns, 2 * MB), 2 * MB);  // 34 MB
     std::this_thread::sleep_for(2500ms);
     EXPECT_EQ(user.stop(second), 0) << read_all(user.home.path() / "output.txt");
     if (std::floor(SystemClock().now()) != today) GTEST_SKIP() << "the run crossed midnight";
