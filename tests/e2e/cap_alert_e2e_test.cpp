@@ -9,9 +9,9 @@
 #include <sstream>
 #include <thread>
 
-#include "alerts/rule_files.h"
 #include "core/date.h"
 #include "platform/linux/system_clock.h"
+#include "support/cap_rule.h"
 #include "support/netns.h"
 #include "support/notification_service.h"
 #include "support/process.h"
@@ -60,21 +60,7 @@ struct CapUser {
     }
     void write_rule() const {
         fs::create_directories(data() / "Stats");
-        WorkingRules working;
-        LiveRules live;
-        AlertRule& r = working.rules[0];
-        r.Name = "Plan";
-        r.Enabled = kSwitchedOn;
-        r.ConditionKind = AmountReached;
-        r.value(0, 0) = {"lo", "1"};
-        r.value(0, 1) = {"User defined", "6"};
-        r.value(0, 2) = {"download + upload", "2"};
-        r.value(0, 3) = {"80 % of the cap", "80|3"};
-        r.Actions[AddLogEntry] = kSwitchedOn;
-        r.value(AddLogEntry + 1, 0) = {"alerts.txt", alerts().string()};
-        r.Actions[ShowNotification] = kSwitchedOn;
-        working.count = 1;
-        ASSERT_TRUE(save_all_rules(working, live, data().string() + "/"));
+        ASSERT_TRUE(save_cap_share_rule(data().string() + "/", alerts().string(), true));
     }
 
     // Starts the program in the namespace under a session bus of its own on which the

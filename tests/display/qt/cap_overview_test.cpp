@@ -14,7 +14,6 @@
 #include <map>
 #include <sstream>
 
-#include "alerts/rule_files.h"
 #include "core/date.h"
 #include "core/qt/frm_main.h"
 #include "display/qt/frm_sys_tray.h"
@@ -24,6 +23,7 @@
 #include "platform/linux/system_clock.h"
 #include "settings/text_file.h"
 #include "settings/qt/frm_options.h"
+#include "support/cap_rule.h"
 #include "support/netns.h"
 #include "support/temp_home.h"
 
@@ -186,20 +186,7 @@ TEST(CapOverview, ARuleOnAShareOfTheCapFollowsTheCapChangedOnThePeriodPage) {
     const std::string data_dir = home.str() + "/data/";
     const std::string alerts = home.str() + "/alerts.txt";
     make_dir(stats_dir(data_dir));
-    WorkingRules working;
-    LiveRules live;
-    AlertRule& r = working.rules[0];
-    r.Name = "Plan";
-    r.Enabled = kSwitchedOn;
-    r.ConditionKind = AmountReached;
-    r.value(0, 0) = {"lo", "1"};
-    r.value(0, 1) = {"User defined", "6"};
-    r.value(0, 2) = {"download + upload", "2"};
-    r.value(0, 3) = {"80 % of the cap", "80|3"};
-    r.Actions[AddLogEntry] = kSwitchedOn;
-    r.value(AddLogEntry + 1, 0) = {"alerts.txt", alerts};
-    working.count = 1;
-    ASSERT_TRUE(save_all_rules(working, live, data_dir));
+    ASSERT_TRUE(save_cap_share_rule(data_dir, alerts, false));
 
     frmMain main(StartOptions{});
     ASSERT_TRUE(main.Form_Load());
