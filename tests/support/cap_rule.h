@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "alerts/rule_files.h"
 
@@ -23,4 +24,17 @@ inline bool save_cap_share_rule(const std::string& data_dir, const std::string& 
     if (notify) r.Actions[ShowNotification] = kSwitchedOn;
     working.count = 1;
     return save_all_rules(working, live, data_dir);
+}
+
+// The amounts in MB after each "The User defined download + upload has reached " in `text`,
+// the message of that rule, in their order.
+inline std::vector<double> reached_megabytes(const std::string& text) {
+    static const std::string kMessage = "The User defined download + upload has reached ";
+    std::vector<double> amounts;
+    for (std::size_t at = text.find(kMessage); at != std::string::npos; at = text.find(kMessage, at + 1)) {
+        const std::size_t number = at + kMessage.size();
+        const std::size_t end = text.find(" MB.", number);
+        amounts.push_back(end == std::string::npos ? -1.0 : std::stod(text.substr(number, end - number)));
+    }
+    return amounts;
 }
