@@ -1,5 +1,5 @@
 # Two entry points for a fresh Debian 12 machine:
-#   make run   installs what is missing, builds and starts the monitor
+#   make run   installs what is missing, builds the program alone and starts the monitor
 #   make test  installs what is missing, builds and runs every test (also under ASan + UBSan)
 
 BUILD      ?= build
@@ -38,7 +38,9 @@ $(BUILD)/build.ninja: | deps
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Only the program and the libraries it links; tests and benchmarks wait for `make test`.
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target kelvanto
 	./$(BUILD)/kelvanto
 
 $(ASAN_BUILD)/build.ninja: | deps

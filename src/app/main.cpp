@@ -140,6 +140,7 @@ int main(int argc, char** argv) {
 
     StartOptions options;
     options.minimized = cmd.contains(QLatin1String("/minimized"));
+    options.program_path = QCoreApplication::applicationFilePath().toStdString();
     frmMain main_window(options);
     main_window.set_service_manager(&service_manager);
     QObject::connect(&instance, &SingleInstance::restore_requested, &main_window, &frmMain::restore_window);

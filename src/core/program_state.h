@@ -10,6 +10,7 @@
 #include "history/log_state.h"
 #include "history/stats_record.h"
 #include "measure/adapter_state.h"
+#include "measure/interface_readings.h"
 #include "measure/ip_statistics.h"
 #include "net/remote_report.h"
 #include "net/time_sync.h"
@@ -19,7 +20,7 @@
 // Figures of the update cycle, all zero at start.
 struct CycleFigures {
     double cycle_seconds = 1.0;
-    double last_timer_seconds = 0.0;
+    double last_timer_seconds = 0.0;  // the steady clock at the previous cycle; 0 before the first
     double total_seconds = 0.0;
     double session_seconds = 0.0;
     std::int32_t sample_count = 0;
@@ -35,17 +36,9 @@ struct TimerStamps {
     std::int32_t last_report_tick = 0;
 };
 
-// In-memory counter readings that are not stored: the last raw 32-bit readings, and what
-// tells a restarted or replaced interface from a wrapped counter.
+// What the last read found for an adapter, not stored.
 struct CounterRuntime {
-    double last_raw_received = 0.0;
-    double last_raw_sent = 0.0;
-    std::uint32_t last_if_index = 0;
     std::string description;  // the interface read in this slot by the last cycle, "" if none
-    bool primed = false;      // the slot has been read once: its rates count from that reading
-    bool have_wide = false;
-    std::uint64_t last_received_wide = 0;
-    std::uint64_t last_sent_wide = 0;
 };
 
 // What the core needs to know about the main window.
@@ -64,7 +57,8 @@ struct ProgramState {
     LogState logs;
     PeriodCache period_cache;
     std::vector<CounterRuntime> counter_runtime;  // element k is adapter k + 1
-    TableMessageLatch table_messages;
+    InterfaceReadings interface_readings;         // every interface's last counters, by name
+    AdapterTables table_messages;                 // adapter numbers and the table messages shown
     int known_adapter_count = 0;
     int found_adapters = 0;
     std::string ip_text;
@@ -80,6 +74,11 @@ struct ProgramState {
     std::string data_dir;                // folder holding "Stats/" and "Preset.ini", ends in '/'
     std::string config_dir;              // folder holding "autostart/"; empty: no autostart entry
     std::string program_path;            // the program file the autostart entry starts
+    bool program_in_build_folder = false;  // started from a build folder, not an installed copy
+    // Autostart and AutoStartMinimized as last loaded or saved: a program in a build folder
+    // changes the autostart entry only when the user changes one of them.
+    std::uint8_t autostart_as_stored = 0;
+    std::uint8_t autostart_minimized_as_stored = 0;
     bool main_window_loaded = false;
     bool exiting = false;
     bool running_as_service = false;

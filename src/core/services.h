@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/interface_table.h"
@@ -40,6 +42,9 @@ public:
     virtual ~CycleHooks() = default;
     // The adapter count or an adapter's status changed: refresh open adapter lists.
     virtual void adapter_lists_changed(int /*found*/) {}
+    // A line for the program's log (standard error): something the user may want to know
+    // that needs no answer.
+    virtual void log_notice(const std::string& /*text*/) {}
     virtual void update_tray() {}
     virtual void refresh_screen() {}
 };

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "core/date.h"
 #include "history/log_store.h"
 #include "history/traffic_log.h"
 #include "measure/counters.h"
@@ -10,9 +9,11 @@
 
 namespace {
 
-void measure_cycle_time(CycleFigures& c, double now) {
+// The cycle's length on the steady clock, so that a clock set forward or back, or a change of
+// daylight saving, never stretches or shrinks it; a cycle across a sleep lasts the sleep.
+void measure_cycle_time(CycleFigures& c, double elapsed) {
     // Rounded to 1/1024 s, a binary fraction, so that differences of clock readings are exact.
-    const double t = std::round(seconds_since_midnight(now) * 1024.0) / 1024.0;
+    const double t = std::round(elapsed * 1024.0) / 1024.0;
     if (t < c.last_timer_seconds || c.last_timer_seconds == 0.0) {
         c.cycle_seconds = 1.0;
     } else {
@@ -56,7 +57,7 @@ void update_cycle(ProgramState& state, Services& services, CycleHooks& hooks, bo
         read_counters(state, services, hooks);
         now = services.clock.now();
         if (state.found_adapters > state.stats.adapter_count()) grow_logged_adapters(state, now);
-        measure_cycle_time(c, now);
+        measure_cycle_time(c, services.clock.elapsed_seconds());
         roll_over_logs(state, services, now);
     }
 

@@ -44,9 +44,6 @@ std::string write_failed() { return "Could not write \"" + std::string(kPresetFi
 
 void colours_from_swatches(const PresetPage& page, Settings& s) {
     for (int n = 0; n < kColourRoles; ++n) colour_role(s.colours, n) = page.swatches[static_cast<std::size_t>(n)];
-    s.SysTrayColorBackground = static_cast<std::int32_t>(page.tray_swatches[0]);
-    s.SysTrayColorDownload = static_cast<std::int32_t>(page.tray_swatches[1]);
-    s.SysTrayColorUpload = static_cast<std::int32_t>(page.tray_swatches[2]);
 }
 
 PresetPage open_preset_page(const Settings& s, const std::string& data_dir) {
@@ -57,9 +54,6 @@ PresetPage open_preset_page(const Settings& s, const std::string& data_dir) {
     const auto it = std::find(page.names.begin(), page.names.end(), s.ColorPreset);
     page.selected = it == page.names.end() ? 0 : static_cast<int>(it - page.names.begin());
     show_scheme(page, s.colours);
-    page.tray_swatches = {static_cast<std::uint32_t>(s.SysTrayColorBackground),
-                          static_cast<std::uint32_t>(s.SysTrayColorDownload),
-                          static_cast<std::uint32_t>(s.SysTrayColorUpload)};
     set_buttons(page);
     return page;
 }
@@ -71,26 +65,18 @@ PageEffect select_preset(PresetPage& page, Settings& s, int index) {
     show_scheme(page, index == 0 ? ColourScheme{} : read_preset(page.path, page.current()));
     set_buttons(page);
     colours_from_swatches(page, s);
-    return {true, false};
+    return {true};
 }
 
-void begin_pick(PresetPage& page, int swatch, bool tray) {
-    const int count = tray ? kTraySwatches : kColourRoles;
-    if (swatch < 0 || swatch >= count) return;
+void begin_pick(PresetPage& page, int swatch) {
+    if (swatch < 0 || swatch >= kColourRoles) return;
     page.picking = swatch;
-    page.picking_tray = tray;
-    page.colour_before = tray ? page.tray_swatches[static_cast<std::size_t>(swatch)]
-                              : page.swatches[static_cast<std::size_t>(swatch)];
+    page.colour_before = page.swatches[static_cast<std::size_t>(swatch)];
 }
 
 namespace {
 
-std::uint32_t& picked_swatch(PresetPage& page) {
-    const auto n = static_cast<std::size_t>(page.picking);
-    return page.picking_tray ? page.tray_swatches[n] : page.swatches[n];
-}
-
-PageEffect effect_of_pick(const PresetPage& page) { return {!page.picking_tray, page.picking_tray}; }
+std::uint32_t& picked_swatch(PresetPage& page) { return page.swatches[static_cast<std::size_t>(page.picking)]; }
 
 }  // namespace
 
@@ -100,7 +86,7 @@ PageEffect ColorChange(PresetPage& page, Settings& s, std::int64_t colour) {
     if (swatch == static_cast<std::uint32_t>(colour)) return {};
     swatch = static_cast<std::uint32_t>(colour);
     colours_from_swatches(page, s);
-    return effect_of_pick(page);
+    return {true};
 }
 
 PageEffect pick_cancelled(PresetPage& page, Settings& s) {
@@ -110,7 +96,7 @@ PageEffect pick_cancelled(PresetPage& page, Settings& s) {
     if (swatch != page.colour_before) {
         swatch = page.colour_before;
         colours_from_swatches(page, s);
-        effect = effect_of_pick(page);
+        effect.redraw_main = true;
     }
     page.picking = -1;
     return effect;
@@ -118,8 +104,7 @@ PageEffect pick_cancelled(PresetPage& page, Settings& s) {
 
 PageEffect pick_accepted(PresetPage& page, Settings& s, std::uint32_t colour) {
     if (page.picking < 0) return {};
-    PageEffect effect = effect_of_pick(page);
-    if (!page.picking_tray && page.selected == 0) {
+    if (page.selected == 0) {
         // Changing the built-in preset makes a new one from the colours shown now.
         const std::string name = untitled_name(page.names);
         if (write_preset(page.path, name, s.colours)) {
@@ -129,10 +114,10 @@ PageEffect pick_accepted(PresetPage& page, Settings& s, std::uint32_t colour) {
     }
     picked_swatch(page) = colour;
     colours_from_swatches(page, s);
-    if (!page.picking_tray) page.save_enabled = page.selected != 0;
+    page.save_enabled = page.selected != 0;
     page.apply_enabled = true;
     page.picking = -1;
-    return effect;
+    return {true};
 }
 
 std::string untitled_name(const std::vector<std::string>& names) {

@@ -8,26 +8,22 @@
 
 #include "settings/settings.h"
 
-inline constexpr int kTraySwatches = 3;
-
 // The Colors page of the options dialog without its widgets: the preset list, the twelve
-// colour swatches and the three tray swatches, the button states, and the colour being
-// picked with its live preview.
+// colour swatches, the button states, and the colour being picked with its live preview.
+// The tray colours are plain settings of the Systray page, not part of a preset.
 struct PresetPage {
     std::string path;                 // "Preset.ini" in the data folder
     std::vector<std::string> names;   // "Default" first, then the file's sections in order
     int selected = 0;
     std::array<std::uint32_t, 12> swatches{};
-    std::array<std::uint32_t, kTraySwatches> tray_swatches{};
     bool save_enabled = false;
     bool delete_enabled = false;
     bool rename_enabled = false;
     bool apply_enabled = false;
 
-    // The swatch whose colour dialog is open (-1 none), which row it is on, and the colour
-    // it had when the dialog opened.
+    // The swatch whose colour dialog is open (-1 none) and the colour it had when the dialog
+    // opened.
     int picking = -1;
-    bool picking_tray = false;
     std::uint32_t colour_before = 0;
 
     const std::string& current() const { return names[static_cast<std::size_t>(selected)]; }
@@ -36,7 +32,6 @@ struct PresetPage {
 // What a change asks the windows to do.
 struct PageEffect {
     bool redraw_main = false;  // colours changed: redraw the main window in full
-    bool update_tray = false;  // tray colours changed: redraw the tray icon
 };
 
 // Fills the page from the settings and the preset file; the entry named by ColorPreset is
@@ -47,7 +42,7 @@ PresetPage open_preset_page(const Settings& s, const std::string& data_dir);
 PageEffect select_preset(PresetPage& page, Settings& s, int index);
 
 // The colour dialog of a swatch: opening, every previewed colour, cancel and OK.
-void begin_pick(PresetPage& page, int swatch, bool tray);
+void begin_pick(PresetPage& page, int swatch);
 PageEffect ColorChange(PresetPage& page, Settings& s, std::int64_t colour);  // -1 is ignored
 PageEffect pick_cancelled(PresetPage& page, Settings& s);
 PageEffect pick_accepted(PresetPage& page, Settings& s, std::uint32_t colour);
@@ -65,5 +60,5 @@ std::optional<std::string> rename_preset(PresetPage& page, Settings& s, const st
 bool save_preset(PresetPage& page, const Settings& s);
 PageEffect delete_preset(PresetPage& page, Settings& s);
 
-// The colour settings and the tray colours taken from the swatches.
+// The colour settings taken from the swatches.
 void colours_from_swatches(const PresetPage& page, Settings& s);

@@ -7,10 +7,11 @@
 #include "core/services.h"
 
 // The interface name of every logged adapter: element a for adapter a (0 .. the logged
-// count, or the count found now when that is larger); empty for the aggregate 0 and for an
-// adapter whose interface is not known.
+// count, or the count numbered now when that is larger); empty for the aggregate 0 and for
+// an adapter number no interface holds.
 //
-// Adapter numbers follow the interface table as it reads now (adapter a is the a-th
-// interface holding an IPv4 address), so this reads the table once and takes the names of
-// its adapters. Everything that labels traffic with an interface name asks here.
+// An adapter keeps its number and its interface for good (AdapterNumbering), also while the
+// interface is absent, so the names come from the numbering after one read of the table
+// (which numbers interfaces seen with an address for the first time). Everything that labels
+// traffic with an interface name asks here.
 std::vector<std::string> adapter_interface_names(ProgramState& state, Services& services);

@@ -1,19 +1,18 @@
 #pragma once
 
-#include <cstdint>
+#include <string>
 
 #include "core/program_state.h"
 #include "core/services.h"
 
-// Extends a signed 32-bit reading into a continuous count using a wrap count and the sign
-// flag of the previous reading: each pass through 2^31 and through 2^32 adds 2^31.
-double extend_reading(double r, std::uint32_t& wraps, bool& sign);
-
-// Reads the interface table once and brings every adapter's continuation state and current
-// counters up to date. A counter that went backwards (the interface restarted) or a slot
-// that another interface took over moves the old reading into the offset, so that no
-// reading ever shows as a jump or a negative amount.
+// Reads the interface table once and counts what every numbered adapter carried since the
+// last read, from its interface's 64-bit counters followed by name (see follow_interfaces):
+// exactly, never negative, whatever happened meanwhile to its address, its place in the
+// table or other interfaces. An adapter without a connection counts nothing until it has one
+// again and then counts what its interface carried meanwhile. The stored continuation state
+// (wrap counts, sign flags, offsets, last values) is kept in step with the counts.
 void read_counters(ProgramState& state, Services& services, CycleHooks& hooks);
 
-// The IP text rule for adapter number a: "Multiple" for 0, the slot's address, or "0.0.0.0".
+// The IP text rule for adapter number a: "Multiple" for 0, the adapter's address, or
+// "0.0.0.0" when it has none.
 std::string ip_text_for(clsIPStatistics& stats, int a);

@@ -40,11 +40,16 @@ std::string whole_part(double x) {
     return buf;
 }
 
+// x rounded to d decimals; halves round away from zero (1.125 gives 1.13), as users expect
+// from a display. Numbers too large to have decimals stay as they are.
+double rounded(double x, int d) {
+    const double p = std::pow(10.0, d);
+    return std::fabs(x * p) < 1e15 ? std::round(x * p) / p : x;
+}
+
 // x rounded to d decimals with the locale's separator, no grouping.
 std::string fixed(double x, int d, const Locale& locale) {
-    // Halves round away from zero (1.125 gives 1.13), as users expect from a display.
-    const double p = std::pow(10.0, d);
-    if (std::fabs(x * p) < 1e15) x = std::round(x * p) / p;
+    x = rounded(x, d);
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.*f", d, x);
     std::string s = buf;
@@ -85,12 +90,26 @@ int resolve_unit(double value, int unit) {
 std::string format_value(double value, int unit, bool is_rate, bool add_space, std::uint8_t decimals,
                          bool is_history, const Settings& settings, const Locale& locale) {
     if (!std::isfinite(value)) return {};
-    const int code = resolve_unit(value, unit);
+    int code = resolve_unit(value, unit);
+    const int d = decimals_for(decimals, is_rate, is_history, settings);
+    const auto scaled_in = [value](int c) {
+        const UnitInfo& info = kUnits[static_cast<std::size_t>(c)];
+        return (info.bits ? value * 8.0 : value) / info.divisor;
+    };
+    // An automatic unit is chosen after rounding: a number that would read as a whole step of
+    // the next unit (1024KB, 1000.0kb) is shown in that unit (1MB, 1.0mb), so a rate just below
+    // a step does not flip between the two units from one second to the next.
+    // (Whole bits and bytes are cut, never rounded up; the largest units have no next one.)
+    const bool automatic = code != unit;  // a fixed unit resolves to itself
+    const bool has_next = code != kUnitTerabits && code != kUnitTerabytes;
+    if (automatic && has_next && code != kUnitBits && code != kUnitBytes) {
+        const double step = kUnits[static_cast<std::size_t>(code)].bits ? 1000.0 : 1024.0;
+        if (rounded(scaled_in(code), d) >= step) ++code;
+    }
     const UnitInfo& info = kUnits[static_cast<std::size_t>(code)];
-    const double scaled = (info.bits ? value * 8.0 : value) / info.divisor;
+    const double scaled = scaled_in(code);
     const std::string sep = add_space ? " " : "";
     if (code == kUnitBits || code == kUnitBytes) return whole_part(scaled) + sep + info.suffix;
-    const int d = decimals_for(decimals, is_rate, is_history, settings);
     return fixed(scaled, d, locale) + sep + info.suffix;
 }
 

@@ -28,12 +28,14 @@ enum UnitCode : int {
 inline constexpr std::uint8_t kDecimalsFromSettings = 255;
 
 // Formats an amount (bytes) or a rate (bytes/s) in a unit: number, optional space, suffix.
-// Rates get no "/s"; callers append it. A value that is not a finite number gives "".
+// An automatic unit is chosen after rounding to the decimals. Rates get no "/s"; callers
+// append it. A value that is not a finite number gives "".
 std::string format_value(double value, int unit, bool is_rate, bool add_space, std::uint8_t decimals,
                          bool is_history, const Settings& settings, const Locale& locale);
 
-// The concrete unit (0..4 or 6..10) a value is shown in; the automatic codes choose by size.
-// Returns -1 for a value that is not a number.
+// The concrete unit (0..4 or 6..10) of a value by its size alone; the automatic codes choose
+// by the thresholds. format_value then moves to the next unit when the rounded number reaches
+// the step (1024KB reads 1MB). Returns -1 for a value that is not a number.
 int resolve_unit(double value, int unit);
 
 // A number of seconds as "hh:mm:ss", prefixed with "<days>d " when a day or more.

@@ -13,20 +13,20 @@ std::string status_text(std::uint32_t status) {
     return s;
 }
 
-clsAdaptors::clsAdaptors(InterfaceTableReader& reader, Dialogs& dialogs, TableMessageLatch& latch)
-    : reader_(reader), dialogs_(dialogs), latch_(latch) {}
+clsAdaptors::clsAdaptors(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& tables)
+    : reader_(reader), dialogs_(dialogs), tables_(tables) {}
 
 int clsAdaptors::Count_adaptors() {
     groups_.clear();
     std::vector<AddressRow> rows;
     if (reader_.read_addresses(rows) != TableStatus::ok) {
-        if (!latch_.address_error_shown) {
-            latch_.address_error_shown = true;
+        if (!tables_.address_error_shown) {
+            tables_.address_error_shown = true;
             dialogs_.message_box({"ERROR reading IP Table", "", MsgButtons::ok, MsgIcon::none});
         }
         return 0;
     }
-    latch_.address_error_shown = false;
+    tables_.address_error_shown = false;
     std::stable_sort(rows.begin(), rows.end(),
                      [](const AddressRow& a, const AddressRow& b) { return a.address < b.address; });
     for (const AddressRow& row : rows) {
@@ -35,6 +35,12 @@ int clsAdaptors::Count_adaptors() {
         if (!seen) groups_.push_back(row);
     }
     return static_cast<int>(groups_.size());
+}
+
+int clsAdaptors::group_of(std::uint32_t if_index) const {
+    for (std::size_t g = 0; g < groups_.size(); ++g)
+        if (groups_[g].if_index == if_index) return static_cast<int>(g);
+    return -1;
 }
 
 bool clsAdaptors::check_group(int g) {
@@ -57,50 +63,47 @@ std::uint32_t clsAdaptors::T_index(int g) {
     return check_group(g) ? groups_[static_cast<std::size_t>(g)].if_index : 0;
 }
 
-clsIPStatistics::clsIPStatistics(InterfaceTableReader& reader, Dialogs& dialogs, TableMessageLatch& latch)
-    : reader_(reader), dialogs_(dialogs), latch_(latch), adaptors_(reader, dialogs, latch) {
+clsIPStatistics::clsIPStatistics(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& tables)
+    : reader_(reader), dialogs_(dialogs), tables_(tables), adaptors_(reader, dialogs, tables) {
     Update_Adaptors_Stat();
 }
 
 void clsIPStatistics::Update_Adaptors_Stat() {
     slots_.clear();
-    found_ = 0;
-    std::vector<InterfaceRow> rows;
-    const TableStatus st = reader_.read_interfaces(rows);
-    if (st == TableStatus::not_supported) {
-        if (!latch_.not_supported_shown) {
-            latch_.not_supported_shown = true;
-            dialogs_.message_box({"IP Helper is not supported by this system.", "", MsgButtons::ok, MsgIcon::none});
-        }
-        return;
+    rows_.clear();
+    interfaces_read_ = false;
+    const TableStatus st = reader_.read_interfaces(rows_);
+    if (st == TableStatus::not_supported && !tables_.not_supported_shown) {
+        tables_.not_supported_shown = true;
+        dialogs_.message_box({"IP Helper is not supported by this system.", "", MsgButtons::ok, MsgIcon::none});
     }
-    if (st != TableStatus::ok) rows.clear();
-    std::stable_sort(rows.begin(), rows.end(),
+    interfaces_read_ = st == TableStatus::ok;
+    if (!interfaces_read_) rows_.clear();
+    std::stable_sort(rows_.begin(), rows_.end(),
                      [](const InterfaceRow& a, const InterfaceRow& b) { return a.index < b.index; });
+    if (interfaces_read_) adaptors_.Count_adaptors();
 
-    found_ = adaptors_.Count_adaptors();
+    // Interfaces holding an address for the first time get their numbers in table order.
+    AdapterNumbering& numbering = tables_.numbering;
+    for (const InterfaceRow& row : rows_)
+        if (adaptors_.group_of(row.index) >= 0) numbering.give_number(row.description);
+
+    found_ = numbering.count();
     slots_.assign(static_cast<std::size_t>(found_), InterfaceEntry{});
-    // Number the interfaces holding an address in table order; no slot is left empty for
-    // an interface without one. Slots past the matched rows stay empty.
-    std::size_t next = 0;
-    for (const InterfaceRow& row : rows) {
-        if (next >= slots_.size()) break;
-        for (int g = 0; g < adaptors_.group_count(); ++g) {
-            if (adaptors_.group_index(g) != row.index) continue;
-            InterfaceEntry& e = slots_[next++];
-            e.received = static_cast<std::int32_t>(row.in_octets);
-            e.sent = static_cast<std::int32_t>(row.out_octets);
-            e.address = adaptors_.Adaptor_IP(g);
-            e.status = status_text(row.oper_status);
-            const std::size_t len = std::min<std::size_t>(row.description.size(), 256);
-            e.description = row.description.substr(0, len);
-            if (auto z = e.description.find('\0'); z != std::string::npos) e.description.resize(z);
-            e.if_index = row.index;
-            e.has_wide_counters = row.has_wide_counters;
-            e.received_wide = row.in_octets_wide;
-            e.sent_wide = row.out_octets_wide;
-            break;
-        }
+    for (int n = 1; n <= found_; ++n) {
+        InterfaceEntry& e = slots_[static_cast<std::size_t>(n - 1)];
+        e.description = numbering.names[static_cast<std::size_t>(n)];
+        const auto row = std::find_if(rows_.begin(), rows_.end(),
+                                      [&](const InterfaceRow& r) { return r.description == e.description; });
+        if (row == rows_.end() || e.description.empty()) continue;
+        e.present = true;
+        const int g = adaptors_.group_of(row->index);
+        if (g < 0) continue;
+        e.connected = true;
+        e.received = static_cast<std::int32_t>(row->in_octets);
+        e.sent = static_cast<std::int32_t>(row->out_octets);
+        e.address = adaptors_.Adaptor_IP(g);
+        e.status = status_text(row->oper_status);
     }
     if (chosen_ > found_) chosen_ = 0;
 }
@@ -116,11 +119,13 @@ bool clsIPStatistics::Choose_Adaptor(int n) {
     return true;
 }
 
-const InterfaceEntry& clsIPStatistics::chosen_entry() const {
+const InterfaceEntry& clsIPStatistics::entry(int n) const {
     static const InterfaceEntry kEmpty{};
-    if (chosen_ < 1 || chosen_ > static_cast<int>(slots_.size())) return kEmpty;
-    return slots_[static_cast<std::size_t>(chosen_ - 1)];
+    if (n < 1 || n > static_cast<int>(slots_.size())) return kEmpty;
+    return slots_[static_cast<std::size_t>(n - 1)];
 }
+
+const InterfaceEntry& clsIPStatistics::chosen_entry() const { return entry(chosen_); }
 
 std::int32_t clsIPStatistics::BytesRecieved() const { return chosen_entry().received; }
 std::int32_t clsIPStatistics::BytesSends() const { return chosen_entry().sent; }

@@ -4,12 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "measure/adapter_numbering.h"
 #include "platform/dialogs.h"
 #include "platform/interface_table.h"
 
-// Remembers which table messages were already shown, so that a table that stays unreadable
-// is reported once rather than every second.
-struct TableMessageLatch {
+// What the statistics objects keep between reads of the tables: each interface's adapter
+// number, and which table messages were already shown, so that a table that stays
+// unreadable is reported once rather than every second.
+struct AdapterTables {
+    AdapterNumbering numbering;
     bool not_supported_shown = false;
     bool address_error_shown = false;
 };
@@ -19,43 +22,42 @@ struct TableMessageLatch {
 // interface's smallest address.
 class clsAdaptors {
 public:
-    clsAdaptors(InterfaceTableReader& reader, Dialogs& dialogs, TableMessageLatch& latch);
+    clsAdaptors(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& tables);
 
     // Re-reads the address table and returns the number of groups (0 when empty or unreadable).
     int Count_adaptors();
     std::string Adaptor_IP(int g);
     std::uint32_t T_index(int g);
-    int group_count() const { return static_cast<int>(groups_.size()); }
-    std::uint32_t group_index(int g) const { return groups_[static_cast<std::size_t>(g)].if_index; }
+    // The group of interface `if_index`; -1 when it holds no address.
+    int group_of(std::uint32_t if_index) const;
 
 private:
     bool check_group(int g);
 
     InterfaceTableReader& reader_;
     Dialogs& dialogs_;
-    TableMessageLatch& latch_;
+    AdapterTables& tables_;
     std::vector<AddressRow> groups_;
 };
 
-// One numbered adapter slot, rebuilt at every read.
+// One numbered adapter slot, rebuilt at every read. An adapter whose interface is absent or
+// holds no IPv4 address has no connection: zero counters, empty address and status.
 struct InterfaceEntry {
     std::int32_t received = 0;
     std::int32_t sent = 0;
     std::string address;
     std::string status;
-    std::string description;
-    std::uint32_t if_index = 0;
-    bool has_wide_counters = false;
-    std::uint64_t received_wide = 0;
-    std::uint64_t sent_wide = 0;
+    std::string description;  // the interface's name, also while it is absent
+    bool present = false;     // the interface is in the interface table
+    bool connected = false;   // ... and holds an IPv4 address
 };
 
-// The statistics object: reads both tables on creation and numbers the adapters 1..N, the
-// distinct interfaces that hold an IPv4 address, in interface-table order. Slots whose
-// interface vanished between the two reads stay empty.
+// The statistics object: reads both tables on creation. Adapters 1..N are the numbered
+// interfaces (AdapterTables); an interface seen holding an IPv4 address for the first time
+// gets the next free number here, whoever reads the tables first.
 class clsIPStatistics {
 public:
-    clsIPStatistics(InterfaceTableReader& reader, Dialogs& dialogs, TableMessageLatch& latch);
+    clsIPStatistics(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& tables);
 
     void Update_Adaptors_Stat();
     int Found_Adaptors() const { return found_; }
@@ -70,13 +72,20 @@ public:
     std::string Description() const;
     // The chosen slot's full entry (empty entry when none is chosen).
     const InterfaceEntry& chosen_entry() const;
+    // Adapter n's entry, without changing the choice (empty entry outside 1..N).
+    const InterfaceEntry& entry(int n) const;
+    // Every row of the interface table as read, in table order; empty when it was unreadable.
+    const std::vector<InterfaceRow>& interface_rows() const { return rows_; }
+    bool interfaces_read() const { return interfaces_read_; }
 
 private:
     InterfaceTableReader& reader_;
     Dialogs& dialogs_;
-    TableMessageLatch& latch_;
+    AdapterTables& tables_;
     clsAdaptors adaptors_;
     std::vector<InterfaceEntry> slots_;  // slot s at index s - 1
+    std::vector<InterfaceRow> rows_;
+    bool interfaces_read_ = false;
     int found_ = 0;
     int chosen_ = 0;
 };

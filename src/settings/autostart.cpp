@@ -72,3 +72,9 @@ bool remove_autostart_entry(const std::string& config_dir) {
     std::filesystem::remove(autostart_file_path(config_dir), ec);
     return !ec;
 }
+
+bool runs_from_build_folder(const std::string& program_path) {
+    if (program_path.empty()) return false;
+    std::error_code ec;
+    return std::filesystem::is_regular_file(std::filesystem::path(program_path).parent_path() / kBuildFolderMarker, ec);
+}

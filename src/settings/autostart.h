@@ -16,3 +16,9 @@ std::string autostart_entry_text(const std::string& command);
 bool write_autostart_entry(const std::string& config_dir, const std::string& command);
 // Removes the entry; true when it is gone afterwards.
 bool remove_autostart_entry(const std::string& config_dir);
+
+// The file a build writes beside the program it builds. An installed copy never has it, so a
+// program whose folder holds it runs from a build folder. The marker travels with a moved
+// clone, unlike a folder name compiled into the program.
+inline constexpr const char* kBuildFolderMarker = "kelvanto.build-folder";
+bool runs_from_build_folder(const std::string& program_path);

@@ -33,6 +33,8 @@ struct ColourScheme {
 inline constexpr int kHistoryTabs = 5;
 inline constexpr int kHistoryColumns = 4;
 inline constexpr double kWindowPositionUnset = 9999999;
+// A history column without a stored width: it fits its widest value.
+inline constexpr std::int32_t kColumnWidthUnset = 9999999;
 
 // Every persistent setting, in memory. Field names follow the stored value names (blanks,
 // dots and parentheses dropped). The defaults are those of a first start.
@@ -91,9 +93,13 @@ struct Settings {
     std::int32_t frmHistoryWidth = 391;
     std::int32_t frmHistoryHeight = 324;
     std::uint8_t frmHistoryState = 0;
-    // [tab 0..4][column 0..3] for frmHistoryColWidth(1..5,1..4)
+    // [tab 0..4][column 0..3] for frmHistoryColWidth(1..5,1..4); unset until the user sizes one
     std::array<std::array<std::int32_t, kHistoryColumns>, kHistoryTabs> frmHistoryColWidth{{
-        {102, 85, 71, 64}, {102, 85, 71, 64}, {102, 85, 71, 64}, {102, 85, 71, 64}, {102, 85, 71, 64}}};
+        {kColumnWidthUnset, kColumnWidthUnset, kColumnWidthUnset, kColumnWidthUnset},
+        {kColumnWidthUnset, kColumnWidthUnset, kColumnWidthUnset, kColumnWidthUnset},
+        {kColumnWidthUnset, kColumnWidthUnset, kColumnWidthUnset, kColumnWidthUnset},
+        {kColumnWidthUnset, kColumnWidthUnset, kColumnWidthUnset, kColumnWidthUnset},
+        {kColumnWidthUnset, kColumnWidthUnset, kColumnWidthUnset, kColumnWidthUnset}}};
 
     // Graph, update and tray
     std::uint8_t CheckForUpdate = 1;

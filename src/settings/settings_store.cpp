@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "display/colour_presets.h"
+#include "display/window_behaviour.h"
 #include "settings/autostart.h"
 #include "settings/connection_types.h"
 #include "settings/date_text.h"
@@ -51,7 +52,9 @@ void read_setting(const SettingsBackend& store, const SettingDef& d, int found_a
         assign(d.field, read_number_unchecked(store, d.name, d.default_number));
         break;
     case SettingKind::adapter:
-        assign(d.field, read_number(store, d.name, 0, found_adapters, found_adapters < 2 ? 1 : 2));
+        // Any adapter number is kept, also one whose adapter is absent now: it takes effect
+        // when the adapter appears. Only a missing or impossible value takes the default.
+        assign(d.field, read_number(store, d.name, 0, kMaxAdapters, found_adapters < 2 ? 1 : 2));
         break;
     case SettingKind::day_number:
         assign(d.field, read_number(store, d.name, d.min, d.max, static_cast<std::int32_t>(std::floor(today))));
@@ -98,16 +101,12 @@ void apply_upstream_speed(Settings& s) {
 }
 
 void apply_window_transparency(Settings& s, SettingsIo& io) {
-    s.ButtonShadow = io.hooks.button_shadow_colour().value_or(rgb(128, 128, 128));
-    s.ButtonHilight = io.hooks.button_hilight_colour().value_or(rgb(255, 255, 255));
+    read_desktop_colours(s, io.hooks);
     if (s.Transparency > 0) {
-        // 255 - 2.55 * percent, rounded half up, in whole numbers: 90 % gives 26, 50 % gives 128.
-        io.hooks.set_translucent((25500 - 255 * s.Transparency + 50) / 100);
         s.TransBack = 0;
         write_value(io.store, "TransBack", 0);
-    } else {
-        io.hooks.set_transparent_background(s.TransBack == 1);
     }
+    apply_translucency(s, io.hooks);
 }
 
 // Older versions kept the item count in "FormItems" and used "AdvItems" as the show flag.
@@ -154,8 +153,20 @@ void apply_after_read(AfterRead rule, ProgramState& state, SettingsIo& io) {
     }
 }
 
-void update_autostart(const ProgramState& state) {
+void remember_autostart_choice(ProgramState& state) {
+    state.autostart_as_stored = state.settings.Autostart;
+    state.autostart_minimized_as_stored = state.settings.AutoStartMinimized;
+}
+
+// The autostart entry follows the setting. A program started from a build folder leaves it
+// alone until the user changes the choice: then it names that program. So a clone neither
+// adds a login item that breaks when it is deleted nor takes over an installed copy's entry.
+void update_autostart(ProgramState& state) {
     if (state.config_dir.empty() || state.program_path.empty()) return;
+    const bool changed = state.settings.Autostart != state.autostart_as_stored ||
+                         state.settings.AutoStartMinimized != state.autostart_minimized_as_stored;
+    remember_autostart_choice(state);
+    if (state.program_in_build_folder && !changed) return;
     if (state.settings.Autostart == 1)
         write_autostart_entry(state.config_dir,
                               autostart_command(state.program_path, state.settings.AutoStartMinimized == 1));
@@ -227,6 +238,10 @@ void load_settings(ProgramState& state, Services& services) {
         read_setting(io.store, d, state.found_adapters, today);
         apply_after_read(d.after, state, io);
     }
+    // From a build folder the program starts with the session only when asked to.
+    if (state.program_in_build_folder)
+        state.settings.Autostart = static_cast<std::uint8_t>(read_number(io.store, "Autostart", 0, 1, 0));
+    remember_autostart_choice(state);
     state.settings.graph_length = state.settings.GraphBuffer;
     save_settings(state, services);
 }
@@ -243,4 +258,14 @@ void save_settings(ProgramState& state, Services& services) {
     io.hooks.apply_window_style();
     io.hooks.rebuild_display_list();
     io.hooks.settings_saved();
+}
+
+void read_desktop_colours(Settings& settings, SettingsHooks& hooks) {
+    settings.ButtonShadow = hooks.button_shadow_colour().value_or(rgb(128, 128, 128));
+    settings.ButtonHilight = hooks.button_hilight_colour().value_or(rgb(255, 255, 255));
+}
+
+void apply_translucency(const Settings& settings, SettingsHooks& hooks) {
+    if (settings.Transparency > 0) hooks.set_translucent(translucency_alpha(settings.Transparency));
+    else hooks.set_transparent_background(settings.TransBack == 1);
 }

@@ -6,6 +6,7 @@
 #include "core/program_state.h"
 #include "core/services.h"
 #include "settings/settings_backend.h"
+#include "settings/settings_hooks.h"
 
 // Reads a number: the stored text as a 32-bit integer, or `default_value` when the value is
 // absent, not a number or outside min..max (inclusive). A default outside the range is still
@@ -36,3 +37,10 @@ void load_settings(ProgramState& state, Services& services);
 // Writes every setting, then: the autostart entry, the overview items, the graph-length
 // trimming of the sample buffers, and the window style and display list through the hooks.
 void save_settings(ProgramState& state, Services& services);
+
+// The desktop's dark and light frame colours (ButtonShadow, ButtonHilight), or their
+// defaults where the desktop has none; read at load and again by the timed colour jobs.
+void read_desktop_colours(Settings& settings, SettingsHooks& hooks);
+// Makes the window translucent when Transparency is above 0 (alpha 255 - 2.55 x percent),
+// else switches the see-through background after TransBack.
+void apply_translucency(const Settings& settings, SettingsHooks& hooks);

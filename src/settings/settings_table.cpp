@@ -103,11 +103,11 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.number("frmHistoryWidth", s.frmHistoryWidth, 0, kLargestPixels, 391);
     t.number("frmHistoryHeight", s.frmHistoryHeight, 0, kLargestPixels, 324);
     t.number("frmHistoryState", s.frmHistoryState, 0, 2, 0);
-    constexpr std::int32_t kColumnWidths[kHistoryColumns] = {102, 85, 71, 64};
+    // Like the positions, the default lies outside the range: it reads back as "not set".
     for (std::size_t tab = 0; tab < kHistoryTabs; ++tab)
         for (std::size_t col = 0; col < kHistoryColumns; ++col)
             t.number("frmHistoryColWidth(" + std::to_string(tab + 1) + "," + std::to_string(col + 1) + ")",
-                     s.frmHistoryColWidth[tab][col], 0, kLargestPixels, kColumnWidths[col]);
+                     s.frmHistoryColWidth[tab][col], 0, kLargestPixels, kColumnWidthUnset);
 
     // Graph, update and tray
     t.flag("CheckForUpdate", s.CheckForUpdate, 1);

@@ -16,7 +16,7 @@ enum class SettingKind {
     text_or_default,  // as text, but an empty value reads as the default text
     day_number,       // whole day number within min..max, else today
     date_time,        // date-and-time text; unset when absent or not a date
-    adapter,          // 0..adapters found; else 1 below two adapters found, otherwise 2
+    adapter,          // 0..15; else 1 below two adapters numbered, otherwise 2
 };
 
 // A rule that depends on earlier values and runs right after its value has been read.

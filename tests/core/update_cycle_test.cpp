@@ -65,13 +65,26 @@ TEST_F(UpdateCycleTest, FirstCycleCountsOnlyBytesSinceStartOverOneSecond) {
     EXPECT_DOUBLE_EQ(slot(2).download_history[0], 1500.0);
 }
 
-TEST_F(UpdateCycleTest, CycleJustAfterMidnightCountsOneSecond) {
+TEST_F(UpdateCycleTest, WallClockStepsMoveNoCycleLengthRateOrSessionTimeAndASleepIsNoSpike) {
+    traffic(2, 1000, 0);
+    cycle();
+    // Daylight saving, a clock set back, a clock a day ahead, midnight: the cycle stays 2 s.
     clock.value = make_date(2026, 6, 15, 23, 59, 59.5);
-    cycle(0.0);
-    cycle(1.0);  // 00:00:00.5 next day
-    EXPECT_EQ(state.cycle.cycle_seconds, 1.0);
-    EXPECT_GT(state.cycle.last_timer_seconds, 0.0);
-    EXPECT_LT(state.cycle.last_timer_seconds, 1.0);
+    for (const double step : {3600.0, -3600.0, 86400.0, 0.0}) {
+        clock.step_wall_seconds(step);
+        traffic(2, 2000, 0);
+        cycle(2.0);
+        EXPECT_DOUBLE_EQ(state.cycle.cycle_seconds, 2.0) << step;
+        EXPECT_DOUBLE_EQ(slot(2).download_history[0], 1000.0) << step;
+    }
+    EXPECT_DOUBLE_EQ(state.cycle.total_seconds, 9.0);
+    EXPECT_DOUBLE_EQ(state.cycle.session_seconds, 9.0);
+    EXPECT_DOUBLE_EQ(slot(2).shown_average_download, 9000.0 / 9.0);
+    // An hour asleep: the bytes of the cycle are spread over the hour.
+    traffic(2, 7200, 0);
+    cycle(3600.0);
+    EXPECT_DOUBLE_EQ(state.cycle.cycle_seconds, 3600.0);
+    EXPECT_DOUBLE_EQ(slot(2).download_history[0], 2.0);
 }
 
 TEST_F(UpdateCycleTest, RecomputeBeforeAnyCycleDoesNothing) {
@@ -79,7 +92,7 @@ TEST_F(UpdateCycleTest, RecomputeBeforeAnyCycleDoesNothing) {
     update_cycle(state, services, hooks, true);
     EXPECT_EQ(state.cycle.sample_count, 0);
     EXPECT_EQ(state.cycle.cycles_run, 0);
-    EXPECT_EQ(slot(2).current_received, 50000.0);  // nothing was read
+    EXPECT_EQ(slot(2).current_received, 0.0);  // nothing was read
     EXPECT_EQ(slot(2).peak_download, 0.0);
 }
 

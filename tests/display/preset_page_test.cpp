@@ -93,7 +93,7 @@ TEST_F(PresetPageTest, SelectingShowsAndAppliesThePresetAndSetsTheButtons) {
 
 TEST_F(PresetPageTest, ChangingDefaultMakesUntitledThenUntitled2) {
     PresetPage page = open_preset_page(s, data_dir());
-    begin_pick(page, 3, false);
+    begin_pick(page, 3);
     ColorChange(page, s, rgb(10, 20, 30));  // previewed before OK
     pick_accepted(page, s, rgb(10, 20, 30));
     EXPECT_EQ(page.names, (std::vector<std::string>{"Default", "Untitled"}));
@@ -105,23 +105,21 @@ TEST_F(PresetPageTest, ChangingDefaultMakesUntitledThenUntitled2) {
     EXPECT_EQ(read_preset(file(), "Untitled").Values, rgb(10, 20, 30));
 
     select_preset(page, s, 0);
-    begin_pick(page, 0, false);
+    begin_pick(page, 0);
     pick_accepted(page, s, rgb(1, 2, 3));
     EXPECT_EQ(page.current(), "Untitled2");
     EXPECT_EQ(untitled_name({"Default", "UNTITLED", "untitled2"}), "Untitled3");
 
-    // A tray colour is a plain setting: no preset is made.
-    select_preset(page, s, 0);
-    begin_pick(page, 1, true);
-    EXPECT_TRUE(pick_accepted(page, s, rgb(9, 9, 9)).update_tray);
-    EXPECT_EQ(page.names.size(), 3u);
+    // Presets leave the tray colours alone: they are plain settings.
+    s.SysTrayColorDownload = static_cast<std::int32_t>(rgb(9, 9, 9));
+    select_preset(page, s, 1);
     EXPECT_EQ(s.SysTrayColorDownload, static_cast<std::int32_t>(rgb(9, 9, 9)));
 }
 
 TEST_F(PresetPageTest, CancelAfterPreviewRestoresTheSwatchAndTheSettings) {
     PresetPage page = open_preset_page(s, data_dir());
     const std::uint32_t before = s.colours.GraphDown;
-    begin_pick(page, 7, false);
+    begin_pick(page, 7);
     EXPECT_TRUE(ColorChange(page, s, rgb(1, 1, 1)).redraw_main);
     EXPECT_TRUE(ColorChange(page, s, rgb(2, 2, 2)).redraw_main);
     EXPECT_FALSE(ColorChange(page, s, -1).redraw_main);
@@ -131,7 +129,7 @@ TEST_F(PresetPageTest, CancelAfterPreviewRestoresTheSwatchAndTheSettings) {
     EXPECT_EQ(s.colours.GraphDown, before);
     EXPECT_EQ(page.names.size(), 1u);
     // Cancel without a preview changes nothing and asks for no redraw.
-    begin_pick(page, 7, false);
+    begin_pick(page, 7);
     EXPECT_FALSE(pick_cancelled(page, s).redraw_main);
 }
 
@@ -187,7 +185,7 @@ TEST_F(PresetPageTest, AnUnwritableFileIsReportedAndChangesNothing) {
     PresetPage page = open_preset_page(s, blocked);
     EXPECT_EQ(new_preset(page, s, "Night"), "Could not write \"Preset.ini\"");
     EXPECT_EQ(page.names.size(), 1u);
-    begin_pick(page, 0, false);
+    begin_pick(page, 0);
     pick_accepted(page, s, rgb(5, 5, 5));
     EXPECT_EQ(page.names.size(), 1u);
     EXPECT_EQ(s.colours.Background, rgb(5, 5, 5));

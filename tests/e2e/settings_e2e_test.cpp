@@ -19,10 +19,10 @@ std::map<std::string, std::string> environment(const TempDir& dir, const std::st
             {"QT_QPA_PLATFORM", "offscreen"}};
 }
 
-// Starts the program, lets it run its start-up and a cycle or two, then ends it with SIGTERM.
+// Starts `program`, lets it run its start-up and a cycle or two, then ends it with SIGTERM.
 // Returns the exit status (-1 when it did not start or did not end in time).
-int run_briefly(const TempDir& dir, const std::string& config) {
-    ChildProcess p = start_process(KELVANTO_BIN, {}, environment(dir, config), (dir.path() / "output.txt").string());
+int run_briefly(const TempDir& dir, const std::string& config, const std::string& program = KELVANTO_BIN) {
+    ChildProcess p = start_process(program, {}, environment(dir, config), (dir.path() / "output.txt").string());
     bool started = false;
     for (int i = 0; i < 200 && !started; ++i) {
         started = std::filesystem::exists(dir.path() / "data" / "Stats");
@@ -36,25 +36,60 @@ int run_briefly(const TempDir& dir, const std::string& config) {
     return started && running ? status : -1;
 }
 
-TEST(SettingsProgram, FirstRunWritesSettingsAutostartAndWindowPosition) {
+std::string settings_text(const std::string& config) {
+    return read_text_file(config + "/Kelvanto/Kelvanto.conf").value_or("");
+}
+
+void store_setting(const std::string& config, const std::string& line, const std::string& replacement) {
+    std::string conf = settings_text(config);
+    const std::size_t at = conf.find("\n" + line + "\n");
+    ASSERT_NE(at, std::string::npos) << conf;
+    conf.replace(at + 1, line.size(), replacement);
+    ASSERT_TRUE(replace_text_file(config + "/Kelvanto/Kelvanto.conf", conf));
+}
+
+// A first start from the build folder writes the whole settings file and the window's place,
+// but no login item that would break with the clone: the program is not set to start with
+// the session.
+TEST(SettingsProgram, FirstRunFromTheBuildFolderWritesSettingsButNoAutostartEntry) {
     TempDir dir;
     const std::string config = (dir.path() / "config").string();
     ASSERT_EQ(run_briefly(dir, config), 0);
-    const std::string conf = read_text_file(config + "/Kelvanto/Kelvanto.conf").value_or("");
+    const std::string conf = settings_text(config);
     EXPECT_EQ(conf.rfind("[General]\n", 0), 0u) << conf;
     EXPECT_NE(conf.find("\nBandwidth%20Calc.=1\n"), std::string::npos);
     EXPECT_NE(conf.find("\nGraphBuffer=1840\n"), std::string::npos);
     EXPECT_EQ(conf.find("\nWindowX=9999999\n"), std::string::npos) << "the shutdown stores the real position";
+    EXPECT_NE(conf.find("\nAutostart=0\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(config + "/autostart"));
+}
+
+// The installed program starts with the session from its first start on, and its entry names
+// the installed program; a start from a build folder with the same settings leaves it so.
+TEST(SettingsProgram, InstalledProgramsFirstRunWritesAnAutostartEntryNamingIt) {
+    TempDir dir;
+    const std::string prefix = (dir.path() / "prefix").string();
+    const std::string build_dir = std::filesystem::path(KELVANTO_BIN).parent_path().string();
+    ChildProcess install = start_process(KELVANTO_CMAKE, {"--install", build_dir, "--prefix", prefix}, {},
+                                         (dir.path() / "install.txt").string());
+    ASSERT_EQ(wait_process(install, 60000), 0) << read_text_file((dir.path() / "install.txt").string()).value_or("");
+    const std::string program = prefix + "/bin/kelvanto";
+    ASSERT_TRUE(std::filesystem::exists(program));
+    EXPECT_FALSE(std::filesystem::exists(prefix + "/bin/" + "kelvanto.build-folder"));
+
+    const std::string config = (dir.path() / "config").string();
+    ASSERT_EQ(run_briefly(dir, config, program), 0);
+    EXPECT_NE(settings_text(config).find("\nAutostart=1\n"), std::string::npos);
     const std::string entry = read_text_file(config + "/autostart/kelvanto.desktop").value_or("");
-    EXPECT_NE(entry.find("\nExec=" + std::filesystem::canonical(KELVANTO_BIN).string() + " /minimized\n"),
+    EXPECT_NE(entry.find("\nExec=" + std::filesystem::canonical(program).string() + " /minimized\n"),
               std::string::npos)
         << entry;
+    ASSERT_EQ(run_briefly(dir, config), 0);
+    EXPECT_EQ(read_text_file(config + "/autostart/kelvanto.desktop"), entry);
 
     // Autostart switched off in the settings: the next start removes the entry.
-    std::string off = conf;
-    off.replace(off.find("\nAutostart=1\n"), 13, "\nAutostart=0\n");
-    ASSERT_TRUE(replace_text_file(config + "/Kelvanto/Kelvanto.conf", off));
-    ASSERT_EQ(run_briefly(dir, config), 0);
+    store_setting(config, "Autostart=1", "Autostart=0");
+    ASSERT_EQ(run_briefly(dir, config, program), 0);
     EXPECT_FALSE(std::filesystem::exists(config + "/autostart/kelvanto.desktop"));
 }
 

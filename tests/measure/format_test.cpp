@@ -33,9 +33,57 @@ TEST_F(FormatFixture, AutomaticThresholdsSwitchExactlyAtTheirValues) {
     EXPECT_EQ(amount(1048576, kUnitAutoBytes, 0), "1MB");
     EXPECT_EQ(amount(1073741824, kUnitAutoBytes, 0), "1GB");
     EXPECT_EQ(amount(1099511627776.0, kUnitAutoBytes, 0), "1TB");
-    EXPECT_EQ(amount(1099511627775.0, kUnitAutoBytes, 0), "1024GB");
     EXPECT_EQ(amount(125000000000.0, kUnitAutoBits, 1), "1.0tb");
-    EXPECT_EQ(amount(124999999999.0, kUnitAutoBits, 1), "1000.0gb");
+}
+
+// Each step of the automatic units with 0 to 3 decimals: a number that rounds to the step
+// (1024 of a byte unit, 1000 of a bit unit) is shown as 1 of the next unit; just below that
+// it keeps the smaller unit with its largest number.
+TEST_F(FormatFixture, AutomaticUnitIsChosenAfterRounding) {
+    struct Step {
+        int unit;            // automatic code
+        double lower;        // bytes in one of the smaller unit
+        double step;         // 1024 or 1000
+        const char* below;   // suffix below the step
+        const char* above;   // suffix of the next unit
+    };
+    const double k = 1024.0;
+    const Step steps[] = {
+        {kUnitAutoBytes, k, k, "KB", "MB"},
+        {kUnitAutoBytes, k * k, k, "MB", "GB"},
+        {kUnitAutoBytes, k * k * k, k, "GB", "TB"},
+        {kUnitAutoBits, 1000.0 / 8, 1000, "kb", "mb"},
+        {kUnitAutoBits, 1e6 / 8, 1000, "mb", "gb"},
+        {kUnitAutoBits, 1e9 / 8, 1000, "gb", "tb"},
+    };
+    for (const Step& st : steps) {
+        for (int d = 0; d <= 3; ++d) {
+            const double last = std::pow(10.0, -d);  // the last shown digit
+            const std::string largest = (st.step == k ? "1023" : "999") + (d == 0 ? "" : "." + std::string(d, '9'));
+            const std::string one = d == 0 ? "1" : "1." + std::string(d, '0');
+            const auto dec = static_cast<std::uint8_t>(d);
+            const std::string where = std::string(st.below) + " with " + std::to_string(d) + " decimals";
+            EXPECT_EQ(amount((st.step - 0.6 * last) * st.lower, st.unit, dec), largest + st.below) << where;
+            EXPECT_EQ(amount((st.step - 0.4 * last) * st.lower, st.unit, dec), one + st.above) << where;
+            EXPECT_EQ(amount(st.step * st.lower, st.unit, dec), one + st.above) << where;
+        }
+    }
+    for (int d = 0; d <= 3; ++d) {
+        const auto dec = static_cast<std::uint8_t>(d);
+        const std::string zeros = d == 0 ? "" : "." + std::string(d, '0');
+        // Whole bytes and bits are cut, so they never reach the step by rounding.
+        EXPECT_EQ(amount(1023.99, kUnitAutoBytes, dec), "1023B");
+        EXPECT_EQ(amount(1024, kUnitAutoBytes, dec), "1" + zeros + "KB");
+        EXPECT_EQ(amount(124.999, kUnitAutoBits, dec), "999b");
+        EXPECT_EQ(amount(125, kUnitAutoBits, dec), "1" + zeros + "kb");
+        // The largest units have no next one.
+        EXPECT_EQ(amount((k - 0.4 * std::pow(10.0, -d)) * k * k * k * k, kUnitAutoBytes, dec), "1024" + zeros + "TB");
+        EXPECT_EQ(amount(1000.0 * 1e12 / 8, kUnitAutoBits, dec), "1000" + zeros + "tb");
+    }
+    // A unit the user fixed stays, whatever the number.
+    EXPECT_EQ(amount(k * k - 1, kUnitKilobytes, 0), "1024KB");
+    EXPECT_EQ(amount(124999, kUnitKilobits, 0), "1000kb");
+    EXPECT_EQ(amount(k * k - 1, kUnitAutoBytes, 0, true), "1 MB");
 }
 
 TEST_F(FormatFixture, WholeUnitsTruncateAndNeverRoundUp) {

@@ -91,8 +91,7 @@ TEST_F(SettingsStoreTest, EmptyStoreYieldsEveryDefaultAndWritesAllBack) {
     EXPECT_EQ(s.colours, ColourScheme{});
     EXPECT_EQ(s.graph_length, 1840);
     EXPECT_EQ(store.values["Bandwidth Calc."], "1");
-    EXPECT_EQ(store.values["frmHistoryColWidth(2,1)"], "102");
-    EXPECT_EQ(store.values["frmHistoryColWidth(5,4)"], "64");
+    EXPECT_EQ(store.values["frmHistoryColWidth(2,1)"], "9999999");  // not set: the column fits its values
     EXPECT_EQ(store.values["lvwSortOrder0"], "0");
     EXPECT_EQ(store.values["lvwSortOrder4"], "1");
     EXPECT_EQ(store.values["CusPerFrom"], std::to_string(static_cast<long long>(today())));
@@ -187,18 +186,23 @@ TEST_F(SettingsStoreTest, OutOfRangeAndUnreadableValuesTakeTheirDefaults) {
     EXPECT_EQ(store.values["TransferUnit"], "11");
 }
 
-TEST_F(SettingsStoreTest, AdapterDefaultDependsOnTheAdaptersFound) {
+TEST_F(SettingsStoreTest, AdapterDefaultDependsOnTheAdaptersFoundAndAnAbsentAdapterIsKept) {
     state.found_adapters = 1;
     EXPECT_EQ(load().Adapter, 1);
     store.values.clear();
     state.found_adapters = 3;
     EXPECT_EQ(load().Adapter, 2);
-    store.values["Adapter"] = "3";
-    EXPECT_EQ(load().Adapter, 3);
     store.values["Adapter"] = "0";
     EXPECT_EQ(load().Adapter, 0);
+    // A start before the network is up: the monitored adapter is not there yet, and stays.
+    state.found_adapters = 1;
     store.values["Adapter"] = "4";
-    EXPECT_EQ(load().Adapter, 2);
+    EXPECT_EQ(load().Adapter, 4);
+    EXPECT_EQ(store.values["Adapter"], "4");
+    store.values["Adapter"] = "15";
+    EXPECT_EQ(load().Adapter, 15);
+    store.values["Adapter"] = "16";
+    EXPECT_EQ(load().Adapter, 1);
 }
 
 TEST_F(SettingsStoreTest, ConnectionTypeRules) {

@@ -62,11 +62,19 @@ public:
     }
 };
 
+// The wall clock and the steady clock move together, unless the wall clock is stepped.
 class FakeClock : public Clock {
 public:
     double value = make_date(2026, 6, 15, 12, 0, 0);
+    double steady = 86400.0;
     double now() const override { return value; }
-    void advance_seconds(double s) { value += s / 86400.0; }
+    double elapsed_seconds() const override { return steady; }
+    void advance_seconds(double s) {
+        value += s / 86400.0;
+        steady += s;
+    }
+    // Sets the wall clock forward or back, as a clock change or daylight saving does.
+    void step_wall_seconds(double s) { value += s / 86400.0; }
 };
 
 class FakeTicks : public TickSource {

@@ -9,6 +9,7 @@
 #include "alerts/alert_actions.h"
 #include "alerts/qt/frm_dialog.h"
 #include "alerts/qt/frm_edit.h"
+#include "alerts/qt/mail_page.h"
 #include "alerts/qt/rule_sentence_view.h"
 #include "alerts/rule_editor.h"
 #include "core/program_state.h"
@@ -164,8 +165,12 @@ void AlertPage::remove_rule() {
 
 void AlertPage::test_rule() {
     rules_changed();
-    test_selected_rule(state_, services_);
+    const TestResult result = test_selected_rule(state_, services_);
+    // Refused mail settings are shown where they are entered.
+    if (result.outcome == TestOutcome::mail_refused) emit field_at_fault(kMailPage, mail_field_caption(result.mail.field));
 }
+
+void AlertPage::adapters_changed() { refresh_adapter_dialogs(state_, services_); }
 
 void AlertPage::rules_changed() {
     if (changed_) changed_();

@@ -26,6 +26,8 @@ public:
 
     // Refills the rule list from the working table and shows the selected rule's sentence.
     void fill() override;
+    // An open value dialog choosing an adapter lists the adapters found now.
+    void adapters_changed() override;
     void new_rule();
     void modify_rule();
     void copy_rule();

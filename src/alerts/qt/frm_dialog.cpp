@@ -1,6 +1,7 @@
 #include "alerts/qt/frm_dialog.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -93,6 +94,16 @@ frmDialog::frmDialog(ValueKind kind, ValueDialogSpec form, ValuePair& target, Se
     }
 }
 
+void frmDialog::set_adapters(const std::vector<std::string>& adapter_names) {
+    if (kind_ != ValueKind::adapter || Combo == nullptr) return;
+    const int chosen = Combo->currentIndex();
+    form_.list = value_dialog_spec(kind_, adapter_names, {}).list;
+    Combo->clear();
+    for (const std::string& item : form_.list) Combo->addItem(qs(item));
+    Combo->view()->setMinimumWidth(Combo->view()->sizeHintForColumn(0) + 24);
+    Combo->setCurrentIndex(chosen < Combo->count() ? chosen : 0);
+}
+
 void frmDialog::browse() {
     const QString path = choose_file(this, qt_filter(form_.filter));
     if (!path.isEmpty() && txt != nullptr) txt->setText(path);
@@ -126,6 +137,14 @@ std::vector<std::string> adapter_descriptions(ProgramState& state, Services& ser
         names.push_back(stats.Description());
     }
     return names;
+}
+
+void refresh_adapter_dialogs(ProgramState& state, Services& services) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<frmDialog*>(w);
+        if (dialog != nullptr && dialog->isVisible() && dialog->kind() == ValueKind::adapter)
+            dialog->set_adapters(adapter_descriptions(state, services));
+    }
 }
 
 frmDialog* open_value_dialog(QWidget* owner, ProgramState& state, Services& services, AlertRule& rule,

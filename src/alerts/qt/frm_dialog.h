@@ -31,6 +31,9 @@ public:
     QPushButton* browse_button() const { return cmdBrowse; }
     QPushButton* ok_button() const { return cmdOK; }
     ValueKind kind() const { return kind_; }
+    // The adapters found now, for a dialog that chooses an adapter: its list is filled again
+    // and keeps its choice where that adapter is still listed.
+    void set_adapters(const std::vector<std::string>& adapter_names);
 
     void accept() override;
 
@@ -54,6 +57,9 @@ void show_refusal(Services& services, QWidget* owner, const std::string& text);
 
 // The adapter list of the value dialog: each numbered adapter's description.
 std::vector<std::string> adapter_descriptions(ProgramState& state, Services& services);
+// Adapters came, went or changed status: every open value dialog choosing an adapter lists
+// them again.
+void refresh_adapter_dialogs(ProgramState& state, Services& services);
 
 // Opens the value dialog of a sentence word, modal over `owner`'s window, and calls `closed`
 // once it is gone. Answers nullptr for words that open no dialog.

@@ -1,5 +1,6 @@
 #include "alerts/qt/frm_msg_box.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -15,7 +16,12 @@ constexpr int kIconAt = 11;
 }  // namespace
 
 frmMsgBox::frmMsgBox(QWidget* owner, Sound* sound, bool always_on_top)
-    : QDialog(owner), lblError(new QLabel(this)), sound_(sound), owner_(owner), always_on_top_(always_on_top) {
+    : QDialog(owner),
+      lblError(new QLabel(this)),
+      sound_(sound),
+      owner_(owner),
+      home_(owner),
+      always_on_top_(always_on_top) {
     setWindowTitle(QStringLiteral("Error"));
     setObjectName(QStringLiteral("frmMsgBox"));
     lblError->setObjectName(QStringLiteral("lblError"));
@@ -36,11 +42,19 @@ frmMsgBox::frmMsgBox(QWidget* owner, Sound* sound, bool always_on_top)
 
 void frmMsgBox::set_owner(QWidget* owner) {
     if (owner == owner_) return;
+    if (owner_ != nullptr && owner_ != home_) owner_->removeEventFilter(this);
     const bool was_visible = isVisible();
     if (was_visible) hide();
     owner_ = owner;
     setParent(owner, windowFlags());
+    // A borrowed owner may be deleted once it is closed, and its children with it.
+    if (owner != nullptr && owner != home_) owner->installEventFilter(this);
     if (was_visible) show();
+}
+
+bool frmMsgBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == owner_ && event->type() == QEvent::Hide && owner_ != home_) set_owner(home_);
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmMsgBox::show_message(const std::string& text, bool critical) { present(QStringLiteral("Error"), text, critical); }

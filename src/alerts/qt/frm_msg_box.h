@@ -20,13 +20,15 @@ public:
     // A notice that is no error, under its own caption: a desktop notification shown by the
     // program itself where the desktop shows none.
     void show_notice(const QString& caption, const std::string& text);
-    // Shows the box over another window (the options dialog, the rule editor).
+    // Shows the box over another window (the options dialog, the rule editor). When that
+    // window is hidden (closed, and perhaps deleted), the box goes back to its first owner.
     void set_owner(QWidget* owner);
     void set_always_on_top(bool on) { always_on_top_ = on; }
     QString text() const;
     bool critical() const { return critical_; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void done(int result) override;
 
@@ -36,6 +38,7 @@ private:
     QLabel* lblError;
     Sound* sound_;
     QPointer<QWidget> owner_;
+    QPointer<QWidget> home_;  // the owner it was made with
     bool critical_ = false;
     bool always_on_top_ = false;
 };

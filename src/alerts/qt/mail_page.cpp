@@ -6,11 +6,21 @@
 #include "core/services.h"
 #include "settings/qt/options_host.h"
 
+QString mail_field_caption(MailField field) {
+    switch (field) {
+        case MailField::sender: return QStringLiteral("Sender:");
+        case MailField::receiver: return QStringLiteral("Receiver:");
+        case MailField::server: return QStringLiteral("SMTP server:");
+        case MailField::none: break;
+    }
+    return {};
+}
+
 MailPage::MailPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
     Settings& s = host_.options_state().settings;
-    add_text(QStringLiteral("Sender:"), &s.EmailAlertMail);
-    add_text(QStringLiteral("Receiver:"), &s.EmailAlertDefault);
-    add_text(QStringLiteral("SMTP server:"), &s.EmailAlertSMTP);
+    add_text(mail_field_caption(MailField::sender), &s.EmailAlertMail);
+    add_text(mail_field_caption(MailField::receiver), &s.EmailAlertDefault);
+    add_text(mail_field_caption(MailField::server), &s.EmailAlertSMTP);
     add_check(QStringLiteral("Server requires authentication"), &s.EmailAuth);
     add_text(QStringLiteral("User name:"), &s.EmailUsername);
     add_text(QStringLiteral("Password:"), &s.EmailPassword, true);
@@ -23,4 +33,9 @@ MailPage::MailPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), ho
     });
 }
 
-bool MailPage::check() { return host_.check_mail_settings(); }
+bool MailPage::check() {
+    const MailField fault = host_.check_mail_settings();
+    if (fault == MailField::none) return true;
+    emit field_at_fault(kMailPage, mail_field_caption(fault));
+    return false;
+}

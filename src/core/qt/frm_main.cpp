@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
+#include <cstdio>
 
 #include "alerts/alert_actions.h"
 #include "alerts/qt/frm_msg_box.h"
@@ -23,13 +24,17 @@
 #include "display/item_list.h"
 #include "display/qt/frm_sys_tray.h"
 #include "display/qt/main_window_behaviour.h"
+#include "display/qt/secondary_windows.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
+#include "measure/qt/adapters_page.h"
 #include "net/program_metrics.h"
 #include "net/qt/metrics_server.h"
 #include "net/qt/net_jobs.h"
 #include "platform/qt/dbus_notifier.h"
+#include "platform/qt/sleep_watcher.h"
 #include "service/service_control.h"
+#include "settings/autostart.h"
 #include "settings/qt/frm_options.h"
 #include "settings/settings_store.h"
 
@@ -106,6 +111,12 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     tray_calls.toggle_always_on_top = [this] { behaviour_->toggle_always_on_top(); };
     tray_calls.now = [this] { return clock_.now(); };
     SysTray = new frmSysTray(this, state_, locale_, std::move(tray_calls), this);
+
+    // A machine that goes to sleep may never wake: the logs are saved first.
+    sleep_watcher_ = new SleepWatcher(this);
+    connect(sleep_watcher_, &SleepWatcher::about_to_sleep, this, [this] {
+        if (timer_enabled_) save_logs(state_, services_);
+    });
 }
 
 frmMain::~frmMain() = default;
@@ -116,8 +127,10 @@ bool frmMain::Form_Load() {
     loading_ = true;
     state_.data_dir = data_folder();
     state_.config_dir = user_config_folder();
-    state_.program_path = QCoreApplication::applicationFilePath().toStdString();
+    state_.program_path = options_.program_path;
+    state_.program_in_build_folder = runs_from_build_folder(state_.program_path);
     state_.logs.system_first_day_of_week = locale_.first_day_of_week();
+    load_numbering(state_.table_messages.numbering, state_.data_dir);
 
     title_bar_height_ = frameGeometry().height() - geometry().height();
     {
@@ -179,6 +192,11 @@ void frmMain::on_timer() {
         behaviour_->apply_size_limits();
     }
     if (jobs.log_save) save_logs(state_, services_);
+    if (jobs.log_save || jobs.colour_refresh) {
+        // The desktop's frame colours may have changed with its theme.
+        read_desktop_colours(state_.settings, *this);
+        update_tray();
+    }
     if (jobs.remote_report && state_.settings.RemoteOut && !state_.remote_report.in_progress) net_->start_report();
     arm_timer();
 }
@@ -207,19 +225,13 @@ void frmMain::UnloadKVT() {
 
 void frmMain::open_options() {
     if (options_dialog_ && options_dialog_->isVisible()) {
-        // The innermost open window of the dialog comes forward: a modal child first.
-        QWidget* front = QApplication::activeModalWidget();
-        if (front == nullptr || !options_dialog_->isAncestorOf(front)) front = options_dialog_;
-        front->raise();
-        front->activateWindow();
+        bring_forward(options_dialog_->front_window());
         return;
     }
     if (!options_host_) options_host_ = std::make_unique<MainOptionsHost>(*this);
     if (options_dialog_) options_dialog_->deleteLater();
     load_rules_for_editing(state_.alerts.working, state_.data_dir);
     options_dialog_ = new frmOptions(*options_host_, this);
-    options_dialog_->setObjectName(QStringLiteral("frmOptions"));
-    options_dialog_->setWindowFlag(Qt::Window);
     options_dialog_->setAttribute(Qt::WA_DeleteOnClose, false);
     options_dialog_->show();
     options_dialog_->raise();
@@ -264,7 +276,11 @@ void frmMain::restore_window() {
 
 void frmMain::write_setting(const std::string& name) { write_single_setting(settings_store_, state_.settings, name); }
 
-void frmMain::adapter_lists_changed(int /*found*/) {}
+void frmMain::adapter_lists_changed(int /*found*/) {
+    if (options_dialog_ && options_dialog_->isVisible()) options_dialog_->adapters_changed();
+}
+
+void frmMain::log_notice(const std::string& text) { std::fprintf(stderr, "kelvanto: %s\n", text.c_str()); }
 
 void frmMain::SysTray_Click(int message) { SysTray->SysTray_Click(message); }
 
@@ -322,6 +338,7 @@ void frmMain::bar_graph_width_guard() {
 
 void frmMain::FitWindowHeight() {
     if (isMinimized()) return;
+    behaviour_->style().set_Border(state_.settings.Border != 0);
     const int allowance = state_.settings.Border != 0 ? title_bar_height_ : 0;
     const WindowHeightFit fit = fit_window_height(state_.display_list, state_.settings, allowance);
     // Qt sizes the client area: take the frame allowance off the outer heights.
@@ -367,6 +384,8 @@ void frmMain::set_transparent_background(bool on) {
     behaviour_->ApplyTranslucency(255, false);
     behaviour_->ApplyColourKey(on);
 }
+
+void frmMain::apply_size_limits() { behaviour_->apply_size_limits(); }
 
 void frmMain::apply_window_style() {
     if (!isMinimized()) behaviour_->style().set_Border(state_.settings.Border != 0);

@@ -30,10 +30,12 @@ class QTimer;
 class ServiceManager;
 class MainWindowBehaviour;
 class frmSysTray;
+class SleepWatcher;
 class MetricsServer;
 
 struct StartOptions {
-    bool minimized = false;  // "/minimized" on the command line
+    bool minimized = false;    // "/minimized" on the command line
+    std::string program_path;  // the running program, for the autostart entry; empty: no entry
 };
 
 // The main window: owns the program state, the platform services and the main timer, runs
@@ -64,8 +66,11 @@ public:
     void service_start_event();
     // Lays out and draws the items when `redraw` is true, then shows the back buffer.
     void RefreshScreen(bool redraw);
-    // Sizes the window's height to the enabled items and sets the height's drag limits.
+    // Applies the frame, sizes the window's height to the enabled items and sets the height's
+    // drag limits.
     void FitWindowHeight();
+    // The width limits from the graph history and the locked width.
+    void apply_size_limits();
     const QImage& Backbuffer() const { return drawing_.Backbuffer(); }
     // A click on the tray icon (513 left, 516 right).
     void SysTray_Click(int message);
@@ -83,6 +88,7 @@ public:
 
     // CycleHooks
     void adapter_lists_changed(int found) override;
+    void log_notice(const std::string& text) override;
     void update_tray() override;
     void refresh_screen() override;
 
@@ -145,6 +151,7 @@ private:
     MainWindowDrawing drawing_;
     MainWindowBehaviour* behaviour_ = nullptr;
     frmSysTray* SysTray = nullptr;
+    SleepWatcher* sleep_watcher_ = nullptr;
     bool timer_enabled_ = false;
     bool loading_ = false;          // Form_Load is running
     bool stop_after_load_ = false;  // a stop arrived meanwhile

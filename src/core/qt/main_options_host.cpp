@@ -2,6 +2,8 @@
 
 #include "core/qt/frm_main.h"
 #include "alerts/alert_actions.h"
+#include "alerts/qt/frm_dialog.h"
+#include "alerts/qt/frm_msg_box.h"
 #include "alerts/rule_files.h"
 #include "settings/qt/frm_options.h"
 #include "core/update_cycle.h"
@@ -16,16 +18,37 @@ ProgramState& MainOptionsHost::options_state() { return main_.state(); }
 
 Services& MainOptionsHost::options_services() { return main_.services(); }
 
-void MainOptionsHost::options_preview() { update_cycle(main_.state(), main_.services(), main_, true); }
+namespace {
+
+// The program's message window, shown over `owner` from now on.
+void message_window_over(Services& services, QWidget* owner) {
+    if (auto* box = dynamic_cast<frmMsgBox*>(services.msg_box)) box->set_owner(owner);
+}
+
+}  // namespace
+
+void MainOptionsHost::options_opened(QWidget* dialog) { message_window_over(main_.services(), dialog); }
+
+void MainOptionsHost::options_preview() {
+    // Before the first sample there is nothing to recompute, yet the settings still show.
+    if (main_.state().cycle.cycles_run == 0) {
+        main_.update_tray();
+        main_.RefreshScreen(true);
+        return;
+    }
+    update_cycle(main_.state(), main_.services(), main_, true);
+}
 
 void MainOptionsHost::options_store() {
     save_settings(main_.state(), main_.services());
     save_all_rules(main_.state().alerts.working, main_.state().alerts.live, main_.state().data_dir);
+    main_.FitWindowHeight();
+    apply_translucency(main_.state().settings, main_);
     update_cycle(main_.state(), main_.services(), main_, true);
 }
 
-bool MainOptionsHost::check_mail_settings() {
-    return confirm_mail_settings(main_.state(), main_.services(), false).accepted();
+MailField MainOptionsHost::check_mail_settings() {
+    return confirm_mail_settings(main_.state(), main_.services(), false).field;
 }
 
 void MainOptionsHost::options_discard() {
@@ -39,6 +62,11 @@ void MainOptionsHost::options_discard() {
 }
 
 void MainOptionsHost::options_fit_window_height() { main_.FitWindowHeight(); }
+
+void MainOptionsHost::options_window_changed() {
+    apply_translucency(main_.state().settings, main_);
+    main_.apply_size_limits();
+}
 
 void MainOptionsHost::options_update_tray() { main_.update_tray(); }
 
@@ -81,8 +109,19 @@ void MainOptionsHost::set_sync_view(TimeSyncView* view) { main_.net().set_sync_v
 
 ServiceManager* MainOptionsHost::options_service_manager() { return main_.service_manager(); }
 
-void MainOptionsHost::options_closed() { main_.net().set_sync_view(nullptr); }
+void MainOptionsHost::show_message(QWidget* over, const std::string& text) {
+    show_refusal(main_.services(), over, text);
+}
+
+void MainOptionsHost::options_closed() {
+    main_.net().set_sync_view(nullptr);
+    message_window_over(main_.services(), &main_);
+}
 
 bool MainOptionsHost::minute_logging_changed(bool on) {
-    return set_minute_logging(main_.state(), main_.services(), main_, on).done;
+    const MinuteLogChange change = set_minute_logging(main_.state(), main_.services(), main_, on);
+    // Switching minute logging off is stored at once, not only with OK or Apply.
+    if (change.logging_switched_off && main_.services().settings_store)
+        write_single_setting(*main_.services().settings_store, main_.state().settings, "MinuteLogging");
+    return change.done;
 }

@@ -12,13 +12,17 @@ public:
 
     ProgramState& options_state() override;
     Services& options_services() override;
+    // The program's message window shows over the dialog while it is open.
+    void options_opened(QWidget* dialog) override;
     void options_preview() override;
-    // OK and Apply: the settings and the working rules are stored; the rules become live.
+    // OK and Apply: the settings and the working rules are stored; the rules become live,
+    // and the window takes its frame, height and translucency.
     void options_store() override;
     // A switched-on rule that sends mail needs plausible mail settings.
-    bool check_mail_settings() override;
+    MailField check_mail_settings() override;
     void options_discard() override;
     void options_fit_window_height() override;
+    void options_window_changed() override;
     void options_update_tray() override;
     void options_adapters_changed() override;
     void reset_session() override;
@@ -29,6 +33,7 @@ public:
     void sync_button(const std::string& host) override;
     void set_sync_view(TimeSyncView* view) override;
     ServiceManager* options_service_manager() override;
+    void show_message(QWidget* over, const std::string& text) override;
     void options_closed() override;
     bool minute_logging_changed(bool on) override;
 

@@ -93,14 +93,7 @@ ColorsPage::ColorsPage(Settings& settings, const std::string& data_dir, QWidget*
         picColor[static_cast<std::size_t>(n)] = make_swatch(this);
         swatches->addWidget(new QLabel(QString::fromLatin1(kCaptions[n]), this), n, 0);
         swatches->addWidget(picColor[static_cast<std::size_t>(n)], n, 1);
-        connect(picColor[static_cast<std::size_t>(n)], &QPushButton::clicked, this, [this, n] { pick_colour(n, false); });
-    }
-    static const char* const kTrayCaptions[] = {"Tray background", "Tray download", "Tray upload"};
-    for (int n = 0; n < kTraySwatches; ++n) {
-        picTrayColor[static_cast<std::size_t>(n)] = make_swatch(this);
-        swatches->addWidget(new QLabel(QString::fromLatin1(kTrayCaptions[n]), this), 12 + n, 0);
-        swatches->addWidget(picTrayColor[static_cast<std::size_t>(n)], 12 + n, 1);
-        connect(picTrayColor[static_cast<std::size_t>(n)], &QPushButton::clicked, this, [this, n] { pick_colour(n, true); });
+        connect(picColor[static_cast<std::size_t>(n)], &QPushButton::clicked, this, [this, n] { pick_colour(n); });
     }
     layout->addLayout(swatches);
 
@@ -108,6 +101,7 @@ ColorsPage::ColorsPage(Settings& settings, const std::string& data_dir, QWidget*
         if (refreshing_ || row < 0 || row == page_.selected) return;
         emit_effect(select_preset(page_, settings_, row));
         refresh();
+        report_change();
     });
     connect(cmdSave, &QPushButton::clicked, this, [this] {
         save_preset(page_, settings_);
@@ -116,6 +110,7 @@ ColorsPage::ColorsPage(Settings& settings, const std::string& data_dir, QWidget*
     connect(cmdDelete, &QPushButton::clicked, this, [this] {
         emit_effect(delete_preset(page_, settings_));
         refresh();
+        report_change();
     });
     connect(cmdNew, &QPushButton::clicked, this, [this] { open_name_window(false); });
     connect(cmdRename, &QPushButton::clicked, this, [this] { open_name_window(true); });
@@ -130,8 +125,6 @@ void ColorsPage::refresh() {
     refreshing_ = false;
     for (int n = 0; n < 12; ++n)
         paint_swatch(picColor[static_cast<std::size_t>(n)], page_.swatches[static_cast<std::size_t>(n)]);
-    for (int n = 0; n < kTraySwatches; ++n)
-        paint_swatch(picTrayColor[static_cast<std::size_t>(n)], page_.tray_swatches[static_cast<std::size_t>(n)]);
     cmdSave->setEnabled(page_.save_enabled);
     cmdDelete->setEnabled(page_.delete_enabled);
     cmdRename->setEnabled(page_.rename_enabled);
@@ -139,12 +132,16 @@ void ColorsPage::refresh() {
 
 void ColorsPage::emit_effect(PageEffect effect) {
     if (effect.redraw_main) emit redraw_main();
-    if (effect.update_tray) emit update_tray();
 }
 
-void ColorsPage::pick_colour(int swatch, bool tray) {
+void ColorsPage::store(bool closing) {
+    if (!closing || !save_preset(page_, settings_)) return;
+    refresh();
+}
+
+void ColorsPage::pick_colour(int swatch) {
     if (colour_dialog_ != nullptr) return;
-    begin_pick(page_, swatch, tray);
+    begin_pick(page_, swatch);
     if (page_.picking < 0) return;
     colour_dialog_ = new QColorDialog(to_qcolor(page_.colour_before), window());
     colour_dialog_->setWindowTitle(QStringLiteral("Color"));
@@ -165,7 +162,7 @@ void ColorsPage::pick_colour(int swatch, bool tray) {
             accepted ? pick_accepted(page_, settings_, from_qrgb(chosen.rgb())) : pick_cancelled(page_, settings_);
         emit_effect(effect);
         refresh();
-        if (accepted) emit apply_enabled();
+        if (accepted) report_change();
     });
     colour_dialog_->open();
 }
@@ -187,6 +184,7 @@ void ColorsPage::open_name_window(bool rename) {
         }
         emit redraw_main();
         refresh();
+        report_change();
         name_window_->close();
     });
     connect(name_window_, &QDialog::finished, this, [this] { name_window_closed(); });

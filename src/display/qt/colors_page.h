@@ -32,9 +32,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-// The Colors page of the options dialog: the preset list, the twelve colour swatches, the
-// three tray swatches and "&New", "&Rename", "&Save", "D&elete". Every change is applied to
-// the settings at once; the signals ask the windows to show it.
+// The Colors page of the options dialog: the preset list, the twelve colour swatches and
+// "&New", "&Rename", "&Save", "D&elete". Every change is applied to the settings at once and
+// shown in the main window (redraw_main); choosing a preset or a colour enables "&Apply".
+// OK keeps the colours of the current preset in "Preset.ini".
 class ColorsPage : public OptionsPage {
     Q_OBJECT
 public:
@@ -43,7 +44,6 @@ public:
     const PresetPage& page() const { return page_; }
     QListWidget* lstPresets = nullptr;
     std::array<QPushButton*, 12> picColor{};
-    std::array<QPushButton*, kTraySwatches> picTrayColor{};
     QPushButton* cmdNew = nullptr;
     QPushButton* cmdRename = nullptr;
     QPushButton* cmdSave = nullptr;
@@ -54,13 +54,13 @@ public:
     // The open name window, or nullptr.
     frmPresetName* name_window() const { return name_window_; }
 
-    // Opens the colour dialog of a swatch (tray: one of the three tray swatches).
-    void pick_colour(int swatch, bool tray);
+    // Opens the colour dialog of a swatch.
+    void pick_colour(int swatch);
+    // OK saves the current preset's colours.
+    void store(bool closing) override;
 
 signals:
-    void redraw_main();      // the colour settings changed
-    void update_tray();      // the tray colours changed
-    void apply_enabled();    // a colour was chosen: "&Apply" becomes available
+    void redraw_main();  // the colour settings changed
 
 private:
     void refresh();

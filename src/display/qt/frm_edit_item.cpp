@@ -25,9 +25,7 @@ frmEditItem::frmEditItem(ProgramState& state, const std::vector<std::string>& ad
     const std::string custom = state_.settings.CusPerName.empty() ? "User defined" : state_.settings.CusPerName;
     cboPeriod->addItem(QString::fromStdString(custom));
     cboAdapter = new QComboBox(this);
-    cboAdapter->addItem(QStringLiteral("Multiple adapters"));
-    for (const std::string& name : adapter_names) cboAdapter->addItem(QString::fromStdString(name));
-    cboAdapter->view()->setMinimumWidth(GetComboWidth());
+    set_adapter_names(adapter_names);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Name:"), txtName);
@@ -50,6 +48,17 @@ frmEditItem::frmEditItem(ProgramState& state, const std::vector<std::string>& ad
     connect(txtName, &QLineEdit::textChanged, this, [this] { apply_fields(); });
     for (QComboBox* box : {cboType, cboPeriod, cboAdapter})
         connect(box, &QComboBox::currentIndexChanged, this, [this] { apply_fields(); });
+}
+
+void frmEditItem::set_adapter_names(const std::vector<std::string>& adapter_names) {
+    loading_ = true;
+    cboAdapter->clear();
+    cboAdapter->addItem(QStringLiteral("Multiple adapters"));
+    for (const std::string& name : adapter_names) cboAdapter->addItem(QString::fromStdString(name));
+    cboAdapter->view()->setMinimumWidth(GetComboWidth());
+    // An adapter that has gone keeps its number in the item; the list then shows no entry.
+    if (const FormItem* i = current()) cboAdapter->setCurrentIndex(i->Adapter < cboAdapter->count() ? i->Adapter : -1);
+    loading_ = false;
 }
 
 int frmEditItem::GetComboWidth() const {

@@ -24,6 +24,8 @@ public:
 
     // Width in pixels the adapter drop-down needs for its widest entry.
     int GetComboWidth() const;
+    // The adapters found now: the adapter list is filled again; the item keeps its adapter.
+    void set_adapter_names(const std::vector<std::string>& adapter_names);
 
     std::function<void()> redraw;
     bool creating() const { return creating_; }

@@ -2,14 +2,24 @@
 
 #include <QCheckBox>
 
-#include "settings/settings.h"
+#include "core/program_state.h"
+#include "settings/qt/options_host.h"
 
-GraphPage::GraphPage(Settings& s, QWidget* parent) : OptionsPage(parent) {
+namespace {
+
+// The graph history the window can use; a box outside it leaves the setting as it is.
+constexpr std::int32_t kFewestSamples = 200;
+constexpr std::int32_t kMostSamples = 1840;
+
+}  // namespace
+
+GraphPage::GraphPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
+    Settings& s = host_.options_state().settings;
     add_radios(QStringLiteral("Graph type:"), {QStringLiteral("Line graph"), QStringLiteral("Bar graph")},
                [&s] { return int(s.GraphType); }, [&s](int i) { s.GraphType = static_cast<std::uint8_t>(i); });
     add_radios(QStringLiteral("Average and max:"), {QStringLiteral("Visible graph"), QStringLiteral("Full session")},
                [&s] { return int(s.AverageMaxType); }, [&s](int i) { s.AverageMaxType = static_cast<std::uint8_t>(i); });
-    add_number(QStringLiteral("Max graph history:"), &s.GraphBuffer);
+    add_number(QStringLiteral("Max graph history:"), &s.GraphBuffer, 0, kFewestSamples, kMostSamples);
     add_heading(QStringLiteral("Lines "));
     add_check(QStringLiteral("Vertical grid lines"), &s.vGrid);
     add_number(QStringLiteral("Grid interval (seconds):"), &s.vGridInt);
@@ -18,3 +28,5 @@ GraphPage::GraphPage(Settings& s, QWidget* parent) : OptionsPage(parent) {
     add_check(QStringLiteral("Average lines on top"), &s.AverageTop);
     add_check(QStringLiteral("Soft graph lines"), &s.SoftGraph)->setToolTip(QStringLiteral("Improves the look of the graph lines"));
 }
+
+void GraphPage::preview() { host_.options_window_changed(); }

@@ -2,12 +2,17 @@
 
 #include "settings/qt/options_page.h"
 
-struct Settings;
+class OptionsHost;
 
 // "Graph": line or bar graph, what "Average" and "Max" are taken over, the graph history
-// kept, grid and average lines, and the soft line drawing.
+// kept (which limits the window's width), grid and average lines, and the soft line drawing.
 class GraphPage : public OptionsPage {
     Q_OBJECT
 public:
-    GraphPage(Settings& settings, QWidget* parent = nullptr);
+    GraphPage(OptionsHost& host, QWidget* parent = nullptr);
+    // The window's width limits follow the graph history.
+    void preview() override;
+
+private:
+    OptionsHost& host_;
 };

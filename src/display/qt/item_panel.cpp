@@ -1,6 +1,7 @@
 #include "display/qt/item_panel.h"
 
 #include <QGridLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -27,6 +28,11 @@ ItemPanel::ItemPanel(ProgramState& state, Dialogs& dialogs, ItemPanelHooks hooks
     grid->addWidget(cmdRemove, 3, 1);
     grid->addWidget(cmdUp, 4, 1);
     grid->addWidget(cmdDown, 5, 1);
+    lblSwitch = new QLabel(QStringLiteral("Your own items are made here once \"Enable custom items\" is ticked on the "
+                                          "Layout page; until then the Layout page chooses the standard items."),
+                           this);
+    lblSwitch->setWordWrap(true);
+    grid->addWidget(lblSwitch, 6, 0, 1, 2);
 
     connect(cmdNew, &QPushButton::clicked, this, &ItemPanel::NewItem);
     connect(cmdModify, &QPushButton::clicked, this, &ItemPanel::ModifyItem);
@@ -36,7 +42,31 @@ ItemPanel::ItemPanel(ProgramState& state, Dialogs& dialogs, ItemPanelHooks hooks
     connect(cmdDown, &QPushButton::clicked, this, &ItemPanel::MoveDown);
     connect(lstItems, &QListWidget::itemChanged, this, &ItemPanel::on_item_changed);
     connect(lstItems, &QListWidget::currentRowChanged, this, &ItemPanel::on_row_changed);
-    UpdateItemList();
+    fill();
+}
+
+void ItemPanel::fill() {
+    const bool custom = state_.settings.ShowAdvItems != 0;
+    lblSwitch->setVisible(!custom);
+    lstItems->setEnabled(custom);
+    cmdNew->setEnabled(custom);
+    if (custom) {
+        UpdateItemList();
+        return;
+    }
+    filling_ = true;
+    lstItems->clear();
+    filling_ = false;
+    for (QPushButton* b : {cmdModify, cmdCopy, cmdRemove, cmdUp, cmdDown}) b->setEnabled(false);
+}
+
+void ItemPanel::adapters_changed() {
+    if (hooks_.adapter_names) set_adapter_names(hooks_.adapter_names());
+}
+
+void ItemPanel::set_adapter_names(std::vector<std::string> names) {
+    adapter_names_ = std::move(names);
+    if (editor_ != nullptr && editor_->isVisible()) editor_->set_adapter_names(adapter_names_);
 }
 
 void ItemPanel::UpdateItemList() {

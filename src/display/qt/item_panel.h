@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "settings/qt/options_page.h"
 
+class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -19,22 +20,30 @@ struct ItemPanelHooks {
     std::function<void()> fit_window_height;  // the main window's height follows the items
     std::function<void()> enable_apply;       // the options dialog's "&OK" and "&Apply"
     std::function<void(bool)> set_owner_enabled;  // the options dialog while the editor is open
+    std::function<std::vector<std::string>()> adapter_names;  // the adapters found now
 };
 
 // The options dialog's "Items" page: the custom item list with its check boxes and the
 // buttons New, Modify, Copy, Remove, up and down. It edits the display list directly and
-// copies it into the custom list at once.
+// copies it into the custom list at once. While custom items are off (the standard items of
+// the Layout page are shown) it has nothing to edit and says where the switch is.
 class ItemPanel : public OptionsPage {
     Q_OBJECT
 public:
     ItemPanel(ProgramState& state, Dialogs& dialogs, ItemPanelHooks hooks, QWidget* parent = nullptr);
 
-    void fill() override { UpdateItemList(); }
+    // The list of custom items when they are on; an empty, disabled page when they are off.
+    void fill() override;
+    // "Enable custom items" may have been switched.
+    void other_page_changed() override { fill(); }
+    // The editor's adapter list follows the adapters found.
+    void adapters_changed() override;
 
     // Refills the list from the display list and updates the buttons.
     void UpdateItemList();
-    // The adapter names the editor offers after "Multiple adapters".
-    void set_adapter_names(std::vector<std::string> names) { adapter_names_ = std::move(names); }
+    // The adapter names the editor offers after "Multiple adapters"; an open editor takes
+    // them at once.
+    void set_adapter_names(std::vector<std::string> names);
 
     int selected() const { return selected_; }
     QListWidget* list() const { return lstItems; }
@@ -44,6 +53,7 @@ public:
     QPushButton* button_remove() const { return cmdRemove; }
     QPushButton* button_up() const { return cmdUp; }
     QPushButton* button_down() const { return cmdDown; }
+    QLabel* switch_note() const { return lblSwitch; }
     frmEditItem* editor() const { return editor_; }
 
     void NewItem();
@@ -75,5 +85,6 @@ private:
     QPushButton* cmdRemove = nullptr;
     QPushButton* cmdUp = nullptr;
     QPushButton* cmdDown = nullptr;
+    QLabel* lblSwitch = nullptr;
     frmEditItem* editor_ = nullptr;
 };

@@ -2,16 +2,18 @@
 
 #include <QLabel>
 
+#include "core/program_state.h"
 #include "display/qt/frm_sys_tray.h"
-#include "settings/settings.h"
+#include "settings/qt/options_host.h"
 
-SystrayPage::SystrayPage(Settings& s, QWidget* parent) : OptionsPage(parent) {
+SystrayPage::SystrayPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
+    Settings& s = host_.options_state().settings;
     no_tray_note_ = add_note(QStringLiteral("This desktop has no notification area: the window minimises to the task bar."));
     add_check(QStringLiteral("Graph in systray"), &s.SysTrayGraph);
     add_check(QStringLiteral("Transfer rates as tooltip"), &s.SysTrayToolTip);
-    add_colour(QStringLiteral("Background:"), &s.SysTrayColorBackground);
-    add_colour(QStringLiteral("Download:"), &s.SysTrayColorDownload);
-    add_colour(QStringLiteral("Upload:"), &s.SysTrayColorUpload);
+    add_colour(QStringLiteral("Background:"), &s.SysTrayColorBackground, &s.AlwaysOnTop);
+    add_colour(QStringLiteral("Download:"), &s.SysTrayColorDownload, &s.AlwaysOnTop);
+    add_colour(QStringLiteral("Upload:"), &s.SysTrayColorUpload, &s.AlwaysOnTop);
     add_heading(QStringLiteral("Custom graph scale "));
     add_check(QStringLiteral("Use a different scale than the main graph (download)"), &s.SysDl);
     add_number(QStringLiteral("Download scale (kbps):"), &s.SysDlSpeed);
@@ -27,3 +29,5 @@ void SystrayPage::fill() {
         tray = w->findChild<frmSysTray*>(QString(), Qt::FindDirectChildrenOnly);
     no_tray_note_->setVisible(tray != nullptr && !tray->tray_available());
 }
+
+void SystrayPage::preview() { host_.options_update_tray(); }

@@ -1,21 +1,60 @@
 #include "display/qt/window_page.h"
 
+#include <QCheckBox>
 #include <QLabel>
 
+#include "core/program_state.h"
 #include "display/qt/main_window_behaviour.h"
-#include "settings/settings.h"
+#include "settings/qt/options_host.h"
 
-WindowPage::WindowPage(Settings& s, QWidget* parent) : OptionsPage(parent) {
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kTranslucency = "Translucency (Win2K or better) ";
+#else
+// Every system the program runs on here can make its window translucent.
+constexpr const char* kTranslucency = "Translucency ";
+#endif
+
+}  // namespace
+
+WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
+    Settings& s = host_.options_state().settings;
+    const ProgramState& state = host_.options_state();
     add_check(QStringLiteral("Always on top"), &s.AlwaysOnTop);
     wayland_note_ = add_note(
         QStringLiteral("In this Wayland session the desktop decides where the window opens and whether it stays on top."));
     add_check(QStringLiteral("Start with the desktop session"), &s.Autostart);
+    // A copy in a build folder is started with the session only when the box is ticked here;
+    // the note says so and names the program the entry will start.
+    if (state.program_in_build_folder) {
+        add_note(QStringLiteral("Runs from a build folder: when ticked, the desktop session starts this copy (%1).")
+                     .arg(QString::fromStdString(state.program_path)));
+    }
     add_check(QStringLiteral("Start minimized"), &s.AutoStartMinimized);
-    add_slider(QStringLiteral("Translucency (Win2K or better) "), 0, 90, &s.Transparency);
-    add_check(QStringLiteral("Transparent background"), &s.TransBack);
+    add_slider(QString::fromLatin1(kTranslucency), 0, 90, &s.Transparency);
+    see_through_ = add_check(QStringLiteral("Transparent background"), &s.TransBack);
 }
 
 void WindowPage::fill() {
     OptionsPage::fill();
     wayland_note_->setVisible(!places_windows());
+    follow_translucency();
+}
+
+void WindowPage::preview() {
+    follow_translucency();
+    host_.options_window_changed();
+}
+
+// A translucent window has no see-through background besides, as at settings load.
+void WindowPage::follow_translucency() {
+    Settings& s = host_.options_state().settings;
+    const bool translucent = s.Transparency > 0;
+    if (translucent && s.TransBack != 0) {
+        s.TransBack = 0;
+        Filling filling(*this);
+        see_through_->setChecked(false);
+    }
+    see_through_->setEnabled(!translucent);
 }

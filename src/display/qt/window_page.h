@@ -2,20 +2,27 @@
 
 #include "settings/qt/options_page.h"
 
-struct Settings;
-
+class OptionsHost;
+class QCheckBox;
 class QLabel;
 
-// "Window": always on top, the start with the desktop session (minimised or not), the
-// translucency and the see-through background. In a Wayland session a note says that the
-// desktop decides where the window opens and whether it stays on top.
+// "Window": always on top, the start with the desktop session (minimised or not; a note when
+// the program runs from a build folder), the translucency and the see-through background; the
+// last two act on the window at once. In
+// a Wayland session a note says that the desktop decides where the window opens and whether
+// it stays on top.
 class WindowPage : public OptionsPage {
     Q_OBJECT
 public:
-    WindowPage(Settings& settings, QWidget* parent = nullptr);
+    WindowPage(OptionsHost& host, QWidget* parent = nullptr);
     void fill() override;
+    void preview() override;
     QLabel* wayland_note() const { return wayland_note_; }
 
 private:
+    void follow_translucency();
+
+    OptionsHost& host_;
+    QCheckBox* see_through_ = nullptr;
     QLabel* wayland_note_ = nullptr;
 };

@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QTabBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -117,6 +118,7 @@ frmHistory::frmHistory(HistoryWindowContext context, QWidget* parent)
     ListView_->header()->setSectionsClickable(true);
     ListView_->header()->setStretchLastSection(false);
     connect(ListView_->header(), &QHeaderView::sectionClicked, this, &frmHistory::sort_by_column);
+    connect(ListView_->header(), &QHeaderView::sectionResized, this, &frmHistory::column_resized);
     connect(ListView_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
         choose_row(ListView_->indexOfTopLevelItem(item));
     });
@@ -125,7 +127,19 @@ frmHistory::frmHistory(HistoryWindowContext context, QWidget* parent)
     mnuPopUp_->setObjectName(QStringLiteral("mnuPopUp"));
     QAction* mnuExport = mnuPopUp_->addAction(QStringLiteral("&Export"));
     mnuExport->setObjectName(QStringLiteral("mnuExport"));
+    mnuExport->setShortcut(QKeySequence::Save);
+    mnuExport->setShortcutContext(Qt::WindowShortcut);
+    addAction(mnuExport);  // Ctrl+S works while the menu is closed
     connect(mnuExport, &QAction::triggered, this, &frmHistory::mnuExport_Click);
+
+    // The export is offered wherever the user right-clicks: the tab strip, the list (rows or
+    // the empty area below them) and the list's header.
+    ListView_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { mnuPopUp_->popup(ListView_->viewport()->mapToGlobal(pos)); });
+    ListView_->header()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView_->header(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { mnuPopUp_->popup(ListView_->header()->viewport()->mapToGlobal(pos)); });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -202,15 +216,53 @@ void frmHistory::build_tab(HistoryTab tab, bool refresh) {
     sort_for_list(rows_, tab, sort_[static_cast<std::size_t>(tab)]);
     if (in_place) {
         refresh_in_place();
+        fit_columns();
         return;
     }
     const std::array<std::string, 4> headers = history_headers(tab);
+    sizing_columns_ = true;
     ListView_->setHeaderLabels({qs(headers[0]), qs(headers[1]), qs(headers[2]), qs(headers[3])});
-    const auto& widths = ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(tab)];
-    for (int c = 0; c < kHistoryColumns; ++c) ListView_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    sizing_columns_ = false;
     show_sort_images();
     fill_list();
     if (tab == kTabTotals) mark_chosen_adapter(true);
+    fit_columns();
+}
+
+void frmHistory::fit_columns() {
+    const auto& widths = ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(shown_tab_)];
+    sizing_columns_ = true;
+    for (int c = 0; c < kHistoryColumns; ++c) {
+        const std::int32_t stored = widths[static_cast<std::size_t>(c)];
+        ListView_->setColumnWidth(c, stored == kColumnWidthUnset ? fitted_width(c) : stored);
+    }
+    sizing_columns_ = false;
+}
+
+int frmHistory::fitted_width(int column) const {
+    // Thousands of daily rows: the widest text is found by its advance in the list's font, and
+    // only that item is measured the way the list draws it (margins and image included).
+    const QFontMetrics metrics(ListView_->font());
+    int widest_row = -1;
+    int widest = -1;
+    for (int i = 0; i < ListView_->topLevelItemCount(); ++i) {
+        const int advance = metrics.horizontalAdvance(ListView_->topLevelItem(i)->text(column));
+        if (advance > widest) {
+            widest = advance;
+            widest_row = i;
+        }
+    }
+    int width = ListView_->header()->sectionSizeHint(column);
+    if (widest_row >= 0)
+        width = std::max(width, ListView_->sizeHintForIndex(ListView_->model()->index(widest_row, column)).width());
+    // A character's room more, so the widest values of neighbouring columns do not touch.
+    return width + metrics.averageCharWidth();
+}
+
+void frmHistory::column_resized(int column, int, int width) {
+    // A width the user gives a column is kept; the program's own fitting stores nothing.
+    if (sizing_columns_ || !tab_shown_ || column < 0 || column >= kHistoryColumns) return;
+    ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(shown_tab_)][static_cast<std::size_t>(column)] = width;
 }
 
 void frmHistory::fill_list() {
@@ -285,6 +337,7 @@ void frmHistory::sort_by_column(int column) {
     fill_list();
     if (shown_tab_ == kTabTotals) mark_chosen_adapter(true);
     show_sort_images();
+    fit_columns();
     for (int t = 0; t < kHistoryTabCount; ++t) {
         store_sort(ctx_.state.settings, static_cast<HistoryTab>(t), sort_[static_cast<std::size_t>(t)]);
     }
@@ -337,8 +390,12 @@ bool frmHistory::export_to(const std::string& path, int format) {
 }
 
 void frmHistory::store_column_widths(HistoryTab tab, int columns) {
+    // Columns that fit their values stay without a stored width, so they fit again next time.
     auto& widths = ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(tab)];
-    for (int c = 0; c < std::min(columns, kHistoryColumns); ++c) widths[static_cast<std::size_t>(c)] = ListView_->columnWidth(c);
+    for (int c = 0; c < std::min(columns, kHistoryColumns); ++c) {
+        std::int32_t& width = widths[static_cast<std::size_t>(c)];
+        if (width != kColumnWidthUnset) width = ListView_->columnWidth(c);
+    }
 }
 
 void frmHistory::write(const SettingValues& values) {

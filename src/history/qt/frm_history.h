@@ -78,6 +78,11 @@ private:
     void mark_chosen_adapter(bool select);
     const Locale& locale() const;
     void store_column_widths(HistoryTab tab, int columns);
+    // Columns without a stored width fit their widest value (header included); the others
+    // take their stored width.
+    void fit_columns();
+    int fitted_width(int column) const;
+    void column_resized(int column, int old_width, int width);
     void write(const SettingValues& values);
     void show_popup(const QPoint& pos);
 
@@ -89,6 +94,7 @@ private:
     HistoryTab shown_tab_ = kTabTotals;
     bool tab_shown_ = false;
     bool opening_ = false;
+    bool sizing_columns_ = false;  // the window itself sizes the columns: no user width
     int adapter_ = 0;
     std::array<HistorySort, kHistoryTabCount> sort_{};
     HistoryRows rows_;  // the row table of the last build, sorted as listed

@@ -21,7 +21,16 @@ LoggingPage::LoggingPage(OptionsHost& host, QWidget* parent) : OptionsPage(paren
     add_number(QStringLiteral("Diskwrite interval:"), &s.LogWriteInt, 1);
     minute_logging_ = new QCheckBox(QStringLiteral("Minutely logging"), this);
     add_row(minute_logging_);
-    connect(minute_logging_, &QCheckBox::toggled, this, [this] { report_change(); });
+    connect(minute_logging_, &QCheckBox::toggled, this, [this, &s](bool on) {
+        if (loading()) return;
+        // Switched off it asks whether the minutely files go as well.
+        if (!host_.minute_logging_changed(on)) {
+            Filling filling(*this);
+            minute_logging_->setChecked(s.MinuteLogging != 0);
+            return;
+        }
+        report_change();
+    });
     add_filler([this, &s] { minute_logging_->setChecked(s.MinuteLogging != 0); });
     add_remote_rows();
 }
@@ -43,13 +52,7 @@ void LoggingPage::add_remote_rows() {
     add_text(QStringLiteral("Client name:"), &s.ClientName);
 }
 
-bool LoggingPage::check() {
+void LoggingPage::other_page_changed() {
     Filling filling(*this);
-    std::uint8_t& minute_logging = host_.options_state().settings.MinuteLogging;
-    const bool on = minute_logging_->isChecked();
-    if ((minute_logging != 0) != on) {
-        if (host_.minute_logging_changed(on)) minute_logging = on ? 1 : 0;
-        else minute_logging_->setChecked(minute_logging != 0);
-    }
-    return true;
+    minute_logging_->setChecked(host_.options_state().settings.MinuteLogging != 0);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <vector>
+
 #include "settings/qt/options_page.h"
 
 class OptionsHost;
@@ -7,6 +10,7 @@ class QLabel;
 
 // "Period": name and form of the user-defined period (from a date to a date, the last N
 // minutes, hours or days, monthly from a day, from a start date) and its current range.
+// Only the fields of the chosen form can be changed.
 class PeriodPage : public OptionsPage {
     Q_OBJECT
 public:
@@ -20,8 +24,11 @@ public:
 
 private:
     void refresh_period_line();
+    void enable_form_fields();
 
     OptionsHost& host_;
+    // The fields of each form: from a date to a date, the last N, monthly, from a start date.
+    std::array<std::vector<QWidget*>, 4> form_fields_;
     QLabel* lblPeriod = nullptr;
     QLabel* lblDataMissing = nullptr;
 };

@@ -53,9 +53,11 @@ int run_report_command(const std::vector<std::string>& args) {
         s.LogAdapter[static_cast<std::size_t>(i)] =
             static_cast<std::uint8_t>(read_number(store, "LogAdapter" + std::to_string(i), 0, 1, 0));
 
+    // The monitor's adapter numbers; the report never writes them.
+    load_numbering(state.table_messages.numbering, state.data_dir);
     clsIPStatistics stats(tables, dialogs, state.table_messages);
     state.found_adapters = stats.Found_Adaptors();
-    s.Adapter = read_number(store, "Adapter", 0, state.found_adapters, state.found_adapters < 2 ? 1 : 2);
+    s.Adapter = read_number(store, "Adapter", 0, kMaxAdapters, state.found_adapters < 2 ? 1 : 2);
     if (load_state(state, services) == LoadStateResult::unknown_format) return 1;
     load_history(state, services);
 

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
 
 #include "core/program_state.h"
 #include "measure/format.h"
@@ -23,10 +24,15 @@ ResetPage::ResetPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), 
     connect(cmdResetDaily, &QPushButton::clicked, this, [this] {
         host_.reset_daily_logs();
         refresh_lines();
+        enable_minutely_reset();
     });
     connect(cmdResetMinutely, &QPushButton::clicked, this, [this] {
+        const std::uint8_t logging = host_.options_state().settings.MinuteLogging;
         host_.reset_minutely_logs();
         refresh_lines();
+        enable_minutely_reset();
+        // Answered with switching minute logging off: the Logging page shows it.
+        if (host_.options_state().settings.MinuteLogging != logging) report_change();
     });
     connect(cmdResetSession, &QPushButton::clicked, this, [this] {
         host_.reset_session();
@@ -40,6 +46,27 @@ ResetPage::ResetPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), 
 void ResetPage::fill() {
     OptionsPage::fill();
     refresh_lines();
+    enable_minutely_reset();
+}
+
+void ResetPage::other_page_changed() { enable_minutely_reset(); }
+
+namespace {
+
+// Whether minutely files lie in the data folder's "Stats/DbMin".
+bool minutely_files_left(const std::string& data_dir) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(data_dir + "Stats/DbMin", error)) {
+        if (entry.path().extension() == ".dat") return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void ResetPage::enable_minutely_reset() {
+    const ProgramState& st = host_.options_state();
+    cmdResetMinutely->setEnabled(st.settings.MinuteLogging != 0 || minutely_files_left(st.data_dir));
 }
 
 void ResetPage::showEvent(QShowEvent* event) {

@@ -8,12 +8,15 @@ class QPushButton;
 class QTimer;
 
 // "Reset": clears the daily logs, the minutely logs or the session, and shows since when the
-// program logs and how long this session runs (refreshed every second while shown).
+// program logs and how long this session runs (refreshed every second while shown). The
+// minutely logs can be cleared while they are kept or while files of them are left.
 class ResetPage : public OptionsPage {
     Q_OBJECT
 public:
     ResetPage(OptionsHost& host, QWidget* parent = nullptr);
     void fill() override;
+    // "Minutely logging" may have been switched on the Logging page.
+    void other_page_changed() override;
 
     QPushButton* reset_daily() const { return cmdResetDaily; }
     QPushButton* reset_minutely() const { return cmdResetMinutely; }
@@ -25,6 +28,7 @@ protected:
 
 private:
     void refresh_lines();
+    void enable_minutely_reset();
 
     OptionsHost& host_;
     QPushButton* cmdResetDaily = nullptr;

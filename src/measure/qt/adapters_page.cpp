@@ -7,12 +7,22 @@
 
 #include "core/program_state.h"
 #include "core/services.h"
+#include "display/item_list.h"
+#include "measure/counters.h"
 #include "measure/ip_statistics.h"
 #include "settings/qt/options_host.h"
+
+namespace {
+
+// Adapters that can be summed: the first six.
+constexpr int kSummable = 6;
+
+}  // namespace
 
 AdaptersPage::AdaptersPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
     Settings& s = host_.options_state().settings;
     add_heading(QStringLiteral("Multiple selected adapters"));
+    add_note(QStringLiteral("Ticked adapters are summed as \"Multiple adapters\"."));
     adapter_list_ = new QListWidget(this);
     add_row(adapter_list_);
     monitored_ = new QComboBox(this);
@@ -20,7 +30,7 @@ AdaptersPage::AdaptersPage(OptionsHost& host, QWidget* parent) : OptionsPage(par
     connect(adapter_list_, &QListWidget::itemChanged, this, [this, &s](QListWidgetItem* item) {
         if (loading()) return;
         const int i = adapter_list_->row(item) + 1;
-        if (i < 1 || i > 6) return;
+        if (i < 1 || i > kSummable) return;
         s.LogAdapter[static_cast<std::size_t>(i)] = item->checkState() == Qt::Checked ? 1 : 0;
         summed_changed_ = true;
         report_change();
@@ -28,12 +38,19 @@ AdaptersPage::AdaptersPage(OptionsHost& host, QWidget* parent) : OptionsPage(par
     connect(monitored_, &QComboBox::currentIndexChanged, this, [this, &s](int index) {
         if (loading() || index < 0) return;
         s.Adapter = index;
+        monitored_changed_ = true;
         report_change();
     });
 }
 
 void AdaptersPage::fill() {
     OptionsPage::fill();
+    list_adapters();
+}
+
+void AdaptersPage::adapters_changed() { list_adapters(); }
+
+void AdaptersPage::list_adapters() {
     Filling filling(*this);
     ProgramState& st = host_.options_state();
     const Settings& s = st.settings;
@@ -47,18 +64,30 @@ void AdaptersPage::fill() {
         const QString name = QString::fromStdString(names[static_cast<std::size_t>(i - 1)]);
         monitored_->addItem(name);
         auto* item = new QListWidgetItem(name, adapter_list_);
-        if (i <= 6) {
+        if (i <= kSummable) {
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(s.LogAdapter[static_cast<std::size_t>(i)] ? Qt::Checked : Qt::Unchecked);
         } else {
             item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
         }
     }
+    // A monitored adapter whose interface has not been seen yet keeps its place in the list.
+    for (int i = monitored_->count(); i <= std::min(s.Adapter, kMaxAdapters); ++i)
+        monitored_->addItem(QStringLiteral("Adapter %1 (not found yet)").arg(i));
     monitored_->setCurrentIndex(std::clamp(s.Adapter, 0, monitored_->count() - 1));
 }
 
 void AdaptersPage::preview() {
-    if (!summed_changed_) return;
-    summed_changed_ = false;
-    host_.options_adapters_changed();
+    ProgramState& st = host_.options_state();
+    if (monitored_changed_) {
+        monitored_changed_ = false;
+        clsIPStatistics stats(host_.options_services().tables, host_.options_services().dialogs, st.table_messages);
+        stats.Found_Adaptors();
+        st.ip_text = ip_text_for(stats, st.settings.Adapter);
+        BuildDisplayList(st);
+    }
+    if (summed_changed_) {
+        summed_changed_ = false;
+        host_.options_adapters_changed();
+    }
 }

@@ -17,6 +17,10 @@ TimeSyncPage::TimeSyncPage(OptionsHost& host, QWidget* parent) : OptionsPage(par
     time_servers_ = add_choice(QStringLiteral("Time server:"), servers,
                                [&s] { return std::min<int>(s.SyncSrv, kTimeServerCount - 1); },
                                [&s](int i) { s.SyncSrv = static_cast<std::uint8_t>(i); });
+    // "Synchronize now" asks a typed server as well; the automatic synchronisation keeps to
+    // the list, so a typed name is not added to it.
+    time_servers_->setEditable(true);
+    time_servers_->setInsertPolicy(QComboBox::NoInsert);
     cmdSync = new QPushButton(QString::fromLatin1(kSyncCaption), this);
     add_row(QStringLiteral("Synchronize now"), cmdSync);
     connect(cmdSync, &QPushButton::clicked, this,
@@ -36,6 +40,4 @@ void TimeSyncPage::show_caption(const std::string& caption) { cmdSync->setText(Q
 
 void TimeSyncPage::show_result(const std::string& text) { lblSync->setText(QString::fromStdString(text)); }
 
-void TimeSyncPage::show_message(const std::string& text) {
-    host_.options_services().dialogs.message_box({text, "", MsgButtons::ok, MsgIcon::none});
-}
+void TimeSyncPage::show_message(const std::string& text) { host_.show_message(window(), text); }

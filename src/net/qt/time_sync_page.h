@@ -8,9 +8,10 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-// "Time Sync": the time server, "Synchronize now", the automatic synchronisation and its
-// interval, and the last synchronisation. While the dialog is open the synchronisation
-// reports here.
+// "Time Sync": the time server (chosen from the list or typed), "Synchronize now", the
+// automatic synchronisation and its interval, and the last synchronisation. While the dialog
+// is open the synchronisation reports here; its messages show in the program's message
+// window over the dialog.
 class TimeSyncPage : public OptionsPage, public TimeSyncView {
     Q_OBJECT
 public:

@@ -14,6 +14,12 @@ double SystemClock::now() const {
                      local.tm_sec + ts.tv_nsec / 1e9);
 }
 
+double SystemClock::elapsed_seconds() const {
+    timespec ts{};
+    clock_gettime(CLOCK_BOOTTIME, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
 std::int32_t MonotonicTicks::tick_ms() const {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);

@@ -1,21 +1,31 @@
 #include "settings/qt/frm_options.h"
 
 #include <QCloseEvent>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/program_state.h"
+#include "display/qt/secondary_windows.h"
 #include "settings/qt/options_page.h"
 #include "settings/qt/options_pages.h"
 
 QString frmOptions::digits_only(const QString& text) { return OptionsPage::digits_only(text); }
 
 frmOptions::frmOptions(OptionsHost& host, QWidget* parent) : QDialog(parent), host_(host) {
+    setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Settings"));
     setModal(false);
+    // A window of its own, on top from the start when the main window is: Apply then finds
+    // nothing to change and the dialog keeps its native window.
+    Qt::WindowFlags flags = windowFlags() | Qt::Window;
+    flags.setFlag(Qt::WindowStaysOnTopHint, host_.options_state().settings.AlwaysOnTop != 0);
+    setWindowFlags(flags);
     tree_ = new QTreeWidget(this);
     tree_->setHeaderHidden(true);
     tree_->setMinimumWidth(130);
@@ -48,7 +58,9 @@ frmOptions::frmOptions(OptionsHost& host, QWidget* parent) : QDialog(parent), ho
     build_pages();
     tree_->expandAll();
     fill();
+    show_page(host_.last_page.isEmpty() || page(host_.last_page) == nullptr ? pages_.front().caption : host_.last_page);
     resize(560, 420);
+    host_.options_opened(this);
 }
 
 void frmOptions::build_pages() {
@@ -75,6 +87,7 @@ void frmOptions::build_pages() {
         pages_.push_back({entry.caption, page});
         connect(page, &OptionsPage::changed, this, [this, page] { page_changed(page); });
         connect(page, &OptionsPage::show_requested, this, [this, caption = entry.caption] { show_page(caption); });
+        connect(page, &OptionsPage::field_at_fault, this, &frmOptions::show_field);
     }
 }
 
@@ -98,6 +111,40 @@ void frmOptions::fill() {
     for (const Page& p : pages_) p.page->fill();
 }
 
+void frmOptions::show_field(const QString& caption_of_page, const QString& caption) {
+    OptionsPage* shown = page(caption_of_page);
+    if (shown == nullptr) return;
+    show_page(caption_of_page);
+    for (QFormLayout* form : shown->findChildren<QFormLayout*>()) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            QLayoutItem* label = form->itemAt(row, QFormLayout::LabelRole);
+            QLayoutItem* field = form->itemAt(row, QFormLayout::FieldRole);
+            auto* l = label ? qobject_cast<QLabel*>(label->widget()) : nullptr;
+            if (l == nullptr || field == nullptr || field->widget() == nullptr || l->text() != caption) continue;
+            field->widget()->setFocus(Qt::OtherFocusReason);
+            if (auto* edit = qobject_cast<QLineEdit*>(field->widget())) edit->selectAll();
+            return;
+        }
+    }
+}
+
+QWidget* frmOptions::front_window() {
+    const OpenWindows open = open_windows();
+    OpenWindows inner;
+    inner.options = true;
+    inner.colour_dialog = open.colour_dialog;
+    inner.new_preset = open.new_preset;
+    inner.rename_preset = open.rename_preset;
+    inner.value_dialog = open.value_dialog;
+    inner.rule_editor = open.rule_editor;
+    QWidget* front = find_open_window(window_to_bring_forward(inner));
+    return front != nullptr ? front : this;
+}
+
+void frmOptions::adapters_changed() {
+    for (const Page& p : pages_) p.page->adapters_changed();
+}
+
 void frmOptions::page_changed(OptionsPage* page) {
     cmdApply->setEnabled(true);
     page->preview();
@@ -117,6 +164,8 @@ void frmOptions::store(bool close_after) {
         close_dialog();
         return;
     }
+    // The pages show what is stored now (a number brought into range, for example).
+    fill();
     cmdApply->setEnabled(false);
     activateWindow();
     host_.options_preview();
@@ -134,6 +183,7 @@ void frmOptions::cancel() {
 
 void frmOptions::close_dialog() {
     closing_ = true;
+    host_.last_page = current_page();
     hide();
     host_.options_closed();
 }

@@ -30,6 +30,13 @@ public:
     // The page with this caption, or nullptr.
     OptionsPage* page(const QString& caption) const;
     QPushButton* apply_button() const { return cmdApply; }
+    // Turns to a page and selects its field labelled `caption`, as a refused check does.
+    void show_field(const QString& page, const QString& caption);
+    // The innermost open window of the dialog: the colour dialog, a preset name window, the
+    // value dialog, the rule editor, else the dialog itself.
+    QWidget* front_window();
+    // Adapters came, went or changed status: the open adapter lists are read again.
+    void adapters_changed();
 
     // Keeps only the digits of a number box's text.
     static QString digits_only(const QString& text);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 #include <string>
+
+#include "alerts/mail_sender.h"
 
 class QWidget;
 class ServiceManager;
@@ -14,6 +17,8 @@ struct Services;
 class OptionsHost {
 public:
     virtual ~OptionsHost() = default;
+    // The dialog opened and will report over `dialog` until it closes.
+    virtual void options_opened(QWidget* /*dialog*/) {}
     virtual ProgramState& options_state() = 0;
     virtual Services& options_services() = 0;
     // Live preview: recompute and redraw with the in-memory settings.
@@ -22,8 +27,10 @@ public:
     virtual void options_store() = 0;
     // Cancel: reload the stored settings, lay the window out again, save and reload the logs.
     virtual void options_discard() = 0;
-    // The main window's height follows its items.
+    // The main window's frame and height follow its items.
     virtual void options_fit_window_height() {}
+    // The main window takes its translucency, see-through background and size limits.
+    virtual void options_window_changed() {}
     // The tray icon shows the in-memory settings.
     virtual void options_update_tray() {}
     // The adapter selection or the logging settings changed.
@@ -43,10 +50,16 @@ public:
     }
     // The user-defined period changed: totals are computed afresh.
     virtual void period_changed() {}
-    // Checks the e-mail page before storing; false keeps the dialog open.
-    virtual bool check_mail_settings() { return true; }
+    // Checks the mail settings before storing; the field at fault, or none. A refusal has been
+    // shown to the user.
+    virtual MailField check_mail_settings() { return MailField::none; }
+    // A message in the program's message window over the dialog.
+    virtual void show_message(QWidget* /*over*/, const std::string& /*text*/) {}
     virtual void options_closed() {}
-    // "Minutely logging" was switched: the minutely log starts or stops. False when the
-    // user cancelled and the setting stays as it was.
+    // "Minutely logging" was switched: the minutely log starts or stops (switched off, it is
+    // stored at once). False when the user cancelled and the setting stays as it was.
     virtual bool minute_logging_changed(bool /*on*/) { return true; }
+
+    // The page the dialog showed last, while the program runs.
+    QString last_page;
 };

@@ -120,8 +120,8 @@ QLineEdit* OptionsPage::add_number(const QString& caption, std::int32_t* field, 
         } else {
             value = ok && v <= INT32_MAX ? static_cast<std::int32_t>(v) : INT32_MAX;
         }
-        if (value < min || value > max) return;
-        *field = value;
+        // A value the setting cannot take is not taken; the box still counts as changed.
+        if (value >= min && value <= max) *field = value;
         report_change();
     });
     add_filler([box, field] { box->setText(QString::number(*field)); });
@@ -192,23 +192,49 @@ QDateEdit* OptionsPage::add_date(const QString& caption, double* field) {
     return edit;
 }
 
-QPushButton* OptionsPage::add_colour(const QString& caption, std::int32_t* field) {
+namespace {
+
+QColor unpacked(std::int32_t colour) {
+    const auto c = static_cast<std::uint32_t>(colour);
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+std::int32_t packed(const QColor& c) {
+    return static_cast<std::int32_t>(
+        rgb(static_cast<std::uint32_t>(c.red()), static_cast<std::uint32_t>(c.green()), static_cast<std::uint32_t>(c.blue())));
+}
+
+}  // namespace
+
+QPushButton* OptionsPage::add_colour(const QString& caption, std::int32_t* field, const std::uint8_t* on_top) {
     auto* button = new QPushButton(this);
     button->setFixedSize(48, 20);
     add_row(caption, button);
     const auto paint = [button, field] {
-        const auto c = static_cast<std::uint32_t>(*field);
-        button->setStyleSheet(QStringLiteral("background-color: rgb(%1,%2,%3)").arg(c & 0xFF).arg((c >> 8) & 0xFF).arg((c >> 16) & 0xFF));
+        button->setStyleSheet(QStringLiteral("background-color: %1").arg(unpacked(*field).name()));
     };
-    connect(button, &QPushButton::clicked, this, [this, field, paint] {
-        const auto c = static_cast<std::uint32_t>(*field);
-        const QColor chosen = QColorDialog::getColor(QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)),
-                                                     this, QStringLiteral("Color"));
-        if (!chosen.isValid()) return;
-        *field = static_cast<std::int32_t>(rgb(static_cast<std::uint32_t>(chosen.red()), static_cast<std::uint32_t>(chosen.green()),
-                                               static_cast<std::uint32_t>(chosen.blue())));
+    // The colour is set when it differs, and the change reported.
+    const auto take = [this, field, paint](std::int32_t colour) {
+        if (*field == colour) return;
+        *field = colour;
         paint();
         report_change();
+    };
+    connect(button, &QPushButton::clicked, this, [this, field, take, on_top] {
+        auto* dialog = new QColorDialog(unpacked(*field), window());
+        dialog->setWindowTitle(QStringLiteral("Color"));
+        dialog->setOption(QColorDialog::DontUseNativeDialog);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        if (on_top != nullptr && *on_top != 0) dialog->setWindowFlag(Qt::WindowStaysOnTopHint);
+        const std::int32_t before = *field;
+        connect(dialog, &QColorDialog::currentColorChanged, this, [take](const QColor& c) {
+            if (c.isValid()) take(packed(c));
+        });
+        connect(dialog, &QDialog::finished, this, [dialog, take, before](int result) {
+            const QColor chosen = dialog->selectedColor();
+            take(result == QDialog::Accepted && chosen.isValid() ? packed(chosen) : before);
+        });
+        dialog->open();
     });
     add_filler(paint);
     return button;

@@ -21,8 +21,9 @@ class QSlider;
 // from the setting, writes the setting on every change and reports the change. The dialog
 // then enables "&Apply", calls preview() and redraws the main window.
 //
-// The dialog drives every page through four calls: fill() when it opens or reloads,
+// The dialog drives every page through four calls: fill() when it opens and after Apply,
 // preview() after each change, check() before OK and Apply store anything, store() after.
+// Two more tell a page what happened elsewhere: other_page_changed() and adapters_changed().
 class OptionsPage : public QWidget {
     Q_OBJECT
 public:
@@ -39,6 +40,8 @@ public:
     virtual void store(bool /*closing*/) {}
     // Another page changed settings: shows what this page displays of them.
     virtual void other_page_changed() {}
+    // Adapters came, went or changed status: lists of them are read again.
+    virtual void adapters_changed() {}
 
     bool loading() const { return loading_ > 0; }
     // Keeps only the digits of a number box's text.
@@ -51,6 +54,8 @@ signals:
     void changed();
     // The page asks to be shown (a check failed on it).
     void show_requested();
+    // A check failed: turn to page `page` and select its field labelled `caption`.
+    void field_at_fault(const QString& page, const QString& caption);
 
 protected:
     // Sets the loading flag for its lifetime: control changes are not reported meanwhile.
@@ -84,7 +89,7 @@ protected:
                           std::function<void(int)> set);
     // A number box: everything but digits is dropped at once; empty or "0" gives
     // `empty_value`. Values outside min..max leave the setting as it is, so the window never
-    // takes a value it cannot show.
+    // takes a value it cannot show; after Apply the box shows the setting again.
     QLineEdit* add_number(const QString& caption, std::int32_t* field, std::int32_t empty_value = 0,
                           std::int32_t min = INT32_MIN, std::int32_t max = INT32_MAX);
     QLineEdit* add_text(const QString& caption, std::string* field, bool password = false);
@@ -94,9 +99,10 @@ protected:
     QSlider* add_slider(const QString& caption, int min, int max, std::uint8_t* field);
     // A date picker bound to a day number (days since 1899-12-30).
     QDateEdit* add_date(const QString& caption, double* field);
-    // A colour swatch bound to a packed colour (red + 256 x green + 65536 x blue); a click
-    // opens the colour dialog.
-    QPushButton* add_colour(const QString& caption, std::int32_t* field);
+    // A colour swatch bound to a packed colour (red + 256 x green + 65536 x blue). A click
+    // opens the colour dialog ("Color"); every colour it shows is tried at once, and Cancel
+    // puts the colour back. `on_top`: the colour dialog stays above other windows.
+    QPushButton* add_colour(const QString& caption, std::int32_t* field, const std::uint8_t* on_top = nullptr);
 
 private:
     QFormLayout* form_ = nullptr;

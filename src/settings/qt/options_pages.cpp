@@ -45,17 +45,18 @@ OptionsPage* items_page(OptionsHost& host, QWidget* parent) {
     hooks.set_owner_enabled = [parent](bool on) { parent->window()->setEnabled(on); };
     ProgramState& state = host.options_state();
     Services& services = host.options_services();
-    auto* panel = new ItemPanel(state, services.dialogs, std::move(hooks), parent);
-    clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
-    panel->set_adapter_names(adapter_descriptions(stats));
+    hooks.adapter_names = [&state, &services] {
+        clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
+        return adapter_descriptions(stats);
+    };
+    auto* panel = new ItemPanel(state, services.dialogs, hooks, parent);
+    panel->set_adapter_names(hooks.adapter_names());
     return panel;
 }
 
 OptionsPage* colours_page(OptionsHost& host, QWidget* parent) {
     auto* page = new ColorsPage(host.options_state().settings, host.options_state().data_dir, parent);
     QObject::connect(page, &ColorsPage::redraw_main, page, [&host] { host.options_preview(); });
-    QObject::connect(page, &ColorsPage::update_tray, page, [&host] { host.options_update_tray(); });
-    QObject::connect(page, &ColorsPage::apply_enabled, page, [page] { emit page->changed(); });
     return page;
 }
 
@@ -73,10 +74,10 @@ std::vector<OptionsPageEntry> options_pages() {
         {QStringLiteral("Layout"), {}, with_host<LayoutPage>},
         {QStringLiteral("Items"), QStringLiteral("Layout"), items_page},
         {QStringLiteral("Period"), {}, with_host<PeriodPage>},
-        {QStringLiteral("Graph"), {}, with_settings<GraphPage>},
+        {QStringLiteral("Graph"), {}, with_host<GraphPage>},
         {QStringLiteral("Colors"), {}, colours_page},
-        {QStringLiteral("Window"), {}, with_settings<WindowPage>},
-        {QStringLiteral("Systray"), {}, with_settings<SystrayPage>},
+        {QStringLiteral("Window"), {}, with_host<WindowPage>},
+        {QStringLiteral("Systray"), {}, with_host<SystrayPage>},
         {QStringLiteral("Alerts"), {}, alerts_page},
         {QStringLiteral("E-mail"), QStringLiteral("Alerts"), with_host<MailPage>},
         {QStringLiteral("Service"), {}, with_host<ServicePage>},

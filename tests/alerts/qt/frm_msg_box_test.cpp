@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QWidget>
@@ -35,4 +37,27 @@ TEST(FrmMsgBox, ShowsWithoutBlockingAndReplacesItsText) {
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(&box, &enter);
     EXPECT_FALSE(box.isVisible());
+}
+
+// A refusal shown over a value dialog that closes and deletes itself: the box outlives it and
+// shows the next message over its first owner.
+TEST(FrmMsgBox, OutlivesAWindowItWasShownOver) {
+    QWidget owner;
+    owner.show();
+    auto* box = new frmMsgBox(&owner, nullptr, false);
+    auto* dialog = new QDialog(&owner);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    box->set_owner(dialog);
+    box->show_message("Please enter a number.", false);
+    EXPECT_EQ(box->parentWidget(), dialog);
+    box->accept();
+
+    const QPointer<frmMsgBox> alive(box);
+    dialog->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(alive.isNull());
+    EXPECT_EQ(box->parentWidget(), &owner);
+    box->show_message("again", false);
+    EXPECT_TRUE(box->isVisible());
 }

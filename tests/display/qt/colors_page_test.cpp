@@ -17,12 +17,11 @@ struct ColorsPageTest : ::testing::Test {
     TempDir dir;
     Settings s;
     std::unique_ptr<ColorsPage> page;
-    int redraws = 0, tray_updates = 0;
+    int redraws = 0;
 
     void open() {
         page = std::make_unique<ColorsPage>(s, dir.str() + "/");
         QObject::connect(page.get(), &ColorsPage::redraw_main, [this] { ++redraws; });
-        QObject::connect(page.get(), &ColorsPage::update_tray, [this] { ++tray_updates; });
         page->show();
     }
     QString swatch_colour(int n) const {
@@ -63,15 +62,6 @@ TEST_F(ColorsPageTest, OkOnDefaultCreatesUntitledAndEnablesSave) {
     EXPECT_TRUE(page->cmdSave->isEnabled());
     EXPECT_TRUE(page->cmdDelete->isEnabled());
     EXPECT_EQ(s.colours.Values, rgb(1, 2, 3));
-
-    // A tray swatch updates the tray, not the main window, and makes no preset.
-    const int before = redraws;
-    page->picTrayColor[2]->click();
-    page->colour_dialog()->setCurrentColor(QColor(7, 7, 7));
-    EXPECT_EQ(tray_updates, 1);
-    EXPECT_EQ(redraws, before);
-    page->colour_dialog()->reject();
-    EXPECT_EQ(s.SysTrayColorUpload, static_cast<std::int32_t>(rgb(255, 255, 0)));
 }
 
 TEST_F(ColorsPageTest, NewPresetWindowRefusesBadNamesAndAddsGoodOnes) {

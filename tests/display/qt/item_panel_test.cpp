@@ -23,7 +23,7 @@ struct PanelFixture : ::testing::Test {
     PanelFixture() {
         set_custom_items(state, true);  // the six seeded items
         panel = std::make_unique<ItemPanel>(
-            state, dialogs, ItemPanelHooks{[this] { ++redraws; }, [this] { ++fits; }, [this] { ++applies; }, nullptr});
+            state, dialogs, ItemPanelHooks{[this] { ++redraws; }, [this] { ++fits; }, [this] { ++applies; }, nullptr, nullptr});
         panel->set_adapter_names({"eth0", "wlan0"});
     }
     QStringList lines() const {

@@ -10,17 +10,20 @@
 #include <QTabBar>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <fstream>
 #include <iterator>
 
 #include "core/date.h"
+#include "core/qt/frm_main.h"
 #include "history/history_export.h"
 #include "history/qt/c_file_dialog.h"
 #include "history/history_fakes.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -280,6 +283,50 @@ TEST_F(HistoryWindowTest, PlaceStateAndColumnWidthsAreStoredOnCloseAndTabChange)
     EXPECT_EQ(state.settings.frmHistoryWidth, 500);
 }
 
+TEST_F(HistoryWindowTest, ColumnsWithoutAStoredWidthFitTheirWidestValueAndStoredWidthsAreKept) {
+    log->set(2, make_date(2026, 6, 12), 123456789012.0, 5);  // one day far wider than the others
+    state.settings.frmHistoryColWidth[kTabDaily][2] = 40;   // a width the user gave "Upload"
+    frmHistory* w = open();
+    w->TabStrip()->setCurrentIndex(kTabDaily);
+    QTreeWidget* list = w->ListView();
+    const QFontMetrics fm(list->font());
+    // A fitted column shows each of its texts whole, the header's too, and is not much wider.
+    const auto widest = [&](int c) {
+        int most = fm.horizontalAdvance(list->headerItem()->text(c));
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            most = std::max(most, fm.horizontalAdvance(list->topLevelItem(i)->text(c)));
+        return most;
+    };
+    for (int c : {0, 1, 3}) {
+        const int icon = c == 0 ? list->iconSize().width() : 0;
+        EXPECT_GE(list->columnWidth(c), widest(c) + icon) << "column " << c;
+        EXPECT_LE(list->columnWidth(c), widest(c) + icon + 60) << "column " << c;
+    }
+    EXPECT_GE(list->columnWidth(1), fm.horizontalAdvance("123456789012 B"));
+    EXPECT_EQ(list->columnWidth(2), 40);
+
+    // A larger amount after F5 widens the fitted column again.
+    const int before = list->columnWidth(3);
+    log->set(2, make_date(2026, 6, 15), 98765432109876.0, 0);
+    press(list, Qt::Key_F5);
+    EXPECT_GT(list->columnWidth(3), before);
+
+    // The user sizes a fitted column: that width is stored; the others stay without one.
+    list->header()->resizeSection(0, 150);
+    w->TabStrip()->setCurrentIndex(kTabWeekly);
+    EXPECT_EQ(last_written("frmHistoryColWidth(2,1)"), 150);
+    EXPECT_EQ(last_written("frmHistoryColWidth(2,2)"), kColumnWidthUnset);
+    EXPECT_EQ(last_written("frmHistoryColWidth(2,3)"), 40);
+    w->close();
+
+    frmHistory* again = open();
+    again->TabStrip()->setCurrentIndex(kTabDaily);
+    EXPECT_EQ(again->ListView()->columnWidth(0), 150);
+    EXPECT_EQ(again->ListView()->columnWidth(2), 40);
+    EXPECT_GE(again->ListView()->columnWidth(1), fm.horizontalAdvance("123456789012 B"));
+    again->close();
+}
+
 TEST_F(HistoryWindowTest, EscapeClosesTheWindow) {
     QPointer<frmHistory> w = open();
     press(w->ListView(), Qt::Key_Escape);
@@ -292,6 +339,68 @@ TEST_F(HistoryWindowTest, EscapeClosesTheWindow) {
 }  // namespace
 
 namespace {
+
+// A user who wants the history as a file: the history window of the real main window, a
+// right-click wherever the pointer is on the list, or Ctrl+S, leads to the save dialog.
+TEST(HistoryWindowOnMainWindow, ExportFromTheListsMenuAndCtrlSReachesTheSaveDialog) {
+    TempDir dir;
+    use_temp_home(dir);
+    frmMain main(StartOptions{});
+    ASSERT_TRUE(main.Form_Load());
+    main.mnuHistory_Click();
+    auto* w = main.findChild<frmHistory*>();
+    ASSERT_NE(w, nullptr);
+    w->TabStrip()->setCurrentIndex(kTabDaily);
+    QTreeWidget* list = w->ListView();
+    ASSERT_EQ(list->topLevelItemCount(), 1);  // today, the log's first day
+
+    int dialogs = 0;
+    // Accepts the next save dialog with `name` in the test folder.
+    const auto save_next_as = [&](const std::string& name) {
+        QTimer::singleShot(0, [&dialogs, path = dir.str() + "/" + name] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return;
+            ++dialogs;
+            dialog->selectFile(QString::fromStdString(path));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+    };
+    const auto exported = [&](const std::string& name) { return read_all(dir.str() + "/" + name); };
+    const std::string report_start = "Kelvanto Daily report\r\n\r\nDate ";
+
+    struct Place {
+        QWidget* widget;
+        QPoint pos;
+        std::string name;
+    };
+    const QRect row = list->visualItemRect(list->topLevelItem(0));
+    const std::vector<Place> places{
+        {list->viewport(), row.center(), "row"},
+        {list->viewport(), QPoint(row.center().x(), list->viewport()->height() - 3), "empty-area"},
+        {list->header()->viewport(), QPoint(list->header()->sectionViewportPosition(2) + 5, 5), "header"},
+    };
+    for (const Place& place : places) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, place.pos, place.widget->mapToGlobal(place.pos));
+        QApplication::sendEvent(place.widget, &event);
+        ASSERT_TRUE(w->mnuPopUp()->isVisible()) << place.name;
+        QAction* action = w->mnuPopUp()->actions().value(0);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->text(), "&Export");
+        save_next_as(place.name + ".txt");
+        QTest::mouseClick(w->mnuPopUp(), Qt::LeftButton, {}, w->mnuPopUp()->actionGeometry(action).center());
+        EXPECT_EQ(exported(place.name + ".txt").rfind(report_start, 0), 0u) << place.name;
+    }
+    EXPECT_EQ(dialogs, 3);
+
+    // Ctrl+S in the list, the menu closed.
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    save_next_as("ctrl-s.txt");
+    QTest::keyClick(list, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs, 4);
+    EXPECT_EQ(exported("ctrl-s.txt").rfind(report_start, 0), 0u);
+    main.UnloadKVT();
+}
 
 TEST(HistorySettingsWriter, WritesEachValueAsTextIntoTheStore) {
     FakeInterfaceTable tables;

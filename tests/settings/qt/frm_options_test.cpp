@@ -41,7 +41,7 @@ struct FakeHost : OptionsHost {
         stored = state.settings;
     }
     void options_discard() override { state.settings = stored; }
-    bool check_mail_settings() override { return mail_ok; }
+    MailField check_mail_settings() override { return mail_ok ? MailField::none : MailField::sender; }
 };
 
 QWidget* page(frmOptions& dlg, const QString& caption) {

@@ -62,10 +62,11 @@ TEST(OptionsOnMainWindow, ApplyStoresCancelRestoresTheStoredGraphType) {
     main.open_options();  // a second open brings the same dialog forward
     EXPECT_EQ(main.options_window(), dlg);
 
-    // The Items page hosts the item panel with the display list.
+    // The Items page hosts the item panel; with the standard items it has nothing to edit.
     auto* panel = dlg->findChild<ItemPanel*>();
     ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(static_cast<std::size_t>(panel->list()->count()), main.state().display_list.size());
+    EXPECT_EQ(panel->list()->count(), 0);
+    EXPECT_FALSE(panel->list()->isEnabled());
 
     radio(*dlg, "Graph", "Bar graph")->click();
     EXPECT_EQ(main.state().settings.GraphType, 1);

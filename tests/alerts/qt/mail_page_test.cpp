@@ -1,0 +1,77 @@
+// The E-mail page on the real main window: a refused mail check turns to the page and
+// selects the field at fault, whether OK, Apply or the Alerts page's Test refused.
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "alerts/alert_rule.h"
+#include "alerts/qt/frm_msg_box.h"
+#include "support/options_driver.h"
+
+namespace {
+
+QLineEdit* mail_field(frmOptions& dlg, const QString& caption) {
+    QLineEdit* field = control<QLineEdit>(dlg, "E-mail", caption);
+    dlg.show_page("Graph");
+    return field;
+}
+
+// The field the dialog turned to: shown, focused, its whole text selected.
+void expect_selected(frmOptions& dlg, QLineEdit* field) {
+    EXPECT_EQ(dlg.current_page(), "E-mail");
+    EXPECT_EQ(dlg.focusWidget(), field);
+    EXPECT_FALSE(field->text().isEmpty());
+    EXPECT_EQ(field->selectedText(), field->text());
+}
+
+TEST(MailPage, ARefusedMailCheckShowsTheFieldAtFault) {
+    ProgramRun run;
+    ASSERT_TRUE(run.start());
+    frmOptions& dlg = run.options();
+    WorkingRules& working = run.main().state().alerts.working;
+    ASSERT_EQ(new_rule(working), TableEdit::done);
+    AlertRule& rule = working.rules[0];
+    rule.Enabled = 255;
+    rule.ConditionKind = 0;
+    rule.Actions[SendMail] = 255;
+    working.selected = 0;
+    dlg.fill();
+
+    QLineEdit* sender = mail_field(dlg, "Sender:");
+    QLineEdit* receiver = mail_field(dlg, "Receiver:");
+    QLineEdit* server = mail_field(dlg, "SMTP server:");
+    sender->setText("monitor@example.org");
+    receiver->setText("admin");
+    server->setText("mail.example.org");
+    auto* box = run.main().findChild<frmMsgBox*>();
+    ASSERT_NE(box, nullptr);
+
+    dlg.apply();
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), "Please check the receivers address.");
+    expect_selected(dlg, receiver);
+    EXPECT_TRUE(dlg.apply_button()->isEnabled());
+    box->accept();
+
+    receiver->setText("admin@example.org");
+    server->setText("mx");
+    dlg.show_page("Period");
+    dlg.ok();
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(box->text(), "Please check the SMTP server.");
+    expect_selected(dlg, server);
+    box->accept();
+
+    // The Test button of the Alerts page checks the same way.
+    server->setText("mail.example.org");
+    sender->setText("monitor");
+    control<QPushButton>(dlg, "Alerts", "&Test")->click();
+    EXPECT_EQ(box->text(), "Please check the senders address.");
+    expect_selected(dlg, sender);
+    box->accept();
+    dlg.cancel();
+}
+
+}  // namespace

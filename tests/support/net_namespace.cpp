@@ -1,0 +1,148 @@
+#include "support/net_namespace.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <future>
+#include <thread>
+#include <vector>
+
+namespace {
+
+bool run_shell(const std::string& line) { return std::system((line + " >/dev/null 2>&1").c_str()) == 0; }
+
+// Moves the calling thread into the namespace; sockets it opens from then on live there.
+bool enter(const std::string& ns) {
+    const int fd = ::open(("/run/netns/" + ns).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::setns(fd, CLONE_NEWNET) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// Every wait of a socket ends after 20 s, so a transfer that cannot happen fails the test
+// instead of hanging it (on a listening socket this also bounds accept).
+void bound_waits(int fd) {
+    timeval limit{20, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+}
+
+std::size_t send_all(int fd, std::size_t total) {
+    std::vector<char> chunk(1 << 16, 'k');
+    std::size_t sent = 0;
+    while (sent < total) {
+        const ssize_t n = ::send(fd, chunk.data(), std::min(chunk.size(), total - sent), MSG_NOSIGNAL);
+        if (n <= 0) break;
+        sent += static_cast<std::size_t>(n);
+    }
+    return sent;
+}
+
+std::size_t receive_all(int fd, std::size_t expected) {
+    std::vector<char> buf(1 << 16);
+    std::size_t received = 0;
+    while (received < expected) {
+        const ssize_t n = ::recv(fd, buf.data(), buf.size(), 0);
+        if (n <= 0) break;
+        received += static_cast<std::size_t>(n);
+    }
+    return received;
+}
+
+}  // namespace
+
+std::string ip_program() {
+    for (const char* p : {"/usr/sbin/ip", "/sbin/ip", "/usr/bin/ip", "/bin/ip"})
+        if (::access(p, X_OK) == 0) return p;
+    return {};
+}
+
+bool run_ip(const std::string& args) { return run_shell(ip_program() + " " + args); }
+
+std::string unique_interface_name(const std::string& tag) {
+    return (tag + std::to_string(::getpid())).substr(0, 15);
+}
+
+NetNamespace::NetNamespace(const std::string& tag) {
+    static std::atomic<int> serial{0};
+    name_ = "kelvanto-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+    if (::geteuid() != 0) {
+        error_ = "making network namespaces needs root";
+    } else if (ip_program().empty()) {
+        error_ = "the ip program (iproute2) is not installed";
+    } else if (!run_ip("netns add " + name_)) {
+        error_ = "ip netns add failed: network namespaces cannot be made here";
+    } else if (!ip("link set lo up")) {
+        error_ = "the loopback interface of a new namespace cannot be brought up";
+    }
+}
+
+NetNamespace::~NetNamespace() {
+    if (!name_.empty() && std::filesystem::exists("/run/netns/" + name_)) run_ip("netns del " + name_);
+}
+
+bool NetNamespace::ip(const std::string& args) const { return run_ip("-n " + name_ + " " + args); }
+
+TransferResult transfer_between(const NetNamespace& server_ns, const std::string& server_address,
+                                const NetNamespace& client_ns, std::size_t to_server, std::size_t to_client) {
+    TransferResult result;
+    std::promise<int> port_promise;
+    std::future<int> port = port_promise.get_future();
+    std::thread server([&] {
+        if (!enter(server_ns.name())) {
+            port_promise.set_value(0);
+            return;
+        }
+        const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        bound_waits(listener);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        ::inet_pton(AF_INET, server_address.c_str(), &addr.sin_addr);
+        socklen_t len = sizeof addr;
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listener, 1) != 0 ||
+            ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+            ::close(listener);
+            port_promise.set_value(0);
+            return;
+        }
+        port_promise.set_value(ntohs(addr.sin_port));
+        const int peer = ::accept(listener, nullptr, nullptr);
+        ::close(listener);
+        if (peer < 0) return;
+        bound_waits(peer);
+        result.to_server = receive_all(peer, to_server);
+        send_all(peer, to_client);
+        ::shutdown(peer, SHUT_WR);
+        char drain[256];
+        while (::recv(peer, drain, sizeof drain, 0) > 0) {
+        }
+        ::close(peer);
+    });
+    std::thread client([&] {
+        const int p = port.get();
+        if (p == 0 || !enter(client_ns.name())) return;
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        bound_waits(fd);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(static_cast<std::uint16_t>(p));
+        ::inet_pton(AF_INET, server_address.c_str(), &addr.sin_addr);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+            send_all(fd, to_server);
+            result.to_client = receive_all(fd, to_client);
+        }
+        ::close(fd);
+    });
+    client.join();
+    server.join();
+    return result;
+}
