@@ -24,11 +24,6 @@ PeriodPage::PeriodPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent)
     form_fields_[2] = {add_choice(QStringLiteral("Month starts on day:"), numbers(1, 31), [&s] { return s.CusMonthStart - 1; },
                                   [&s](int i) { s.CusMonthStart = static_cast<std::uint8_t>(i + 1); })};
     form_fields_[3] = {add_date(QStringLiteral("Start:"), &s.CusPerStart)};
-    add_number(QStringLiteral("Data cap:"), &s.CapAmount, 0, 0, 999999999);
-    add_choice(QStringLiteral("Cap unit:"), {QStringLiteral("KB"), QStringLiteral("MB"), QStringLiteral("GB"), QStringLiteral("TB")},
-               [&s] { return int(s.CapUnit); }, [&s](int i) { s.CapUnit = static_cast<std::uint8_t>(i); });
-    add_note(QStringLiteral("The amount the period may use (0: no cap). The main window shows how much of it is "
-                            "used; alert rules can name a share of it."));
     lblPeriod = new QLabel(this);
     add_row(QStringLiteral("Current period:"), lblPeriod);
     lblDataMissing = new QLabel(
@@ -36,6 +31,12 @@ PeriodPage::PeriodPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent)
         this);
     lblDataMissing->setStyleSheet(QStringLiteral("color: red"));
     add_row(lblDataMissing);
+    // The data cap of this period.
+    add_number(QStringLiteral("Data cap:"), &s.CapAmount, 0, 0, 999999999);
+    add_choice(QStringLiteral("Cap unit:"), {QStringLiteral("KB"), QStringLiteral("MB"), QStringLiteral("GB"), QStringLiteral("TB")},
+               [&s] { return int(s.CapUnit); }, [&s](int i) { s.CapUnit = static_cast<std::uint8_t>(i); });
+    add_note(QStringLiteral("The amount the period may use (0: no cap). The main window shows how much of it is "
+                            "used; alert rules can name a share of it."));
 }
 
 void PeriodPage::fill() {

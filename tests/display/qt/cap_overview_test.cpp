@@ -2,10 +2,8 @@
 #include <sched.h>
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStackedWidget>
 #include <QTest>
 #include <array>
 #include <cmath>
@@ -25,26 +23,12 @@
 #include "settings/qt/frm_options.h"
 #include "support/cap_rule.h"
 #include "support/netns.h"
+#include "support/options_driver.h"
 #include "support/temp_home.h"
 
 namespace {
 
 constexpr double MB = 1024.0 * 1024.0;
-
-// The control beside `caption` on the options page shown.
-template <class Control>
-Control* page_control(frmOptions& dlg, const QString& page, const QString& caption) {
-    dlg.show_page(page);
-    for (QFormLayout* form : dlg.findChild<QStackedWidget*>()->currentWidget()->findChildren<QFormLayout*>()) {
-        for (int row = 0; row < form->rowCount(); ++row) {
-            QLayoutItem* label = form->itemAt(row, QFormLayout::LabelRole);
-            QLayoutItem* box = form->itemAt(row, QFormLayout::FieldRole);
-            auto* l = label ? qobject_cast<QLabel*>(label->widget()) : nullptr;
-            if (l && box && l->text() == caption) return qobject_cast<Control*>(box->widget());
-        }
-    }
-    return nullptr;
-}
 
 std::string as_text(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
 
@@ -98,8 +82,8 @@ TEST(CapOverview, SectionTextAndColourFollowTheShareOfTheCap) {
     // The cap is set on the Period page: the section gets its two rows at once.
     main.open_options();
     frmOptions* dlg = main.options_window();
-    auto* amount = page_control<QLineEdit>(*dlg, "Period", "Data cap:");
-    auto* unit = page_control<QComboBox>(*dlg, "Period", "Cap unit:");
+    auto* amount = control<QLineEdit>(*dlg, "Period", "Data cap:");
+    auto* unit = control<QComboBox>(*dlg, "Period", "Cap unit:");
     ASSERT_NE(amount, nullptr);
     ASSERT_NE(unit, nullptr);
     EXPECT_EQ(amount->text(), "0");
@@ -207,7 +191,7 @@ TEST(CapOverview, ARuleOnAShareOfTheCapFollowsTheCapChangedOnThePeriodPage) {
 
     main.open_options();
     frmOptions* dlg = main.options_window();
-    auto* amount = page_control<QLineEdit>(*dlg, "Period", "Data cap:");
+    auto* amount = control<QLineEdit>(*dlg, "Period", "Data cap:");
     ASSERT_NE(amount, nullptr);
     EXPECT_EQ(amount->text(), "20");
     amount->setText("40");
