@@ -118,7 +118,7 @@ TEST(OptionsDialog, EveryControlThatChangesASettingEnablesApply) {
     frmOptions& dlg = run.options();
     QStringList pages;
     for (QTreeWidgetItemIterator it(dlg.findChild<QTreeWidget*>()); *it; ++it) pages << (*it)->text(0);
-    ASSERT_EQ(pages.size(), 17);
+    ASSERT_EQ(pages.size(), 18);
 
     int tried = 0;
     for (const QString& page : pages) {
