@@ -166,7 +166,9 @@ double newest_rate(const ProgramState& state, int slot, bool upload) {
     const SampleBuffer& history = upload ? a.upload_history : a.download_history;
     double sum = 0.0;
     for (int j = 0; j < n; ++j) sum += history[static_cast<std::size_t>(j)];
-    return sum / std::clamp(state.cycle.sample_count + 1, 1, n);
+    // The cycle counted its sample after smoothing: the graph divided by the count before it
+    // plus one, which is the count now.
+    return sum / std::clamp(state.cycle.sample_count, 1, n);
 }
 
 void reset_session(ProgramState& state) {
