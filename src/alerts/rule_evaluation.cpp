@@ -9,6 +9,7 @@
 #include "history/data_cap.h"
 #include "history/period_totals.h"
 #include "measure/ip_statistics.h"
+#include "measure/rates.h"
 
 namespace {
 
@@ -153,10 +154,9 @@ double rule_period_total(ProgramState& state, int adapter, int kind, int directi
 
 double graph_rate(const ProgramState& state, int adapter, int direction) {
     if (adapter < 0 || adapter > kMaxAdapters) return 0.0;
-    const AdapterState& a = state.adapters[static_cast<std::size_t>(adapter)];
-    if (direction == 0) return a.download_graph[0];
-    if (direction == 1) return a.upload_graph[0];
-    return a.download_graph[0] + a.upload_graph[0];
+    if (direction == 0) return newest_rate(state, adapter, false);
+    if (direction == 1) return newest_rate(state, adapter, true);
+    return newest_rate(state, adapter, false) + newest_rate(state, adapter, true);
 }
 
 std::optional<double> connection_speed(ProgramState& state, Services& services, int adapter) {

@@ -99,7 +99,7 @@ TEST_F(Evaluation, RateCrossingsAndEquality) {
     const int i = add_live(with_sound(rate_rule("0", "64|0", "1")));
     AdapterState& all = state.adapters[0];
     const auto rate_cycle = [&](double bytes_per_second) {
-        all.download_graph[0] = bytes_per_second;
+        all.download_history[0] = bytes_per_second;
         const int before = fired("sound ding");
         cycle();
         return fired("sound ding") > before;
@@ -110,7 +110,7 @@ TEST_F(Evaluation, RateCrossingsAndEquality) {
     EXPECT_TRUE(rate_cycle(9000));  // from exactly the threshold upwards
     EXPECT_FALSE(rate_cycle(9500));
     EXPECT_FALSE(rate_cycle(100));
-    all.upload_graph[0] = 4000;
+    all.upload_history[0] = 4000;
     state.alerts.live.rules[static_cast<std::size_t>(i)].value(0, 1).Value = "2";
     EXPECT_TRUE(rate_cycle(4000));  // both directions together
     EXPECT_EQ(state.alerts.live.rules[static_cast<std::size_t>(i)].Enabled, kSwitchedOn);
@@ -118,7 +118,7 @@ TEST_F(Evaluation, RateCrossingsAndEquality) {
 
 TEST_F(Evaluation, RateAlreadyAboveFiresInTheFirstCycle) {
     add_live(with_sound(rate_rule("1", "1|4", "1")));
-    state.adapters[0].upload_graph[0] = 2 * MB;
+    state.adapters[0].upload_history[0] = 2 * MB;
     EXPECT_TRUE(cycle_at(0));
 }
 
@@ -127,18 +127,18 @@ TEST_F(Evaluation, FirstTimeRuleSwitchesItselfOffAndStaysOff) {
     new_rule(w);
     w.rules[0] = with_sound(rate_rule("0", "1|3", "0"));
     save_all_rules(w, state.alerts.live, state.data_dir);
-    state.adapters[0].download_graph[0] = 5000;
+    state.adapters[0].download_history[0] = 5000;
     EXPECT_TRUE(cycle_at(0));
     EXPECT_EQ(state.alerts.live.rules[0].Enabled, 0);
-    state.adapters[0].download_graph[0] = 1;
+    state.adapters[0].download_history[0] = 1;
     cycle();
-    state.adapters[0].download_graph[0] = 5000;
+    state.adapters[0].download_history[0] = 5000;
     EXPECT_FALSE(cycle_at(0));
 
     // After a restart the stored rule is still off.
     ProgramState restarted;
     restarted.alerts.totals = state.alerts.totals;
-    restarted.adapters[0].download_graph[0] = 5000;
+    restarted.adapters[0].download_history[0] = 5000;
     load_rules_at_startup(restarted.alerts.live, state.data_dir);
     ASSERT_EQ(restarted.alerts.live.count, 1);
     EXPECT_EQ(restarted.alerts.live.rules[0].Enabled, 0);
@@ -278,7 +278,7 @@ TEST_F(Evaluation, MalformedAndSwitchedOffRulesAreSkipped) {
     empty.Enabled = kSwitchedOn;
     AlertRule speed_all = with_sound(speed_rule("0", "0"));  // "Multiple adapters" has no speed
     for (const AlertRule& r : {bad_amount, bad_period, bad_adapter, bad_unit, bad_kind, off, empty, speed_all}) add_live(r);
-    state.adapters[0].download_graph[0] = 1e9;
+    state.adapters[0].download_history[0] = 1e9;
     EXPECT_FALSE(cycle_at(10));
     EXPECT_FALSE(cycle_at(1e6));
     EXPECT_EQ(log.calls.size(), 0u);
