@@ -1,10 +1,10 @@
 #include "net/program_metrics.h"
 
-#include <algorithm>
 
 #include "history/data_cap.h"
 #include "history/period_totals.h"
 #include "measure/adapter_names.h"
+#include "measure/rates.h"
 
 namespace {
 
@@ -23,26 +23,16 @@ MetricFamily per_adapter(const char* name, const char* help, const char* type,
 
 }  // namespace
 
-double current_rate(const AdapterState& slot, bool download, int averaging_seconds, std::int32_t sample_count) {
-    const int n = std::clamp(averaging_seconds, 1, kMaxAveraging);
-    const SampleBuffer& history = download ? slot.download_history : slot.upload_history;
-    double sum = 0.0;
-    for (int k = 0; k < n; ++k) sum += history[static_cast<std::size_t>(k)];
-    return sum / std::clamp(sample_count, 1, n);
-}
-
 std::vector<AdapterFigures> adapter_figures(ProgramState& state, const std::vector<std::string>& names, double now) {
     std::vector<AdapterFigures> figures;
-    const int averaging = state.settings.BandwidthCalc;
     for (int a = 1; a <= state.live_adapter_count(); ++a) {
-        const AdapterState& slot = state.adapters[static_cast<std::size_t>(a)];
         AdapterFigures f;
         f.adapter = a;
         if (static_cast<std::size_t>(a) < names.size()) f.interface = names[static_cast<std::size_t>(a)];
         f.received_total = period_total(state, a, kTotalPeriod, kReceived, now);
         f.sent_total = period_total(state, a, kTotalPeriod, kSent, now);
-        f.receive_rate = current_rate(slot, true, averaging, state.cycle.sample_count);
-        f.transmit_rate = current_rate(slot, false, averaging, state.cycle.sample_count);
+        f.receive_rate = newest_rate(state, a, false);
+        f.transmit_rate = newest_rate(state, a, true);
         f.cap_used = cap_status(state, a, now).share / 100.0;
         figures.push_back(std::move(f));
     }

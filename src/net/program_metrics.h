@@ -26,10 +26,6 @@ struct AdapterFigures {
 // adapter a.
 std::vector<AdapterFigures> adapter_figures(ProgramState& state, const std::vector<std::string>& names, double now);
 
-// The current rate of a slot: the mean of the newest `Bandwidth Calc.` samples of its rate
-// history, divided by the samples that exist when fewer have been taken.
-double current_rate(const AdapterState& slot, bool download, int averaging_seconds, std::int32_t sample_count);
-
 // The endpoint's metric families: the byte counters and rates per adapter, the build
 // information and, with a data cap (`cap_bytes` above 0), the cap and each adapter's share of it.
 std::vector<MetricFamily> program_metric_families(const std::vector<AdapterFigures>& adapters,
