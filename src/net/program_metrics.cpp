@@ -1,6 +1,5 @@
 #include "net/program_metrics.h"
 
-
 #include "history/data_cap.h"
 #include "history/period_totals.h"
 #include "measure/adapter_names.h"
