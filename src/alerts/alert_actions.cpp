@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "alerts/rule_evaluation.h"
+#include "alerts/rule_sentence.h"
 #include "alerts/rule_values.h"
 #include "measure/format.h"
 
@@ -38,6 +39,15 @@ std::string period_word(const ProgramState& state, int choice) {
     return state.settings.CusPerName + " ";
 }
 
+// The desktop's notification service, or the program's message window without a notifier.
+void show_notification(Services& services, const std::string& title, const std::string& text) {
+    if (services.notifier != nullptr) {
+        services.notifier->notify(title, text);
+    } else if (services.msg_box != nullptr) {
+        services.msg_box->show_message(title + "\n" + text, false);
+    }
+}
+
 }  // namespace
 
 std::string compose_message(ProgramState& state, Services& services, const AlertRule& rule) {
@@ -49,17 +59,18 @@ std::string compose_message(ProgramState& state, Services& services, const Alert
             static constexpr const char* kDirection[3] = {"download ", "upload ", "download + upload "};
             const int p = choice_or_zero(rule.condition_value(1), 6);
             const int d = state.alerts.evaluation.FiringDirection <= 2 ? state.alerts.evaluation.FiringDirection : 0;
-            const int unit = split_number_unit(rule.condition_value(3), 2).value_or(NumberWithUnit{}).unit;
+            const int unit = split_number_unit(rule.condition_value(3), kAmountShareOfCap).value_or(NumberWithUnit{}).unit;
+            // A share of the cap reports the total in the cap's unit.
+            const int code = kUnitKilobytes + (unit == kAmountShareOfCap ? settings.CapUnit : unit);
             const double total = rule_period_total(state, adapter, period_kind_of_choice(p), d, services.clock.now());
             return "The " + period_word(state, p) + kDirection[d] + "has reached " +
-                   format_value(total, kUnitKilobytes + unit, false, true, kDecimalsFromSettings, false, settings, locale) +
-                   ".";
+                   format_value(total, code, false, true, kDecimalsFromSettings, false, settings, locale) + ".";
         }
         case AmountEachTime: {
-            static constexpr const char* kUnits[3] = {" KB ", " MB ", " GB "};
+            static constexpr const char* kUnits[4] = {" KB ", " MB ", " GB ", " % of the cap "};
             static constexpr const char* kDone[3] = {"downloaded.", "uploaded.", "downloaded + uploaded."};
             const std::string& value = rule.condition_value(2);
-            const NumberWithUnit n = split_number_unit(value, 2).value_or(NumberWithUnit{"0", 0});
+            const NumberWithUnit n = split_number_unit(value, kAmountShareOfCap).value_or(NumberWithUnit{"0", 0});
             return n.number + kUnits[n.unit] + "has been " + kDone[choice_or_zero(rule.condition_value(1), 2)];
         }
         case RateReached: {
@@ -91,7 +102,8 @@ void run_actions(ProgramState& state, Services& services, int index, bool test) 
         state.alerts.evaluation.FiringDirection = static_cast<std::uint8_t>(choice_or_zero(rule.condition_value(2), 2));
     }
     std::string message;
-    if (rule.has_action(SendMail) || rule.has_action(AddLogEntry)) message = compose_message(state, services, rule);
+    if (rule.has_action(SendMail) || rule.has_action(AddLogEntry) || rule.has_action(ShowNotification))
+        message = compose_message(state, services, rule);
 
     const std::string log_file = rule.has_action(AddLogEntry) ? rule.action_value(AddLogEntry, 0) : std::string();
     if (rule.has_action(SendMail)) {
@@ -100,6 +112,7 @@ void run_actions(ProgramState& state, Services& services, int index, bool test) 
     }
     if (rule.has_action(AddLogEntry)) append_to_file(log_file, log_line(locale_of(services), services.clock.now(), message));
     report_mail_problems(state, services);
+    if (rule.has_action(ShowNotification)) show_notification(services, condition_sentence(rule), message);
     if (rule.has_action(PlaySound) && services.sound != nullptr) services.sound->play_file(rule.action_value(PlaySound, 0));
     if (rule.has_action(RunProgram) && services.shell != nullptr) {
         services.shell->run(rule.action_value(RunProgram, 0), rule.action_value(RunProgram, 1));

@@ -13,7 +13,8 @@ std::string compose_message(ProgramState& state, Services& services, const Alert
 std::string log_line(const Locale& locale, double now, const std::string& message);
 
 // Carries out the actions of rule `index` in their order: mail (or the mail queue), log
-// line, sound, program, file, reboot, shutdown. A real alert takes the rule from the live
+// line, desktop notification (the condition's sentence as its title, the message as its
+// text), sound, program, file, reboot, shutdown. A real alert takes the rule from the live
 // table; a test (`test` set) from the working table. A log file that cannot be opened is
 // skipped and the other actions still run.
 void run_actions(ProgramState& state, Services& services, int index, bool test);

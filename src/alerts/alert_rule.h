@@ -6,7 +6,7 @@
 
 // Sizes of a rule record.
 inline constexpr int kMaxRules = 10;
-inline constexpr int kActionSlots = 10;   // Actions[0..9]; kinds 0..6 are used
+inline constexpr int kActionSlots = 10;   // Actions[0..9]; kinds 0..7 are used
 inline constexpr int kSentenceParts = 11;  // part 0 the condition, part k+1 action kind k
 inline constexpr int kValueSlots = 10;
 
@@ -28,8 +28,9 @@ enum ActionKind : int {
     Reboot = 4,
     Shutdown = 5,
     AddLogEntry = 6,
+    ShowNotification = 7,
 };
-inline constexpr int kUsedActionKinds = 7;
+inline constexpr int kUsedActionKinds = 8;
 
 inline constexpr const char* kTooManyRules = "No more than 10 rules are supported.";
 

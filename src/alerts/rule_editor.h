@@ -26,7 +26,7 @@ inline constexpr const char* kConditionEntries[4] = {
 };
 inline constexpr const char* kActionEntries[kUsedActionKinds] = {
     "Send e-mail",       "Play sound", "Run application", "Open file", "Reboot computer", "Shutdown computer",
-    "Add entry to log file",
+    "Add entry to log file", "Show desktop notification",
 };
 
 // New: appends a rule and opens the session on it. Refused when the table is full.

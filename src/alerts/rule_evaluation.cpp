@@ -6,8 +6,10 @@
 #include "alerts/alert_actions.h"
 #include "alerts/rule_files.h"
 #include "alerts/rule_values.h"
+#include "history/data_cap.h"
 #include "history/period_totals.h"
 #include "measure/ip_statistics.h"
+#include "measure/rates.h"
 
 namespace {
 
@@ -31,7 +33,7 @@ bool amount_reached(ProgramState& state, int i, const AlertRule& r, double now) 
     const auto a = adapter_of(r);
     const auto p = small_choice(r.condition_value(1), kPeriodChoices - 1);
     const auto d = small_choice(r.condition_value(2), kDirections - 1);
-    const auto threshold = amount_threshold(r.condition_value(3));
+    const auto threshold = amount_threshold(r.condition_value(3), cap_bytes(state.settings));
     if (!a || !p || !d || !threshold) return false;
     EvaluationState& ev = state.alerts.evaluation;
     TotalsByChoice& current = ev.CurrentTotal[static_cast<std::size_t>(i)];
@@ -56,7 +58,7 @@ bool amount_reached(ProgramState& state, int i, const AlertRule& r, double now) 
 bool amount_each_time(ProgramState& state, int i, const AlertRule& r, double now) {
     const auto a = adapter_of(r);
     const auto d = small_choice(r.condition_value(1), kDirections - 1);
-    const auto threshold = amount_threshold(r.condition_value(2));
+    const auto threshold = amount_threshold(r.condition_value(2), cap_bytes(state.settings));
     if (!a || !d || !threshold) return false;
     std::optional<double>& base = state.alerts.evaluation.StepBase[static_cast<std::size_t>(i)];
     if (!base) base = rule_period_total(state, *a, kTotalKind, *d, now);
@@ -152,10 +154,9 @@ double rule_period_total(ProgramState& state, int adapter, int kind, int directi
 
 double graph_rate(const ProgramState& state, int adapter, int direction) {
     if (adapter < 0 || adapter > kMaxAdapters) return 0.0;
-    const AdapterState& a = state.adapters[static_cast<std::size_t>(adapter)];
-    if (direction == 0) return a.download_graph[0];
-    if (direction == 1) return a.upload_graph[0];
-    return a.download_graph[0] + a.upload_graph[0];
+    if (direction == 0) return newest_rate(state, adapter, false);
+    if (direction == 1) return newest_rate(state, adapter, true);
+    return newest_rate(state, adapter, false) + newest_rate(state, adapter, true);
 }
 
 std::optional<double> connection_speed(ProgramState& state, Services& services, int adapter) {

@@ -37,6 +37,7 @@ const Words& action_words(int kind) {
         Words{{"reboot", -1}, {"computer", -1}},
         Words{{"shutdown", -1}, {"computer", -1}},
         Words{{"add", -1}, {"entry", -1}, {"to", -1}, {"<FILE>", 0}},
+        Words{{"show", -1}, {"a", -1}, {"desktop", -1}, {"notification", -1}},
     };
     return kWords[static_cast<std::size_t>(kind)];
 }
@@ -69,6 +70,16 @@ std::vector<SentenceWord> build_sentence(AlertRule& rule) {
         append_words(rule, action_words(k), k, out);
     }
     return out;
+}
+
+std::string condition_sentence(const AlertRule& rule) {
+    AlertRule copy = rule;
+    std::string text;
+    for (const SentenceWord& w : build_sentence(copy)) {
+        if (w.part >= 0) break;
+        text += (text.empty() ? "" : " ") + w.text;
+    }
+    return text;
 }
 
 ValueKind value_kind_of(int condition_kind, const SentenceWord& word) {

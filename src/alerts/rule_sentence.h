@@ -5,7 +5,7 @@
 
 #include "alerts/alert_rule.h"
 
-// One word of a rule's sentence. `part` is -1 for the condition and the action kind 0..6
+// One word of a rule's sentence. `part` is -1 for the condition and the action kind 0..7
 // otherwise; `slot` is -1 for a plain word and the placeholder slot 0..9 for a variable word.
 struct SentenceWord {
     std::string text;
@@ -19,6 +19,10 @@ struct SentenceWord {
 // "," and, before the last one, "and". A placeholder whose Text is empty gets its token
 // ("<ADAPTER>", "<FILE>" ...) written into the Text, which marks it as unfilled.
 std::vector<SentenceWord> build_sentence(AlertRule& rule);
+
+// The condition's words joined by blanks ("When Multiple adapters daily download reaches
+// 500 MB"), as the title of the rule's desktop notification.
+std::string condition_sentence(const AlertRule& rule);
 
 // An unfilled word: empty or still a token.
 inline bool word_unfilled(const std::string& text) { return text.empty() || text[0] == '<'; }

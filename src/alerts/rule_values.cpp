@@ -48,9 +48,13 @@ std::optional<NumberWithUnit> split_number_unit(const std::string& value, int ma
     return r;
 }
 
-std::optional<double> amount_threshold(const std::string& value) {
-    const std::optional<NumberWithUnit> n = split_number_unit(value, 2);
+std::optional<double> amount_threshold(const std::string& value, double cap_bytes) {
+    const std::optional<NumberWithUnit> n = split_number_unit(value, kAmountShareOfCap);
     if (!n) return std::nullopt;
+    if (n->unit == kAmountShareOfCap) {
+        if (cap_bytes <= 0) return std::nullopt;
+        return static_cast<double>(digits_value(n->number)) * cap_bytes / 100.0;
+    }
     double bytes = static_cast<double>(digits_value(n->number));
     for (int k = 0; k <= n->unit; ++k) bytes *= 1024.0;
     return bytes;

@@ -17,8 +17,10 @@ struct NumberWithUnit {
 };
 std::optional<NumberWithUnit> split_number_unit(const std::string& value, int max_unit);
 
-// Amount thresholds in bytes: unit 0 KB, 1 MB, 2 GB.
-std::optional<double> amount_threshold(const std::string& value);
+// Amount thresholds in bytes: unit 0 KB, 1 MB, 2 GB, 3 percent of the data cap (`cap_bytes`).
+// A share of the cap has no threshold while no cap is set.
+inline constexpr int kAmountShareOfCap = 3;
+std::optional<double> amount_threshold(const std::string& value, double cap_bytes = 0.0);
 // Rate thresholds in bytes per second: units 0..2 kb/s, mb/s, gb/s (number x 1000^k, integer
 // divided by 8), 3..5 KB/s, MB/s, GB/s (number x 1024^k).
 std::optional<double> rate_threshold(const std::string& value);

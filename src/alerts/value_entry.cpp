@@ -17,7 +17,8 @@ const char* const kLargestNumber = "2147483647";
 
 using Strings = std::vector<std::string>;
 
-const Strings kAmountUnits = {"KB", "MB", "GB"};
+// The last entry makes the amount a share of the data cap, so the rule follows the cap.
+const Strings kAmountUnits = {"KB", "MB", "GB", "% of the cap"};
 const Strings kRateUnits = {"kb/s", "mb/s", "gb/s", "KB/s", "MB/s", "GB/s"};
 
 bool is_list_kind(ValueKind kind) {
@@ -199,7 +200,7 @@ ValueInput initial_input(ValueKind kind, const ValuePair& current, int list_coun
     switch (kind) {
         case ValueKind::amount:
         case ValueKind::rate: {
-            const int max_unit = kind == ValueKind::amount ? 2 : 5;
+            const int max_unit = kind == ValueKind::amount ? kAmountShareOfCap : 5;
             const std::optional<NumberWithUnit> n = have ? split_number_unit(current.Value, max_unit) : std::nullopt;
             in.field = n ? n->number : "0";
             in.list_index = n ? n->unit : (kind == ValueKind::amount ? 1 : 3);

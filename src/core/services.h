@@ -11,6 +11,7 @@
 #include "settings/settings_hooks.h"
 #include "platform/mail_socket.h"
 #include "platform/message_box.h"
+#include "platform/notifier.h"
 #include "platform/power.h"
 #include "platform/program_messages.h"
 #include "platform/shell.h"
@@ -32,6 +33,7 @@ struct Services {
     MailSocket* mail_socket = nullptr;       // the alert mail connection (sckMail)
     ProgramMessageBox* msg_box = nullptr;    // frmMsgBox
     ProgramMessages* messages = nullptr;     // lines on standard error (undelivered mail)
+    Notifier* notifier = nullptr;            // alert actions: desktop notifications
 };
 
 // Calls from the update cycle out to the windows. Every hook does nothing by default.

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "display/refresh_screen.h"
 #include "history/period_totals.h"
 
 namespace {
@@ -95,13 +96,10 @@ WindowHeightFit fit_window_height(std::vector<FormItem>& items, const Settings& 
             case kItemDownloadRate:
             case kItemUploadRate:
             case kItemTransferred:
-                total += 52;
-                minimum += 52;
-                break;
             case kItemDownloadUploadRate:
             case kItemTextLabel:
-                total += 20;
-                minimum += 20;
+                total += fixed_row_height(item, s);
+                minimum += fixed_row_height(item, s);
                 break;
             case kItemGraph:
                 item.Height = s.GraphHeight;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "history/data_cap.h"
 #include "history/period_totals.h"
 #include "measure/format.h"
 
@@ -10,8 +11,9 @@ namespace {
 constexpr int kSectionStep = 52;
 constexpr int kSectionHeight = 49;
 constexpr int kLineStep = 20;
-constexpr int kLineHeight = 17;
 constexpr int kGraphGap = 3;
+constexpr int kCapRows = 32;  // the cap line and the pace line below a section
+constexpr int kUserPeriod = 10;
 constexpr int kSmoothing = 50;
 
 // Everything one redraw works with.
@@ -77,6 +79,21 @@ void draw_rate_section(Frame& f, const FormItem& item, bool upload) {
     DrawLabel(f.canvas, rate_text(f, average), item.Top + 35, kAlignCentre, c.Values);
 }
 
+// Below the user-defined period's amounts: how much of the cap is used and the pace. From
+// 80 % the rows lie on the upload colour, from 100 % on the overlap colour of the graph.
+void draw_cap_rows(Frame& f, const FormItem& item) {
+    const Settings& s = f.state.settings;
+    const ColourScheme& c = s.colours;
+    const CapStatus cap = cap_status(f.state, item.Adapter, f.inputs.now);
+    const CapLevel level = cap_level(cap.share);
+    const int top = item.Top + kSectionHeight;
+    if (level != CapLevel::normal)
+        f.canvas.fill_rect(0, top, f.W, top + kCapRows - 1, level == CapLevel::reached ? c.DownloadUpload : c.GraphUp);
+    DrawLabel(f.canvas, cap_text(cap, s, f.inputs.locale), item.Top + 51, kAlignCentre, c.Values);
+    const std::string pace = pace_text(cap, s, f.inputs.locale);
+    if (!pace.empty()) DrawLabel(f.canvas, pace, item.Top + 67, kAlignCentre, c.Values);
+}
+
 void draw_transferred_section(Frame& f, const FormItem& item) {
     const Settings& s = f.state.settings;
     const ColourScheme& c = s.colours;
@@ -98,6 +115,7 @@ void draw_transferred_section(Frame& f, const FormItem& item) {
     DrawLabel(f.canvas, amount_text(f, up), item.Top + 35, kAlignRight, c.Values);
     if (s.ShowInfo == 1) DrawLabel(f.canvas, adapter_ip_text(f.inputs, item.Adapter), item.Top + 35, kAlignCentre, c.Values);
     if (s.ShowInfo == 2) DrawLabel(f.canvas, amount_text(f, down + up), item.Top + 35, kAlignCentre, c.Values);
+    if (shows_cap(item, s)) draw_cap_rows(f, item);
 }
 
 void draw_rate_line(Frame& f, const FormItem& item) {
@@ -238,24 +256,28 @@ void draw_pass(Frame& f, bool graphs) {
 
 }  // namespace
 
-int fixed_row_height(const FormItem& item) {
+bool shows_cap(const FormItem& item, const Settings& s) {
+    return item.Type == kItemTransferred && item.Period == kUserPeriod && s.CapAmount > 0;
+}
+
+int fixed_row_height(const FormItem& item, const Settings& s) {
     switch (item.Type) {
         case kItemDownloadRate:
-        case kItemUploadRate:
-        case kItemTransferred: return kSectionStep;
+        case kItemUploadRate: return kSectionStep;
+        case kItemTransferred: return shows_cap(item, s) ? kSectionStep + kCapRows : kSectionStep;
         case kItemDownloadUploadRate:
         case kItemTextLabel: return kLineStep;
         default: return 0;
     }
 }
 
-void layout_items(std::vector<FormItem>& items, int height) {
+void layout_items(std::vector<FormItem>& items, int height, const Settings& s) {
     int fixed = 0;
     int graphs = 0;
     for (const FormItem& item : items) {
         if (item.Enabled == 0) continue;
         if (item.Type == kItemGraph) ++graphs;
-        else fixed += fixed_row_height(item);
+        else fixed += fixed_row_height(item, s);
     }
     const int h = graphs > 0 ? (height - fixed - (kGraphGap * graphs - kGraphGap)) / graphs - 1 : 0;
 
@@ -274,9 +296,9 @@ void layout_items(std::vector<FormItem>& items, int height) {
                 }
                 y += item.Height + kGraphGap;
             } else {
-                const int step = fixed_row_height(item);
-                // Unknown types take no room, like graphs do not exist for them.
-                item.Height = step == kSectionStep ? kSectionHeight : (step == kLineStep ? kLineHeight : 0);
+                const int step = fixed_row_height(item, s);
+                // Every row but the last leaves a gap of 3 pixels; unknown types take no room.
+                item.Height = step > 0 ? step - kGraphGap : 0;
                 y += step;
             }
         }
@@ -306,7 +328,7 @@ bool RefreshScreen(ProgramState& state, Canvas& canvas, DisplayCache& cache, con
     PlanCanvas plan(cache.next, width, height, canvas.text_height());
     plan.begin_group(-1, 0);
     plan.clear(state.settings.colours.Background);
-    layout_items(state.display_list, height);
+    layout_items(state.display_list, height, state.settings);
     Frame f{state, plan, cache, inputs, width, {}};
     draw_pass(f, true);
     draw_pass(f, false);

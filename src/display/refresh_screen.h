@@ -42,13 +42,16 @@ struct DrawInputs {
     std::function<std::string(int adapter)> adapter_ip;
 };
 
-// Row height of an item other than a graph (52 for the three-row sections, 20 for one-line
-// items), 0 for a graph.
-int fixed_row_height(const FormItem& item);
+// Whether a section shows the data cap below its amounts: a section of the user-defined
+// period while a cap is set.
+bool shows_cap(const FormItem& item, const Settings& settings);
+// Row height of an item other than a graph (52 for the three-row sections, 84 for a section
+// with the cap's two rows, 20 for one-line items), 0 for a graph.
+int fixed_row_height(const FormItem& item, const Settings& settings);
 
 // Lays out the enabled items in a client area `height` pixels high: sets Top and Height of
 // each. Graphs share what the other items leave, the upper graphs taking the odd pixels.
-void layout_items(std::vector<FormItem>& items, int height);
+void layout_items(std::vector<FormItem>& items, int height, const Settings& settings);
 
 // Lays out and draws every item into the canvas (the back buffer, client-area sized) when
 // `redraw` is true; with `cache.incremental` only where the frame differs from the last one

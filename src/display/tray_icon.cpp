@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/program_state.h"
+#include "history/data_cap.h"
 #include "measure/format.h"
 
 namespace {
@@ -96,10 +97,11 @@ std::string tray_rates_line(const ProgramState& state, const Locale& locale) {
     return "DL: " + rate(a.download_graph[0]) + "/s  UL: " + rate(a.upload_graph[0]) + "/s";
 }
 
-TrayTipInputs tray_tip_inputs(const ProgramState& state) {
+TrayTipInputs tray_tip_inputs(const ProgramState& state, std::string cap_line) {
     const Settings& s = state.settings;
     const AdapterState& a = tray_adapter(state);
-    return {s.SysTrayToolTip, s.Adapter, s.TransferUnit, s.TransferDec, a.download_graph[0], a.upload_graph[0]};
+    return {s.SysTrayToolTip, s.Adapter,          s.TransferUnit,      s.TransferDec,
+            a.download_graph[0], a.upload_graph[0], std::move(cap_line)};
 }
 
 std::string centred_tip(const std::string& title, const std::string& rates, const TextWidth& text_width) {
@@ -113,11 +115,27 @@ std::string centred_tip(const std::string& title, const std::string& rates, cons
 }
 
 std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_major_version,
-                        const TextWidth& text_width) {
+                        const TextWidth& text_width, const std::string& cap_line) {
     const std::string title = "Kelvanto";
     if (state.settings.SysTrayToolTip == 0) return title;
     const std::string rates = tray_rates_line(state, locale);
-    std::string tip = os_major_version < 5 ? rates : centred_tip(title, rates, text_width);
+    if (os_major_version < 5) return rates.substr(0, kTrayTipLength);
+    std::string tip = centred_tip(title, rates, text_width);
     if (tip.size() > kTrayTipLength) tip.resize(kTrayTipLength);
-    return tip;
+    if (cap_line.empty()) return tip;
+    // The narrower of the rates and the cap line is moved right to the middle of the wider;
+    // the title keeps its place over the rates.
+    const int space = std::max(1, text_width(" "));
+    const int pad = ((text_width(rates) - text_width(cap_line)) / 2) / space;
+    if (pad >= 0) return tip + "\r\n" + std::string(static_cast<std::size_t>(pad), ' ') + cap_line;
+    const std::string shift(static_cast<std::size_t>(-pad), ' ');
+    const std::size_t break_at = tip.find("\r\n");
+    if (break_at != std::string::npos) tip.insert(break_at + 2, shift);
+    return shift + tip + "\r\n" + cap_line;
+}
+
+std::string tray_cap_line(ProgramState& state, const Locale& locale, double now) {
+    if (cap_bytes(state.settings) <= 0) return {};
+    const int adapter = std::clamp<int>(state.settings.Adapter, 0, kMaxAdapters);
+    return cap_text(cap_status(state, adapter, now), state.settings, locale);
 }

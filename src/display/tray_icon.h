@@ -59,9 +59,13 @@ using TextWidth = std::function<int(const std::string&)>;
 
 // The tooltip: "Kelvanto" when rates are off; the rates line alone before major version 5;
 // otherwise the title and the rates line (CR LF between), each centred on the other with
-// leading spaces. Cut to the tip's 64 characters.
+// leading spaces. Cut to the tip's 64 characters. A `cap_line` follows as a third line of
+// the two-line form, the narrower of it and the rates line centred on the wider.
 std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_major_version,
-                        const TextWidth& text_width);
+                        const TextWidth& text_width, const std::string& cap_line = {});
+// The share of the data cap the monitored adapter has used ("12.30 GB of 50 GB, 25 %"), or
+// empty when no cap is set.
+std::string tray_cap_line(ProgramState& state, const Locale& locale, double now);
 // Everything TrayTooltip reads besides the locale and the font: while it stays the same, so
 // does the tooltip, which then need not be made again each second.
 struct TrayTipInputs {
@@ -71,9 +75,11 @@ struct TrayTipInputs {
     std::uint8_t decimals = 0;  // TransferDec
     double download = 0.0;
     double upload = 0.0;
+    std::string cap_line;
     friend bool operator==(const TrayTipInputs&, const TrayTipInputs&) = default;
 };
-TrayTipInputs tray_tip_inputs(const ProgramState& state);
+// The inputs with the given cap line.
+TrayTipInputs tray_tip_inputs(const ProgramState& state, std::string cap_line);
 
 // The centring rule alone: both lines with their leading spaces, joined by CR LF.
 std::string centred_tip(const std::string& title, const std::string& rates, const TextWidth& text_width);

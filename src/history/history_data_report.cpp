@@ -58,6 +58,19 @@ Record data_report_record(HistoryTab tab, const HistoryRow& row, const std::vect
     return r;
 }
 
+Record cap_record(const std::optional<DataReportCap>& cap) {
+    if (!cap) return nullptr;
+    Record r;
+    r["period"] = cap->period;
+    r["amount"] = cap->amount;
+    r["unit"] = cap->unit;
+    r["bytes"] = whole_bytes(cap->status.cap);
+    r["used"] = whole_bytes(cap->status.used);
+    r["share"] = std::round(cap->status.share * 100.0) / 100.0;
+    r["pace"] = cap->status.pace ? Record(whole_bytes(*cap->status.pace)) : Record(nullptr);
+    return r;
+}
+
 std::string csv_field(const Record& value) {
     if (value.is_null()) return {};
     if (!value.is_string()) return value.dump();
@@ -96,6 +109,7 @@ std::string data_report_json(const DataReportSubject& subject, const HistoryRows
     report["report"] = report_tab_name(subject.tab);
     report["adapter"] = subject.adapter;
     report["interface"] = interface_value(subject.interface_names, subject.adapter);
+    if (subject.tab == kTabTotals) report["cap"] = cap_record(subject.cap);
     Record list = Record::array();
     for (const HistoryRow& row : rows) list.push_back(data_report_record(subject.tab, row, subject.interface_names));
     report["rows"] = std::move(list);

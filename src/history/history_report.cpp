@@ -53,10 +53,10 @@ std::optional<ReportRequest> parse_report_arguments(const std::vector<std::strin
 }
 
 std::string history_report(HistoryTab tab, int format, const HistoryRowSource& source, const ReportAdapters& adapters,
-                           const Settings& settings) {
+                           const Settings& settings, const std::optional<DataReportCap>& cap) {
     HistoryRows rows = build_history_rows(tab, source);
     if (format == kReportJson || format == kReportCsv) {
-        const DataReportSubject subject{tab, source.adapter, adapters.interface_names};
+        const DataReportSubject subject{tab, source.adapter, adapters.interface_names, cap};
         return format == kReportJson ? data_report_json(subject, rows) : data_report_csv(subject, rows);
     }
     if (tab == kTabTotals) label_totals_rows(rows, adapters.addresses);

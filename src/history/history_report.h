@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "history/history_data_report.h"
 #include "history/history_export.h"
 #include "history/history_rows.h"
 #include "settings/settings.h"
@@ -34,5 +35,6 @@ struct ReportAdapters {
     std::vector<std::string> addresses;
     std::vector<std::string> interface_names;
 };
+// `cap`: the data cap the JSON totals report carries.
 std::string history_report(HistoryTab tab, int format, const HistoryRowSource& source, const ReportAdapters& adapters,
-                           const Settings& settings);
+                           const Settings& settings, const std::optional<DataReportCap>& cap = std::nullopt);

@@ -160,6 +160,17 @@ void adapter_step(ProgramState& state, int i, bool recompute_only, AggregateSums
     shown_values(state, i, sc);
 }
 
+double newest_rate(const ProgramState& state, int slot, bool upload) {
+    const AdapterState& a = state.adapters[static_cast<std::size_t>(slot)];
+    const int n = std::clamp<int>(state.settings.BandwidthCalc, 1, kMaxAveraging);
+    const SampleBuffer& history = upload ? a.upload_history : a.download_history;
+    double sum = 0.0;
+    for (int j = 0; j < n; ++j) sum += history[static_cast<std::size_t>(j)];
+    // The cycle counted its sample after smoothing: the graph divided by the count before it
+    // plus one, which is the count now.
+    return sum / std::clamp(state.cycle.sample_count, 1, n);
+}
+
 void reset_session(ProgramState& state) {
     for (int i = 0; i <= state.live_adapter_count(); ++i) {
         state.adapters[static_cast<std::size_t>(i)].session_download = 0.0;

@@ -16,6 +16,7 @@ struct AdapterFigures {
     double sent_total = 0.0;
     double receive_rate = 0.0;   // bytes/s as the main window shows them
     double transmit_rate = 0.0;
+    double cap_used = 0.0;  // the share of the data cap used in the user-defined period, 1 = all
 };
 
 // The figures of adapters 1 to the live adapter count, as of `now`. The totals are the
@@ -25,14 +26,10 @@ struct AdapterFigures {
 // adapter a.
 std::vector<AdapterFigures> adapter_figures(ProgramState& state, const std::vector<std::string>& names, double now);
 
-// The current rate of a slot: the mean of the newest `Bandwidth Calc.` samples of its rate
-// history, divided by the samples that exist when fewer have been taken.
-double current_rate(const AdapterState& slot, bool download, int averaging_seconds, std::int32_t sample_count);
-
-// The endpoint's metric families: the byte counters and rates per adapter and the build
-// information.
+// The endpoint's metric families: the byte counters and rates per adapter, the build
+// information and, with a data cap (`cap_bytes` above 0), the cap and each adapter's share of it.
 std::vector<MetricFamily> program_metric_families(const std::vector<AdapterFigures>& adapters,
-                                                  std::string_view version);
+                                                  std::string_view version, double cap_bytes = 0.0);
 
 // The body of a metrics answer for the running program, as of the clock's now.
 std::string program_metrics_text(ProgramState& state, Services& services);

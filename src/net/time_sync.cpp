@@ -69,11 +69,8 @@ void set_clock(TimeSyncEnv& env, const TimeAnswer& answer) {
         // automatic attempts back off as after an unreachable server.
         s.last_failure = kSyncClockRefused + set.reason;
         if (env.dialog) {
-            if (s.manual) {
-                env.dialog->show_message(s.last_failure);
-            } else {
-                env.dialog->show_result(s.last_failure);
-            }
+            env.dialog->show_result(s.last_failure);
+            if (s.manual) env.dialog->show_message(s.last_failure);
         }
         if (!s.manual) note_auto_failure(env);
         s.retrying = false;

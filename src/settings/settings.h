@@ -143,6 +143,8 @@ struct Settings {
     std::uint8_t CusMonthStart = 1;
     std::uint8_t ShowInfo = 2;
     std::uint8_t ShowAdvItems = 0;
+    std::int32_t CapAmount = 0;  // data cap of the user-defined period; 0 = no cap
+    std::uint8_t CapUnit = 2;    // its unit: 0 KB, 1 MB, 2 GB, 3 TB
 
     // Time synchronisation and remote monitoring
     std::uint8_t SyncAuto = 0;

@@ -221,6 +221,16 @@ bool write_single_setting(SettingsBackend& store, Settings& settings, const std:
     return false;
 }
 
+bool read_single_setting(const SettingsBackend& store, Settings& settings, const std::string& name,
+                         int found_adapters, double today) {
+    for (const SettingDef& d : settings_table(settings)) {
+        if (d.name != name) continue;
+        read_setting(store, d, found_adapters, today);
+        return true;
+    }
+    return false;
+}
+
 void load_settings(ProgramState& state, Services& services) {
     SettingsIo io(services);
     const double today = services.clock.now();

@@ -24,6 +24,11 @@ void write_value(SettingsBackend& store, const std::string& name, std::int64_t v
 // no stored setting has that name.
 bool write_single_setting(SettingsBackend& store, Settings& settings, const std::string& name);
 
+// Reads the one setting of that value name into its in-memory field, with its range and
+// default, leaving the store as it is; false when no stored setting has that name.
+bool read_single_setting(const SettingsBackend& store, Settings& settings, const std::string& name,
+                         int found_adapters, double today);
+
 // Reads every setting in its order with its range and default, applies the dependent rules
 // (adapter default, connection types, colour preset, translucency, older item layout) and
 // writes the complete, normalised set back through save_settings. The store and the window

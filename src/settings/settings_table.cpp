@@ -6,6 +6,7 @@ constexpr std::int32_t kLargestSpeed = 999999999;
 constexpr std::int32_t kLargestPixels = 10000;
 constexpr std::int32_t kLargestDayNumber = 99999;
 constexpr std::int32_t kUnsetPosition = 9999999;
+constexpr std::int32_t kLargestCap = 999999999;
 
 // Appends rows in load order.
 struct TableBuilder {
@@ -150,6 +151,8 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.number("CusMonthStart", s.CusMonthStart, 1, 31, 1);
     t.number("ShowInfo", s.ShowInfo, 0, 2, 2);
     t.flag("ShowAdvItems", s.ShowAdvItems, 0);
+    t.number("CapAmount", s.CapAmount, 0, kLargestCap, 0);
+    t.number("CapUnit", s.CapUnit, 0, 3, 2);
 
     // Time synchronisation and remote monitoring
     t.flag("SyncAuto", s.SyncAuto, 0);

@@ -74,8 +74,8 @@ TEST_F(Actions, MessagesOfEveryConditionKind) {
     EXPECT_EQ(compose_message(state, services, each_time_rule("1", "100|1")), "100 MB has been uploaded.");
     EXPECT_EQ(compose_message(state, services, each_time_rule("2", "7|2")), "7 GB has been downloaded + uploaded.");
 
-    state.adapters[0].download_graph[0] = 8000;
-    state.adapters[0].upload_graph[0] = 1000;
+    state.adapters[0].download_history[0] = 8000;
+    state.adapters[0].upload_history[0] = 1000;
     EXPECT_EQ(compose_message(state, services, rate_rule("0", "64|0", "1")), "Transfer rate down has reached 64 kb/s.");
     EXPECT_EQ(compose_message(state, services, rate_rule("2", "1|3", "1")), "Transfer rate down + up has reached 9 KB/s.");
 

@@ -2,11 +2,13 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/link_speed.h"
 #include "platform/mail_socket.h"
 #include "platform/message_box.h"
+#include "platform/notifier.h"
 #include "platform/power.h"
 #include "platform/program_messages.h"
 #include "platform/shell.h"
@@ -53,6 +55,12 @@ class FakeMsgBox : public ProgramMessageBox {
 public:
     std::vector<std::string> shown;
     void show_message(const std::string& text, bool /*critical*/) override { shown.push_back(text); }
+};
+
+class FakeNotifier : public Notifier {
+public:
+    std::vector<std::pair<std::string, std::string>> shown;  // title, text
+    void notify(const std::string& title, const std::string& text) override { shown.emplace_back(title, text); }
 };
 
 class FakeLinkSpeed : public LinkSpeed {

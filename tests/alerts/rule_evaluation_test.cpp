@@ -41,6 +41,10 @@ TEST(RuleThresholds, AmountsAndRatesInBytes) {
         EXPECT_FALSE(amount_threshold(bad).has_value()) << bad;
     }
     EXPECT_FALSE(rate_threshold("5|6").has_value());
+    // A share of the data cap: none while no cap is set.
+    EXPECT_EQ(amount_threshold("80|3", 50 * 1024 * MB), 40 * 1024 * MB);
+    EXPECT_FALSE(amount_threshold("80|3").has_value());
+    EXPECT_FALSE(amount_threshold("80|4", 50 * 1024 * MB).has_value());
     EXPECT_FALSE(parse_speed("1e6").has_value());
 }
 
@@ -95,7 +99,7 @@ TEST_F(Evaluation, RateCrossingsAndEquality) {
     const int i = add_live(with_sound(rate_rule("0", "64|0", "1")));
     AdapterState& all = state.adapters[0];
     const auto rate_cycle = [&](double bytes_per_second) {
-        all.download_graph[0] = bytes_per_second;
+        all.download_history[0] = bytes_per_second;
         const int before = fired("sound ding");
         cycle();
         return fired("sound ding") > before;
@@ -106,7 +110,7 @@ TEST_F(Evaluation, RateCrossingsAndEquality) {
     EXPECT_TRUE(rate_cycle(9000));  // from exactly the threshold upwards
     EXPECT_FALSE(rate_cycle(9500));
     EXPECT_FALSE(rate_cycle(100));
-    all.upload_graph[0] = 4000;
+    all.upload_history[0] = 4000;
     state.alerts.live.rules[static_cast<std::size_t>(i)].value(0, 1).Value = "2";
     EXPECT_TRUE(rate_cycle(4000));  // both directions together
     EXPECT_EQ(state.alerts.live.rules[static_cast<std::size_t>(i)].Enabled, kSwitchedOn);
@@ -114,7 +118,7 @@ TEST_F(Evaluation, RateCrossingsAndEquality) {
 
 TEST_F(Evaluation, RateAlreadyAboveFiresInTheFirstCycle) {
     add_live(with_sound(rate_rule("1", "1|4", "1")));
-    state.adapters[0].upload_graph[0] = 2 * MB;
+    state.adapters[0].upload_history[0] = 2 * MB;
     EXPECT_TRUE(cycle_at(0));
 }
 
@@ -123,18 +127,18 @@ TEST_F(Evaluation, FirstTimeRuleSwitchesItselfOffAndStaysOff) {
     new_rule(w);
     w.rules[0] = with_sound(rate_rule("0", "1|3", "0"));
     save_all_rules(w, state.alerts.live, state.data_dir);
-    state.adapters[0].download_graph[0] = 5000;
+    state.adapters[0].download_history[0] = 5000;
     EXPECT_TRUE(cycle_at(0));
     EXPECT_EQ(state.alerts.live.rules[0].Enabled, 0);
-    state.adapters[0].download_graph[0] = 1;
+    state.adapters[0].download_history[0] = 1;
     cycle();
-    state.adapters[0].download_graph[0] = 5000;
+    state.adapters[0].download_history[0] = 5000;
     EXPECT_FALSE(cycle_at(0));
 
     // After a restart the stored rule is still off.
     ProgramState restarted;
     restarted.alerts.totals = state.alerts.totals;
-    restarted.adapters[0].download_graph[0] = 5000;
+    restarted.adapters[0].download_history[0] = 5000;
     load_rules_at_startup(restarted.alerts.live, state.data_dir);
     ASSERT_EQ(restarted.alerts.live.count, 1);
     EXPECT_EQ(restarted.alerts.live.rules[0].Enabled, 0);
@@ -274,9 +278,42 @@ TEST_F(Evaluation, MalformedAndSwitchedOffRulesAreSkipped) {
     empty.Enabled = kSwitchedOn;
     AlertRule speed_all = with_sound(speed_rule("0", "0"));  // "Multiple adapters" has no speed
     for (const AlertRule& r : {bad_amount, bad_period, bad_adapter, bad_unit, bad_kind, off, empty, speed_all}) add_live(r);
-    state.adapters[0].download_graph[0] = 1e9;
+    state.adapters[0].download_history[0] = 1e9;
     EXPECT_FALSE(cycle_at(10));
     EXPECT_FALSE(cycle_at(1e6));
     EXPECT_EQ(log.calls.size(), 0u);
     EXPECT_EQ(state.alerts.evaluation.PreviousRate[2], 0.0);
+}
+
+// "80 % of the cap" follows the cap: raised, the rule fires again at its new 80 %; without a
+// cap it is skipped. The notification carries the condition's sentence and the message.
+TEST_F(Evaluation, ShareOfTheCapFollowsTheCapAndNotifies) {
+    FakeNotifier notifier;
+    services.notifier = &notifier;
+    state.settings.CapAmount = 100;
+    state.settings.CapUnit = 1;  // MB
+    AlertRule r = with_sound(amount_rule("6", "0", "80|3"));
+    r.value(0, 0).Text = "Multiple adapters";
+    r.value(0, 1).Text = "Billing";
+    r.value(0, 2).Text = "download";
+    r.value(0, 3).Text = "80 % of the cap";
+    add_action(r, ShowNotification);
+    add_live(r);
+    EXPECT_FALSE(cycle_at(50));
+    EXPECT_FALSE(cycle_at(79));
+    EXPECT_TRUE(cycle_at(81));
+    EXPECT_FALSE(cycle_at(90));
+    state.settings.CusPerName = "Billing";
+    state.settings.CapAmount = 200;
+    EXPECT_FALSE(cycle_at(120));
+    EXPECT_TRUE(cycle_at(161));
+    ASSERT_EQ(notifier.shown.size(), 2u);
+    EXPECT_EQ(notifier.shown[1].first, "When Multiple adapters Billing download reaches 80 % of the cap");
+    EXPECT_EQ(notifier.shown[1].second, "The Billing download has reached 161.00 MB.");
+    // Lowered below what is used, the rule does not fire; without a cap it is skipped.
+    state.settings.CapAmount = 150;
+    EXPECT_FALSE(cycle_at(170));
+    state.settings.CapAmount = 0;
+    EXPECT_FALSE(cycle_at(500));
+    EXPECT_EQ(fired("sound ding"), 2);
 }

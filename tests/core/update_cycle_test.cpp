@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "alerts/rule_evaluation.h"
 #include "core/update_cycle.h"
 #include "measure/counters.h"
 #include "measure/rates.h"
@@ -120,6 +121,24 @@ TEST_F(UpdateCycleTest, FiveSecondAverageOneSecondAfterStartDividesByOne) {
     EXPECT_EQ(slot(2).download_graph[0], 4000.0);
     EXPECT_EQ(slot(2).upload_graph[0], 100.0);
     EXPECT_EQ(slot(2).peak_average_download[5], 4000.0);
+}
+
+// Rules read the rate of any adapter, also of one that is neither monitored nor drawn and
+// whose graph buffers are therefore not kept: it reads as the monitored adapter's graph does
+// for the same traffic.
+TEST_F(UpdateCycleTest, RulesReadTheSmoothedRateOfAnAdapterThatIsNotShown) {
+    state.settings.BandwidthCalc = 3;
+    ASSERT_FALSE(slot(3).graph_shown);
+    for (const std::uint64_t bytes : {4000, 0, 9000, 300, 0, 0, 0}) {
+        traffic(2, bytes, bytes / 2);
+        traffic(3, bytes, bytes / 2);
+        cycle();
+        EXPECT_EQ(graph_rate(state, 3, 0), slot(2).download_graph[0]);
+        EXPECT_EQ(graph_rate(state, 3, 1), slot(2).upload_graph[0]);
+        EXPECT_EQ(graph_rate(state, 3, 2), slot(2).download_graph[0] + slot(2).upload_graph[0]);
+        EXPECT_EQ(graph_rate(state, 2, 0), slot(2).download_graph[0]);
+    }
+    EXPECT_EQ(graph_rate(state, 3, 0), 0.0);
 }
 
 TEST_F(UpdateCycleTest, OneSecondGraphEqualsTheHistoryAndMaxIsTheLargestRate) {

@@ -51,7 +51,7 @@ std::vector<CanvasOp> visible_lines(const RecordingCanvas& c) {
 
 TEST(Layout, RateItemAndGraphShareTheClientArea) {
     std::vector<FormItem> items{item(kItemDownloadRate), item(kItemGraph)};
-    layout_items(items, 200);
+    layout_items(items, 200, Settings{});
     EXPECT_EQ(items[0].Top, 0);
     EXPECT_EQ(items[0].Height, 49);
     EXPECT_EQ(items[1].Top, 52);
@@ -60,7 +60,7 @@ TEST(Layout, RateItemAndGraphShareTheClientArea) {
 
 TEST(Layout, OddPixelsGoToTheUpperGraphsAndDisabledItemsTakeNoRoom) {
     std::vector<FormItem> items{item(kItemGraph), item(kItemUploadRate, 0, 0), item(kItemTransferred), item(kItemGraph)};
-    layout_items(items, 201);
+    layout_items(items, 201, Settings{});
     EXPECT_EQ(items[0].Top, 0);
     EXPECT_EQ(items[0].Height, 73);
     EXPECT_EQ(items[2].Top, 76);
@@ -68,7 +68,7 @@ TEST(Layout, OddPixelsGoToTheUpperGraphsAndDisabledItemsTakeNoRoom) {
     EXPECT_EQ(items[3].Height, 72);
     // Three graphs with two spare pixels: the first two grow.
     std::vector<FormItem> three{item(kItemGraph), item(kItemGraph), item(kItemGraph), item(kItemTextLabel)};
-    layout_items(three, 200);
+    layout_items(three, 200, Settings{});
     EXPECT_EQ(three[0].Height, 58);
     EXPECT_EQ(three[1].Height, 58);
     EXPECT_EQ(three[2].Height, 57);

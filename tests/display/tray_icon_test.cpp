@@ -151,6 +151,13 @@ TEST(TrayTooltip, RatesOfTheMonitoredAdapterOrTheProductName) {
     st.settings.SysTrayToolTip = 1;
     const TextWidth wide_spaces = [](const std::string& t) { return t == " " ? 1 : 7 * static_cast<int>(t.size()); };
     EXPECT_EQ(TrayTooltip(st, locale, 5, wide_spaces).size(), kTrayTipLength);
+
+    // The cap line below: centred on the wider rates line, or the title and rates centred on
+    // a wider cap line (30 characters against 24: three spaces more before both).
+    EXPECT_EQ(TrayTooltip(st, locale, 5, seven_per_char, "1.00 GB of 50 GB, 2 %"),
+              "        Kelvanto\r\nDL: 1.50KB/s  UL: 100B/s\r\n " "1.00 GB of 50 GB, 2 %");
+    EXPECT_EQ(TrayTooltip(st, locale, 5, seven_per_char, "42.00 GB of 500 GB, 8 % ......"),
+              "           Kelvanto\r\n   DL: 1.50KB/s  UL: 100B/s\r\n42.00 GB of 500 GB, 8 % ......");
 }
 
 TEST(TrayClick, WindowsAreBroughtForwardInTheirOrder) {

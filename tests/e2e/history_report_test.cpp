@@ -201,3 +201,37 @@ TEST(HistoryReport, JsonAndCsvForScripts) {
 }
 
 }  // namespace
+
+// The totals report carries the data cap of the user-defined period for the report's
+// adapter: a period from four days ago to five days ahead takes the last five days of the
+// log (the day before it not), 43520 bytes of a 100 KB cap; five days with data make a pace
+// of 8704 bytes a day for the five days left. Without a cap the field is null.
+TEST(HistoryReport, TotalsCarryTheCapItsShareAndPace) {
+    ReportFolder folder;
+    const ReportRun plain = folder.run("--report totals --json");
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_TRUE(nlohmann::json::parse(plain.out).at("cap").is_null()) << plain.out;
+
+    std::ofstream(folder.config / "Kelvanto" / "Kelvanto.conf", std::ios::app)
+        << "CusPerDay=0\nCusPerFrom=" << static_cast<long long>(folder.today - 4)
+        << "\nCusPerTo=" << static_cast<long long>(folder.today + 5) << "\nCusPerName=Plan\nCapAmount=100\nCapUnit=0\n";
+    const std::string conf_before = ReportFolder::slurp(folder.config / "Kelvanto" / "Kelvanto.conf");
+    const ReportRun totals = folder.run("--report totals --json --adapter 1");
+    ASSERT_EQ(totals.status, 0) << totals.err;
+    const auto cap = nlohmann::json::parse(totals.out).at("cap");
+    const int used = (6 + 7 + 8 + 9 + 10) * 1024 + 5 * 512;
+    EXPECT_EQ(cap, nlohmann::json::parse(R"({"period":"Plan","amount":100,"unit":"KB","bytes":102400,"used":)" +
+                                         std::to_string(used) + R"(,"share":42.5,"pace":87040})"))
+        << totals.out;
+    // The report reads the settings and leaves them as they were.
+    EXPECT_EQ(ReportFolder::slurp(folder.config / "Kelvanto" / "Kelvanto.conf"), conf_before);
+
+    // Adapter 2 used 1 KB a day: 5 % of the cap. Other reports and formats carry no cap.
+    const ReportRun second = folder.run("--report totals --json --adapter 2");
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(nlohmann::json::parse(second.out)["cap"]["share"], 5.0);
+    const ReportRun daily = folder.run("--report daily --json");
+    EXPECT_FALSE(nlohmann::json::parse(daily.out).contains("cap"));
+    const ReportRun csv = folder.run("--report totals --csv");
+    EXPECT_EQ(csv.out.find("cap"), std::string::npos);
+}

@@ -59,6 +59,9 @@ TEST(MetricsEndpoint, CountsLoopbackTrafficInTheExpositionFormatOnItsAddressOnly
     ASSERT_TRUE(program.ns().ip("addr add 10.213.7.1/24 dev kvcard0"));
     ASSERT_TRUE(program.ns().ip("link set kvcard0 up"));
     ASSERT_TRUE(program.ns().ip("link set kvcard1 up"));
+    // A data cap of 128 MB on the user-defined period, which holds today.
+    std::ofstream(program.dir().path() / "config" / "Kelvanto" / "Kelvanto.conf", std::ios::app)
+        << "CapAmount=128\nCapUnit=1\n";
     ASSERT_TRUE(program.start()) << program.output();
 
     // The first reading, after a cycle has taken the counters in.
@@ -85,6 +88,15 @@ TEST(MetricsEndpoint, CountsLoopbackTrafficInTheExpositionFormatOnItsAddressOnly
     EXPECT_NE(body.find("\nkelvanto_receive_bytes_per_second{adapter=\"1\",interface=\"lo\"} "), std::string::npos);
     EXPECT_NE(body.find("\nkelvanto_transmit_bytes_total{adapter=\"2\",interface=\"kvcard0\"} "), std::string::npos);
     EXPECT_NE(body.find("\nkelvanto_build_info{version=\"" KELVANTO_VERSION "\"} 1\n"), std::string::npos);
+    // The cap, and the share of it each adapter used: lo counts the 32 MB twice, received
+    // and sent, half of the cap.
+    EXPECT_NE(body.find("\n# TYPE kelvanto_cap_bytes gauge\nkelvanto_cap_bytes 134217728\n"), std::string::npos) << body;
+    const std::string used = "\nkelvanto_cap_used_ratio{adapter=\"1\",interface=\"lo\"} ";
+    ASSERT_NE(body.find(used), std::string::npos) << body;
+    const double ratio = std::stod(body.substr(body.find(used) + used.size()));
+    EXPECT_GE(ratio, 0.5);
+    EXPECT_LE(ratio, 0.52);
+    EXPECT_NE(body.find("\nkelvanto_cap_used_ratio{adapter=\"2\",interface=\"kvcard0\"} "), std::string::npos);
 
     const std::filesystem::path exposition = program.dir().path() / "metrics.txt";
     std::ofstream(exposition) << body;
@@ -107,6 +119,7 @@ TEST(MetricsEndpoint, WrongRequestsAndSilentClientsNeitherStopTheCycleNorHoldThe
     if (!program.skip_reason().empty()) GTEST_SKIP() << program.skip_reason();
     ASSERT_TRUE(program.start()) << program.output();
     const int port = program.port();
+    EXPECT_EQ(program.scrape().response.find("kelvanto_cap"), std::string::npos) << "no cap is set";
 
     const HttpExchange missing = http_exchange("127.0.0.1", port, http_get("/"));
     EXPECT_EQ(missing.response.rfind("HTTP/1.1 404 Not Found\r\n", 0), 0u) << missing.response;

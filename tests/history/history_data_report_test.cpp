@@ -124,7 +124,7 @@ TEST(DataReport, EveryTabAsJsonAndCsvByteForByte) {
     totals_rows += R"({"adapter":11,"interface":"we\"ird,0","download":66000,"upload":66,"total":66066}]})";
     totals_csv += "11,\"we\"\"ird,0\",66000,66,66066\n";
     EXPECT_EQ(logs.report(kTabTotals, kReportJson, 0),
-              R"({"report":"totals","adapter":0,"interface":null,"rows":[)" + totals_rows + "\n");
+              R"({"report":"totals","adapter":0,"interface":null,"cap":null,"rows":[)" + totals_rows + "\n");
     EXPECT_EQ(logs.report(kTabTotals, kReportCsv, 0), totals_csv);
 }
 

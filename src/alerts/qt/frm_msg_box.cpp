@@ -57,7 +57,12 @@ bool frmMsgBox::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void frmMsgBox::show_message(const std::string& text, bool critical) {
+void frmMsgBox::show_message(const std::string& text, bool critical) { present(QStringLiteral("Error"), text, critical); }
+
+void frmMsgBox::show_notice(const QString& caption, const std::string& text) { present(caption, text, false); }
+
+void frmMsgBox::present(const QString& caption, const std::string& text, bool critical) {
+    setWindowTitle(caption);
     lblError->setText(QString::fromStdString(text));
     critical_ = critical;
     if (sound_ != nullptr) sound_->play_system(critical ? "SystemHand" : "SystemExclamation");

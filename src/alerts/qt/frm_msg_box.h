@@ -17,6 +17,9 @@ public:
     frmMsgBox(QWidget* owner, Sound* sound, bool always_on_top);
 
     void show_message(const std::string& text, bool critical) override;
+    // A notice that is no error, under its own caption: a desktop notification shown by the
+    // program itself where the desktop shows none.
+    void show_notice(const QString& caption, const std::string& text);
     // Shows the box over another window (the options dialog, the rule editor). When that
     // window is hidden (closed, and perhaps deleted), the box goes back to its first owner.
     void set_owner(QWidget* owner);
@@ -30,6 +33,8 @@ protected:
     void done(int result) override;
 
 private:
+    void present(const QString& caption, const std::string& text, bool critical);
+
     QLabel* lblError;
     Sound* sound_;
     QPointer<QWidget> owner_;

@@ -21,6 +21,7 @@ MailPage::MailPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), ho
     add_text(mail_field_caption(MailField::sender), &s.EmailAlertMail);
     add_text(mail_field_caption(MailField::receiver), &s.EmailAlertDefault);
     add_text(mail_field_caption(MailField::server), &s.EmailAlertSMTP);
+    add_check(QStringLiteral("Display alert message in e-mail subject"), &s.EmailSubBody);
     add_check(QStringLiteral("Server requires authentication"), &s.EmailAuth);
     add_text(QStringLiteral("User name:"), &s.EmailUsername);
     add_text(QStringLiteral("Password:"), &s.EmailPassword, true);

@@ -32,6 +32,7 @@
 #include "net/program_metrics.h"
 #include "net/qt/metrics_server.h"
 #include "net/qt/net_jobs.h"
+#include "platform/qt/dbus_notifier.h"
 #include "platform/qt/sleep_watcher.h"
 #include "service/service_control.h"
 #include "settings/autostart.h"
@@ -78,6 +79,13 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     services_.mail_socket = sckMail_;
     services_.msg_box = msg_box_;
     services_.messages = &messages_;
+    notifier_ = new DbusNotifier(
+        QDBusConnection::sessionBus(),
+        [this](const std::string& title, const std::string& text) {
+            msg_box_->show_notice(QStringLiteral("Kelvanto"), title + "\n" + text);
+        },
+        this);
+    services_.notifier = notifier_;
 
     WindowCallbacks window_calls;
     window_calls.fit_window_height = [this] { FitWindowHeight(); };
@@ -102,6 +110,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     tray_calls.show_about = [this] { mnuAbout_Click(); };
     tray_calls.exit = [this] { exit_command(); };
     tray_calls.toggle_always_on_top = [this] { behaviour_->toggle_always_on_top(); };
+    tray_calls.now = [this] { return clock_.now(); };
     SysTray = new frmSysTray(this, state_, locale_, std::move(tray_calls), this);
 
     // A machine that goes to sleep may never wake: the logs are saved first.

@@ -24,6 +24,7 @@ class MainOptionsHost;
 class NetJobs;
 
 class frmMsgBox;
+class DbusNotifier;
 class sckMail;
 class QTimer;
 class ServiceManager;
@@ -140,6 +141,7 @@ private:
     Services services_;
     sckMail* sckMail_ = nullptr;
     frmMsgBox* msg_box_ = nullptr;
+    DbusNotifier* notifier_ = nullptr;
     QTimer* MainLoop = nullptr;
     NetJobs* net_ = nullptr;  // sckTime, sckServer, Winsock and the update window
     MetricsServer* metrics_ = nullptr;  // the metrics endpoint, on while MetricsPort is set

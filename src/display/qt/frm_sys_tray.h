@@ -29,6 +29,7 @@ struct TrayCallbacks {
     std::function<void()> show_about;            // "&About..."
     std::function<void()> exit;                  // "E&xit": the orderly shutdown
     std::function<void()> toggle_always_on_top;  // "Always on top" in the window's menu
+    std::function<double()> now;                 // the date of the cap line's period totals
 };
 
 // The notification-area icon with its live two-bar picture and rates tooltip, the clicks on

@@ -31,6 +31,12 @@ PeriodPage::PeriodPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent)
         this);
     lblDataMissing->setStyleSheet(QStringLiteral("color: red"));
     add_row(lblDataMissing);
+    // The data cap of this period.
+    add_number(QStringLiteral("Data cap:"), &s.CapAmount, 0, 0, 999999999);
+    add_choice(QStringLiteral("Cap unit:"), {QStringLiteral("KB"), QStringLiteral("MB"), QStringLiteral("GB"), QStringLiteral("TB")},
+               [&s] { return int(s.CapUnit); }, [&s](int i) { s.CapUnit = static_cast<std::uint8_t>(i); });
+    add_note(QStringLiteral("The amount the period may use (0: no cap). The main window shows how much of it is "
+                            "used; alert rules can name a share of it."));
 }
 
 void PeriodPage::fill() {
@@ -42,6 +48,8 @@ void PeriodPage::fill() {
 void PeriodPage::preview() {
     enable_form_fields();
     host_.period_changed();
+    // A cap adds two rows to the period's sections in the main window.
+    host_.options_fit_window_height();
     refresh_period_line();
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/program_state.h"
 #include "core/qt/frm_main.h"
+#include "history/data_cap.h"
 #include "history/history_list.h"
 #include "history/history_report.h"
 #include "history/history_table_amounts.h"
@@ -66,7 +67,15 @@ int run_report_command(const std::vector<std::string>& args) {
                                   state.stats.adapter_count(), first_day, locale};
     const ReportAdapters adapters{adapter_addresses(stats, state.stats.adapter_count()),
                                   adapter_interface_names(state, services)};
-    const std::string text = history_report(request->tab, request->format, source, adapters, s);
+    // The user-defined period and its data cap, for the JSON totals report.
+    for (const char* name : {"CusPerFrom", "CusPerTo", "CusPerStart", "CusPerName", "CusPerUnit", "CusPerDay",
+                             "CusPerDays", "CusMonthStart", "MinuteLogging", "CapAmount", "CapUnit"})
+        read_single_setting(store, s, name, state.found_adapters, clock.now());
+    std::optional<DataReportCap> cap;
+    if (cap_bytes(s) > 0)
+        cap = DataReportCap{s.CusPerName, s.CapAmount, cap_unit_text(s.CapUnit),
+                            cap_status_from_logs(state, source.adapter, clock.now())};
+    const std::string text = history_report(request->tab, request->format, source, adapters, s, cap);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return 0;
 }

@@ -32,12 +32,22 @@ TimeSyncPage::TimeSyncPage(OptionsHost& host, QWidget* parent) : OptionsPage(par
                [&s] { return int(s.SyncInt); }, [&s](int i) { s.SyncInt = static_cast<std::uint8_t>(i); });
     lblSync = new QLabel(this);
     add_row(lblSync);
-    add_filler([this, &s] { lblSync->setText(QString::fromStdString(s.SyncTxt)); });
+    // The last success, and below it why the latest attempt failed, if it did.
+    add_filler([this] { show_sync_lines(); });
     host_.set_sync_view(this);
 }
 
 void TimeSyncPage::show_caption(const std::string& caption) { cmdSync->setText(QString::fromStdString(caption)); }
 
-void TimeSyncPage::show_result(const std::string& text) { lblSync->setText(QString::fromStdString(text)); }
+// The result of a synchronisation has been stored (a success) or noted (a failure): both
+// lines are shown again from the state.
+void TimeSyncPage::show_result(const std::string& /*text*/) { show_sync_lines(); }
+
+void TimeSyncPage::show_sync_lines() {
+    const ProgramState& state = host_.options_state();
+    const std::string& failure = state.time_sync.last_failure;
+    const std::string& last = state.settings.SyncTxt;
+    lblSync->setText(QString::fromStdString(failure.empty() ? last : last + "\n" + failure));
+}
 
 void TimeSyncPage::show_message(const std::string& text) { host_.show_message(window(), text); }

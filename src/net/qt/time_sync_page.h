@@ -27,6 +27,8 @@ public:
     QLabel* result_line() const { return lblSync; }
 
 private:
+    // The last synchronisation line, and the latest failure below it.
+    void show_sync_lines();
     OptionsHost& host_;
     QComboBox* time_servers_ = nullptr;
     QPushButton* cmdSync = nullptr;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -72,6 +73,23 @@ TEST(MailPage, ARefusedMailCheckShowsTheFieldAtFault) {
     expect_selected(dlg, sender);
     box->accept();
     dlg.cancel();
+}
+
+// The mail content choice is on the page, stored on OK and shown ticked after a restart.
+TEST(MailPage, TheAlertMessageAsSubjectIsChosenOnThePage) {
+    ProgramRun run;
+    ASSERT_TRUE(run.start());
+    frmOptions& dlg = run.options();
+    auto* in_subject = control<QCheckBox>(dlg, "E-mail", "Display alert message in e-mail subject");
+    ASSERT_NE(in_subject, nullptr);
+    EXPECT_FALSE(in_subject->isChecked());
+    in_subject->click();
+    dlg.ok();
+    EXPECT_EQ(run.main().state().settings.EmailSubBody, 1);
+    EXPECT_EQ(run.stored("EmailSubBody"), "1");
+    ASSERT_TRUE(run.restart());
+    EXPECT_TRUE(control<QCheckBox>(run.options(), "E-mail", "Display alert message in e-mail subject")->isChecked());
+    run.options().cancel();
 }
 
 }  // namespace

@@ -242,8 +242,8 @@ TEST(SckMail, TwoRulesFiringInOneCycleDeliverBothMails) {
     add_action(up, SendMail);
     live.bench.add_live(down);
     live.bench.add_live(up);
-    live.bench.state.adapters[0].download_graph[0] = 2048;
-    live.bench.state.adapters[0].upload_graph[0] = 3072;
+    live.bench.state.adapters[0].download_history[0] = 2048;
+    live.bench.state.adapters[0].upload_history[0] = 3072;
     live.bench.cycle();
     EXPECT_TRUE(live.sender.busy());
     EXPECT_EQ(live.queue, (MailQueue{{"Transfer rate up has reached 3 KB/s.", ""}}));

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "alerts/qt/frm_msg_box.h"
+#include "net/qt/time_sync_page.h"
 #include "support/options_driver.h"
 
 namespace {
@@ -94,6 +95,10 @@ TEST(TimeSyncPage, ATypedServerIsAskedAndFailuresShowInTheProgramsMessageWindow)
     EXPECT_EQ(box->windowTitle(), "Error");
     EXPECT_EQ(box->parentWidget(), &dlg);
     EXPECT_EQ(sync->text(), "&Sync");
+    // The page keeps the last success and tells below it why this attempt failed.
+    auto* result = dlg.findChild<TimeSyncPage*>()->result_line();
+    EXPECT_EQ(result->text().section('\n', 0, 0), "Last synchronization: n/a");
+    EXPECT_EQ(result->text().section('\n', 1), box->text());
     box->accept();
 
     // The server is gone: the error shows in the same window, never twice.
