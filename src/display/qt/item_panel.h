@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPointer>
 #include <functional>
 #include <string>
 #include <vector>
@@ -55,7 +54,7 @@ public:
     QPushButton* button_up() const { return cmdUp; }
     QPushButton* button_down() const { return cmdDown; }
     QLabel* switch_note() const { return lblSwitch; }
-    frmEditItem* editor() const;
+    frmEditItem* editor() const { return editor_; }
 
     void NewItem();
     void ModifyItem();
@@ -87,5 +86,5 @@ private:
     QPushButton* cmdUp = nullptr;
     QPushButton* cmdDown = nullptr;
     QLabel* lblSwitch = nullptr;
-    QPointer<frmEditItem> editor_;  // destroyed when closed
+    frmEditItem* editor_ = nullptr;
 };
