@@ -30,6 +30,9 @@ public:
     void text(int x, int y, const std::string& text, std::uint32_t colour) override;
     void bezier(const std::vector<CanvasPoint>& points, std::uint32_t colour) override;
     std::uint32_t pixel(int x, int y) const override;
+    int text_height() const override { return 14; }
+    void set_clip(const PixelRect*) override {}
+    void scroll_left(int, int, int) override {}
 
     // The recorded calls of one kind, in order.
     std::vector<CanvasOp> of_kind(CanvasOp::Kind kind) const;

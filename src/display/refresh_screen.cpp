@@ -19,7 +19,7 @@ constexpr int kSmoothing = 50;
 // Everything one redraw works with.
 struct Frame {
     ProgramState& state;
-    Canvas& canvas;
+    PlanCanvas& canvas;
     DisplayCache& cache;
     const DrawInputs& inputs;
     int W;
@@ -37,15 +37,32 @@ double sample(const SampleBuffer& buffer, int i) {
     return i >= 0 && i < kSampleCount ? buffer[static_cast<std::size_t>(i)] : 0.0;
 }
 
-std::string rate_text(const Frame& f, double v) {
+constexpr std::size_t kKeptNumbers = 32;
+
+// A rate or an amount as the settings format it, from the recent redraws where it was there.
+const std::string& number_text(Frame& f, double v, bool rate) {
     const Settings& s = f.state.settings;
-    return format_value(v, s.TransferUnit, true, false, kDecimalsFromSettings, false, s, f.inputs.locale) + "/s";
+    const int unit = rate ? s.TransferUnit : s.TransferredUnit;
+    const int decimals = rate ? s.TransferDec : s.TransferredDec;
+    std::vector<FormattedNumber>& kept = f.cache.numbers;
+    for (const FormattedNumber& n : kept)
+        if (n.value == v && n.unit == unit && n.decimals == decimals && n.rate == rate && n.locale == &f.inputs.locale)
+            return n.text;
+    FormattedNumber made{v, unit, decimals, rate, &f.inputs.locale,
+                         format_value(v, unit, rate, false, kDecimalsFromSettings, false, s, f.inputs.locale)};
+    if (kept.size() < kKeptNumbers) {
+        kept.push_back(std::move(made));
+        return kept.back().text;
+    }
+    FormattedNumber& slot = kept[f.cache.next_number];
+    f.cache.next_number = (f.cache.next_number + 1) % kKeptNumbers;
+    slot = std::move(made);
+    return slot.text;
 }
 
-std::string amount_text(const Frame& f, double v) {
-    const Settings& s = f.state.settings;
-    return format_value(v, s.TransferredUnit, false, false, kDecimalsFromSettings, false, s, f.inputs.locale);
-}
+std::string rate_text(Frame& f, double v) { return number_text(f, v, true) + "/s"; }
+
+std::string amount_text(Frame& f, double v) { return number_text(f, v, false); }
 
 void draw_rate_section(Frame& f, const FormItem& item, bool upload) {
     const ColourScheme& c = f.state.settings.colours;
@@ -183,6 +200,8 @@ void draw_graph(Frame& f, const FormItem& item) {
     const int baseline = item.Top + h;
     if (item.Adapter < kAdapterSlots) f.graph_seen[item.Adapter] = true;
     if (h > 0) s.GraphHeight = h;
+    // Line graph samples lie 2 pixels apart, bars 1.
+    f.canvas.mark_graph(item.Top, baseline, s.GraphType == 0 ? 2 : 1);
     const AdapterState& a = adapter_of(f.state, item.Adapter);
     const GraphScales sc = graph_scales(s, a, h);
     const bool grid = s.vGrid != 0 && s.vGridInt != 0;
@@ -222,7 +241,9 @@ void draw_pass(Frame& f, bool graphs) {
     std::vector<FormItem>& items = f.state.display_list;
     const int n = static_cast<int>(items.size());
     for (int k = 0; k < n; ++k) {
-        const FormItem& item = items[static_cast<std::size_t>(graphs ? n - 1 - k : k)];
+        const int index = graphs ? n - 1 - k : k;
+        const FormItem& item = items[static_cast<std::size_t>(index)];
+        f.canvas.begin_group(index, graphs ? 1 : 2);
         if (item.Adapter < kAdapterSlots) f.state.adapters[item.Adapter].graph_shown = f.graph_seen[item.Adapter];
         if (item.Enabled == 0) continue;
         draw_separator(f, item);
@@ -299,11 +320,26 @@ std::string adapter_ip_text(const DrawInputs& inputs, int adapter) {
 bool RefreshScreen(ProgramState& state, Canvas& canvas, DisplayCache& cache, const DrawInputs& inputs, bool redraw) {
     if (!state.window.visible || state.window.minimized) return false;
     if (!redraw) return true;
-    if (canvas.width() <= 0 || canvas.height() <= 0) return true;
-    canvas.clear(state.settings.colours.Background);
-    layout_items(state.display_list, canvas.height(), state.settings);
-    Frame f{state, canvas, cache, inputs, canvas.width(), {}};
+    const int width = canvas.width();
+    const int height = canvas.height();
+    if (width <= 0 || height <= 0) return true;
+    // The frame is planned first, then drawn: in full, or where it differs from the frame the
+    // canvas shows.
+    PlanCanvas plan(cache.next, width, height, canvas.text_height());
+    plan.begin_group(-1, 0);
+    plan.clear(state.settings.colours.Background);
+    layout_items(state.display_list, height, state.settings);
+    Frame f{state, plan, cache, inputs, width, {}};
     draw_pass(f, true);
     draw_pass(f, false);
+    if (cache.incremental && cache.shown_valid) {
+        cache.change = plan_change(cache.shown, cache.next);
+    } else {
+        cache.change = FrameChange{};
+        cache.change.picture = {0, 0, width - 1, height - 1};
+    }
+    apply_change(cache.next, cache.change, canvas);
+    std::swap(cache.shown, cache.next);
+    cache.shown_valid = cache.incremental;
     return true;
 }

@@ -7,11 +7,31 @@
 #include "core/program_state.h"
 #include "display/canvas.h"
 #include "display/draw_helpers.h"
+#include "display/frame_plan.h"
 #include "platform/locale.h"
+
+// Numbers formatted in recent redraws. Formatting costs more than the rest of a quiet frame,
+// and the same few values come back second after second.
+struct FormattedNumber {
+    double value = 0.0;
+    int unit = 0;
+    int decimals = 0;
+    bool rate = false;
+    const Locale* locale = nullptr;
+    std::string text;
+};
 
 // What the drawing keeps between redraws.
 struct DisplayCache {
     HighlightCache highlight;
+    // The canvas keeps its pixels from one redraw to the next: draw only what changed.
+    bool incremental = false;
+    bool shown_valid = false;  // `shown` is the frame the canvas shows
+    FramePlan shown;
+    FramePlan next;
+    FrameChange change;  // what the last redraw changed on the canvas
+    std::vector<FormattedNumber> numbers;
+    std::size_t next_number = 0;  // the entry replaced next once `numbers` is full
 };
 
 // What a redraw needs besides the program state.
@@ -34,8 +54,9 @@ int fixed_row_height(const FormItem& item, const Settings& settings);
 void layout_items(std::vector<FormItem>& items, int height, const Settings& settings);
 
 // Lays out and draws every item into the canvas (the back buffer, client-area sized) when
-// `redraw` is true. Returns whether the window is visible, that is whether the caller should
-// copy the back buffer to the screen.
+// `redraw` is true; with `cache.incremental` only where the frame differs from the last one
+// (cache.change tells where). Returns whether the window is visible, that is whether the
+// caller should copy the back buffer to the screen.
 bool RefreshScreen(ProgramState& state, Canvas& canvas, DisplayCache& cache, const DrawInputs& inputs, bool redraw);
 
 // The IP text an item shows for an adapter: "Multiple" for adapter 0.

@@ -97,6 +97,13 @@ std::string tray_rates_line(const ProgramState& state, const Locale& locale) {
     return "DL: " + rate(a.download_graph[0]) + "/s  UL: " + rate(a.upload_graph[0]) + "/s";
 }
 
+TrayTipInputs tray_tip_inputs(const ProgramState& state, std::string cap_line) {
+    const Settings& s = state.settings;
+    const AdapterState& a = tray_adapter(state);
+    return {s.SysTrayToolTip, s.Adapter,          s.TransferUnit,      s.TransferDec,
+            a.download_graph[0], a.upload_graph[0], std::move(cap_line)};
+}
+
 std::string centred_tip(const std::string& title, const std::string& rates, const TextWidth& text_width) {
     const int space = std::max(1, text_width(" "));
     const int k = ((text_width(rates) - text_width(title)) / 2) / space;

@@ -66,5 +66,20 @@ std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_
 // The share of the data cap the monitored adapter has used ("12.30 GB of 50 GB, 25 %"), or
 // empty when no cap is set.
 std::string tray_cap_line(ProgramState& state, const Locale& locale, double now);
+// Everything TrayTooltip reads besides the locale and the font: while it stays the same, so
+// does the tooltip, which then need not be made again each second.
+struct TrayTipInputs {
+    std::uint8_t tooltip = 0;  // SysTrayToolTip
+    std::int32_t adapter = 0;
+    std::uint8_t unit = 0;      // TransferUnit
+    std::uint8_t decimals = 0;  // TransferDec
+    double download = 0.0;
+    double upload = 0.0;
+    std::string cap_line;
+    friend bool operator==(const TrayTipInputs&, const TrayTipInputs&) = default;
+};
+// The inputs with the given cap line.
+TrayTipInputs tray_tip_inputs(const ProgramState& state, std::string cap_line);
+
 // The centring rule alone: both lines with their leading spaces, joined by CR LF.
 std::string centred_tip(const std::string& title, const std::string& rates, const TextWidth& text_width);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "display/recording_canvas.h"
+#include "measure/format.h"
 
 namespace {
 
@@ -174,6 +175,26 @@ TEST_F(DrawFixture, RateSectionTexts) {
     EXPECT_EQ(c.find_text("1.5KB/s")->points[0].y, 35);
     EXPECT_EQ(c.find_text("Max")->points[0], (CanvasPoint{150 - 3 - 21, 19}));
     EXPECT_EQ(c.find_text("Max")->colour, colours().Description);
+}
+
+// Numbers are formatted once and kept for the next redraws; a setting that changes how they
+// read changes them at the next redraw although the values stayed.
+TEST_F(DrawFixture, KeptNumbersFollowDecimalsAndUnits) {
+    state.display_list = {item(kItemDownloadRate, 1), item(kItemTransferred, 1)};
+    state.adapters[1].download_graph[0] = 1536;
+    ASSERT_NE(draw(150, 104).find_text("2KB/s"), nullptr);
+    state.settings.TransferDec = 2;
+    ASSERT_NE(draw(150, 104).find_text("1.50KB/s"), nullptr);
+    state.settings.TransferUnit = kUnitBytes;
+    ASSERT_NE(draw(150, 104).find_text("1536B/s"), nullptr);
+    state.settings.TransferredDec = 3;
+    state.settings.TransferredUnit = kUnitKilobytes;
+    EXPECT_NE(draw(150, 104).find_text("0.000KB"), nullptr);
+    // Many different values on the way do not lose the ones shown now.
+    for (int v = 1; v <= 100; ++v) {
+        state.adapters[1].download_graph[0] = v;
+        ASSERT_NE(draw(150, 104).find_text(std::to_string(v) + "B/s"), nullptr) << v;
+    }
 }
 
 TEST_F(DrawFixture, TransferredSectionCentreColumnFollowsShowInfo) {

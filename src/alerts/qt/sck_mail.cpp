@@ -24,9 +24,16 @@ QList<QSslCertificate> trusted_authorities() {
 }  // namespace
 
 sckMail::sckMail(MailSender& sender, QObject* parent)
-    : QObject(parent), sender_(sender), socket_(new QSslSocket(this)), timer_(new QTimer(this)) {
+    : QObject(parent), sender_(sender), timer_(new QTimer(this)) {
     timer_->setSingleShot(true);
     connect(timer_, &QTimer::timeout, this, [this] { feed(mail_timer_elapsed(sender_)); });
+}
+
+QSslSocket& sckMail::socket() {
+    // Made for the first mail: a TLS socket loads the TLS library, which a program that never
+    // mails need not hold in memory.
+    if (socket_ != nullptr) return *socket_;
+    socket_ = new QSslSocket(this);
     connect(socket_, &QSslSocket::connected, this, [this] { feed(mail_connected(sender_)); });
     connect(socket_, &QSslSocket::encrypted, this, [this] {
         handshaking_ = false;
@@ -42,6 +49,7 @@ sckMail::sckMail(MailSender& sender, QObject* parent)
     connect(socket_, &QSslSocket::readyRead, this, &sckMail::on_ready_read);
     connect(socket_, &QSslSocket::disconnected, this, &sckMail::on_gone);
     connect(socket_, &QSslSocket::errorOccurred, this, &sckMail::on_gone);
+    return *socket_;
 }
 
 void sckMail::feed(const SmtpActions& actions) {
@@ -72,18 +80,18 @@ void sckMail::on_gone() {
 void sckMail::drop() {
     closing_ = true;
     handshaking_ = false;
-    socket_->abort();
+    if (socket_ != nullptr) socket_->abort();
     closing_ = false;
 }
 
 void sckMail::connect_to(const std::string& host, int port) {
     drop();
     tls_errors_.clear();
-    socket_->connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
+    socket().connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
 }
 
 void sckMail::write(const std::string& bytes) {
-    socket_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    socket().write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
 void sckMail::start_tls() {
@@ -91,13 +99,13 @@ void sckMail::start_tls() {
         QTimer::singleShot(0, this, [this] { feed(mail_tls_failed(sender_, "this system offers no TLS library")); });
         return;
     }
-    QSslConfiguration tls = socket_->sslConfiguration();
+    QSslConfiguration tls = socket().sslConfiguration();
     tls.setCaCertificates(trusted_authorities());
     tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
-    socket_->setSslConfiguration(tls);
+    socket().setSslConfiguration(tls);
     handshaking_ = true;
     tls_errors_.clear();
-    socket_->startClientEncryption();
+    socket().startClientEncryption();
 }
 
 void sckMail::close() {

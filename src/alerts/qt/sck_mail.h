@@ -31,9 +31,10 @@ private:
     void on_ready_read();
     void on_gone();
     void drop();
+    QSslSocket& socket();
 
     MailSender& sender_;
-    QSslSocket* socket_;
+    QSslSocket* socket_ = nullptr;  // made for the first mail
     QTimer* timer_;
     bool closing_ = false;     // our own close: its socket signals are not news
     bool handshaking_ = false; // TLS is being set up

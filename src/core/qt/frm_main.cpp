@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -296,15 +297,21 @@ void frmMain::minimise_window() {
 void frmMain::mnuSettings_Click() { open_options(); }
 void frmMain::mnuHistory_Click() { show_history_window(*this); }
 void frmMain::mnuAbout_Click() {
-    // Program name, version and the web link.
-    QMessageBox about(this);
-    about.setWindowTitle(QStringLiteral("About Kelvanto"));
-    about.setIconPixmap(windowIcon().pixmap(48, 48));
-    about.setTextFormat(Qt::RichText);
-    about.setTextInteractionFlags(Qt::TextBrowserInteraction);
-    about.setText(QStringLiteral("<b>Kelvanto</b> %1<br><a href=\"http://%2/\">%2</a>")
-                      .arg(QStringLiteral(KELVANTO_VERSION), QString::fromLatin1(kWebAddress)));
-    about.exec();
+    // Program name, version and the web link; one box at a time, destroyed when closed.
+    if (QWidget* open = find_open_window(ForwardWindow::about)) {
+        bring_forward(open);
+        return;
+    }
+    auto* about = new QMessageBox(this);
+    about->setObjectName(QStringLiteral("frmAbout"));
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->setWindowTitle(QStringLiteral("About Kelvanto"));
+    about->setIconPixmap(windowIcon().pixmap(48, 48));
+    about->setTextFormat(Qt::RichText);
+    about->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    about->setText(QStringLiteral("<b>Kelvanto</b> %1<br><a href=\"http://%2/\">%2</a>")
+                       .arg(QStringLiteral(KELVANTO_VERSION), QString::fromLatin1(kWebAddress)));
+    about->open();
 }
 
 void frmMain::update_tray() { SysTray->UpdateTrayIcon(); }
@@ -323,7 +330,11 @@ void frmMain::RefreshScreen(bool redraw) {
         return stats->Local_IP();
     };
     const std::int32_t graph_height = state_.settings.GraphHeight;
-    if (drawing_.refresh(state_, locale_, services_.clock.now(), redraw, adapter_ip)) update();
+    // The desktop gets only what the redraw changed.
+    if (drawing_.refresh(state_, locale_, services_.clock.now(), redraw, adapter_ip)) {
+        if (redraw) update(drawing_.changed_region());
+        else update();
+    }
     // The layout writes the graph height back; store it when it changed.
     if (state_.settings.GraphHeight != graph_height) write_setting("GraphHeight");
 }
@@ -362,17 +373,20 @@ void frmMain::Form_Resize() {
     else RefreshScreen(true);
 }
 
-void frmMain::paintEvent(QPaintEvent* /*event*/) {
-    // Form_Paint: only the copy of the back buffer.
-    if (drawing_.Backbuffer().isNull()) return;
+void frmMain::paintEvent(QPaintEvent* event) {
+    // Form_Paint: only the copy of the back buffer, of the part asked for.
+    const QImage& buffer = drawing_.Backbuffer();
+    if (buffer.isNull()) return;
     QPainter painter(this);
-    if (testAttribute(Qt::WA_TranslucentBackground)) {
-        // See-through background: pixels of the Background colour become fully transparent.
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(0, 0, colour_keyed(drawing_.Backbuffer(), state_.settings.colours.Background));
-        return;
+    const bool keyed = testAttribute(Qt::WA_TranslucentBackground);
+    // See-through background: pixels of the Background colour become fully transparent.
+    if (keyed) painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect& r : event->region()) {
+        const QRect part = r & buffer.rect();
+        if (part.isEmpty()) continue;
+        if (keyed) painter.drawImage(part.topLeft(), colour_keyed(buffer.copy(part), state_.settings.colours.Background));
+        else painter.drawImage(part.topLeft(), buffer, part);
     }
-    painter.drawImage(0, 0, drawing_.Backbuffer());
 }
 
 void frmMain::set_translucent(int alpha) {

@@ -116,6 +116,8 @@ void MainOptionsHost::show_message(QWidget* over, const std::string& text) {
 void MainOptionsHost::options_closed() {
     main_.net().set_sync_view(nullptr);
     message_window_over(main_.services(), &main_);
+    // The closed dialog goes, and its memory with it; the next open builds it anew.
+    if (QWidget* dialog = main_.options_window()) dialog->deleteLater();
 }
 
 bool MainOptionsHost::minute_logging_changed(bool on) {

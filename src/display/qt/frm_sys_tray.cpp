@@ -164,11 +164,20 @@ void frmSysTray::UpdateTrayIcon() {
         icon_ = program_icon();
         showing_program_icon_ = true;
     }
-    const QFontMetrics metrics(font_);
-    const TextWidth width = [&metrics](const std::string& t) {
-        return metrics.horizontalAdvance(QString::fromStdString(t));
-    };
     const std::string cap = callbacks_.now ? tray_cap_line(state_, locale_, callbacks_.now()) : std::string();
+    TrayTipInputs tip_inputs = tray_tip_inputs(state_, cap);
+    if (tip_inputs_ == tip_inputs && shown_) {
+        show_on_desktop();
+        return;
+    }
+    tip_inputs_ = std::move(tip_inputs);
+    const TextWidth width = [this](const std::string& t) {
+        if (const auto known = tip_widths_.find(t); known != tip_widths_.end()) return known->second;
+        if (tip_widths_.size() >= 256) tip_widths_.clear();
+        const int w = QFontMetrics(font_).horizontalAdvance(QString::fromStdString(t));
+        tip_widths_.emplace(t, w);
+        return w;
+    };
     QString tip = QString::fromStdString(TrayTooltip(state_, locale_, kOsMajorVersion, width, cap));
     tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // X11 tray hosts leave the tooltip to the program, and an open tooltip keeps its text

@@ -7,6 +7,8 @@
 #include <QPoint>
 #include <functional>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 #include "display/tray_icon.h"
 
@@ -99,6 +101,10 @@ private:
     std::optional<TrayPicture> shown_picture_;
     bool showing_program_icon_ = false;
     QFont font_;
+    // Widths of the tooltip's texts: measuring a text shapes it, and the same few rates
+    // come back second after second.
+    std::unordered_map<std::string, int> tip_widths_;
+    std::optional<TrayTipInputs> tip_inputs_;  // what the tooltip was made from
 };
 
 // The program icon, shown when the graph in the tray is off.

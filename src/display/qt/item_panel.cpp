@@ -156,9 +156,12 @@ void ItemPanel::MoveDown() {
     after_edit(false);
 }
 
+frmEditItem* ItemPanel::editor() const { return editor_.data(); }
+
 frmEditItem* ItemPanel::open_editor() {
     delete editor_;
     editor_ = new frmEditItem(state_, adapter_names_, this);
+    editor_->setAttribute(Qt::WA_DeleteOnClose);
     editor_->setWindowModality(Qt::WindowModal);
     editor_->redraw = hooks_.redraw;
     connect(editor_, &QDialog::finished, this, [this](int result) { editor_closed(result == QDialog::Accepted); });

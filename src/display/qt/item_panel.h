@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <functional>
 #include <string>
 #include <vector>
@@ -54,7 +55,7 @@ public:
     QPushButton* button_up() const { return cmdUp; }
     QPushButton* button_down() const { return cmdDown; }
     QLabel* switch_note() const { return lblSwitch; }
-    frmEditItem* editor() const { return editor_; }
+    frmEditItem* editor() const;
 
     void NewItem();
     void ModifyItem();
@@ -86,5 +87,5 @@ private:
     QPushButton* cmdUp = nullptr;
     QPushButton* cmdDown = nullptr;
     QLabel* lblSwitch = nullptr;
-    frmEditItem* editor_ = nullptr;
+    QPointer<frmEditItem> editor_;  // destroyed when closed
 };

@@ -205,8 +205,11 @@ void MainWindowBehaviour::apply_size_limits() {
     const SizeLimits l = window_size_limits(state_.settings, behaviour_, titled);
     const int fw = titled ? behaviour_.frame_width : 0;
     // The height limits are set where the height is fitted to the items.
-    window_->setMinimumWidth(l.min_width ? std::max(0, *l.min_width - fw) : 0);
-    window_->setMaximumWidth(l.max_width ? std::max(1, *l.max_width - fw) : QWIDGETSIZE_MAX);
+    // Called every second: the window is touched only when a limit changed.
+    const int min_width = l.min_width ? std::max(0, *l.min_width - fw) : 0;
+    const int max_width = l.max_width ? std::max(1, *l.max_width - fw) : QWIDGETSIZE_MAX;
+    if (window_->minimumWidth() != min_width) window_->setMinimumWidth(min_width);
+    if (window_->maximumWidth() != max_width) window_->setMaximumWidth(max_width);
 }
 
 TranslucencyPlan MainWindowBehaviour::apply_translucency(int os_major_version) {

@@ -1,8 +1,8 @@
 #include "display/qt/qimage_canvas.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFontMetricsF>
-#include <QPainterPath>
 
 QFont canvas_font() {
     const QString family = QFontDatabase::families().contains(QStringLiteral("Lucida Console"))
@@ -36,14 +36,52 @@ std::uint32_t from_qrgb(QRgb rgb) {
 
 QImageCanvas::QImageCanvas(QImage& image) : QImageCanvas(image, canvas_font()) {}
 
-QImageCanvas::QImageCanvas(QImage& image, const QFont& font) : image_(image) {
+QImageCanvas::QImageCanvas(QImage& image, const QFont& font, int ascent, int height)
+    : QImageCanvas(image, font) {
+    ascent_ = ascent;
+    height_ = height;
+}
+
+QImageCanvas::QImageCanvas(QImage& image, const QFont& font) : image_(image), font_(font) {
     if (image_.isNull()) return;
-    painter_.begin(&image_);
-    painter_.setRenderHint(QPainter::Antialiasing, false);
-    painter_.setRenderHint(QPainter::TextAntialiasing, false);
-    painter_.setFont(font);
-    painter_.setBrush(Qt::NoBrush);
-    ascent_ = QFontMetrics(font).ascent();
+    if (image_.depth() != 32) image_ = image_.convertToFormat(QImage::Format_RGB32);
+    surface_ = PixelSurface(reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(), image_.height(),
+                            static_cast<int>(image_.bytesPerLine() / 4));
+}
+
+void QImageCanvas::measure_font() const {
+    if (height_ >= 0) return;
+    const QFontMetrics metrics(font_);
+    ascent_ = metrics.ascent();
+    height_ = metrics.height();
+}
+
+int QImageCanvas::text_height() const {
+    measure_font();
+    return height_;
+}
+
+QPainter& QImageCanvas::painter() {
+    if (!painter_) {
+        painter_.emplace(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        painter_->setRenderHint(QPainter::TextAntialiasing, false);
+        painter_->setFont(font_);
+        painter_->setBrush(Qt::NoBrush);
+        set_clip(&surface_.clip());
+    }
+    return *painter_;
+}
+
+void QImageCanvas::set_clip(const PixelRect* clip) {
+    surface_.set_clip(clip);
+    if (!painter_) return;
+    const PixelRect& c = surface_.clip();
+    if (c.x0 == 0 && c.y0 == 0 && c.x1 == image_.width() - 1 && c.y1 == image_.height() - 1) {
+        painter_->setClipping(false);
+    } else {
+        painter_->setClipRect(QRect(c.x0, c.y0, c.x1 - c.x0 + 1, c.y1 - c.y0 + 1));
+    }
 }
 
 void QImageCanvas::set_pen(std::uint32_t colour, bool dotted) {
@@ -51,45 +89,42 @@ void QImageCanvas::set_pen(std::uint32_t colour, bool dotted) {
     pen.setWidth(1);
     pen.setCapStyle(Qt::FlatCap);
     if (dotted) pen.setDashPattern({1.0, 1.0});
-    painter_.setPen(pen);
+    painter().setPen(pen);
 }
 
 void QImageCanvas::clear(std::uint32_t colour) {
-    if (!painter_.isActive()) return;
-    image_.fill(to_qcolor(colour));
+    const PixelRect& c = surface_.clip();
+    surface_.fill(c.x0, c.y0, c.x1, c.y1, to_qcolor(colour).rgb());
 }
 
 void QImageCanvas::line(int x0, int y0, int x1, int y1, std::uint32_t colour) {
-    if (!painter_.isActive()) return;
+    if (!surface_.valid() || surface_.straight_line(x0, y0, x1, y1, to_qcolor(colour).rgb(), false)) return;
     set_pen(colour, false);
-    painter_.drawLine(x0, y0, x1, y1);
+    painter_->drawLine(x0, y0, x1, y1);
 }
 
 void QImageCanvas::dotted_line(int x0, int y0, int x1, int y1, std::uint32_t colour) {
-    if (!painter_.isActive()) return;
+    if (!surface_.valid() || surface_.straight_line(x0, y0, x1, y1, to_qcolor(colour).rgb(), true)) return;
     set_pen(colour, true);
-    painter_.drawLine(x0, y0, x1, y1);
+    painter_->drawLine(x0, y0, x1, y1);
 }
 
 void QImageCanvas::fill_rect(int x0, int y0, int x1, int y1, std::uint32_t colour) {
-    if (!painter_.isActive()) return;
-    painter_.fillRect(QRect(QPoint(x0, y0), QPoint(x1, y1)).normalized(), to_qcolor(colour));
+    surface_.fill(x0, y0, x1, y1, to_qcolor(colour).rgb());
 }
 
 void QImageCanvas::text(int x, int y, const std::string& t, std::uint32_t colour) {
-    if (!painter_.isActive()) return;
+    if (!surface_.valid()) return;
     set_pen(colour, false);
-    painter_.drawText(x, y + ascent_, QString::fromStdString(t));
+    measure_font();
+    painter_->drawText(x, y + ascent_, QString::fromStdString(t));
 }
 
 void QImageCanvas::bezier(const std::vector<CanvasPoint>& points, std::uint32_t colour) {
-    if (!painter_.isActive() || points.size() < 4) return;
-    QPainterPath path(QPointF(points[0].x, points[0].y));
-    for (std::size_t i = 1; i + 2 < points.size(); i += 3)
-        path.cubicTo(points[i].x, points[i].y, points[i + 1].x, points[i + 1].y, points[i + 2].x, points[i + 2].y);
-    set_pen(colour, false);
-    painter_.drawPath(path);
+    surface_.bezier(points, to_qcolor(colour).rgb());
 }
+
+void QImageCanvas::scroll_left(int y0, int y1, int dx) { surface_.scroll_left(y0, y1, dx); }
 
 std::uint32_t QImageCanvas::pixel(int x, int y) const {
     if (!image_.valid(x, y)) return 0;

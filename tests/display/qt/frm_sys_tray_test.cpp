@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/program_state.h"
+#include "measure/format.h"
 #include "platform/locale.h"
 
 namespace {
@@ -103,6 +104,29 @@ TEST_F(TrayFixture, TooltipHasTwoLinesAndTheIconGoesAtRemoval) {
     QToolTip::hideText();
     tray->remove();
     EXPECT_FALSE(tray->icon_visible());
+}
+
+// The tooltip is made again only when what it shows changed: a setting it depends on
+// changes it even while the rates stay the same.
+TEST_F(TrayFixture, TooltipFollowsItsSettingsWhileTheRatesStand) {
+    state.adapters[1].download_graph[0] = 1536;
+    state.adapters[2].download_graph[0] = 2048;
+    tray->UpdateTrayIcon();
+    EXPECT_TRUE(tray->tooltip().endsWith("DL: 2KB/s  UL: 0B/s")) << tray->tooltip().toStdString();
+    tray->UpdateTrayIcon();
+    EXPECT_TRUE(tray->tooltip().endsWith("DL: 2KB/s  UL: 0B/s")) << tray->tooltip().toStdString();
+    state.settings.TransferDec = 1;
+    tray->UpdateTrayIcon();
+    EXPECT_TRUE(tray->tooltip().endsWith("DL: 1.5KB/s  UL: 0B/s")) << tray->tooltip().toStdString();
+    state.settings.Adapter = 2;
+    tray->UpdateTrayIcon();
+    EXPECT_TRUE(tray->tooltip().endsWith("DL: 2.0KB/s  UL: 0B/s")) << tray->tooltip().toStdString();
+    state.settings.TransferUnit = kUnitBytes;
+    tray->UpdateTrayIcon();
+    EXPECT_TRUE(tray->tooltip().endsWith("DL: 2048B/s  UL: 0B/s")) << tray->tooltip().toStdString();
+    state.settings.SysTrayToolTip = 0;
+    tray->UpdateTrayIcon();
+    EXPECT_EQ(tray->tooltip(), "Kelvanto");
 }
 
 TEST_F(TrayFixture, LeftClickRestoresAHiddenWindowAndHidesAShownOne) {

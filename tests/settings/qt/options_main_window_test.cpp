@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -157,16 +156,12 @@ TEST(AboutBox, ShowsNameVersionAndLink) {
     use_temp_home(dir);
     frmMain main(StartOptions{});
     ASSERT_TRUE(main.Form_Load());
-    QString title;
-    QString text;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) return;
-        title = box->windowTitle();
-        text = box->text();
-        box->accept();
-    });
-    main.mnuAbout_Click();  // returns once the box is closed
+    main.mnuAbout_Click();
+    auto* box = main.findChild<QMessageBox*>(QStringLiteral("frmAbout"));
+    ASSERT_NE(box, nullptr);
+    const QString title = box->windowTitle();
+    const QString text = box->text();
+    box->accept();
     EXPECT_EQ(title, "About Kelvanto");
     EXPECT_TRUE(text.contains("<b>Kelvanto</b> " KELVANTO_VERSION)) << text.toStdString();
     EXPECT_TRUE(text.contains("<a href=\"http://")) << text.toStdString();
