@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -182,7 +183,12 @@ void MainWindowBehaviour::place_at_start() {
         handle->destroy();
     }
     place_frame_at(window_, QPoint(place.x, place.y));
-    if (remap) window_->show();
+    if (!remap) return;
+    window_->show();
+    // Such a manager moves the window to its place only with a picture that comes after it
+    // has mapped the window: the whole picture is handed over again a moment later, as a
+    // window that redraws only what changed may hand over nothing for a long while.
+    for (const int ms : {250, 1000}) QTimer::singleShot(ms, window_, [w = window_] { w->update(); });
 }
 
 void MainWindowBehaviour::measure_frame() {
