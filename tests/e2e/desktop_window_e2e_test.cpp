@@ -21,6 +21,7 @@
 
 #include "alerts/rule_files.h"
 #include "support/desktop.h"
+#include "support/loopback_listener.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -144,28 +145,6 @@ TEST(X11Desktop, WindowStartsWhereItWasLeftOverFiveRestartsWithAndWithoutFrame) 
         }
     }
 }
-
-// A listening socket on 127.0.0.1 with a port of the system's choice.
-struct Listener {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    int port = 0;
-    Listener() {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(fd, 4);
-        socklen_t len = sizeof a;
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-        port = ntohs(a.sin_port);
-    }
-    ~Listener() { ::close(fd); }
-    int accept_within(int ms) const {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, ms) <= 0) return -1;
-        return ::accept(fd, nullptr, nullptr);
-    }
-};
 
 // Answers the program's update query with a newer version, so it opens its update window.
 void answer_update_query(const Listener& http) {

@@ -17,34 +17,11 @@
 #include "core/date.h"
 #include "net/program_version.h"
 #include "settings/text_file.h"
+#include "support/loopback_listener.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-// A listening socket on 127.0.0.1 with a port of the system's choice.
-struct Listener {
-    int fd = -1;
-    int port = 0;
-    Listener() {
-        fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(fd, 4);
-        socklen_t len = sizeof a;
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-        port = ntohs(a.sin_port);
-    }
-    ~Listener() { ::close(fd); }
-    // The next connection, or -1 after `ms` milliseconds.
-    int accept_within(int ms) const {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, ms) <= 0) return -1;
-        return ::accept(fd, nullptr, nullptr);
-    }
-};
 
 // Reads until the blank line that ends an HTTP request, or the timeout.
 std::string read_request(int fd, int ms) {
