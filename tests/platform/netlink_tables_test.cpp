@@ -10,10 +10,12 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/linux/linux_interface_table.h"
 #include "platform/linux/netlink_tables.h"
+#include "support/netns.h"
 
 namespace {
 
@@ -148,7 +150,8 @@ TEST(NetlinkTables, AgreeWithTheFilesOnThisMachine) {
     LinuxInterfaceTable files("/proc/net/dev", "/sys/class/net");
     std::vector<InterfaceRow> before;
     ASSERT_EQ(files.read_interfaces(before), TableStatus::ok);
-    const auto links = netlink_interfaces();
+    NetlinkTables netlink;
+    const auto links = netlink.interfaces();
     ASSERT_TRUE(links.has_value());
     std::vector<InterfaceRow> after;
     ASSERT_EQ(files.read_interfaces(after), TableStatus::ok);
@@ -179,6 +182,101 @@ TEST(NetlinkTables, AgreeWithTheFilesOnThisMachine) {
     for (std::size_t i = 0; i < from_netlink.size(); ++i) {
         EXPECT_EQ(from_netlink[i].address, from_getifaddrs[i].address);
         EXPECT_EQ(from_netlink[i].if_index, from_getifaddrs[i].if_index);
+    }
+}
+
+// What a reader that has just been made sees, by index: the rows a kept reader must match.
+struct Snapshot {
+    std::map<std::uint32_t, InterfaceRow> links;
+    std::vector<AddressRow> addresses;
+};
+
+Snapshot read_all(NetlinkTables& tables) {
+    Snapshot s;
+    const auto links = tables.interfaces();
+    const auto addresses = tables.ipv4_addresses();
+    EXPECT_TRUE(links.has_value() && addresses.has_value());
+    if (links) {
+        for (const InterfaceRow& r : *links) s.links[r.index] = r;
+    }
+    if (addresses) s.addresses = *addresses;
+    std::sort(s.addresses.begin(), s.addresses.end(), [](const AddressRow& a, const AddressRow& b) {
+        return std::tie(a.if_index, a.address) < std::tie(b.if_index, b.address);
+    });
+    return s;
+}
+
+// Reads `kept` and then a reader made afresh; every row must agree.
+Snapshot agree_with_fresh(NetlinkTables& kept, const std::string& step) {
+    const Snapshot have = read_all(kept);
+    NetlinkTables fresh_tables;
+    const Snapshot fresh = read_all(fresh_tables);
+    EXPECT_EQ(have.links.size(), fresh.links.size()) << step;
+    for (const auto& [index, f] : fresh.links) {
+        const auto h = have.links.find(index);
+        if (h == have.links.end()) {
+            ADD_FAILURE() << step << ": index " << index << " (" << f.description << ") missing";
+            continue;
+        }
+        EXPECT_EQ(h->second.description, f.description) << step;
+        EXPECT_EQ(h->second.oper_status, f.oper_status) << step << ": " << f.description;
+        EXPECT_TRUE(h->second.has_wide_counters) << step;
+        // Read just before the fresh reader: never more.
+        EXPECT_LE(h->second.in_octets_wide, f.in_octets_wide) << step << ": " << f.description;
+        EXPECT_EQ(h->second.in_octets, static_cast<std::uint32_t>(h->second.in_octets_wide)) << step;
+    }
+    EXPECT_EQ(have.addresses.size(), fresh.addresses.size()) << step;
+    for (std::size_t i = 0; i < std::min(have.addresses.size(), fresh.addresses.size()); ++i) {
+        EXPECT_EQ(have.addresses[i].address, fresh.addresses[i].address) << step;
+        EXPECT_EQ(have.addresses[i].if_index, fresh.addresses[i].if_index) << step;
+    }
+    return have;
+}
+
+// A reader kept for the program's life follows every change of the tables: links that come,
+// get renamed, go down and vanish, addresses taken and given, counters that move, exactly as
+// a reader made afresh sees them.
+TEST(NetlinkTables, KeptReaderFollowsChangesAsAFreshReaderSeesThem) {
+    const TestNetns ns("nlk");
+    if (!ns.failure().empty()) GTEST_SKIP() << ns.failure();
+    const InNetns in(ns);
+    ASSERT_TRUE(in.entered());
+    NetlinkTables kept;
+
+    const auto agree = [&kept](const std::string& step) { return agree_with_fresh(kept, step); };
+    const auto loopback_in = [](const Snapshot& s) {
+            for (const auto& [index, row] : s.links) {
+            if (row.description == "lo") return row.in_octets_wide;
+        }
+        return std::uint64_t{0};
+    };
+
+    agree("start");
+    const std::uint64_t before = loopback_in(read_all(kept));
+    ASSERT_EQ(loopback_transfer(300000), 300000u);
+    EXPECT_GE(loopback_in(read_all(kept)), before + 300000) << "counters of a known link move";
+
+    ASSERT_TRUE(ns.ip("link add kva type veth peer name kvb"));
+    agree("pair added");
+    ASSERT_TRUE(ns.ip("link set kva up") && ns.ip("link set kvb up"));
+    agree("pair up");
+    ASSERT_TRUE(ns.ip("addr add 10.77.0.1/24 dev kva"));
+    agree("address given");
+    ASSERT_TRUE(ns.ip("addr add 10.77.1.1/24 dev kvb"));
+    agree("second address given");
+    ASSERT_TRUE(ns.ip("addr del 10.77.0.1/24 dev kva"));
+    agree("address taken");
+    ASSERT_TRUE(ns.ip("link set kvb down"));
+    agree("peer down");
+    ASSERT_TRUE(ns.ip("link set kvb name kvc"));
+    agree("renamed");
+    ASSERT_TRUE(ns.ip("link del kva"));
+    const Snapshot gone = agree("pair deleted");
+    ASSERT_TRUE(ns.ip("link add kva type veth peer name kvb"));
+    const Snapshot back = agree("pair made again");
+    for (const auto& [index, row] : back.links) {
+        if (row.description != "kva") continue;
+        EXPECT_EQ(gone.links.count(index), 0u) << "a new index";
     }
 }
 

@@ -26,10 +26,10 @@ std::string trim(const std::string& s) {
 }  // namespace
 
 LinuxInterfaceTable::LinuxInterfaceTable()
-    : proc_net_dev_("/proc/net/dev"), sys_class_net_("/sys/class/net"), use_netlink_(true) {}
+    : proc_net_dev_("/proc/net/dev"), sys_class_net_("/sys/class/net"), netlink_(std::make_unique<NetlinkTables>()) {}
 
 LinuxInterfaceTable::LinuxInterfaceTable(std::string proc_net_dev, std::string sys_class_net)
-    : proc_net_dev_(std::move(proc_net_dev)), sys_class_net_(std::move(sys_class_net)), use_netlink_(false) {}
+    : proc_net_dev_(std::move(proc_net_dev)), sys_class_net_(std::move(sys_class_net)) {}
 
 std::vector<InterfaceRow> parse_proc_net_dev(const std::string& text) {
     std::vector<InterfaceRow> rows;
@@ -93,8 +93,8 @@ void sort_addresses(std::vector<AddressRow>& rows) {
 
 TableStatus LinuxInterfaceTable::read_interfaces(std::vector<InterfaceRow>& rows) {
     rows.clear();
-    if (use_netlink_) {
-        if (std::optional<std::vector<InterfaceRow>> links = netlink_interfaces()) {
+    if (netlink_) {
+        if (std::optional<std::vector<InterfaceRow>> links = netlink_->interfaces()) {
             rows = std::move(*links);
             sort_interfaces(rows);
             return TableStatus::ok;
@@ -123,8 +123,8 @@ TableStatus LinuxInterfaceTable::read_interfaces(std::vector<InterfaceRow>& rows
 
 TableStatus LinuxInterfaceTable::read_addresses(std::vector<AddressRow>& rows) {
     rows.clear();
-    if (use_netlink_) {
-        if (std::optional<std::vector<AddressRow>> addresses = netlink_ipv4_addresses()) {
+    if (netlink_) {
+        if (std::optional<std::vector<AddressRow>> addresses = netlink_->ipv4_addresses()) {
             rows = std::move(*addresses);
             sort_addresses(rows);
             return TableStatus::ok;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/interface_table.h"
+#include "platform/linux/netlink_tables.h"
 
 // The machine's interface and IPv4 address tables. Read over route netlink; where that cannot
 // be used, the interface table comes from /proc/net/dev and /sys/class/net/<if>/{ifindex,
@@ -18,7 +20,7 @@ public:
 private:
     std::string proc_net_dev_;
     std::string sys_class_net_;
-    bool use_netlink_;
+    std::unique_ptr<NetlinkTables> netlink_;  // none when the files are read
 };
 
 // Parses the text of /proc/net/dev into rows with name, counters and no index or status.

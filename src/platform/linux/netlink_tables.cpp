@@ -17,26 +17,9 @@
 
 namespace {
 
-// A route-netlink socket for one dump, closed when it goes out of scope.
-class NetlinkSocket {
-public:
-    NetlinkSocket() : fd_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)) {}
-    ~NetlinkSocket() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    NetlinkSocket(const NetlinkSocket&) = delete;
-    NetlinkSocket& operator=(const NetlinkSocket&) = delete;
-    int fd() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-constexpr std::uint32_t kSeq = 1;
-
 // Sends a dump request of `type` whose header is followed by `body`.
 template <typename Body>
-bool request_dump(int fd, std::uint16_t type, const Body& body) {
+bool request_dump(int fd, std::uint16_t type, const Body& body, std::uint32_t seq) {
     struct {
         nlmsghdr header;
         Body body;
@@ -44,7 +27,7 @@ bool request_dump(int fd, std::uint16_t type, const Body& body) {
     request.header.nlmsg_len = NLMSG_LENGTH(sizeof(Body));
     request.header.nlmsg_type = type;
     request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
-    request.header.nlmsg_seq = kSeq;
+    request.header.nlmsg_seq = seq;
     request.body = body;
     sockaddr_nl kernel{};
     kernel.nl_family = AF_NETLINK;
@@ -213,31 +196,150 @@ DumpBlock parse_address_block(const unsigned char* data, std::size_t size, std::
                       [&rows](const unsigned char* m, std::size_t n) { parse_address(m, n, rows); });
 }
 
+DumpBlock parse_stats_block(const unsigned char* data, std::size_t size, std::uint32_t seq,
+                            std::vector<LinkCounters>& rows) {
+    return walk_block(data, size, seq, RTM_NEWSTATS, [&rows](const unsigned char* m, std::size_t n) {
+        if (n < NLMSG_ALIGN(sizeof(if_stats_msg))) return;
+        if_stats_msg info;
+        std::memcpy(&info, m, sizeof info);
+        if (info.ifindex == 0) return;
+        walk_attributes(m + NLMSG_ALIGN(sizeof(if_stats_msg)), n - NLMSG_ALIGN(sizeof(if_stats_msg)),
+                        [&](unsigned short type, const unsigned char* payload, std::size_t length) {
+                            if (type != IFLA_STATS_LINK_64 || length < offsetof(rtnl_link_stats64, tx_bytes) + 8) return;
+                            rtnl_link_stats64 stats{};
+                            std::memcpy(&stats, payload, std::min(length, sizeof stats));
+                            rows.push_back(LinkCounters{info.ifindex, stats.rx_bytes, stats.tx_bytes});
+                        });
+    });
+}
+
 namespace {
 
-// One whole dump of `type`: the rows `parse_block` finds in its blocks.
-template <typename Row, typename Body, typename ParseBlock>
-std::optional<std::vector<Row>> dump(std::uint16_t type, const Body& body, ParseBlock parse_block) {
-    NetlinkSocket socket;
-    if (socket.fd() < 0 || !request_dump(socket.fd(), type, body)) return std::nullopt;
-    std::vector<Row> rows;
-    const bool complete = receive_dump(socket.fd(), [&rows, parse_block](const unsigned char* d, std::size_t n) {
-        return parse_block(d, n, kSeq, rows);
-    });
-    if (!complete) return std::nullopt;
-    return rows;
+int open_route_socket(std::uint32_t groups) {
+    const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | (groups != 0 ? SOCK_NONBLOCK : 0), NETLINK_ROUTE);
+    if (fd < 0 || groups == 0) return fd;
+    sockaddr_nl local{};
+    local.nl_family = AF_NETLINK;
+    local.nl_groups = groups;
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 }  // namespace
 
-std::optional<std::vector<InterfaceRow>> netlink_interfaces() {
-    ifinfomsg body{};
-    body.ifi_family = AF_UNSPEC;
-    return dump<InterfaceRow>(RTM_GETLINK, body, parse_link_block);
+NetlinkTables::NetlinkTables()
+    : query_fd_(open_route_socket(0)), watch_fd_(open_route_socket(RTMGRP_LINK | RTMGRP_IPV4_IFADDR)) {}
+
+NetlinkTables::~NetlinkTables() {
+    if (query_fd_ >= 0) ::close(query_fd_);
+    if (watch_fd_ >= 0) ::close(watch_fd_);
 }
 
-std::optional<std::vector<AddressRow>> netlink_ipv4_addresses() {
+void NetlinkTables::drain_changes() {
+    if (watch_fd_ < 0) {
+        links_known_ = false;
+        addresses_known_ = false;
+        return;
+    }
+    alignas(nlmsghdr) unsigned char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::recv(watch_fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+        if (n <= 0) {
+            // ENOBUFS: notices were lost, so anything may have changed.
+            links_known_ = false;
+            addresses_known_ = false;
+            if (n < 0 && errno == ENOBUFS) continue;
+            return;
+        }
+        std::size_t at = 0;
+        const auto size = static_cast<std::size_t>(n);
+        while (size - at >= sizeof(nlmsghdr)) {
+            nlmsghdr header;
+            std::memcpy(&header, buffer + at, sizeof header);
+            if (header.nlmsg_len < sizeof(nlmsghdr) || header.nlmsg_len > size - at) {
+                links_known_ = false;
+                addresses_known_ = false;
+                break;
+            }
+            if (header.nlmsg_type == RTM_NEWADDR || header.nlmsg_type == RTM_DELADDR) {
+                addresses_known_ = false;
+            } else {
+                links_known_ = false;
+            }
+            at += NLMSG_ALIGN(header.nlmsg_len);
+        }
+    }
+}
+
+template <typename Row, typename Body, typename ParseBlock>
+std::optional<std::vector<Row>> NetlinkTables::dump(std::uint16_t type, const Body& body, ParseBlock parse_block) {
+    if (query_fd_ < 0) query_fd_ = open_route_socket(0);
+    if (query_fd_ < 0) return std::nullopt;
+    const std::uint32_t seq = ++seq_;
+    std::vector<Row> rows;
+    const bool complete = request_dump(query_fd_, type, body, seq) &&
+                          receive_dump(query_fd_, [&rows, parse_block, seq](const unsigned char* d, std::size_t n) {
+                              return parse_block(d, n, seq, rows);
+                          });
+    if (!complete) {
+        // Whatever is left of the reply must not be read as the next one.
+        ::close(query_fd_);
+        query_fd_ = -1;
+        return std::nullopt;
+    }
+    return rows;
+}
+
+std::optional<std::vector<InterfaceRow>> NetlinkTables::interfaces() {
+    drain_changes();
+    if (links_known_ && stats_usable_) {
+        if_stats_msg body{};
+        body.family = AF_UNSPEC;
+        body.filter_mask = IFLA_STATS_FILTER_BIT(IFLA_STATS_LINK_64);
+        const std::optional<std::vector<LinkCounters>> counters = dump<LinkCounters>(RTM_GETSTATS, body, parse_stats_block);
+        if (!counters) stats_usable_ = false;  // an older kernel: whole link dumps from now on
+        if (counters && counters->size() == links_.size()) {
+            bool same_set = true;
+            for (const LinkCounters& c : *counters) {
+                const auto row = std::find_if(links_.begin(), links_.end(),
+                                              [&c](const InterfaceRow& r) { return r.index == c.index; });
+                if (row == links_.end()) {
+                    same_set = false;
+                    break;
+                }
+                row->in_octets_wide = c.in_octets;
+                row->out_octets_wide = c.out_octets;
+                row->in_octets = static_cast<std::uint32_t>(c.in_octets);
+                row->out_octets = static_cast<std::uint32_t>(c.out_octets);
+            }
+            if (same_set) return links_;
+        }
+    }
+    ifinfomsg body{};
+    body.ifi_family = AF_UNSPEC;
+    std::optional<std::vector<InterfaceRow>> rows = dump<InterfaceRow>(RTM_GETLINK, body, parse_link_block);
+    links_known_ = false;
+    if (!rows) return std::nullopt;
+    // Counters can be refreshed alone only where the link dump gave the same 64-bit counters.
+    links_ = *rows;
+    links_known_ = watch_fd_ >= 0 && std::all_of(links_.begin(), links_.end(),
+                                                 [](const InterfaceRow& r) { return r.has_wide_counters; });
+    return rows;
+}
+
+std::optional<std::vector<AddressRow>> NetlinkTables::ipv4_addresses() {
+    drain_changes();
+    if (addresses_known_) return addresses_;
     ifaddrmsg body{};
     body.ifa_family = AF_INET;
-    return dump<AddressRow>(RTM_GETADDR, body, parse_address_block);
+    std::optional<std::vector<AddressRow>> rows = dump<AddressRow>(RTM_GETADDR, body, parse_address_block);
+    if (!rows) return std::nullopt;
+    addresses_ = *rows;
+    addresses_known_ = watch_fd_ >= 0;
+    return rows;
 }

@@ -7,12 +7,38 @@
 
 #include "platform/interface_table.h"
 
-// The kernel's interface and IPv4 address tables, each read with one route-netlink dump: the
-// same rows /proc/net/dev with /sys/class/net and getifaddrs() give, for a fraction of the
-// system calls (they are read every second). Nothing when netlink cannot be used; the caller
-// then reads the files. Rows come in the kernel's order, unsorted.
-std::optional<std::vector<InterfaceRow>> netlink_interfaces();
-std::optional<std::vector<AddressRow>> netlink_ipv4_addresses();
+// The kernel's interface and IPv4 address tables over route netlink: the same rows
+// /proc/net/dev with /sys/class/net and getifaddrs() give, for a fraction of the work (they
+// are read every second). The query socket stays open, and a second socket listens for the
+// kernel's notices of changed links and addresses: while none came, only the counters are
+// asked for (one small statistics dump) and the names, states and addresses kept from the
+// last whole dump are reused. Nothing when netlink cannot be used; the caller then reads the
+// files. Rows come in the kernel's order, unsorted.
+class NetlinkTables {
+public:
+    NetlinkTables();
+    ~NetlinkTables();
+    NetlinkTables(const NetlinkTables&) = delete;
+    NetlinkTables& operator=(const NetlinkTables&) = delete;
+
+    std::optional<std::vector<InterfaceRow>> interfaces();
+    std::optional<std::vector<AddressRow>> ipv4_addresses();
+
+private:
+    // Reads the notices that arrived since the last call; a changed table is dumped again.
+    void drain_changes();
+    template <typename Row, typename Body, typename ParseBlock>
+    std::optional<std::vector<Row>> dump(std::uint16_t type, const Body& body, ParseBlock parse_block);
+
+    int query_fd_;
+    int watch_fd_;
+    std::uint32_t seq_ = 0;
+    bool stats_usable_ = true;
+    bool links_known_ = false;
+    bool addresses_known_ = false;
+    std::vector<InterfaceRow> links_;
+    std::vector<AddressRow> addresses_;
+};
 
 // The interface table's status number of a netlink operational state (IF_OPER_*).
 std::uint32_t oper_status_from_netlink(std::uint8_t operstate);
@@ -30,3 +56,12 @@ DumpBlock parse_link_block(const unsigned char* data, std::size_t size, std::uin
                            std::vector<InterfaceRow>& rows);
 DumpBlock parse_address_block(const unsigned char* data, std::size_t size, std::uint32_t seq,
                               std::vector<AddressRow>& rows);
+
+// One interface's 64-bit byte counters from a statistics dump.
+struct LinkCounters {
+    std::uint32_t index = 0;
+    std::uint64_t in_octets = 0;
+    std::uint64_t out_octets = 0;
+};
+DumpBlock parse_stats_block(const unsigned char* data, std::size_t size, std::uint32_t seq,
+                            std::vector<LinkCounters>& rows);
