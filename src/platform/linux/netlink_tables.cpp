@@ -297,6 +297,7 @@ std::optional<std::vector<Row>> NetlinkTables::dump(std::uint16_t type, const Bo
 
 std::optional<std::vector<InterfaceRow>> NetlinkTables::interfaces() {
     drain_changes();
+    drained_for_addresses_ = true;
     if (links_known_ && stats_usable_) {
         if_stats_msg body{};
         body.family = AF_UNSPEC;
@@ -333,7 +334,9 @@ std::optional<std::vector<InterfaceRow>> NetlinkTables::interfaces() {
 }
 
 std::optional<std::vector<AddressRow>> NetlinkTables::ipv4_addresses() {
-    drain_changes();
+    // The addresses are read right after the interfaces: their notices were read then.
+    if (!drained_for_addresses_) drain_changes();
+    drained_for_addresses_ = false;
     if (addresses_known_) return addresses_;
     ifaddrmsg body{};
     body.ifa_family = AF_INET;

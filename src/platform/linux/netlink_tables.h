@@ -36,6 +36,7 @@ private:
     bool stats_usable_ = true;
     bool links_known_ = false;
     bool addresses_known_ = false;
+    bool drained_for_addresses_ = false;  // interfaces() read the notices since the last addresses
     std::vector<InterfaceRow> links_;
     std::vector<AddressRow> addresses_;
 };
