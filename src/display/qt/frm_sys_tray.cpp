@@ -85,7 +85,15 @@ bool frmSysTray::tray_available() const {
     if (sni_ != nullptr && (sni_->registered() || sni_->watcher_present())) return true;
     // Asked only while no StatusNotifier watcher runs: Qt's answer would otherwise come from
     // its own D-Bus item, which this program does not use.
-    return use_x11_tray() && QSystemTrayIcon::isSystemTrayAvailable();
+    if (!use_x11_tray()) return false;
+    // Qt answers by making a tray icon of its own and asking the X server. A tray that comes
+    // or goes is noticed within seconds, not at the very cycle, so the answer is kept a while.
+    const auto now = std::chrono::steady_clock::now();
+    if (!x11_tray_asked_ || now - *x11_tray_asked_ >= std::chrono::seconds(10)) {
+        x11_tray_answer_ = QSystemTrayIcon::isSystemTrayAvailable();
+        x11_tray_asked_ = now;
+    }
+    return x11_tray_answer_;
 }
 
 QString frmSysTray::no_tray_note() {

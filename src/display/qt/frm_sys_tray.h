@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QObject>
 #include <QPoint>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -85,6 +86,9 @@ private:
     TrayCallbacks callbacks_;
     StatusNotifierItem* sni_ = nullptr;
     QSystemTrayIcon* x11_tray_ = nullptr;  // made only when needed: see show_on_desktop
+    // Whether an X11 tray runs, as last asked, and when.
+    mutable bool x11_tray_answer_ = false;
+    mutable std::optional<std::chrono::steady_clock::time_point> x11_tray_asked_;
     QIcon icon_;
     qint64 sni_icon_key_ = 0;  // the icon the StatusNotifier item was given last
     QString tooltip_;
