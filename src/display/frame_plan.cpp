@@ -244,44 +244,75 @@ PlanCanvas::PlanCanvas(FramePlan& plan, int width, int height, int text_height)
     : plan_(plan), text_height_(text_height) {
     plan_.width = width;
     plan_.height = height;
-    plan_.groups.clear();
+}
+
+void PlanCanvas::finish() {
+    if (groups_used_ > 0) plan_.groups[groups_used_ - 1].ops.resize(ops_used_);
+    plan_.groups.resize(groups_used_);
 }
 
 void PlanCanvas::begin_group(int item, int pass) {
-    PlanGroup g;
+    // The groups and calls of the plan drawn over are refilled in place, so a frame like the
+    // last one reuses their memory instead of freeing and allocating it again.
+    if (groups_used_ > 0) plan_.groups[groups_used_ - 1].ops.resize(ops_used_);
+    if (groups_used_ == plan_.groups.size()) plan_.groups.emplace_back();
+    PlanGroup& g = plan_.groups[groups_used_++];
     g.item = item;
     g.pass = pass;
-    plan_.groups.push_back(std::move(g));
+    g.graph = false;
+    g.dx = 0;
+    g.band_top = 0;
+    g.band_bottom = -1;
+    ops_used_ = 0;
 }
 
 void PlanCanvas::mark_graph(int top, int baseline, int dx) {
-    if (plan_.groups.empty()) begin_group(-1, 0);
-    PlanGroup& g = plan_.groups.back();
+    if (groups_used_ == 0) begin_group(-1, 0);
+    PlanGroup& g = plan_.groups[groups_used_ - 1];
     g.graph = true;
     g.dx = dx;
     g.band_top = top;
     g.band_bottom = baseline + 2;
 }
 
-void PlanCanvas::add(CanvasOp op, PixelRect box) {
-    if (plan_.groups.empty()) begin_group(-1, 0);
-    box = box.intersected({0, 0, plan_.width - 1, plan_.height - 1});
-    plan_.groups.back().ops.push_back({std::move(op), box});
+CanvasOp& PlanCanvas::add(CanvasOp::Kind kind, std::uint32_t colour, PixelRect box) {
+    if (groups_used_ == 0) begin_group(-1, 0);
+    std::vector<PlanOp>& ops = plan_.groups[groups_used_ - 1].ops;
+    if (ops_used_ == ops.size()) ops.emplace_back();
+    PlanOp& slot = ops[ops_used_++];
+    slot.box = box.intersected({0, 0, plan_.width - 1, plan_.height - 1});
+    slot.op.kind = kind;
+    slot.op.colour = colour;
+    slot.op.points.clear();
+    slot.op.text.clear();
+    return slot.op;
+}
+
+template <typename Each>
+void PlanCanvas::for_each_drawn(Each each) {
+    for (std::size_t g = 0; g < groups_used_; ++g) {
+        std::vector<PlanOp>& ops = plan_.groups[g].ops;
+        const std::size_t n = g + 1 == groups_used_ ? ops_used_ : ops.size();
+        for (std::size_t i = 0; i < n; ++i) each(ops[i]);
+    }
 }
 
 void PlanCanvas::clear(std::uint32_t colour) {
     // Hides everything drawn before.
-    for (PlanGroup& g : plan_.groups)
-        for (PlanOp& p : g.ops) p.box = {};
-    add({CanvasOp::Kind::clear, colour, {}, {}}, {0, 0, plan_.width - 1, plan_.height - 1});
+    for_each_drawn([](PlanOp& p) { p.box = {}; });
+    add(CanvasOp::Kind::clear, colour, {0, 0, plan_.width - 1, plan_.height - 1});
 }
 
 void PlanCanvas::line(int x0, int y0, int x1, int y1, std::uint32_t colour) {
-    add({CanvasOp::Kind::line, colour, {{x0, y0}, {x1, y1}}, {}}, line_box(x0, y0, x1, y1));
+    CanvasOp& op = add(CanvasOp::Kind::line, colour, line_box(x0, y0, x1, y1));
+    op.points.push_back({x0, y0});
+    op.points.push_back({x1, y1});
 }
 
 void PlanCanvas::dotted_line(int x0, int y0, int x1, int y1, std::uint32_t colour) {
-    add({CanvasOp::Kind::dotted_line, colour, {{x0, y0}, {x1, y1}}, {}}, line_box(x0, y0, x1, y1));
+    CanvasOp& op = add(CanvasOp::Kind::dotted_line, colour, line_box(x0, y0, x1, y1));
+    op.points.push_back({x0, y0});
+    op.points.push_back({x1, y1});
 }
 
 void PlanCanvas::fill_rect(int x0, int y0, int x1, int y1, std::uint32_t colour) {
@@ -289,20 +320,23 @@ void PlanCanvas::fill_rect(int x0, int y0, int x1, int y1, std::uint32_t colour)
     // A fill across the whole width from the top row hides what was drawn before in its rows
     // (the clipping band above a graph).
     if (r.x0 <= 0 && r.x1 >= plan_.width - 1 && r.y0 <= 0) {
-        for (PlanGroup& g : plan_.groups)
-            for (PlanOp& p : g.ops) p.box.y0 = std::max(p.box.y0, r.y1 + 1);
+        for_each_drawn([&r](PlanOp& p) { p.box.y0 = std::max(p.box.y0, r.y1 + 1); });
     }
-    add({CanvasOp::Kind::fill_rect, colour, {{x0, y0}, {x1, y1}}, {}}, r);
+    CanvasOp& op = add(CanvasOp::Kind::fill_rect, colour, r);
+    op.points.push_back({x0, y0});
+    op.points.push_back({x1, y1});
 }
 
 void PlanCanvas::text(int x, int y, const std::string& t, std::uint32_t colour) {
     // The character cells, with a margin for glyphs reaching past their cell.
     const PixelRect r{x - 2, y - 2, x + kCharWidth * text_length(t) + 2, y + text_height_ + 2};
-    add({CanvasOp::Kind::text, colour, {{x, y}}, t}, r);
+    CanvasOp& op = add(CanvasOp::Kind::text, colour, r);
+    op.points.push_back({x, y});
+    op.text = t;
 }
 
 void PlanCanvas::bezier(const std::vector<CanvasPoint>& points, std::uint32_t colour) {
-    add({CanvasOp::Kind::bezier, colour, points, {}}, bounds_of(points));
+    add(CanvasOp::Kind::bezier, colour, bounds_of(points)).points = points;
 }
 
 void paint_plan(const FramePlan& plan, Canvas& canvas, const PixelRect* clip) {

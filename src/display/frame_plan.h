@@ -48,11 +48,16 @@ struct FrameChange {
     std::vector<PixelRect> screen_rects() const;
 };
 
-// Records a frame into a plan instead of drawing it. Drawing code marks where each item's
-// calls begin; a full-width fill from the top row hides what was drawn before it there.
+// Records a frame into a plan instead of drawing it, over what the plan held before. Drawing
+// code marks where each item's calls begin; a full-width fill from the top row hides what was
+// drawn before it there. The plan holds the frame once finish() ran.
 class PlanCanvas : public Canvas {
 public:
     PlanCanvas(FramePlan& plan, int width, int height, int text_height);
+    PlanCanvas(const PlanCanvas&) = delete;
+    PlanCanvas& operator=(const PlanCanvas&) = delete;
+    // Drops what is left of the plan drawn over.
+    void finish();
 
     void begin_group(int item, int pass);
     // The current group is a graph whose rows go from `top` to `baseline`.
@@ -72,10 +77,15 @@ public:
     void scroll_left(int, int, int) override {}
 
 private:
-    void add(CanvasOp op, PixelRect box);
+    // The next call's slot, its points and text emptied.
+    CanvasOp& add(CanvasOp::Kind kind, std::uint32_t colour, PixelRect box);
+    template <typename Each>
+    void for_each_drawn(Each each);
 
     FramePlan& plan_;
     int text_height_;
+    std::size_t groups_used_ = 0;
+    std::size_t ops_used_ = 0;  // in the last group used
 };
 
 // Draws the calls of a plan that can reach `clip` (nullptr: all of them) onto a canvas.

@@ -332,6 +332,7 @@ bool RefreshScreen(ProgramState& state, Canvas& canvas, DisplayCache& cache, con
     Frame f{state, plan, cache, inputs, width, {}};
     draw_pass(f, true);
     draw_pass(f, false);
+    plan.finish();
     if (cache.incremental && cache.shown_valid) {
         cache.change = plan_change(cache.shown, cache.next);
     } else {
