@@ -36,7 +36,11 @@ tmp=$(mktemp -d)
 pids=()
 cleanup() {
   local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null && wait "${pids[i]}" 2>/dev/null; done
+  # Every process goes, also when one of them ended with an error status of its own.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
   rm -rf "$tmp"
 }
 trap cleanup EXIT
