@@ -239,40 +239,17 @@ NetlinkTables::~NetlinkTables() {
 }
 
 void NetlinkTables::drain_changes() {
-    if (watch_fd_ < 0) {
-        links_known_ = false;
-        addresses_known_ = false;
-        return;
-    }
+    // Any notice, or notices lost to a full buffer (ENOBUFS), means both tables are read whole
+    // again; notices are rare, so telling links from addresses would save little. Without the
+    // listening socket nothing is ever known to be unchanged.
     alignas(nlmsghdr) unsigned char buffer[16384];
     for (;;) {
-        const ssize_t n = ::recv(watch_fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        const ssize_t n = watch_fd_ < 0 ? 0 : ::recv(watch_fd_, buffer, sizeof buffer, MSG_DONTWAIT);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
-        if (n <= 0) {
-            // ENOBUFS: notices were lost, so anything may have changed.
-            links_known_ = false;
-            addresses_known_ = false;
-            if (n < 0 && errno == ENOBUFS) continue;
-            return;
-        }
-        std::size_t at = 0;
-        const auto size = static_cast<std::size_t>(n);
-        while (size - at >= sizeof(nlmsghdr)) {
-            nlmsghdr header;
-            std::memcpy(&header, buffer + at, sizeof header);
-            if (header.nlmsg_len < sizeof(nlmsghdr) || header.nlmsg_len > size - at) {
-                links_known_ = false;
-                addresses_known_ = false;
-                break;
-            }
-            if (header.nlmsg_type == RTM_NEWADDR || header.nlmsg_type == RTM_DELADDR) {
-                addresses_known_ = false;
-            } else {
-                links_known_ = false;
-            }
-            at += NLMSG_ALIGN(header.nlmsg_len);
-        }
+        links_known_ = false;
+        addresses_known_ = false;
+        if (n <= 0 && !(n < 0 && errno == ENOBUFS)) return;
     }
 }
 
@@ -298,12 +275,12 @@ std::optional<std::vector<Row>> NetlinkTables::dump(std::uint16_t type, const Bo
 std::optional<std::vector<InterfaceRow>> NetlinkTables::interfaces() {
     drain_changes();
     drained_for_addresses_ = true;
-    if (links_known_ && stats_usable_) {
+    if (links_known_) {
         if_stats_msg body{};
         body.family = AF_UNSPEC;
         body.filter_mask = IFLA_STATS_FILTER_BIT(IFLA_STATS_LINK_64);
         const std::optional<std::vector<LinkCounters>> counters = dump<LinkCounters>(RTM_GETSTATS, body, parse_stats_block);
-        if (!counters) stats_usable_ = false;  // an older kernel: whole link dumps from now on
+        // A refused or failed statistics dump falls back to the whole link dump below.
         if (counters && counters->size() == links_.size()) {
             bool same_set = true;
             for (const LinkCounters& c : *counters) {

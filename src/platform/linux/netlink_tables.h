@@ -33,7 +33,6 @@ private:
     int query_fd_;
     int watch_fd_;
     std::uint32_t seq_ = 0;
-    bool stats_usable_ = true;
     bool links_known_ = false;
     bool addresses_known_ = false;
     bool drained_for_addresses_ = false;  // interfaces() read the notices since the last addresses
