@@ -47,6 +47,7 @@ struct Settings {
     std::uint8_t EmailAuth = 0;
     std::string EmailUsername;
     std::string EmailPassword;
+    std::uint8_t EmailSecurity = 0;  // MailSecurity: automatic, STARTTLS required, TLS, none
 
     // Units and overview lines
     std::uint8_t TransferUnit = 11;

@@ -56,6 +56,7 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.flag("EmailAuth", s.EmailAuth, 0);
     t.text("EmailUsername", s.EmailUsername);
     t.text("EmailPassword", s.EmailPassword);
+    t.number("EmailSecurity", s.EmailSecurity, 0, 3, 0);
 
     // Units and overview lines
     t.number("TransferUnit", s.TransferUnit, 0, 11, 11);

@@ -215,6 +215,7 @@ void frmMain::UnloadKVT() {
     // service started again when this window's run ends).
     if (timer_enabled_) update_cycle(state_, services_, *this, false);
     save_logs(state_, services_);
+    give_up_mail(state_, services_);
     behaviour_->SaveWindowPosition();
     SysTray->remove();
     state_.exiting = true;
