@@ -35,18 +35,22 @@ void book(Direction d, std::uint64_t grown, bool restarted, std::uint64_t readin
     d.last = x > 0 ? x : 0.0;
 }
 
-// What the user is told once: a damaged numbering file, a retired adapter, interfaces that
-// found every number taken (together, and only those still without one).
+// What the user is told once, in one message a line each: a damaged numbering file, retired
+// adapters, interfaces that found every number taken (together, those still without one).
 void tell_the_user(AdapterNumbering& numbering, CycleHooks& hooks) {
-    for (const std::string& notice : numbering.notices) hooks.tell_user(notice);
-    numbering.notices.clear();
     std::string names;
     for (const std::string& name : numbering.untold)
         if (numbering.number_of(name) == 0) names += (names.empty() ? "" : ", ") + name;
     numbering.untold.clear();
     if (!names.empty())
-        hooks.tell_user("Not counted, all " + std::to_string(kMaxAdapters) + " adapter numbers being taken: " + names +
-                        ". The Adapters page of the settings lists the adapters and what is not counted.");
+        numbering.notices.push_back("Not counted, all " + std::to_string(kMaxAdapters) +
+                                    " adapter numbers being taken: " + names +
+                                    ". The Adapters page of the settings lists the adapters and what is not counted.");
+    if (numbering.notices.empty()) return;
+    std::string text;
+    for (const std::string& notice : numbering.notices) text += (text.empty() ? "" : "\n") + notice;
+    numbering.notices.clear();
+    hooks.tell_user(text);
 }
 
 // Frees numbers of adapters long unseen for interfaces that found every number taken.
@@ -107,7 +111,8 @@ void read_counters(ProgramState& state, Services& services, CycleHooks& hooks, F
     numbering.today = std::floor(now);
     numbering.count_virtual = state.settings.CountVirtualAdapters != 0;
     clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
-    if (free_numbers(state, numbering, free_number, now)) stats.Update_Adaptors_Stat();
+    // Interfaces that came while numbers were being freed are read at once, and given one too.
+    while (free_numbers(state, numbering, free_number, now)) stats.Update_Adaptors_Stat();
     const int found = stats.Found_Adaptors();
     state.found_adapters = found;
     if (found != state.known_adapter_count) {

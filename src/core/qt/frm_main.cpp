@@ -288,7 +288,11 @@ void frmMain::adapter_lists_changed(int /*found*/) {
 void frmMain::log_notice(const std::string& text) { std::fprintf(stderr, "kelvanto: %s\n", text.c_str()); }
 
 void frmMain::tell_user(const std::string& text) {
-    log_notice(text);
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        log_notice(text.substr(at, end - at));
+        at = end + 1;
+    }
     msg_box_->show_notice(QStringLiteral("Kelvanto"), text);
 }
 

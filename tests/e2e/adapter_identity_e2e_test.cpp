@@ -1,0 +1,275 @@
+// The whole program on real kernel interfaces in namespaces of the test's own, each scenario
+// read back through the totals report and compared with the kernel's own counters: a
+// rename away and back, an IPv6-only link, the time between two runs (also after a kill), and
+// a machine where thirty interfaces appear on a full numbering.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <thread>
+
+#include "core/date.h"
+#include "platform/linux/system_clock.h"
+#include "support/net_namespace.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+constexpr std::size_t kMiB = 1u << 20;
+constexpr double kNoise = 256.0 * 1024;  // loopback chatter, neighbour discovery
+
+struct Bytes {
+    double in = 0.0;
+    double out = 0.0;
+};
+
+std::string slurp(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+// The program in namespace "mon", peers at the far ends of veth pairs in "peer".
+struct Monitor {
+    TempDir home;
+    NetNamespace mon{"idm"};
+    NetNamespace peer{"idp"};
+    ChildProcess program;
+    std::map<std::string, std::string> env{{"QT_QPA_PLATFORM", "offscreen"}};
+
+    Monitor() {
+        env["KELVANTO_HOME"] = home.str() + "/data";
+        env["XDG_CONFIG_HOME"] = home.str() + "/config";
+    }
+    ~Monitor() { kill_process(program); }
+    std::string skip() const { return !mon.ok() ? mon.error() : peer.error(); }
+    fs::path stats() const { return home.path() / "data" / "Stats"; }
+
+    // `in` here, its peer there; IPv4 10.78.<net>.1/24 or IPv6 fd78:<net>::1/64 (no DAD wait).
+    bool pair(const std::string& in, int net, bool v6) {
+        const std::string out = "p" + in.substr(1);
+        const std::string a = v6 ? "-6 addr add fd78:" + std::to_string(net) + "::" : "addr add 10.78." + std::to_string(net) + ".";
+        const std::string len = v6 ? "/64 nodad dev " : "/24 dev ";
+        return mon.ip("link add " + in + " type veth peer name " + out + " netns " + peer.name()) &&
+               mon.ip(a + "1" + len + in) && peer.ip(a + "2" + len + out) && mon.ip("link set " + in + " up") &&
+               peer.ip("link set " + out + " up");
+    }
+    Bytes kernel(const std::string& in) const {
+        Bytes b;
+        for (auto [field, into] : {std::pair{"rx_bytes", &b.in}, std::pair{"tx_bytes", &b.out}}) {
+            const std::string cmd = "ip netns exec " + mon.name() + " cat /sys/class/net/" + in + "/statistics/" + field;
+            if (std::FILE* p = ::popen(cmd.c_str(), "r")) {
+                std::fscanf(p, "%lf", into);
+                ::pclose(p);
+            }
+        }
+        return b;
+    }
+    TransferResult traffic(int net, bool v6, std::size_t in, std::size_t out) {
+        const std::string at = v6 ? "fd78:" + std::to_string(net) + "::1" : "10.78." + std::to_string(net) + ".1";
+        return transfer_between(mon, at, peer, in, out);
+    }
+    // Started once it has saved its first readings, right after loading the logs.
+    bool start() {
+        const fs::path readings = stats() / "Readings.txt";
+        const auto before = fs::file_time_type::clock::now();
+        program = start_process(ip_program(), {"netns", "exec", mon.name(), KELVANTO_BIN}, env,
+                                home.str() + "/program.log");
+        for (int i = 0; i < 300 && process_running(program); ++i) {
+            std::error_code ec;
+            if (fs::exists(readings, ec) && fs::last_write_time(readings, ec) >= before) return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    }
+    static void let_it_count() { std::this_thread::sleep_for(2200ms); }
+    int stop(int signal = SIGTERM) {
+        ::kill(program.pid, signal);
+        return wait_process(program, 30000);
+    }
+    // The totals report, run where the program runs, so it sees the same interfaces.
+    json totals() {
+        ChildProcess r = start_process(ip_program(), {"netns", "exec", mon.name(), KELVANTO_BIN, "--report", "totals", "--json"},
+                                       env, home.str() + "/report.json");
+        wait_process(r, 30000);
+        return json::parse(slurp(home.path() / "report.json"), nullptr, false);
+    }
+};
+
+// Prints the scenario's table, bytes crossed (the kernel's counts) and logged per adapter,
+// and returns what was logged by interface name.
+std::map<std::string, Bytes> logged(const std::string& scenario, const json& totals,
+                                    const std::map<std::string, Bytes>& crossed) {
+    std::map<std::string, Bytes> by_name;
+    std::printf("%s\n  adapter | interface | crossed in | logged in | crossed out | logged out\n", scenario.c_str());
+    if (!totals.is_object()) return by_name;
+    for (const json& row : totals["rows"]) {
+        if (row["adapter"] == 0) continue;
+        const std::string name = row["interface"].is_string() ? row["interface"].get<std::string>() : "(gone)";
+        by_name[name] = {row["download"].get<double>(), row["upload"].get<double>()};
+        const Bytes c = crossed.contains(name) ? crossed.at(name) : Bytes{};
+        std::printf("  %7d | %9s | %10.0f | %9.0f | %11.0f | %10.0f\n", row["adapter"].get<int>(), name.c_str(), c.in,
+                    by_name[name].in, c.out, by_name[name].out);
+    }
+    return by_name;
+}
+
+void expect_near(const Bytes& got, const Bytes& want, const std::string& what) {
+    EXPECT_NEAR(got.in, want.in, 0.03 * want.in) << what;
+    EXPECT_NEAR(got.out, want.out, 0.03 * want.out) << what;
+}
+
+Bytes minus(const Bytes& a, const Bytes& b) { return {a.in - b.in, a.out - b.out}; }
+
+#define MONITOR_OR_SKIP(m) \
+    Monitor m;             \
+    if (!m.mon.ok() || !m.peer.ok()) GTEST_SKIP() << m.skip()
+
+TEST(AdapterIdentityEndToEnd, RenamedAwayAndBackCountsEachByteOnceUnderOneNumber) {
+    MONITOR_OR_SKIP(m);
+    ASSERT_TRUE(m.pair("kra", 1, false));
+    const Bytes first = m.kernel("kra");
+    ASSERT_TRUE(m.start());
+    for (const char* name : {"krc", "kra", ""}) {
+        ASSERT_EQ(m.traffic(1, false, 6 * kMiB, 3 * kMiB).to_server, 6 * kMiB);
+        m.let_it_count();
+        if (*name == 0) break;
+        // As udev or a VPN tool renames: down, the new name, up again (the address stays).
+        const std::string now = std::string(name) == "kra" ? "krc" : "kra";
+        ASSERT_TRUE(m.mon.ip("link set " + now + " down") && m.mon.ip("link set " + now + " name " + name) &&
+                    m.mon.ip("link set " + std::string(name) + " up"));
+        std::this_thread::sleep_for(1500ms);
+    }
+    const Bytes crossed = minus(m.kernel("kra"), first);
+    ASSERT_EQ(m.stop(), 0);
+    const auto got = logged("Renamed kra -> krc -> kra", m.totals(), {{"kra", crossed}});
+    Bytes sum;
+    for (const auto& [name, b] : got) sum = {sum.in + b.in, sum.out + b.out};
+    expect_near(sum, crossed, "the sum over all adapters");
+    expect_near(got.at("kra"), crossed, "the one number of the renamed interface");
+    EXPECT_EQ(slurp(m.stats() / "Adapters.txt"), "1 lo\n2 kra\n");
+}
+
+TEST(AdapterIdentityEndToEnd, IpV6OnlyInterfaceIsNumberedAndCounted) {
+    MONITOR_OR_SKIP(m);
+    ASSERT_TRUE(m.pair("ksix", 2, true));
+    const Bytes first = m.kernel("ksix");
+    ASSERT_TRUE(m.start());
+    ASSERT_EQ(m.traffic(2, true, 20 * kMiB, 30 * kMiB).to_client, 30 * kMiB);
+    m.let_it_count();
+    const Bytes crossed = minus(m.kernel("ksix"), first);
+    ASSERT_EQ(m.stop(), 0);
+    const auto got = logged("IPv6 only", m.totals(), {{"ksix", crossed}});
+    ASSERT_TRUE(got.contains("ksix"));
+    expect_near(got.at("ksix"), crossed, "the IPv6-only interface");
+    for (const auto& [name, b] : got) EXPECT_TRUE(name == "ksix" || b.in + b.out < kNoise) << name;
+}
+
+TEST(AdapterIdentityEndToEnd, TrafficWhileTheProgramIsStoppedOrKilledGoesToTheDayOfTheStart) {
+    MONITOR_OR_SKIP(m);
+    ASSERT_TRUE(m.pair("kgap", 3, false));
+    const Bytes first = m.kernel("kgap");
+    const double day = SystemClock().now();
+    ASSERT_TRUE(m.start());
+    ASSERT_EQ(m.traffic(3, false, 4 * kMiB, 2 * kMiB).to_server, 4 * kMiB);
+    m.let_it_count();
+    ASSERT_EQ(m.stop(), 0);
+    ASSERT_EQ(m.traffic(3, false, 20 * kMiB, 5 * kMiB).to_server, 20 * kMiB);  // nobody is counting
+    ASSERT_TRUE(m.start());
+    ASSERT_EQ(m.traffic(3, false, 8 * kMiB, 2 * kMiB).to_server, 8 * kMiB);
+    m.let_it_count();
+    ASSERT_EQ(m.stop(SIGKILL), 128 + SIGKILL);  // a crash: nothing saved since the start
+    ASSERT_EQ(m.traffic(3, false, 6 * kMiB, 1 * kMiB).to_server, 6 * kMiB);
+    ASSERT_TRUE(m.start());
+    m.let_it_count();
+    const Bytes crossed = minus(m.kernel("kgap"), first);
+    ASSERT_EQ(m.stop(), 0);
+    if (std::floor(day) != std::floor(SystemClock().now())) GTEST_SKIP() << "the run crossed midnight";
+    const auto got = logged("Stopped, then killed, with traffic meanwhile", m.totals(), {{"kgap", crossed}});
+    ASSERT_TRUE(got.contains("kgap"));
+    expect_near(got.at("kgap"), crossed, "the day holds the whole kernel count");
+}
+
+// Thirteen numbers held by interfaces gone for a hundred days (adapter 2, the monitored one,
+// among them), then thirty interfaces appear, nineteen of them container-like, and a new one
+// carries traffic: container-like ones get no number, the others get the free one and those
+// of long-gone adapters, whose histories move aside, readable by the report.
+TEST(AdapterIdentityEndToEnd, ThirtyInterfacesOnAFullNumberingAndANewOneIsCounted) {
+    MONITOR_OR_SKIP(m);
+    fs::create_directories(m.stats());
+    const CivilDate gone = civil_date(SystemClock().now() - 100);
+    char seen[16];
+    std::snprintf(seen, sizeof seen, "%04d-%02d-%02d", gone.year, gone.month, gone.day);
+    std::ofstream numbers(m.stats() / "Adapters.txt");
+    std::ofstream readings(m.stats() / "Readings.txt");
+    readings << "boot another\n";
+    numbers << "1 lo\n";
+    for (int n = 2; n <= 14; ++n) {
+        numbers << n << " old" << n << "\n";
+        readings << n << " 0 0 0 " << seen << " old" << n << "\n";
+    }
+    numbers.close();
+    readings.close();
+    const int year = civil_date(SystemClock().now()).year;
+    std::string old5(5856, '\0');
+    const double amounts[2] = {5e9, 1e9};
+    std::memcpy(old5.data(), amounts, sizeof amounts);
+    std::ofstream(m.stats() / (std::to_string(year) + ".5.dat"), std::ios::binary) << old5;
+    ASSERT_TRUE(m.start());
+
+    const auto add = [&m](const std::string& name, const std::string& kind) {
+        return m.mon.ip("link add " + name + " " + kind) && m.mon.ip("link set " + name + " up");
+    };
+    for (const char* bridge : {"docker0", "br-0a1b2c3d", "br-4e5f6a7b", "virbr0", "cni0", "vnet0"})
+        ASSERT_TRUE(add(bridge, "type bridge"));
+    ASSERT_TRUE(add("flannel.1", "type vxlan id 1 dstport 8472"));
+    for (int k = 0; k < 6; ++k) {
+        const std::string v = "veth" + std::to_string(k);
+        ASSERT_TRUE(add(v + "a", "type veth peer name " + v + "b") && m.mon.ip("link set " + v + "b up"));
+    }
+    for (int k = 0; k < 10; ++k) {
+        const std::string d = "kvd" + std::to_string(k);
+        ASSERT_TRUE(add(d, "type bridge") && m.mon.ip("addr add 10.79." + std::to_string(k) + ".1/24 dev " + d));
+    }
+    m.let_it_count();
+    ASSERT_TRUE(m.pair("knew", 4, false));
+    const Bytes first = m.kernel("knew");
+    ASSERT_EQ(m.traffic(4, false, 10 * kMiB, 5 * kMiB).to_server, 10 * kMiB);
+    m.let_it_count();
+    const Bytes crossed = minus(m.kernel("knew"), first);
+    ASSERT_EQ(m.stop(), 0);
+
+    const auto got = logged("Thirty interfaces, then a new one", m.totals(), {{"knew", crossed}});
+    ASSERT_TRUE(got.contains("knew"));
+    expect_near(got.at("knew"), crossed, "the new interface");
+    const std::string numbering = slurp(m.stats() / "Adapters.txt");
+    for (const char* never : {"docker0", "br-", "veth", "virbr", "vnet", "cni", "flannel"})
+        EXPECT_EQ(numbering.find(never), std::string::npos) << numbering;
+    EXPECT_NE(numbering.find("2 old2\n"), std::string::npos) << "the monitored adapter keeps its number";
+    EXPECT_TRUE(fs::exists(m.stats() / "Retired" / "old5" / (std::to_string(year) + ".5.dat")));
+    const std::string log = slurp(m.home.path() / "program.log");
+    EXPECT_NE(log.find("Adapter 5 (old5) has not been seen for 90 days: its history is kept in Stats/Retired/old5/"),
+              std::string::npos) << log;
+
+    ChildProcess r = start_process(KELVANTO_BIN, {"--report", "yearly", "--retired", "old5", "--json"}, m.env,
+                                   m.home.str() + "/retired.json");
+    ASSERT_EQ(wait_process(r, 30000), 0);
+    const json old = json::parse(slurp(m.home.path() / "retired.json"), nullptr, false);
+    ASSERT_TRUE(old.is_object()) << slurp(m.home.path() / "retired.json");
+    EXPECT_EQ(old["interface"], "old5");
+    EXPECT_EQ(old["rows"].back()["download"], 5000000000LL);
+}
+
+}  // namespace
