@@ -8,13 +8,12 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <thread>
+#include <vector>
 
 #include "core/date.h"
 #include "platform/linux/system_clock.h"
@@ -32,8 +31,7 @@ constexpr std::size_t kMiB = 1u << 20;
 constexpr double kNoise = 256.0 * 1024;  // loopback chatter, neighbour discovery
 
 struct Bytes {
-    double in = 0.0;
-    double out = 0.0;
+    double in = 0.0, out = 0.0;
 };
 
 std::string slurp(const fs::path& p) {
@@ -47,14 +45,10 @@ struct Monitor {
     NetNamespace mon{"idm"};
     NetNamespace peer{"idp"};
     ChildProcess program;
-    std::map<std::string, std::string> env{{"QT_QPA_PLATFORM", "offscreen"}};
+    std::map<std::string, std::string> env{
+        {"QT_QPA_PLATFORM", "offscreen"}, {"KELVANTO_HOME", home.str() + "/data"}, {"XDG_CONFIG_HOME", home.str() + "/config"}};
 
-    Monitor() {
-        env["KELVANTO_HOME"] = home.str() + "/data";
-        env["XDG_CONFIG_HOME"] = home.str() + "/config";
-    }
     ~Monitor() { kill_process(program); }
-    std::string skip() const { return !mon.ok() ? mon.error() : peer.error(); }
     fs::path stats() const { return home.path() / "data" / "Stats"; }
 
     // `in` here, its peer there; IPv4 10.78.<net>.1/24 or IPv6 fd78:<net>::1/64 (no DAD wait).
@@ -108,57 +102,49 @@ struct Monitor {
     }
 };
 
-// Prints the scenario's table, bytes crossed (the kernel's counts) and logged per adapter,
-// and returns what was logged by interface name.
-std::map<std::string, Bytes> logged(const std::string& scenario, const json& totals,
-                                    const std::map<std::string, Bytes>& crossed) {
-    std::map<std::string, Bytes> by_name;
+// Prints the scenario's table (bytes crossed, as the kernel counted them, and logged per
+// adapter) and checks that adapter `name` holds what crossed, within 3 %, and every other
+// one no more than noise, so that the sum over all adapters is the kernel's count too.
+void check(const std::string& scenario, const json& totals, const std::string& name, const Bytes& crossed) {
     std::printf("%s\n  adapter | interface | crossed in | logged in | crossed out | logged out\n", scenario.c_str());
-    if (!totals.is_object()) return by_name;
+    ASSERT_TRUE(totals.is_object()) << scenario;
+    bool found = false;
     for (const json& row : totals["rows"]) {
         if (row["adapter"] == 0) continue;
-        const std::string name = row["interface"].is_string() ? row["interface"].get<std::string>() : "(gone)";
-        by_name[name] = {row["download"].get<double>(), row["upload"].get<double>()};
-        const Bytes c = crossed.contains(name) ? crossed.at(name) : Bytes{};
-        std::printf("  %7d | %9s | %10.0f | %9.0f | %11.0f | %10.0f\n", row["adapter"].get<int>(), name.c_str(), c.in,
-                    by_name[name].in, c.out, by_name[name].out);
+        const std::string at = row["interface"].is_string() ? row["interface"].get<std::string>() : "(gone)";
+        const Bytes got{row["download"].get<double>(), row["upload"].get<double>()};
+        const Bytes want = at == name ? crossed : Bytes{};
+        std::printf("  %7d | %9s | %10.0f | %9.0f | %11.0f | %10.0f\n", row["adapter"].get<int>(), at.c_str(), want.in,
+                    got.in, want.out, got.out);
+        found = found || at == name;
+        EXPECT_NEAR(got.in, want.in, std::max(0.03 * want.in, kNoise)) << scenario << ": " << at;
+        EXPECT_NEAR(got.out, want.out, std::max(0.03 * want.out, kNoise)) << scenario << ": " << at;
     }
-    return by_name;
+    EXPECT_TRUE(found) << scenario << ": no adapter " << name;
 }
 
-void expect_near(const Bytes& got, const Bytes& want, const std::string& what) {
-    EXPECT_NEAR(got.in, want.in, 0.03 * want.in) << what;
-    EXPECT_NEAR(got.out, want.out, 0.03 * want.out) << what;
-}
-
-Bytes minus(const Bytes& a, const Bytes& b) { return {a.in - b.in, a.out - b.out}; }
+Bytes since(const Bytes& now, const Bytes& first) { return {now.in - first.in, now.out - first.out}; }
 
 #define MONITOR_OR_SKIP(m) \
     Monitor m;             \
-    if (!m.mon.ok() || !m.peer.ok()) GTEST_SKIP() << m.skip()
+    if (!m.mon.ok() || !m.peer.ok()) GTEST_SKIP() << m.mon.error() << m.peer.error()
 
 TEST(AdapterIdentityEndToEnd, RenamedAwayAndBackCountsEachByteOnceUnderOneNumber) {
     MONITOR_OR_SKIP(m);
     ASSERT_TRUE(m.pair("kra", 1, false));
     const Bytes first = m.kernel("kra");
     ASSERT_TRUE(m.start());
-    for (const char* name : {"krc", "kra", ""}) {
+    // Traffic under each name, renamed as udev or a VPN tool does: down, new name, up.
+    for (const std::string to : {"krc", "kra", ""}) {
         ASSERT_EQ(m.traffic(1, false, 6 * kMiB, 3 * kMiB).to_server, 6 * kMiB);
         m.let_it_count();
-        if (*name == 0) break;
-        // As udev or a VPN tool renames: down, the new name, up again (the address stays).
-        const std::string now = std::string(name) == "kra" ? "krc" : "kra";
-        ASSERT_TRUE(m.mon.ip("link set " + now + " down") && m.mon.ip("link set " + now + " name " + name) &&
-                    m.mon.ip("link set " + std::string(name) + " up"));
-        std::this_thread::sleep_for(1500ms);
+        const std::string from = to == "kra" ? "krc" : "kra";
+        ASSERT_TRUE(to.empty() || (m.mon.ip("link set " + from + " down") && m.mon.ip("link set " + from + " name " + to) &&
+                                   m.mon.ip("link set " + to + " up")));
     }
-    const Bytes crossed = minus(m.kernel("kra"), first);
+    const Bytes crossed = since(m.kernel("kra"), first);
     ASSERT_EQ(m.stop(), 0);
-    const auto got = logged("Renamed kra -> krc -> kra", m.totals(), {{"kra", crossed}});
-    Bytes sum;
-    for (const auto& [name, b] : got) sum = {sum.in + b.in, sum.out + b.out};
-    expect_near(sum, crossed, "the sum over all adapters");
-    expect_near(got.at("kra"), crossed, "the one number of the renamed interface");
+    check("Renamed kra -> krc -> kra", m.totals(), "kra", crossed);
     EXPECT_EQ(slurp(m.stats() / "Adapters.txt"), "1 lo\n2 kra\n");
 }
 
@@ -169,12 +155,9 @@ TEST(AdapterIdentityEndToEnd, IpV6OnlyInterfaceIsNumberedAndCounted) {
     ASSERT_TRUE(m.start());
     ASSERT_EQ(m.traffic(2, true, 20 * kMiB, 30 * kMiB).to_client, 30 * kMiB);
     m.let_it_count();
-    const Bytes crossed = minus(m.kernel("ksix"), first);
+    const Bytes crossed = since(m.kernel("ksix"), first);
     ASSERT_EQ(m.stop(), 0);
-    const auto got = logged("IPv6 only", m.totals(), {{"ksix", crossed}});
-    ASSERT_TRUE(got.contains("ksix"));
-    expect_near(got.at("ksix"), crossed, "the IPv6-only interface");
-    for (const auto& [name, b] : got) EXPECT_TRUE(name == "ksix" || b.in + b.out < kNoise) << name;
+    check("IPv6 only", m.totals(), "ksix", crossed);
 }
 
 TEST(AdapterIdentityEndToEnd, TrafficWhileTheProgramIsStoppedOrKilledGoesToTheDayOfTheStart) {
@@ -194,12 +177,10 @@ TEST(AdapterIdentityEndToEnd, TrafficWhileTheProgramIsStoppedOrKilledGoesToTheDa
     ASSERT_EQ(m.traffic(3, false, 6 * kMiB, 1 * kMiB).to_server, 6 * kMiB);
     ASSERT_TRUE(m.start());
     m.let_it_count();
-    const Bytes crossed = minus(m.kernel("kgap"), first);
+    const Bytes crossed = since(m.kernel("kgap"), first);
     ASSERT_EQ(m.stop(), 0);
     if (std::floor(day) != std::floor(SystemClock().now())) GTEST_SKIP() << "the run crossed midnight";
-    const auto got = logged("Stopped, then killed, with traffic meanwhile", m.totals(), {{"kgap", crossed}});
-    ASSERT_TRUE(got.contains("kgap"));
-    expect_near(got.at("kgap"), crossed, "the day holds the whole kernel count");
+    check("Stopped, then killed, with traffic meanwhile", m.totals(), "kgap", crossed);
 }
 
 // Thirteen numbers held by interfaces gone for a hundred days (adapter 2, the monitored one,
@@ -210,23 +191,19 @@ TEST(AdapterIdentityEndToEnd, ThirtyInterfacesOnAFullNumberingAndANewOneIsCounte
     MONITOR_OR_SKIP(m);
     fs::create_directories(m.stats());
     const CivilDate gone = civil_date(SystemClock().now() - 100);
-    char seen[16];
-    std::snprintf(seen, sizeof seen, "%04d-%02d-%02d", gone.year, gone.month, gone.day);
     std::ofstream numbers(m.stats() / "Adapters.txt");
     std::ofstream readings(m.stats() / "Readings.txt");
-    readings << "boot another\n";
     numbers << "1 lo\n";
+    readings << "boot another\n";
     for (int n = 2; n <= 14; ++n) {
-        numbers << n << " old" << n << "\n";
-        readings << n << " 0 0 0 " << seen << " old" << n << "\n";
+        numbers << n << " old" << n << std::endl;
+        readings << n << " 0 0 0 " << gone.year << (gone.month < 10 ? "-0" : "-") << gone.month
+                 << (gone.day < 10 ? "-0" : "-") << gone.day << " old" << n << std::endl;
     }
-    numbers.close();
-    readings.close();
-    const int year = civil_date(SystemClock().now()).year;
-    std::string old5(5856, '\0');
-    const double amounts[2] = {5e9, 1e9};
-    std::memcpy(old5.data(), amounts, sizeof amounts);
-    std::ofstream(m.stats() / (std::to_string(year) + ".5.dat"), std::ios::binary) << old5;
+    const std::string old5 = m.stats() / (std::to_string(civil_date(SystemClock().now()).year) + ".5.dat");
+    std::vector<double> amounts(732);
+    amounts[0] = 5e9;  // received on 1 January of this year
+    std::ofstream(old5, std::ios::binary).write(reinterpret_cast<const char*>(amounts.data()), 732 * 8);
     ASSERT_TRUE(m.start());
 
     const auto add = [&m](const std::string& name, const std::string& kind) {
@@ -248,28 +225,24 @@ TEST(AdapterIdentityEndToEnd, ThirtyInterfacesOnAFullNumberingAndANewOneIsCounte
     const Bytes first = m.kernel("knew");
     ASSERT_EQ(m.traffic(4, false, 10 * kMiB, 5 * kMiB).to_server, 10 * kMiB);
     m.let_it_count();
-    const Bytes crossed = minus(m.kernel("knew"), first);
+    const Bytes crossed = since(m.kernel("knew"), first);
     ASSERT_EQ(m.stop(), 0);
-
-    const auto got = logged("Thirty interfaces, then a new one", m.totals(), {{"knew", crossed}});
-    ASSERT_TRUE(got.contains("knew"));
-    expect_near(got.at("knew"), crossed, "the new interface");
+    check("Thirty interfaces, then a new one", m.totals(), "knew", crossed);
     const std::string numbering = slurp(m.stats() / "Adapters.txt");
     for (const char* never : {"docker0", "br-", "veth", "virbr", "vnet", "cni", "flannel"})
         EXPECT_EQ(numbering.find(never), std::string::npos) << numbering;
     EXPECT_NE(numbering.find("2 old2\n"), std::string::npos) << "the monitored adapter keeps its number";
-    EXPECT_TRUE(fs::exists(m.stats() / "Retired" / "old5" / (std::to_string(year) + ".5.dat")));
-    const std::string log = slurp(m.home.path() / "program.log");
-    EXPECT_NE(log.find("Adapter 5 (old5) has not been seen for 90 days: its history is kept in Stats/Retired/old5/"),
-              std::string::npos) << log;
+    EXPECT_TRUE(fs::exists(m.stats() / "Retired" / "old5" / fs::path(old5).filename()));
+    EXPECT_NE(slurp(m.home.path() / "program.log").find("Adapter 5 (old5) has not been seen for 90 days: its history "
+                                                        "is kept in Stats/Retired/old5/ and its number goes to kvd3."),
+              std::string::npos);
 
     ChildProcess r = start_process(KELVANTO_BIN, {"--report", "yearly", "--retired", "old5", "--json"}, m.env,
                                    m.home.str() + "/retired.json");
     ASSERT_EQ(wait_process(r, 30000), 0);
-    const json old = json::parse(slurp(m.home.path() / "retired.json"), nullptr, false);
-    ASSERT_TRUE(old.is_object()) << slurp(m.home.path() / "retired.json");
-    EXPECT_EQ(old["interface"], "old5");
-    EXPECT_EQ(old["rows"].back()["download"], 5000000000LL);
+    const std::string old = slurp(m.home.path() / "retired.json");
+    EXPECT_NE(old.find(R"("report":"yearly","adapter":5,"interface":"old5","rows":[)"), std::string::npos) << old;
+    EXPECT_NE(old.find(R"("download":5000000000,"upload":0,)"), std::string::npos) << old;
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sched.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <cstdlib>
@@ -59,20 +61,15 @@ std::size_t receive_all(int fd, std::size_t expected) {
     return received;
 }
 
-// An IPv4 or IPv6 address (by its form) and port, in storage that fits either.
+// An IPv4 or IPv6 address and port, in storage that fits either.
 sockaddr_in6 socket_address(const std::string& address, int port) {
     sockaddr_in6 storage{};
-    if (address.find(':') != std::string::npos) {
-        storage.sin6_family = AF_INET6;
-        storage.sin6_port = htons(static_cast<std::uint16_t>(port));
-        ::inet_pton(AF_INET6, address.c_str(), &storage.sin6_addr);
-    } else {
-        sockaddr_in v4{};
-        v4.sin_family = AF_INET;
-        v4.sin_port = htons(static_cast<std::uint16_t>(port));
-        ::inet_pton(AF_INET, address.c_str(), &v4.sin_addr);
-        std::memcpy(&storage, &v4, sizeof v4);
-    }
+    addrinfo hints{};
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(address.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return storage;
+    std::memcpy(&storage, found->ai_addr, std::min<std::size_t>(found->ai_addrlen, sizeof storage));
+    ::freeaddrinfo(found);
     return storage;
 }
 
