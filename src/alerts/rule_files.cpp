@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "alerts/ansi_text.h"
+#include "platform/file_access.h"
 #include "platform/file_save.h"
 
 namespace fs = std::filesystem;
@@ -59,7 +60,7 @@ struct Reader {
 };
 
 std::optional<std::string> read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(native_path(path), std::ios::binary);
     if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -135,9 +136,9 @@ void load_rules_for_editing(WorkingRules& working, const std::string& data_dir) 
 
 bool save_all_rules(WorkingRules& working, LiveRules& live, const std::string& data_dir) {
     std::error_code ec;
-    fs::create_directories(data_dir + "Stats", ec);
+    fs::create_directories(native_path(data_dir + "Stats"), ec);
     for (int i = 0; i < working.count; ++i) normalise_rule(working.rules[static_cast<std::size_t>(i)]);
-    for (int i = 0; i < kMaxRules; ++i) fs::remove(rule_file_path(data_dir, i), ec);
+    for (int i = 0; i < kMaxRules; ++i) fs::remove(native_path(rule_file_path(data_dir, i)), ec);
 
     bool ok = true;
     if (working.count > 0) {
@@ -146,7 +147,7 @@ bool save_all_rules(WorkingRules& working, LiveRules& live, const std::string& d
         for (int k = 0; k < 4; ++k) count += static_cast<char>((n >> (8 * k)) & 0xFF);
         ok = save_file_whole(rule_count_path(data_dir), count) && ok;
     } else {
-        fs::remove(rule_count_path(data_dir), ec);
+        fs::remove(native_path(rule_count_path(data_dir)), ec);
     }
     live = LiveRules{};
     for (int i = 0; i < working.count; ++i) {

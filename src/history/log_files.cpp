@@ -8,9 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include <unistd.h>
-
 #include "core/date.h"
+#include "platform/file_access.h"
 
 namespace fs = std::filesystem;
 
@@ -208,16 +207,16 @@ std::optional<double> decode_date(const Bytes& bytes) {
 
 FileRead read_file(const std::string& path, std::int64_t offset, std::int64_t max_bytes) {
     FileRead result;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = open_file(path, "rb");
     if (!f) {
         // Only a file that is there but cannot be read is an error; anything else is missing.
         std::error_code ec;
-        result.status = fs::exists(path, ec) ? ReadStatus::error : ReadStatus::missing;
+        result.status = fs::exists(native_path(path), ec) ? ReadStatus::error : ReadStatus::missing;
         return result;
     }
     std::error_code ec;
-    const auto size = static_cast<std::int64_t>(fs::file_size(path, ec));
-    if (ec || fs::is_directory(path, ec)) {
+    const auto size = static_cast<std::int64_t>(fs::file_size(native_path(path), ec));
+    if (ec || fs::is_directory(native_path(path), ec)) {
         std::fclose(f);
         result.status = ReadStatus::error;
         return result;
@@ -226,7 +225,7 @@ FileRead read_file(const std::string& path, std::int64_t offset, std::int64_t ma
     if (offset < size) {
         const std::int64_t want = std::min(max_bytes, size - offset);
         result.bytes.resize(static_cast<std::size_t>(want));
-        if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) {
+        if (!seek_file(f, offset)) {
             result.status = ReadStatus::error;
             result.bytes.clear();
         } else {
@@ -240,34 +239,33 @@ FileRead read_file(const std::string& path, std::int64_t offset, std::int64_t ma
 
 bool write_file_at(const std::string& path, std::int64_t offset, const Bytes& bytes) {
     // Open for update so the file keeps every other day; create it only when it is missing.
-    std::FILE* f = std::fopen(path.c_str(), "r+b");
-    if (!f && errno == ENOENT) f = std::fopen(path.c_str(), "w+b");
+    std::FILE* f = open_file(path, "r+b");
+    if (!f && errno == ENOENT) f = open_file(path, "w+b");
     if (!f) return false;
-    bool ok = std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0;
+    bool ok = seek_file(f, offset);
     ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ok && ::fsync(::fileno(f)) == 0;
+    ok = sync_file(f) && ok;
     ok = std::fclose(f) == 0 && ok;
     return ok;
 }
 
 std::int64_t file_size(const std::string& path) {
     std::error_code ec;
-    const auto size = fs::file_size(path, ec);
+    const auto size = fs::file_size(native_path(path), ec);
     return ec ? -1 : static_cast<std::int64_t>(size);
 }
 
 bool file_exists(const std::string& path) {
     std::error_code ec;
-    return fs::exists(path, ec);
+    return fs::exists(native_path(path), ec);
 }
 
 void remove_file(const std::string& path) {
     std::error_code ec;
-    fs::remove(path, ec);
+    fs::remove(native_path(path), ec);
 }
 
 void make_dir(const std::string& path) {
     std::error_code ec;
-    fs::create_directories(path, ec);
+    fs::create_directories(native_path(path), ec);
 }

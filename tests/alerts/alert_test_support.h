@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "alerts/alert_actions.h"
@@ -38,7 +39,9 @@ struct AlertBench {
     FakeMailSocket socket;
     RecordingMessages messages;
     Services services{tables, clock, dialogs, &locale};
-    ProgramState state;
+    // On the heap: the state is larger than the stack of a Windows thread.
+    std::unique_ptr<ProgramState> held = std::make_unique<ProgramState>();
+    ProgramState& state = *held;
 
     static ScriptedTotals& totals() {
         static ScriptedTotals t;

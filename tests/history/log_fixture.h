@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,9 @@ struct LogFixture {
     RecordingDialogs dialogs;
     Services services{tables, clock, dialogs};
     CycleHooks hooks;
-    ProgramState state;
+    // On the heap: the state is larger than the stack of a Windows thread.
+    std::unique_ptr<ProgramState> held = std::make_unique<ProgramState>();
+    ProgramState& state = *held;
 
     explicit LogFixture(int adapters = 2, double now = make_date(2026, 6, 15, 12, 0, 0)) {
         state.data_dir = dir.str() + "/";
