@@ -58,6 +58,10 @@ std::string autostart_entry_text(const std::string& command) {
            "X-GNOME-Autostart-enabled=true\n";
 }
 
+std::string run_key_command(const std::string& program_path, bool minimized) {
+    return "\"" + program_path + "\"" + (minimized ? " /minimized" : "");
+}
+
 bool write_autostart_entry(const std::string& config_dir, const std::string& command) {
     const std::string path = autostart_file_path(config_dir);
     std::error_code ec;
