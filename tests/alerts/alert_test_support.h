@@ -9,6 +9,7 @@
 #include "support/fakes.h"
 #include "support/temp_dir.h"
 #include "alerts/alert_fakes.h"
+#include "platform/file_access.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -67,7 +68,7 @@ inline AlertBench::AlertBench() {
     services.mail_socket = &socket;
     services.messages = &messages;
     state.data_dir = tmp.str() + "/";
-    std::filesystem::create_directories(state.data_dir + "Stats");
+    std::filesystem::create_directories(native_path(state.data_dir + "Stats"));
     state.alerts.totals = [](ProgramState&, int, int kind, int direction, double) {
         ScriptedTotals& t = totals();
         t.last_kind = kind;
