@@ -7,6 +7,8 @@
 #include <sspi.h>
 #include <wincrypt.h>
 
+#include <cstddef>
+
 #include "platform/win32/win32_text.h"
 
 struct SchannelTls::Handles {
@@ -132,7 +134,14 @@ std::string SchannelTls::check_certificate() {
     para.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
     PCCERT_CHAIN_CONTEXT chain = nullptr;
     std::string why;
-    if (!::CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &para, 0, nullptr, &chain)) {
+    // A chain engine of its own reads the authorities as they are now, so one the user
+    // trusted while the program runs counts at the next mail.
+    // The size of the Windows 7 layout, which every version (Wine too) takes.
+    CERT_CHAIN_ENGINE_CONFIG config = {};
+    config.cbSize = offsetof(CERT_CHAIN_ENGINE_CONFIG, hExclusiveRoot);
+    HCERTCHAINENGINE engine = nullptr;
+    if (!::CertCreateCertificateChainEngine(&config, &engine)) engine = nullptr;
+    if (!::CertGetCertificateChain(engine, certificate, nullptr, certificate->hCertStore, &para, 0, nullptr, &chain)) {
         why = system_error_text(::GetLastError());
     } else {
         SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl = {};
@@ -150,6 +159,7 @@ std::string SchannelTls::check_certificate() {
             why = "its certificate is not trusted (" + system_error_text(status.dwError) + ")";
         ::CertFreeCertificateChain(chain);
     }
+    if (engine != nullptr) ::CertFreeCertificateChainEngine(engine);
     ::CertFreeCertificateContext(certificate);
     return why;
 }

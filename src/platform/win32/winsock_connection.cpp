@@ -38,14 +38,10 @@ void WinsockConnection::apply(const SocketActions& a) {
 }
 
 void WinsockConnection::close() {
-    if (socket_ == kNoSocket) return;
-    ::WSAAsyncSelect(static_cast<SOCKET>(socket_), static_cast<HWND>(window_.handle()), 0, 0);
-    ::closesocket(static_cast<SOCKET>(socket_));
-    socket_ = kNoSocket;
+    drop_socket();
+    candidates_.clear();
     connected_ = false;
     pending_.clear();
-    // Notices of the old socket may still be queued; they no longer match.
-    alive_ = std::make_shared<int>(0);
 }
 
 void WinsockConnection::connect_to(const std::string& host, int port) {
@@ -60,18 +56,43 @@ void WinsockConnection::connect_to(const std::string& host, int port) {
         fail(r);
         return;
     }
-    const SOCKET s = ::socket(found->ai_family, SOCK_STREAM, IPPROTO_TCP);
-    if (s == INVALID_SOCKET) {
-        ::FreeAddrInfoW(found);
-        fail(::WSAGetLastError());
-        return;
-    }
-    socket_ = static_cast<std::uintptr_t>(s);
-    // Makes the socket non-blocking.
-    ::WSAAsyncSelect(s, static_cast<HWND>(window_.handle()), kSocketMessage, FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE);
-    const int r = ::connect(s, found->ai_addr, static_cast<int>(found->ai_addrlen));
+    // Every address of the name is tried in turn ("localhost" may be ::1 first while the
+    // server listens on 127.0.0.1 only).
+    candidates_.clear();
+    for (const addrinfoW* a = found; a != nullptr; a = a->ai_next)
+        candidates_.emplace_back(reinterpret_cast<const char*>(a->ai_addr), a->ai_addrlen);
     ::FreeAddrInfoW(found);
-    if (r != 0 && ::WSAGetLastError() != WSAEWOULDBLOCK) fail(::WSAGetLastError());
+    connect_next(WSAEHOSTUNREACH);
+}
+
+void WinsockConnection::connect_next(int last_error) {
+    while (!candidates_.empty()) {
+        const std::string address = std::move(candidates_.front());
+        candidates_.erase(candidates_.begin());
+        const auto* sa = reinterpret_cast<const sockaddr*>(address.data());
+        const SOCKET s = ::socket(sa->sa_family, SOCK_STREAM, IPPROTO_TCP);
+        if (s == INVALID_SOCKET) {
+            last_error = ::WSAGetLastError();
+            continue;
+        }
+        socket_ = static_cast<std::uintptr_t>(s);
+        // Makes the socket non-blocking.
+        ::WSAAsyncSelect(s, static_cast<HWND>(window_.handle()), kSocketMessage,
+                         FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE);
+        if (::connect(s, sa, static_cast<int>(address.size())) == 0 || ::WSAGetLastError() == WSAEWOULDBLOCK) return;
+        last_error = ::WSAGetLastError();
+        drop_socket();
+    }
+    fail(last_error);
+}
+
+void WinsockConnection::drop_socket() {
+    if (socket_ == kNoSocket) return;
+    ::WSAAsyncSelect(static_cast<SOCKET>(socket_), static_cast<HWND>(window_.handle()), 0, 0);
+    ::closesocket(static_cast<SOCKET>(socket_));
+    socket_ = kNoSocket;
+    // Notices of the old socket may still be queued; they no longer match.
+    alive_ = std::make_shared<int>(0);
 }
 
 void WinsockConnection::send(std::string_view bytes) {
@@ -115,9 +136,11 @@ void WinsockConnection::on_message(std::uintptr_t socket, std::intptr_t lparam) 
     switch (event) {
         case FD_CONNECT:
             if (error != 0) {
-                fail(error);
+                drop_socket();
+                connect_next(error);
                 return;
             }
+            candidates_.clear();
             connected_ = true;
             if (events_.connected) events_.connected();
             if (!alive.expired()) flush();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "net/socket_actions.h"
 #include "platform/win32/message_window.h"
@@ -46,6 +47,8 @@ public:
 
 private:
     static constexpr std::uintptr_t kNoSocket = ~std::uintptr_t{0};
+    void connect_next(int last_error);
+    void drop_socket();
     void on_message(std::uintptr_t socket, std::intptr_t lparam);
     void flush();
     void read_all();
@@ -56,6 +59,7 @@ private:
     std::uintptr_t socket_ = kNoSocket;
     bool connected_ = false;
     std::string pending_;  // bytes the socket has not taken yet
+    std::vector<std::string> candidates_;  // addresses (sockaddr bytes) not tried yet
     std::string host_override_;
     int port_override_ = 0;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // expires with the object

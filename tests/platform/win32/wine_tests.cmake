@@ -19,7 +19,8 @@ endforeach()
 # The Windows platform layer against the real system under Wine. The program's manifest is
 # linked in: Wine refuses to start a program whose manifest it cannot read.
 file(GLOB win32_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
-add_executable(kelvanto_win32_tests ${win32_tests} ${CMAKE_CURRENT_LIST_DIR}/../../support/temp_dir.cpp
+add_executable(kelvanto_win32_tests ${win32_tests} ${CMAKE_CURRENT_LIST_DIR}/root_certificate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../../support/temp_dir.cpp
   $<TARGET_OBJECTS:kelvanto_resources>)
 target_include_directories(kelvanto_win32_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../..)
 target_link_libraries(kelvanto_win32_tests PRIVATE kelvanto_win32 GTest::gtest GTest::gtest_main)
