@@ -12,11 +12,15 @@ namespace {
 // The manager calls the service's main function without a context: this is how it finds
 // the run it is to start, the one value that the callback's signature forces to live
 // outside any object. Set before the dispatcher starts, cleared when it returns.
-std::atomic<ServiceRun*> dispatched_run{nullptr};
+struct Dispatched {
+    ServiceRun* run = nullptr;
+    std::wstring name;
+};
+std::atomic<Dispatched*> dispatched{nullptr};
 
 struct Handle {
     SC_HANDLE h = nullptr;
-    explicit Handle(SC_HANDLE handle) : h(handle) {}
+    explicit Handle(void* handle) : h(static_cast<SC_HANDLE>(handle)) {}
     ~Handle() {
         if (h != nullptr) ::CloseServiceHandle(h);
     }
@@ -43,45 +47,58 @@ DWORD WINAPI control_handler(DWORD control, DWORD, LPVOID, LPVOID context) {
     auto* s = static_cast<Status*>(context);
     if (control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_SHUTDOWN) {
         s->report(SERVICE_STOP_PENDING);
-        if (ServiceRun* run = dispatched_run.load()) run->stop();
+        if (Dispatched* d = dispatched.load()) d->run->stop();
         return NO_ERROR;
     }
     return control == SERVICE_CONTROL_INTERROGATE ? NO_ERROR : ERROR_CALL_NOT_IMPLEMENTED;
 }
 
-void WINAPI service_main(DWORD argc, LPWSTR* argv) {
+void WINAPI service_main(DWORD, LPWSTR*) {
+    Dispatched* d = dispatched.load();
+    if (d == nullptr) return;
     Status s;
-    s.handle = ::RegisterServiceCtrlHandlerExW(argc > 0 ? argv[0] : L"", control_handler, &s);
+    s.handle = ::RegisterServiceCtrlHandlerExW(d->name.c_str(), control_handler, &s);
     if (s.handle == nullptr) return;
     s.report(SERVICE_RUNNING);
-    ServiceRun* run = dispatched_run.load();
-    const int code = run != nullptr ? run->run() : 1;
+    const int code = d->run->run();
     s.report(SERVICE_STOPPED, code == 0 ? NO_ERROR : ERROR_SERVICE_SPECIFIC_ERROR);
 }
 
 }  // namespace
 
 bool run_as_service(ServiceRun& service, const std::string& name) {
-    std::wstring service_name = widen(name);
-    dispatched_run = &service;
-    SERVICE_TABLE_ENTRYW table[] = {{service_name.data(), service_main}, {nullptr, nullptr}};
+    Dispatched d{&service, widen(name)};
+    dispatched = &d;
+    SERVICE_TABLE_ENTRYW table[] = {{d.name.data(), service_main}, {nullptr, nullptr}};
     const bool ran = ::StartServiceCtrlDispatcherW(table) != FALSE;
-    dispatched_run = nullptr;
+    dispatched = nullptr;
     return ran;
 }
 
 Win32ServiceManager::Win32ServiceManager(std::string command, std::string name)
-    : command_(std::move(command)), name_(std::move(name)) {}
+    : command_(std::move(command)), name_(std::move(name)) {
+    // One connection for the object's life: a service created through it is seen at once
+    // (Wine's manager shows it to other connections only a moment later). Creating services
+    // needs an administrator; anyone may connect.
+    manager_ = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE);
+    if (manager_ == nullptr) {
+        manager_error_ = ::GetLastError();
+        manager_ = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    }
+}
+
+Win32ServiceManager::~Win32ServiceManager() {
+    if (manager_ != nullptr) ::CloseServiceHandle(static_cast<SC_HANDLE>(manager_));
+}
 
 bool Win32ServiceManager::install() {
     failure_.clear();
-    Handle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
-    if (!manager) {
-        failure_ = system_error_text(::GetLastError());
+    if (manager_ == nullptr || manager_error_ != 0) {
+        failure_ = system_error_text(manager_error_ != 0 ? manager_error_ : ::GetLastError());
         return false;
     }
     const std::wstring name = widen(name_);
-    Handle service(::CreateServiceW(manager.h, name.c_str(), name.c_str(), SERVICE_QUERY_STATUS,
+    Handle service(::CreateServiceW(static_cast<SC_HANDLE>(manager_), name.c_str(), name.c_str(), SERVICE_QUERY_STATUS,
                                     SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
                                     widen(command_).c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
     if (!service) failure_ = system_error_text(::GetLastError());
@@ -90,9 +107,7 @@ bool Win32ServiceManager::install() {
 
 bool Win32ServiceManager::uninstall() {
     failure_.clear();
-    Handle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    Handle service(manager ? ::OpenServiceW(manager.h, widen(name_).c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE)
-                           : nullptr);
+    Handle service(open(SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE));
     if (!service) {
         failure_ = system_error_text(::GetLastError());
         return false;
@@ -107,42 +122,30 @@ bool Win32ServiceManager::uninstall() {
     return true;
 }
 
-bool Win32ServiceManager::listed(bool active_only) {
-    Handle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE));
-    if (!manager) return false;
-    const DWORD state = active_only ? SERVICE_ACTIVE : SERVICE_STATE_ALL;
-    DWORD needed = 0;
-    DWORD count = 0;
-    DWORD resume = 0;
-    std::vector<unsigned char> buffer;
-    const std::wstring wanted = widen(name_);
-    for (;;) {
-        const BOOL done = ::EnumServicesStatusExW(manager.h, SC_ENUM_PROCESS_INFO, SERVICE_WIN32, state,
-                                                  buffer.empty() ? nullptr : buffer.data(),
-                                                  static_cast<DWORD>(buffer.size()), &needed, &count, &resume, nullptr);
-        if (!done && ::GetLastError() != ERROR_MORE_DATA) return false;
-        const auto* entries = reinterpret_cast<const ENUM_SERVICE_STATUS_PROCESSW*>(buffer.data());
-        for (DWORD i = 0; i < count; ++i)
-            if (entries[i].lpDisplayName != nullptr && wanted == entries[i].lpDisplayName) return true;
-        if (done) return false;
-        buffer.resize(buffer.size() + needed);
-    }
+void* Win32ServiceManager::open(unsigned long access) {
+    return manager_ == nullptr ? nullptr
+                               : ::OpenServiceW(static_cast<SC_HANDLE>(manager_), widen(name_).c_str(), access);
 }
 
-bool Win32ServiceManager::is_installed() { return listed(false); }
-bool Win32ServiceManager::is_running() { return listed(true); }
+bool Win32ServiceManager::query(bool running_only) {
+    Handle service(open(SERVICE_QUERY_STATUS));
+    if (!service) return false;
+    SERVICE_STATUS status = {};
+    if (!running_only) return true;
+    return ::QueryServiceStatus(service.h, &status) && status.dwCurrentState != SERVICE_STOPPED;
+}
+
+bool Win32ServiceManager::is_installed() { return query(false); }
+bool Win32ServiceManager::is_running() { return query(true); }
 
 void Win32ServiceManager::stop() {
-    Handle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    Handle service(manager ? ::OpenServiceW(manager.h, widen(name_).c_str(), SERVICE_STOP) : nullptr);
+    Handle service(open(SERVICE_STOP));
     SERVICE_STATUS status = {};
     if (service) ::ControlService(service.h, SERVICE_CONTROL_STOP, &status);
 }
 
 void Win32ServiceManager::start_if_enabled() {
-    Handle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    Handle service(manager ? ::OpenServiceW(manager.h, widen(name_).c_str(), SERVICE_START | SERVICE_QUERY_CONFIG)
-                           : nullptr);
+    Handle service(open(SERVICE_START | SERVICE_QUERY_CONFIG));
     if (!service) return;
     DWORD needed = 0;
     ::QueryServiceConfigW(service.h, nullptr, 0, &needed);

@@ -11,6 +11,9 @@ class Win32ServiceManager : public ServiceManager {
 public:
     // `command` is the quoted program path and its arguments, as the manager starts it.
     explicit Win32ServiceManager(std::string command, std::string name = "Kelvanto");
+    ~Win32ServiceManager() override;
+    Win32ServiceManager(const Win32ServiceManager&) = delete;
+    Win32ServiceManager& operator=(const Win32ServiceManager&) = delete;
     std::string display_name() const override { return name_; }
     bool install() override;
     bool uninstall() override;
@@ -21,8 +24,11 @@ public:
     void start_if_enabled() override;
 
 private:
-    // Whether a service with display name `name_` is listed (among the active ones only).
-    bool listed(bool active_only);
+    // Whether the service is installed (and not stopped).
+    bool query(bool running_only);
+    void* open(unsigned long access);  // the service's handle, nullptr when it cannot be opened
+    void* manager_ = nullptr;
+    unsigned long manager_error_ = 0;  // why no service can be created
     std::string command_;
     std::string name_;
     std::string failure_;

@@ -15,6 +15,7 @@
 #include "platform/win32/registry_settings.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_service.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/winsock_connection.h"
 #include "settings/autostart.h"
@@ -249,6 +250,26 @@ TEST(Winsock, MetricsEndpointAnswersAClient) {
     EXPECT_EQ(response.rfind("HTTP/1.1 200", 0), 0u) << response;
     EXPECT_NE(response.find("\r\n\r\nkelvanto_up 1\n"), std::string::npos) << response;
     EXPECT_EQ(listener.open_connections(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Registering with the service control manager and removing again. (Starting the service
+// is not tested here: in the test prefix, whose Wine server runs in a network namespace,
+// Wine's service manager never starts the service's process.)
+TEST(Service, InstalledOnceAndRemoved) {
+    Win32ServiceManager manager("\"" + program_path() + "\" --service", "KelvantoTest");
+    ASSERT_FALSE(manager.is_installed());
+    ASSERT_TRUE(manager.install()) << manager.failure_reason();
+    EXPECT_TRUE(manager.is_installed());
+    EXPECT_FALSE(manager.is_running());
+    EXPECT_FALSE(manager.install());
+    EXPECT_FALSE(manager.failure_reason().empty());
+    EXPECT_TRUE(manager.uninstall()) << manager.failure_reason();
+    EXPECT_FALSE(manager.is_installed());
+    EXPECT_FALSE(manager.uninstall());
 }
 
 }  // namespace
