@@ -11,6 +11,7 @@
 #include "history/log_store.h"
 #include "history/period_totals.h"
 #include "measure/rates.h"
+#include "net/qt/metrics_server.h"
 #include "net/qt/net_jobs.h"
 #include "settings/settings_store.h"
 
@@ -118,6 +119,10 @@ void MainOptionsHost::options_closed() {
     message_window_over(main_.services(), &main_);
     // The closed dialog goes, and its memory with it; the next open builds it anew.
     if (QWidget* dialog = main_.options_window()) dialog->deleteLater();
+}
+
+std::string MainOptionsHost::metrics_failure(const std::string& address, int port) {
+    return main_.metrics().failure(address, port);
 }
 
 bool MainOptionsHost::minute_logging_changed(bool on) {

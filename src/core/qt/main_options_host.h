@@ -35,6 +35,7 @@ public:
     ServiceManager* options_service_manager() override;
     void show_message(QWidget* over, const std::string& text) override;
     void options_closed() override;
+    std::string metrics_failure(const std::string& address, int port) override;
     bool minute_logging_changed(bool on) override;
 
 private:

@@ -2,10 +2,17 @@
 
 #include <QHostAddress>
 #include <QLabel>
+#include <QTimer>
 
+#include "core/program_state.h"
+#include "net/qt/metrics_server.h"
+#include "settings/qt/options_host.h"
 #include "settings/settings.h"
 
-MetricsPage::MetricsPage(Settings& settings, QWidget* parent) : OptionsPage(parent), s_(settings) {
+MetricsPage::MetricsPage(OptionsHost& host, QWidget* parent)
+    : OptionsPage(parent), host_(host), s_(host.options_state().settings), follow_(new QTimer(this)) {
+    follow_->setInterval(1000);
+    connect(follow_, &QTimer::timeout, this, &MetricsPage::preview);
     add_heading(QStringLiteral("Prometheus endpoint "));
     add_number(QStringLiteral("Port:"), &s_.MetricsPort, 0, 0, 65535);
     add_text(QStringLiteral("Address:"), &s_.MetricsAddress);
@@ -31,7 +38,26 @@ void MetricsPage::preview() {
     }
     QString host = QString::fromStdString(s_.MetricsAddress);
     if (host.contains(QLatin1Char(':'))) host = QLatin1Char('[') + host + QLatin1Char(']');
+    const std::string failure = host_.metrics_failure(s_.MetricsAddress, s_.MetricsPort);
+    if (!failure.empty()) {
+        where_->setText(QStringLiteral("Not serving: port %1 on %2 cannot be opened (%3). Tried again every %4 seconds.")
+                            .arg(s_.MetricsPort)
+                            .arg(host, QString::fromStdString(failure))
+                            .arg(kMetricsListenRetryMs / 1000));
+        return;
+    }
     where_->setText(QStringLiteral("Prometheus scrapes http://%1:%2/metrics").arg(host).arg(s_.MetricsPort));
+}
+
+void MetricsPage::showEvent(QShowEvent* event) {
+    OptionsPage::showEvent(event);
+    preview();
+    follow_->start();
+}
+
+void MetricsPage::hideEvent(QHideEvent* event) {
+    follow_->stop();
+    OptionsPage::hideEvent(event);
 }
 
 bool MetricsPage::check() {

@@ -17,7 +17,13 @@ constexpr int kAcceptPauseMs = 200;
 }  // namespace
 
 MetricsServer::MetricsServer(std::function<std::string()> exposition, QObject* parent)
-    : QObject(parent), exposition_(std::move(exposition)), server_(new QTcpServer(this)) {
+    : QObject(parent), exposition_(std::move(exposition)), server_(new QTcpServer(this)), retry_(new QTimer(this)) {
+    retry_->setInterval(kMetricsListenRetryMs);
+    connect(retry_, &QTimer::timeout, this, [this] {
+        if (!listen_now()) return;
+        retry_->stop();
+        std::fprintf(stderr, "kelvanto: The metrics endpoint listens on %s port %d now.\n", address_.c_str(), port_);
+    });
     // Connections beyond the one taken next stay in the system's queue until a slot frees.
     server_->setMaxPendingConnections(1);
     connect(server_, &QTcpServer::newConnection, this, &MetricsServer::accept_waiting);
@@ -41,13 +47,30 @@ std::string MetricsServer::configure(const std::string& address, int port) {
     address_ = address;
     port_ = port;
     server_->close();
+    retry_->stop();
+    reason_.clear();
     if (port <= 0 || port > 65535) return {};
-    QHostAddress host;
-    if (!host.setAddress(QString::fromStdString(address)))
-        return metrics_listen_failed_message(address, port, "not an IP address");
-    if (!server_->listen(host, static_cast<quint16>(port)))
-        return metrics_listen_failed_message(address, port, server_->errorString().toStdString());
-    return {};
+    if (!QHostAddress().setAddress(QString::fromStdString(address))) {
+        reason_ = "not an IP address";
+        return metrics_listen_failed_message(address, port, reason_);
+    }
+    if (listen_now()) return {};
+    retry_->start();
+    return metrics_listen_failed_message(address, port, reason_);
+}
+
+bool MetricsServer::listen_now() {
+    if (server_->listen(QHostAddress(QString::fromStdString(address_)), static_cast<quint16>(port_))) {
+        reason_.clear();
+        return true;
+    }
+    reason_ = server_->errorString().toStdString();
+    return false;
+}
+
+std::string MetricsServer::failure(const std::string& address, int port) const {
+    if (address != address_ || port != port_ || port <= 0 || listening()) return {};
+    return reason_;
 }
 
 void MetricsServer::accept_waiting() {

@@ -56,6 +56,9 @@ public:
     // A message in the program's message window over the dialog.
     virtual void show_message(QWidget* /*over*/, const std::string& /*text*/) {}
     virtual void options_closed() {}
+    // Why the metrics endpoint does not serve on `address` and `port` although it is set to;
+    // empty while it serves there (or is set otherwise).
+    virtual std::string metrics_failure(const std::string& /*address*/, int /*port*/) { return {}; }
     // "Minutely logging" was switched: the minutely log starts or stops (switched off, it is
     // stored at once). False when the user cancelled and the setting stays as it was.
     virtual bool minute_logging_changed(bool /*on*/) { return true; }

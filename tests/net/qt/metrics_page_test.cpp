@@ -3,6 +3,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTest>
@@ -12,6 +13,7 @@
 #include "net/qt/metrics_server.h"
 #include "settings/qt/frm_options.h"
 #include "settings/qt/options_page.h"
+#include "support/loopback_listener.h"
 #include "support/netns.h"
 #include "support/temp_home.h"
 
@@ -88,6 +90,39 @@ TEST(MetricsPage, APortTypedAndAppliedIsServedAtOnce) {
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_FALSE(main.metrics().listening());
     EXPECT_FALSE(ask(port, http_get("/metrics")).connected);
+    main.UnloadKVT();
+}
+
+// A port another program holds: the page says the endpoint does not serve, and once the
+// port is free the program takes it by itself and the page says where Prometheus scrapes.
+TEST(MetricsPage, APortInUseIsShownAsNotServingUntilItIsFree) {
+    TempDir dir;
+    use_temp_home(dir);
+    frmMain main(StartOptions{});
+    ASSERT_TRUE(main.Form_Load());
+    main.open_options();
+    frmOptions* dlg = main.options_window();
+    auto taken = std::make_unique<Listener>();
+    const QString port = QString::number(taken->port);
+    metrics_box(*dlg, "Port:")->setText(port);
+    dlg->apply();
+    const auto line = [&] {
+        QStringList texts;
+        for (QLabel* l : dlg->page("Metrics")->findChildren<QLabel*>()) texts << l->text();
+        return texts.join('\n');
+    };
+    bool told = false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) told = box->text().contains(port);
+    EXPECT_TRUE(told) << "the message box";
+    EXPECT_TRUE(line().contains("Not serving: port " + port + " on 127.0.0.1 cannot be opened (")) << line().toStdString();
+    EXPECT_FALSE(line().contains("Prometheus scrapes"));
+
+    taken.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main.metrics().listening(); }, kMetricsListenRetryMs + 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return line().contains("Prometheus scrapes http://127.0.0.1:" + port + "/metrics"); }));
+    EXPECT_EQ(ask(port.toInt(), http_get("/metrics")).response.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+    dlg->cancel();
     main.UnloadKVT();
 }
 
