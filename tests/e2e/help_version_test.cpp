@@ -72,4 +72,17 @@ TEST(HelpVersion, AnsweredWhereverTheOptionStands) {
     EXPECT_FALSE(both.touched_data);
 }
 
+// An option the program does not know (also "-install" with a blank) starts nothing: the
+// usage, and a failure status.
+TEST(HelpVersion, AnUnknownOptionPrintsTheUsageAndFails) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--bogus"}, {"/minimized", "-install "}}) {
+        const InfoRun run = run_with(args);
+        EXPECT_EQ(run.exit_code, 2);
+        EXPECT_NE(run.output.find("kelvanto: unknown option \"" + args.back() + "\"\nUsage: kelvanto"), std::string::npos)
+            << run.output;
+        EXPECT_FALSE(run.touched_data);
+        EXPECT_FALSE(run.touched_settings);
+    }
+}
+
 }  // namespace
