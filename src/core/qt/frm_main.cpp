@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -53,7 +54,9 @@ std::string data_folder_path() {
 
 std::string data_folder() {
     const std::string dir = data_folder_path();
-    QDir().mkpath(QString::fromStdString(dir));
+    // Private to the user, as the settings are: it holds the traffic history.
+    if (QDir().mkpath(QString::fromStdString(dir)))
+        QFile::setPermissions(QString::fromStdString(dir), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return dir;
 }
 

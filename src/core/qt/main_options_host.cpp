@@ -42,7 +42,12 @@ void MainOptionsHost::options_preview() {
 
 void MainOptionsHost::options_store() {
     save_settings(main_.state(), main_.services());
-    save_all_rules(main_.state().alerts.working, main_.state().alerts.live, main_.state().data_dir);
+    if (!save_all_rules(main_.state().alerts.working, main_.state().alerts.live, main_.state().data_dir) &&
+        main_.services().msg_box)
+        main_.services().msg_box->show_message(
+            "The alert rules could not be saved in " + main_.state().data_dir +
+                "Stats. They work until the program ends; OK or Apply tries to save them again.",
+            false);
     main_.FitWindowHeight();
     apply_translucency(main_.state().settings, main_);
     update_cycle(main_.state(), main_.services(), main_, true);
