@@ -1,6 +1,7 @@
 #include "history/qt/report_command.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "core/program_state.h"
 #include "core/qt/frm_main.h"
@@ -8,6 +9,7 @@
 #include "history/history_list.h"
 #include "history/history_report.h"
 #include "history/history_table_amounts.h"
+#include "history/log_files.h"
 #include "history/log_store.h"
 #include "measure/adapter_names.h"
 #include "platform/linux/linux_interface_table.h"
@@ -27,6 +29,12 @@ public:
     }
 };
 
+// A report that cannot be made: the reason on standard error, and status 1.
+int fail(const std::string& why) {
+    std::fprintf(stderr, "kelvanto: %s\n", why.c_str());
+    return 1;
+}
+
 }  // namespace
 
 int run_report_command(const std::vector<std::string>& args) {
@@ -43,7 +51,14 @@ int run_report_command(const std::vector<std::string>& args) {
     Services services{tables, clock, dialogs, &locale};
 
     ProgramState state;
-    state.data_dir = data_folder();
+    // The report reads the logs as they are: it creates no folder and writes nothing, and
+    // logs it cannot read are an error, not zeros.
+    state.data_dir = data_folder_path();
+    std::string logs = stats_dir(state.data_dir);
+    logs.pop_back();
+    std::error_code listing;
+    std::filesystem::directory_iterator(logs, listing);
+    if (listing) return fail("cannot read the traffic logs in " + logs + ": " + listing.message());
     // Only the values the report needs are read; the stored settings stay untouched.
     Settings& s = state.settings;
     s.TransferredUnitHis = static_cast<std::uint8_t>(read_number(store, "TransferredUnitHis", 0, 11, 11));
@@ -60,6 +75,13 @@ int run_report_command(const std::vector<std::string>& args) {
     s.Adapter = read_number(store, "Adapter", 0, kMaxAdapters, state.found_adapters < 2 ? 1 : 2);
     if (load_state(state, services) == LoadStateResult::unknown_format) return 1;
     load_history(state, services);
+    if (!state.logs.unreadable.empty()) {
+        const std::string& file = *state.logs.unreadable.begin();
+        return fail("cannot read " + file + ": " + read_file(file, 0, 1).reason);
+    }
+    if (request->adapter && *request->adapter > state.stats.adapter_count())
+        return fail("no adapter " + std::to_string(*request->adapter) + " in the logs (adapters 0 to " +
+                    std::to_string(state.stats.adapter_count()) + ")");
 
     const HistoryTableAmounts log(state.logs.history);
     const int first_day = s.FirstDayOfWeek >= 1 && s.FirstDayOfWeek <= 7 ? s.FirstDayOfWeek : locale.first_day_of_week();
