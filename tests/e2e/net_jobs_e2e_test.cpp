@@ -9,13 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <thread>
 
-#include "core/date.h"
-#include "net/program_version.h"
 #include "settings/text_file.h"
 #include "support/loopback_listener.h"
 #include "support/process.h"
@@ -57,7 +56,8 @@ ChildProcess start_program(const TempDir& dir, int update_port, int time_port = 
                           {"XDG_RUNTIME_DIR", dir.str()},
                           {"QT_QPA_PLATFORM", "offscreen"},
                           {"KELVANTO_UPDATE_PORT", std::to_string(update_port)},
-                          {"KELVANTO_TIME_PORT", std::to_string(time_port)}});
+                          {"KELVANTO_TIME_PORT", std::to_string(time_port)}},
+                         (dir.path() / "output.txt").string());
 }
 
 // SIGTERM and the exit status of the orderly shutdown.
@@ -104,30 +104,40 @@ TEST(UpdateCheckProgram, SurvivesAFloodOfBinaryAndAReset) {
     EXPECT_EQ(terminate(program), 0);
 }
 
-// A test run may not set the clock (and asks no time service): the answer is taken, the
-// clock is not set, and that is no success: nothing is stored and the next attempt waits.
-TEST(TimeSyncProgram, AutomaticSyncThatCannotSetTheClockStoresNoSuccess) {
-    TempDir dir;
-    const std::string conf_path = (dir.path() / "config" / "Kelvanto" / "Kelvanto.conf").string();
-    std::filesystem::create_directories(dir.path() / "config" / "Kelvanto");
-    ASSERT_TRUE(replace_text_file(conf_path, "[General]\nSyncAuto=1\nCheckForUpdate=0\n"));
-    Listener http;
-    Listener time_server;
-    ChildProcess program = start_program(dir, http.port, time_server.port);
+// A test run may not set the clock (and asks no time service): an answer close to the clock
+// is taken, the clock is not set, and that is no success: nothing is stored and the next
+// attempt waits. An answer a week away is refused before the clock is asked at all, and said
+// on standard error.
+TEST(TimeSyncProgram, AutomaticSyncStoresNoSuccessAndRefusesATimeAWeekAway) {
+    for (const std::int64_t ahead : {0, 7 * 86400}) {
+        TempDir dir;
+        const std::string conf_path = (dir.path() / "config" / "Kelvanto" / "Kelvanto.conf").string();
+        std::filesystem::create_directories(dir.path() / "config" / "Kelvanto");
+        ASSERT_TRUE(replace_text_file(conf_path, "[General]\nSyncAuto=1\nCheckForUpdate=0\n"));
+        Listener http;
+        Listener time_server;
+        ChildProcess program = start_program(dir, http.port, time_server.port);
 
-    const int conn = time_server.accept_within(20000);
-    ASSERT_GE(conn, 0) << "no time query arrived";
-    // Noon of the day after the build, seconds since 1900, big-endian.
-    const auto t = static_cast<std::uint32_t>((static_cast<std::int64_t>(program_build_date()) + 1 - day_number(1900, 1, 1)) * 86400 + 43200);
-    const std::string answer{static_cast<char>(t >> 24), static_cast<char>(t >> 16), static_cast<char>(t >> 8), static_cast<char>(t)};
-    send_all(conn, answer);
-    ::close(conn);
-    EXPECT_LT(time_server.accept_within(2000), 0) << "a failed attempt is not repeated at once";
-    EXPECT_LT(http.accept_within(0), 0) << "no update check when it is off";
-    EXPECT_EQ(terminate(program), 0);
-    const std::string conf = read_text_file(conf_path).value_or("");
-    EXPECT_EQ(conf.find(" sec)"), std::string::npos) << conf;
-    EXPECT_EQ(conf.find("\nSyncLast="), std::string::npos) << conf;
+        const int conn = time_server.accept_within(20000);
+        ASSERT_GE(conn, 0) << "no time query arrived";
+        // Seconds since 1900, big-endian.
+        const auto t = static_cast<std::uint32_t>(::time(nullptr) + ahead + 2208988800LL);
+        const std::string answer{static_cast<char>(t >> 24), static_cast<char>(t >> 16), static_cast<char>(t >> 8),
+                                 static_cast<char>(t)};
+        send_all(conn, answer);
+        ::close(conn);
+        EXPECT_LT(time_server.accept_within(2000), 0) << "a failed attempt is not repeated at once";
+        EXPECT_LT(http.accept_within(0), 0) << "no update check when it is off";
+        EXPECT_EQ(terminate(program), 0);
+        const std::string conf = read_text_file(conf_path).value_or("");
+        EXPECT_EQ(conf.find(" sec)"), std::string::npos) << conf;
+        EXPECT_EQ(conf.find("\nSyncLast="), std::string::npos) << conf;
+        const std::string out = read_text_file((dir.path() / "output.txt").string()).value_or("");
+        const bool refused = out.find("kelvanto: The clock was not set. The time server gave ") != std::string::npos &&
+                             out.find(", 7 days ahead of this computer's clock; an automatic synchronization moves it "
+                                      "by an hour at most.\n") != std::string::npos;
+        EXPECT_EQ(refused, ahead != 0) << out;
+    }
 }
 
 }  // namespace

@@ -189,7 +189,7 @@ void frmMain::on_timer() {
     if (jobs.update_cycle) {
         sync_window_info();
         update_cycle(state_, services_, *this, false);
-        if (state_.settings.SyncAuto) net_->auto_sync_check();
+        net_->cycle_check();
         serve_mail_queue(state_, services_);
         evaluate_rules(state_, services_);
         behaviour_->measure_frame();
@@ -201,7 +201,7 @@ void frmMain::on_timer() {
         read_desktop_colours(state_.settings, *this);
         update_tray();
     }
-    if (jobs.remote_report && state_.settings.RemoteOut && !state_.remote_report.in_progress) net_->start_report();
+    if (jobs.remote_report && state_.settings.RemoteOut) net_->start_report();
     arm_timer();
 }
 

@@ -113,6 +113,8 @@ void MainOptionsHost::sync_button(const std::string& host) { main_.net().sync_bu
 
 void MainOptionsHost::set_sync_view(TimeSyncView* view) { main_.net().set_sync_view(view); }
 
+void MainOptionsHost::sync_confirmed(bool set) { main_.net().sync_confirmed(set); }
+
 ServiceManager* MainOptionsHost::options_service_manager() { return main_.service_manager(); }
 
 void MainOptionsHost::show_message(QWidget* over, const std::string& text) {

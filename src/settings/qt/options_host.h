@@ -42,6 +42,8 @@ public:
     virtual void sync_button(const std::string& /*host*/) {}
     // Where the time synchronisation reports while the dialog is open.
     virtual void set_sync_view(TimeSyncView* /*view*/) {}
+    // The answer to the time page's question whether to set a time far from the clock.
+    virtual void sync_confirmed(bool /*set*/) {}
     virtual ServiceManager* options_service_manager() { return nullptr; }
     // The user-defined period's current range for a variant, and whether data is missing.
     virtual std::string current_period_text(int /*variant*/, bool* warning) {
