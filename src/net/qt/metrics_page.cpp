@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QLabel>
+#include <QLayout>
 #include <QTimer>
 
 #include "core/program_state.h"
@@ -32,6 +33,21 @@ void MetricsPage::fill() {
 }
 
 void MetricsPage::preview() {
+    const QString before = where_->text();
+    show_where();
+    // A line that wraps differently now: the page and the rows below are laid out again at
+    // once (left to themselves, the rows keep the height of the old text and the last is cut).
+    if (where_->text() != before && layout()) {
+        layout()->invalidate();
+        updateGeometry();
+        if (parentWidget() && parentWidget()->layout()) {
+            parentWidget()->layout()->invalidate();
+            parentWidget()->layout()->activate();
+        }
+    }
+}
+
+void MetricsPage::show_where() {
     if (s_.MetricsPort == 0) {
         where_->setText(QStringLiteral("The endpoint is off."));
         return;

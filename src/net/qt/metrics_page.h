@@ -24,6 +24,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void show_where();
     OptionsHost& host_;
     Settings& s_;
     QLabel* where_ = nullptr;
