@@ -92,10 +92,11 @@ std::string utc_text(const UtcTime& t) {
 // "7 days ahead of", "3 hours behind".
 std::string step_text(long long step) {
     const long long a = step < 0 ? -step : step;
-    const auto count = [](long long n, const char* unit) { return std::to_string(n) + " " + unit + (n == 1 ? "" : "s"); };
-    const std::string size = a >= 2 * 86400 ? count(a / 86400, "day")
-                             : a >= 2 * 3600 ? count(a / 3600, "hour")
-                                             : count(a / 60, "minute");
+    const auto count = [a](long long unit_seconds, const char* unit) {
+        const long long n = (a + unit_seconds / 2) / unit_seconds;
+        return std::to_string(n) + " " + unit + (n == 1 ? "" : "s");
+    };
+    const std::string size = a >= 2 * 86400 ? count(86400, "day") : a >= 2 * 3600 ? count(3600, "hour") : count(60, "minute");
     return size + (step < 0 ? " behind" : " ahead of");
 }
 
