@@ -166,14 +166,11 @@ TEST(MetricsEndpoint, WrongRequestsAndSilentClientsNeitherStopTheCycleNorHoldThe
 
     // 500 idle clients that go away (as a killed process's do) while most of them wait to be
     // taken: every place comes back, and the next scrape is answered.
-    std::vector<int> flood;
-    for (int i = 0; i < 500; ++i) {
-        flood.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(static_cast<std::uint16_t>(port));
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::connect(flood.back(), reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    sockaddr_in addr{AF_INET, htons(static_cast<std::uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
+    std::vector<int> flood(500);
+    for (int& fd : flood) {
+        fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
     }
     std::this_thread::sleep_for(2s);
     for (const int fd : flood) ::close(fd);

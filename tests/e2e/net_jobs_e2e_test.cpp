@@ -104,40 +104,33 @@ TEST(UpdateCheckProgram, SurvivesAFloodOfBinaryAndAReset) {
     EXPECT_EQ(terminate(program), 0);
 }
 
-// A test run may not set the clock (and asks no time service): an answer close to the clock
-// is taken, the clock is not set, and that is no success: nothing is stored and the next
-// attempt waits. An answer a week away is refused before the clock is asked at all, and said
-// on standard error.
-TEST(TimeSyncProgram, AutomaticSyncStoresNoSuccessAndRefusesATimeAWeekAway) {
-    for (const std::int64_t ahead : {0, 7 * 86400}) {
-        TempDir dir;
-        const std::string conf_path = (dir.path() / "config" / "Kelvanto" / "Kelvanto.conf").string();
-        std::filesystem::create_directories(dir.path() / "config" / "Kelvanto");
-        ASSERT_TRUE(replace_text_file(conf_path, "[General]\nSyncAuto=1\nCheckForUpdate=0\n"));
-        Listener http;
-        Listener time_server;
-        ChildProcess program = start_program(dir, http.port, time_server.port);
+// An answer a week ahead of the clock is refused, said on standard error, and no success:
+// nothing is stored and the next attempt waits.
+TEST(TimeSyncProgram, AutomaticSyncRefusesATimeAWeekAway) {
+    TempDir dir;
+    const std::string conf_path = (dir.path() / "config" / "Kelvanto" / "Kelvanto.conf").string();
+    std::filesystem::create_directories(dir.path() / "config" / "Kelvanto");
+    ASSERT_TRUE(replace_text_file(conf_path, "[General]\nSyncAuto=1\nCheckForUpdate=0\n"));
+    Listener http;
+    Listener time_server;
+    ChildProcess program = start_program(dir, http.port, time_server.port);
 
-        const int conn = time_server.accept_within(20000);
-        ASSERT_GE(conn, 0) << "no time query arrived";
-        // Seconds since 1900, big-endian.
-        const auto t = static_cast<std::uint32_t>(::time(nullptr) + ahead + 2208988800LL);
-        const std::string answer{static_cast<char>(t >> 24), static_cast<char>(t >> 16), static_cast<char>(t >> 8),
-                                 static_cast<char>(t)};
-        send_all(conn, answer);
-        ::close(conn);
-        EXPECT_LT(time_server.accept_within(2000), 0) << "a failed attempt is not repeated at once";
-        EXPECT_LT(http.accept_within(0), 0) << "no update check when it is off";
-        EXPECT_EQ(terminate(program), 0);
-        const std::string conf = read_text_file(conf_path).value_or("");
-        EXPECT_EQ(conf.find(" sec)"), std::string::npos) << conf;
-        EXPECT_EQ(conf.find("\nSyncLast="), std::string::npos) << conf;
-        const std::string out = read_text_file((dir.path() / "output.txt").string()).value_or("");
-        const bool refused = out.find("kelvanto: The clock was not set. The time server gave ") != std::string::npos &&
-                             out.find(", 7 days ahead of this computer's clock; an automatic synchronization moves it "
-                                      "by an hour at most.\n") != std::string::npos;
-        EXPECT_EQ(refused, ahead != 0) << out;
-    }
+    const int conn = time_server.accept_within(20000);
+    ASSERT_GE(conn, 0) << "no time query arrived";
+    // Seconds since 1900, big-endian.
+    const auto t = static_cast<std::uint32_t>(::time(nullptr) + 7 * 86400 + 2208988800LL);
+    const std::string answer{static_cast<char>(t >> 24), static_cast<char>(t >> 16), static_cast<char>(t >> 8), static_cast<char>(t)};
+    send_all(conn, answer);
+    ::close(conn);
+    EXPECT_LT(time_server.accept_within(2000), 0) << "a failed attempt is not repeated at once";
+    EXPECT_LT(http.accept_within(0), 0) << "no update check when it is off";
+    EXPECT_EQ(terminate(program), 0);
+    const std::string conf = read_text_file(conf_path).value_or("");
+    EXPECT_EQ(conf.find(" sec)"), std::string::npos) << conf;
+    EXPECT_EQ(conf.find("\nSyncLast="), std::string::npos) << conf;
+    const std::string out = read_text_file((dir.path() / "output.txt").string()).value_or("");
+    EXPECT_NE(out.find(", 7 days ahead of this computer's clock; an automatic synchronization moves it by an hour"),
+              std::string::npos) << out;
 }
 
 }  // namespace

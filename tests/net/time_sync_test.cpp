@@ -18,18 +18,11 @@ public:
     std::vector<bool> interactive;
     bool allowed = true;
     std::string refusal = "Operation not permitted";
-    // The answer waits in `later` when `answer_later` is set, as the system's time service's does.
-    bool answer_later = false;
-    ClockSetDone later;
     void set_utc(const UtcTime& t, bool asks_user, ClockSetDone done) override {
         requests.push_back(t);
         interactive.push_back(asks_user);
         if (!allowed) return done(ClockSetResult::refused(refusal));
         clock_.value = make_date(t.year, t.month, t.day, t.hour, t.minute, t.second);
-        if (answer_later) {
-            later = std::move(done);
-            return;
-        }
         done(ClockSetResult::done());
     }
 
@@ -49,8 +42,7 @@ public:
     void show_caption(const std::string& c) override { captions.push_back(c); }
     void show_result(const std::string& t) override { results.push_back(t); }
     void show_message(const std::string& t) override { messages.push_back(t); }
-    void ask_to_set(const std::string& q) override { questions.push_back(q); }
-    std::vector<std::string> questions;
+    void ask_to_set(const std::string&) override {}
 };
 
 std::string bytes(std::initializer_list<unsigned> list) {
@@ -363,25 +355,6 @@ TEST_F(TimeSyncTest, SilentServerTimesOutAndTheNextIsTried) {
     const SocketActions a = time_sync_auto_check(env);
     EXPECT_TRUE(a.close);
     EXPECT_EQ(a.host, kTimeServers[1]);
-}
-
-// The clock setter may answer long after it was asked (a password prompt): meanwhile the
-// connection's time limit does not count, and the answer is recorded when it comes.
-TEST_F(TimeSyncTest, AClockSetterThatAnswersLaterIsWaitedFor) {
-    setter.answer_later = true;
-    env.dialog = &view;
-    settings.SyncAuto = 1;
-    time_sync_button(env, "127.0.0.1");
-    answer_with(bytes({0xED, 0xDA, 0x67, 0xA2}));  // 11:59:30, half a minute behind the clock
-    ASSERT_TRUE(setter.later);
-    clock.advance_seconds(kSyncTimeoutSeconds + 60);
-    EXPECT_FALSE(time_sync_cycle(env).connect);
-    EXPECT_EQ(state.caption, kCancelCaption);
-    EXPECT_TRUE(view.messages.empty());
-    setter.later(ClockSetResult::done());
-    EXPECT_EQ(settings.SyncTxt, "Last synchronization: Jun 15, 2026, 12:01 (-30 sec)");
-    EXPECT_EQ(state.caption, kSyncCaption);
-    EXPECT_FALSE(state.busy);
 }
 
 TEST(MonthAbbreviation, FirstThreeLettersWithOnlyTheFirstCapital) {

@@ -3,7 +3,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTest>
@@ -106,21 +105,15 @@ TEST(MetricsPage, APortInUseIsShownAsNotServingUntilItIsFree) {
     const QString port = QString::number(taken->port);
     metrics_box(*dlg, "Port:")->setText(port);
     dlg->apply();
-    const auto line = [&] {
-        QStringList texts;
-        for (QLabel* l : dlg->page("Metrics")->findChildren<QLabel*>()) texts << l->text();
-        return texts.join('\n');
+    const auto shows = [&](const QString& text) {
+        for (QLabel* l : dlg->page("Metrics")->findChildren<QLabel*>())
+            if (l->text().startsWith(text)) return true;
+        return false;
     };
-    bool told = false;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) told = box->text().contains(port);
-    EXPECT_TRUE(told) << "the message box";
-    EXPECT_TRUE(line().contains("Not serving: port " + port + " on 127.0.0.1 cannot be opened (")) << line().toStdString();
-    EXPECT_FALSE(line().contains("Prometheus scrapes"));
-
+    EXPECT_TRUE(shows("Not serving: port " + port + " on 127.0.0.1 cannot be opened ("));
     taken.reset();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return main.metrics().listening(); }, kMetricsListenRetryMs + 3000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return line().contains("Prometheus scrapes http://127.0.0.1:" + port + "/metrics"); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shows("Prometheus scrapes http://127.0.0.1:" + port + "/metrics"); },
+                                kMetricsListenRetryMs + 3000));
     EXPECT_EQ(ask(port.toInt(), http_get("/metrics")).response.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
     dlg->cancel();
     main.UnloadKVT();

@@ -6,7 +6,6 @@
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -80,7 +79,6 @@ TEST(DBusClockSetter, AsksTimedatedForAnAbsoluteTimeAndReportsItsRefusal) {
     ASSERT_TRUE(service.registerVirtualObject("/org/freedesktop/timedate1", timedated));
     ASSERT_TRUE(service.registerService("org.freedesktop.timedate1"));
 
-    // Asks and runs the event loop until the answer comes.
     const auto ask = [](DBusClockSetter& setter, const UtcTime& t, bool interactive) {
         std::optional<ClockSetResult> got;
         setter.set_utc(t, interactive, [&got](const ClockSetResult& r) { got = r; });
@@ -91,18 +89,15 @@ TEST(DBusClockSetter, AsksTimedatedForAnAbsoluteTimeAndReportsItsRefusal) {
     {
         DBusClockSetter setter(address);
         const UtcTime t{2027, 3, 4, 5, 6, 7};
-        // The service takes 8 seconds: the loop turns all the while.
+        // The service takes 8 seconds: the loop turns all the while, ten times a second.
         timedated->delay_ms = 8000;
         int turns = 0;
         QTimer probe;
         QObject::connect(&probe, &QTimer::timeout, [&turns] { ++turns; });
         probe.start(100);
-        QElapsedTimer took;
-        took.start();
         const qint64 asked_at = QDateTime::currentMSecsSinceEpoch();
         const ClockSetResult refused = ask(setter, t, false);
-        EXPECT_GE(took.elapsed(), 7900);
-        EXPECT_GE(turns, 60) << "the event loop stalled while the service worked";
+        EXPECT_GE(turns, 70) << "the event loop stalled while the service worked";
         EXPECT_FALSE(refused.ok);
         EXPECT_EQ(refused.reason, "Interactive authentication required.");
         timedated->delay_ms = 0;
