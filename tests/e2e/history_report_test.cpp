@@ -162,9 +162,8 @@ TEST(HistoryReport, AggregateAsHtmlAndBadArguments) {
     }
 }
 
-// A report needs logs it can read: an adapter the logs do not hold, an unreadable day file,
-// and a data folder that is missing or a dangling or looping link are told on standard error
-// with status 1, and nothing is created.
+// Logs it cannot read (an unreadable day file, a missing, dangling or looping data folder) and
+// an adapter they do not hold are told on standard error with status 1; nothing is created.
 TEST(HistoryReport, LogsThatCannotBeReadAreAnErrorAndNothingIsCreated) {
     namespace fs = std::filesystem;
     ReportFolder folder;

@@ -8,13 +8,11 @@
 #include <QTest>
 #include <future>
 
-#include "core/qt/frm_main.h"
 #include "net/qt/metrics_server.h"
-#include "settings/qt/frm_options.h"
 #include "settings/qt/options_page.h"
 #include "support/loopback_listener.h"
 #include "support/netns.h"
-#include "support/temp_home.h"
+#include "support/options_driver.h"
 
 namespace {
 
@@ -105,11 +103,7 @@ TEST(MetricsPage, APortInUseIsShownAsNotServingUntilItIsFree) {
     const QString port = QString::number(taken->port);
     metrics_box(*dlg, "Port:")->setText(port);
     dlg->apply();
-    const auto shows = [&](const QString& text) {
-        for (QLabel* l : dlg->page("Metrics")->findChildren<QLabel*>())
-            if (l->text().startsWith(text)) return true;
-        return false;
-    };
+    const auto shows = [&](const QString& text) { return page_text(*dlg, "Metrics").contains("\n" + text); };
     EXPECT_TRUE(shows("Not serving: port " + port + " on 127.0.0.1 cannot be opened ("));
     taken.reset();
     EXPECT_TRUE(QTest::qWaitFor([&] { return shows("Prometheus scrapes http://127.0.0.1:" + port + "/metrics"); },

@@ -308,8 +308,7 @@ TEST_F(NetJobsTest, RemoteReportLogsInAndClosesOnlyOnAWrongBanner) {
     ASSERT_TRUE(wait_until([&] { return !state.remote_report.in_progress; }));
 }
 
-// A report server that says nothing and an update server that never names a version: each
-// try is given up after its time limit, and the next one follows.
+// Silent report and update servers: each try ends at its time limit and the next follows.
 TEST_F(NetJobsTest, SilentPeersAreLeftAndTriedAgain) {
     Peer silent([](QTcpSocket*) {});
     Peer drip([](QTcpSocket* s) { s->write("HTTP/1.1 200 OK\r\n"); });

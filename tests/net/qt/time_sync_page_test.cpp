@@ -134,8 +134,7 @@ TEST(TimeSyncPage, ATypedServerIsAskedAndFailuresShowInTheProgramsMessageWindow)
     // The typed server is stored, and shown again when the dialog opens next.
     dlg.ok();
     EXPECT_EQ(run.stored("SyncHost"), "127.0.0.1");
-    auto* again = control<QComboBox>(run.options(), "Time Sync", "Time server:");
-    EXPECT_EQ(again->currentText(), "127.0.0.1");
+    EXPECT_EQ(control<QComboBox>(run.options(), "Time Sync", "Time server:")->currentText(), "127.0.0.1");
     run.options().cancel();
 }
 
