@@ -11,6 +11,12 @@ double Win32Clock::now() const {
     return make_date(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond + t.wMilliseconds / 1000.0);
 }
 
+double Win32Clock::utc_now() const {
+    SYSTEMTIME t;
+    ::GetSystemTime(&t);
+    return make_date(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond + t.wMilliseconds / 1000.0);
+}
+
 double Win32Clock::elapsed_seconds() const { return static_cast<double>(::GetTickCount64()) / 1000.0; }
 
 std::int32_t Win32Ticks::tick_ms() const { return static_cast<std::int32_t>(::GetTickCount()); }
@@ -35,7 +41,12 @@ std::string enable_privilege(const wchar_t* name) {
     return why;
 }
 
-ClockSetResult Win32ClockSetter::set_utc(const UtcTime& t, bool /*interactive*/) {
+void Win32ClockSetter::set_utc(const UtcTime& time, bool /*interactive*/, ClockSetDone done) {
+    const ClockSetResult result = set_now(time);
+    if (done) done(result);
+}
+
+ClockSetResult Win32ClockSetter::set_now(const UtcTime& t) {
     if (!allowed_) return ClockSetResult::refused(system_error_text(ERROR_PRIVILEGE_NOT_HELD));
     const std::string why = enable_privilege(SE_SYSTEMTIME_NAME);
     if (!why.empty()) return ClockSetResult::refused(why);

@@ -10,6 +10,7 @@
 class Win32Clock : public Clock {
 public:
     double now() const override;
+    double utc_now() const override;
     double elapsed_seconds() const override;
 };
 
@@ -26,7 +27,9 @@ public:
 class Win32ClockSetter : public ClockSetter {
 public:
     explicit Win32ClockSetter(bool allowed = true) : allowed_(allowed) {}
-    ClockSetResult set_utc(const UtcTime& time, bool interactive) override;
+    // Answers at once.
+    void set_utc(const UtcTime& time, bool interactive, ClockSetDone done) override;
+    ClockSetResult set_now(const UtcTime& time);
 
 private:
     bool allowed_;

@@ -100,9 +100,9 @@ private:
 class RecordingSetter : public ClockSetter {
 public:
     std::vector<UtcTime> set;
-    ClockSetResult set_utc(const UtcTime& time, bool) override {
+    void set_utc(const UtcTime& time, bool, ClockSetDone done) override {
         set.push_back(time);
-        return ClockSetResult::done();
+        done(ClockSetResult::done());
     }
 };
 
@@ -167,7 +167,8 @@ TEST(Clock, TicksAndTheSteadyClockAdvanceAndASettingThatMayNotIsRefusedWithTheSy
     ::GetLocalTime(&now);
     EXPECT_EQ(year_of(clock.now()), now.wYear);
     Win32ClockSetter refusing(false);
-    const ClockSetResult r = refusing.set_utc(UtcTime{2030, 1, 1, 0, 0, 0}, true);
+    ClockSetResult r = ClockSetResult::done();
+    refusing.set_utc(UtcTime{2030, 1, 1, 0, 0, 0}, true, [&](const ClockSetResult& answer) { r = answer; });
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.reason, system_error_text(ERROR_PRIVILEGE_NOT_HELD));
     EXPECT_NE(r.reason.find("rivilege"), std::string::npos) << r.reason;
