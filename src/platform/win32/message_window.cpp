@@ -71,12 +71,13 @@ void MessageWindow::dispatch(unsigned message, std::uintptr_t wparam, std::intpt
     if (handler_) handler_(message, wparam, lparam);
 }
 
-bool pump_messages(const std::function<bool()>& done, int timeout_ms) {
+bool pump_messages(const std::function<bool()>& done, int timeout_ms, int look_ms) {
     const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(timeout_ms);
     while (!done()) {
         const ULONGLONG now = ::GetTickCount64();
         if (now >= end) return false;
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        const ULONGLONG wait = look_ms > 0 && end - now > static_cast<ULONGLONG>(look_ms) ? look_ms : end - now;
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(wait), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&msg);

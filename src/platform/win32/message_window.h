@@ -35,5 +35,6 @@ inline constexpr unsigned kSocketMessage = 0x8000 + 1;
 inline constexpr unsigned kStopMessage = 0x8000 + 2;
 
 // Runs the calling thread's message loop until `done()` holds (checked after every
-// message) or `timeout_ms` have passed; true when done. For the program's loop and tests.
-bool pump_messages(const std::function<bool()>& done, int timeout_ms);
+// message, and every `look_ms` when that is set: for what other threads change without a
+// message) or `timeout_ms` have passed; true when done.
+bool pump_messages(const std::function<bool()>& done, int timeout_ms, int look_ms = 0);

@@ -43,12 +43,6 @@ std::uint64_t kernel_count(const std::string& name, const char* what) {
     return std::stoull("0" + text_of(on_drive_z("/sys/class/net/" + name + "/statistics/" + what)));
 }
 
-bool pump_until(const std::function<bool()>& done, int timeout_ms) {
-    for (int waited = 0; waited < timeout_ms; waited += 20)
-        if (pump_messages(done, 20)) return true;
-    return done();
-}
-
 const InterfaceRow* row_named(const std::vector<InterfaceRow>& rows, const std::string& name) {
     for (const InterfaceRow& r : rows)
         if (r.description == name) return &r;
@@ -87,7 +81,7 @@ TEST(WithPeers, InterfaceCountersAndAddressesOfAVethPairFollowTheKernel) {
     const std::string sink = env("KELVANTO_TEST_SINK");
     connection.connect_to(sink.substr(0, sink.find(':')), std::stoi(sink.substr(sink.find(':') + 1)));
     connection.send(std::string(4u << 20, 'k'));
-    ASSERT_TRUE(pump_until([&] { return closed; }, 30000));
+    ASSERT_TRUE(pump_messages([&] { return closed; }, 30000, 20));
     EXPECT_EQ(received, 1u << 20);
 
     ASSERT_EQ(table.read_interfaces(rows), TableStatus::ok);
@@ -128,7 +122,7 @@ TEST(WithPeers, AlertMailGoesOutOverStartTlsWithTheServersCertificateChecked) {
         SmtpActions out;
         start_mail(sender, settings, QueuedMail{"Traffic over the limit on " + host, "", 0}, out);
         apply_mail_actions(out, socket);
-        return pump_until([&] { return !sender.busy(); }, 30000);
+        return pump_messages([&] { return !sender.busy(); }, 30000, 20);
     };
     // Before the authority is trusted the mail is not sent, and not in clear either.
     ASSERT_TRUE(send("localhost"));

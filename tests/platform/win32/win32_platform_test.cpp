@@ -53,14 +53,6 @@ std::string output_of(const std::string& command_line) {
     return out;
 }
 
-// Runs the message loop until `done`, also when what makes it true happens on another thread
-// (which posts no message): the loop looks every 20 ms.
-bool pump_until(const std::function<bool()>& done, int timeout_ms) {
-    for (int waited = 0; waited < timeout_ms; waited += 20)
-        if (pump_messages(done, 20)) return true;
-    return done();
-}
-
 // A peer on 127.0.0.1 on a thread of its own, with blocking Winsock: it accepts one
 // connection and hands it to `serve`.
 class LoopbackPeer {
@@ -205,7 +197,7 @@ TEST(Winsock, TimeProtocolRoundTripSetsTheClockFromTheAnswer) {
     });
     socket->set_override("", peer.port());
     socket->apply(time_sync_button(env, "127.0.0.1"));
-    ASSERT_TRUE(pump_until([&] { return !sync.busy; }, 10000));
+    ASSERT_TRUE(pump_messages([&] { return !sync.busy; }, 10000, 20));
     ASSERT_EQ(setter.set.size(), 1u) << settings.SyncTxt;
     SYSTEMTIME now;
     ::GetSystemTime(&now);
@@ -216,38 +208,20 @@ TEST(Winsock, TimeProtocolRoundTripSetsTheClockFromTheAnswer) {
 }
 
 TEST(Winsock, MetricsEndpointAnswersAClient) {
-    WinsockSession winsock;
-    // A port that was free a moment ago.
-    const SOCKET probe = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in bound = {};
-    bound.sin_family = AF_INET;
-    bound.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int size = sizeof bound;
-    ::bind(probe, reinterpret_cast<sockaddr*>(&bound), sizeof bound);
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&bound), &size);
-    ::closesocket(probe);
-    const int port = ntohs(bound.sin_port);
+    int port = 0;
+    {
+        const LoopbackPeer free_port([](SOCKET) {});
+        port = free_port.port();
+    }
     MetricsListener listener([] { return std::string("kelvanto_up 1\n"); });
     ASSERT_EQ(listener.configure("127.0.0.1", port), "");
     std::string response;
-    std::atomic<bool> answered{false};
-    std::thread client([&] {
-        const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in a = {};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<u_short>(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
-            const std::string request = "GET /metrics HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
-            ::send(s, request.data(), static_cast<int>(request.size()), 0);
-            char buffer[4096];
-            for (int n; (n = ::recv(s, buffer, sizeof buffer, 0)) > 0;) response.append(buffer, static_cast<std::size_t>(n));
-        }
-        ::closesocket(s);
-        answered = true;
-    });
-    pump_until([&] { return answered.load() && listener.open_connections() == 0; }, 10000);
-    client.join();
+    bool closed = false;
+    WinsockConnection client({[] {}, [&](std::string_view b) { response.append(b); }, [&] { closed = true; },
+                              [&](const std::string&) { closed = true; }});
+    client.connect_to("127.0.0.1", port);
+    client.send("GET /metrics HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    ASSERT_TRUE(pump_messages([&] { return closed && listener.open_connections() == 0; }, 10000));
     EXPECT_EQ(response.rfind("HTTP/1.1 200", 0), 0u) << response;
     EXPECT_NE(response.find("\r\n\r\nkelvanto_up 1\n"), std::string::npos) << response;
     EXPECT_EQ(listener.open_connections(), 0);

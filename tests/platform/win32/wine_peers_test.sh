@@ -1,15 +1,13 @@
 #!/bin/bash
-# The Windows tests that need peers, inside the network namespace of the run's Wine prefix:
-# a veth pair to a peer namespace with a TCP peer at its far end (4 MiB in, 1 MiB back), and
-# an SMTP server with STARTTLS on 127.0.0.1 whose certificate names "localhost".
-# Usage: wine_peers_test.sh BUILD_DIR TEST_PROGRAM
+# The Windows tests with peers, in the namespace of the run's Wine: a veth pair to a peer
+# namespace with a TCP peer (4 MiB in, 1 MiB back), and an SMTP server with STARTTLS whose
+# certificate names "localhost". Usage: wine_peers_test.sh BUILD_DIR TEST_PROGRAM
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 build=$1
 program=$2
 run="$here/wine_run.sh"
-# Debian's Python, which has Debian's aiosmtpd.
-python=${KELVANTO_PYTHON:-/usr/bin/python3}
+python=${KELVANTO_PYTHON:-/usr/bin/python3}  # Debian's, with Debian's aiosmtpd
 ns=$(bash "$run" namespace "$build") || exit 1
 [ -n "$ns" ] || { echo "Wine runs without a network namespace of its own (not root): skipped"; exit 77; }
 "$python" -c 'import aiosmtpd' 2> /dev/null || { echo "python3-aiosmtpd is not installed: skipped"; exit 77; }
