@@ -13,7 +13,7 @@ LAUNCHER   := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMP
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd strace iproute2 dbus-daemon \
             fonts-dejavu-core desktop-file-utils appstream man-db dpkg-dev lintian librsvg2-bin \
-            qt6-wayland xvfb openbox trayer weston xwayland x11-utils xdotool imagemagick python3-dbus python3-gi \
+            qt6-wayland xvfb openbox trayer weston xwayland x11-utils xdotool xcompmgr imagemagick python3-dbus python3-gi \
             nlohmann-json3-dev prometheus \
             qtkeychain-qt6-dev libsecret-1-0 openssl gnome-keyring libsecret-tools
 

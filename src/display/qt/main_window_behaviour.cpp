@@ -259,14 +259,17 @@ void MainWindowBehaviour::ApplyColourKey(bool on) {
     if (window_->testAttribute(Qt::WA_TranslucentBackground) == on) return;
     window_->setAttribute(Qt::WA_TranslucentBackground, on);
     window_->setAttribute(Qt::WA_NoSystemBackground, on);
-    // The alpha channel of the window surface is chosen when the native window is made.
+    // The alpha channel of the window surface is chosen when the native window is made, so
+    // it is made anew. Through the widget, not the native window alone: the widget's backing
+    // store belongs to the old window, and painting into it would leave the new one black.
     QWindow* handle = window_->windowHandle();
     if (handle != nullptr && handle->handle() != nullptr) {
         const bool visible = window_->isVisible();
-        const QRect geometry = window_->geometry();
-        if (visible) window_->hide();
-        handle->destroy();
-        window_->setGeometry(geometry);
+        const QPoint frame = window_->frameGeometry().topLeft();
+        const QSize size = window_->size();
+        window_->setParent(window_->parentWidget(), window_->windowFlags());
+        window_->resize(size);
+        place_frame_at(window_, frame);
         if (visible) window_->show();
     }
     window_->update();
@@ -344,6 +347,7 @@ void MainWindowBehaviour::mouse_press(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     press_global_ = e->globalPosition().toPoint();
     press_geometry_ = window_->geometry();
+    press_frame_ = window_->pos();
     manual_move_ = manual_resize_ = false;
     if (state_.settings.Border == 0) {
         const HitZone zone = HitTest(pos.x(), pos.y(), window_->width(), window_->height());
@@ -380,13 +384,17 @@ void MainWindowBehaviour::mouse_move(QMouseEvent* e) {
         return;
     }
     if (manual_move_) {
-        window_->move(window_->pos() + (press_geometry_.topLeft() + delta - window_->geometry().topLeft()));
+        window_->move(press_frame_ + delta);
         return;
     }
     if (!pressed_ || delta.manhattanLength() < QApplication::startDragDistance()) return;
     pressed_ = false;
-    manual_move_ = !begin_system_move();
-    if (manual_move_) window_->move(window_->pos() + delta);
+    // Where the program may place its window (X11) it follows the pointer itself from the
+    // press on: a move handed to the window manager starts where the pointer is when the
+    // manager takes over, and the way travelled until then would be lost. Elsewhere (Wayland)
+    // only the compositor can move it.
+    manual_move_ = places_windows() || !begin_system_move();
+    if (manual_move_) window_->move(press_frame_ + delta);
 }
 
 bool MainWindowBehaviour::eventFilter(QObject* watched, QEvent* event) {

@@ -110,6 +110,7 @@ private:
     bool pressed_ = false;
     QPoint press_global_;
     QRect press_geometry_;
+    QPoint press_frame_;  // the window's outer top-left corner at the press
     Qt::Edges manual_edges_;
     bool manual_move_ = false;
     bool manual_resize_ = false;

@@ -2,9 +2,11 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QSlider>
 
 #include "core/program_state.h"
 #include "display/qt/main_window_behaviour.h"
+#include "platform/qt/compositing.h"
 #include "settings/qt/options_host.h"
 
 namespace {
@@ -32,8 +34,11 @@ WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent)
                      .arg(QString::fromStdString(state.program_path)));
     }
     add_check(QStringLiteral("Start minimized"), &s.AutoStartMinimized);
-    add_slider(QString::fromLatin1(kTranslucency), 0, 90, &s.Transparency);
+    add_slider(QString::fromLatin1(kTranslucency), 0, 90, &s.Transparency)
+        ->setToolTip(QStringLiteral("How much of the desktop shows through the whole window, in percent"));
     see_through_ = add_check(QStringLiteral("Transparent background"), &s.TransBack);
+    see_through_->setToolTip(QStringLiteral("Pixels of the Background colour let the desktop show through"));
+    see_through_note_ = add_note(QString());
 }
 
 void WindowPage::fill() {
@@ -57,4 +62,15 @@ void WindowPage::follow_translucency() {
         see_through_->setChecked(false);
     }
     see_through_->setEnabled(!translucent);
+    // Say why the box is greyed out, and why a see-through background may show black.
+    QString why;
+    if (translucent) {
+        why = QStringLiteral("Not with translucency: set the translucency to 0 to use a transparent background.");
+    } else if (s.TransBack != 0 && !desktop_composites()) {
+        why = QStringLiteral("No compositing manager runs on this desktop, so the see-through background shows "
+                             "black and black texts cannot be seen. Start one (for example xcompmgr or picom) "
+                             "or turn the transparent background off.");
+    }
+    see_through_note_->setText(why);
+    see_through_note_->setVisible(!why.isEmpty());
 }
