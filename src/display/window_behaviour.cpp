@@ -139,15 +139,21 @@ int initial_position(std::int32_t saved, int screen_extent, int window_extent) {
 ScreenArea reachable_place(int x, int y, int w, int h, const std::vector<ScreenArea>& screens) {
     const ScreenArea kept{x, y, w, h};
     if (screens.empty()) return kept;
-    const auto overlap = [](int a0, int a1, int b0, int b1) { return std::min(a1, b1) - std::max(a0, b0); };
+    const auto overlap = [](int a0, int a1, int b0, int b1) { return std::max(0, std::min(a1, b1) - std::max(a0, b0)); };
+    // The screen holding most of the window; the first one when it lies on none.
+    const ScreenArea* best = &screens.front();
+    long long most = 0;
     for (const ScreenArea& s : screens) {
-        const int across = overlap(x, x + w, s.x, s.x + s.width);
-        const int down = overlap(y, y + h, s.y, s.y + s.height);
-        if (across >= std::min(w, kMinVisiblePixels) && down >= std::min(h, kMinVisiblePixels)) return kept;
+        const long long area = static_cast<long long>(overlap(x, x + w, s.x, s.x + s.width)) *
+                               overlap(y, y + h, s.y, s.y + s.height);
+        if (area > most) {
+            most = area;
+            best = &s;
+        }
     }
-    const ScreenArea& s = screens.front();
+    // Moved the shortest way into that screen; a window larger than it starts at its corner.
     const auto into = [](int pos, int extent, int start, int length) {
         return std::max(start, std::min(pos, start + length - extent));
     };
-    return ScreenArea{into(x, w, s.x, s.width), into(y, h, s.y, s.height), w, h};
+    return ScreenArea{into(x, w, best->x, best->width), into(y, h, best->y, best->height), w, h};
 }

@@ -96,9 +96,8 @@ struct ScreenArea {
     int width = 0;
     int height = 0;
 };
-// How much of the window must lie on some screen for a saved place to be kept as it is.
-inline constexpr int kMinVisiblePixels = 16;
-// Where a window of w x h pixels placed at (x, y) starts: where it is, when a patch of it on
-// some screen can be grabbed; otherwise (it was saved on a screen that has gone) moved the
-// shortest way onto the first screen, so it stays reachable.
+// Where a window of w x h pixels placed at (x, y) starts: where it is when it lies wholly on
+// a screen; otherwise (saved on a screen that has gone, or that is smaller now, for example
+// scaled) moved the shortest way into the screen that holds most of it, or into the first
+// screen when none does.
 ScreenArea reachable_place(int x, int y, int w, int h, const std::vector<ScreenArea>& screens);

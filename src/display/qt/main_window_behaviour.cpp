@@ -57,6 +57,20 @@ Qt::CursorShape cursor_for(PointerShape shape) {
 
 }  // namespace
 
+QPoint place_on_screens(const QRect& outer) {
+    // The screens as they are now, the primary one first: the place was perhaps saved on a
+    // screen that is no longer there, or that is smaller now.
+    QList<QScreen*> all = QGuiApplication::screens();
+    std::stable_partition(all.begin(), all.end(), [](const QScreen* q) { return q == QGuiApplication::primaryScreen(); });
+    std::vector<ScreenArea> screens;
+    for (const QScreen* q : all) {
+        const QRect g = q->availableGeometry();
+        screens.push_back({g.x(), g.y(), g.width(), g.height()});
+    }
+    const ScreenArea place = reachable_place(outer.x(), outer.y(), outer.width(), outer.height(), screens);
+    return {place.x, place.y};
+}
+
 bool places_windows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
 // --- style words as window flags ---------------------------------------------------------
@@ -163,16 +177,7 @@ void MainWindowBehaviour::place_at_start() {
     const QRect outer = window_->frameGeometry();
     const int x = initial_position(s.WindowX, area.width(), outer.width());
     const int y = initial_position(s.WindowY, area.height(), outer.height());
-    // The screens as they are now, the primary one first: the place was perhaps saved on a
-    // screen that is no longer there.
-    QList<QScreen*> all = QGuiApplication::screens();
-    std::stable_partition(all.begin(), all.end(), [](const QScreen* q) { return q == QGuiApplication::primaryScreen(); });
-    std::vector<ScreenArea> screens;
-    for (const QScreen* q : all) {
-        const QRect g = q->geometry();
-        screens.push_back({g.x(), g.y(), g.width(), g.height()});
-    }
-    const ScreenArea place = reachable_place(x, y, outer.width(), outer.height(), screens);
+    const QPoint place = place_on_screens(QRect(x, y, outer.width(), outer.height()));
     // Some window managers (Xwayland's under Wayland compositors) take the place a window
     // asks for only when it is mapped: a window already showing is shown anew there.
     QWindow* handle = window_->windowHandle();
@@ -182,7 +187,7 @@ void MainWindowBehaviour::place_at_start() {
         window_->hide();
         handle->destroy();
     }
-    place_frame_at(window_, QPoint(place.x, place.y));
+    place_frame_at(window_, place);
     if (!remap) return;
     window_->show();
     // Such a manager moves the window to its place only with a picture that comes after it

@@ -123,6 +123,9 @@ private:
 // Whether the window system lets the program place its windows and keep them on top: X11
 // does, Wayland leaves both to the desktop.
 bool places_windows();
+// Where a window whose outer rectangle is `outer` opens: there when it lies wholly on a screen,
+// else moved the shortest way into the screen holding most of it.
+QPoint place_on_screens(const QRect& outer);
 // Maps a Qt key press to the main window's shortcut keys.
 WindowKeyPress map_window_key(int qt_key, Qt::KeyboardModifiers modifiers);
 // The window-system edges of a sizing zone; none for HitZone::none.

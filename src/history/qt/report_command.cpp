@@ -65,8 +65,7 @@ int run_report_command(const std::vector<std::string>& args) {
     const int first_day = s.FirstDayOfWeek >= 1 && s.FirstDayOfWeek <= 7 ? s.FirstDayOfWeek : locale.first_day_of_week();
     const HistoryRowSource source{log, state.stats.start_date, clock.now(), request->adapter.value_or(s.Adapter),
                                   state.stats.adapter_count(), first_day, locale};
-    const ReportAdapters adapters{adapter_addresses(stats, state.stats.adapter_count()),
-                                  adapter_interface_names(state, services)};
+    const ReportAdapters adapters{adapter_interface_names(state, services)};
     // The user-defined period and its data cap, for the JSON totals report.
     for (const char* name : {"CusPerFrom", "CusPerTo", "CusPerStart", "CusPerName", "CusPerUnit", "CusPerDay",
                              "CusPerDays", "CusMonthStart", "MinuteLogging", "CapAmount", "CapUnit"})

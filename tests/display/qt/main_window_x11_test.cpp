@@ -104,4 +104,28 @@ TEST(X11Desktop, DraggingTheContentMovesTheWindowWithThePointer) {
     run_on_x11("OnX11Desktop.DraggingTheContentMovesTheWindowWithThePointer", false);
 }
 
+// A stored place that lies partly or wholly off the screens, as after a monitor was unplugged
+// or with the screen scaled (QT_SCALE_FACTOR=2 halves it): the window opens wholly inside it.
+TEST(OnX11Desktop, AStoredPlaceOffTheScreenOpensTheWindowInsideIt) {
+    if (!on_x11()) GTEST_SKIP() << "runs on an X desktop";
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    for (const QPoint stored : {QPoint(1100, 700), QPoint(3000, 200), QPoint(-150, 350), QPoint(520, 300)}) {
+        SCOPED_TRACE(QStringLiteral("stored at %1,%2").arg(stored.x()).arg(stored.y()).toStdString());
+        ProgramRun run;
+        run.preset("WindowX", QString::number(stored.x()));
+        run.preset("WindowY", QString::number(stored.y()));
+        ASSERT_TRUE(run.start());
+        frmMain& main = run.main();
+        EXPECT_TRUE(eventually([&] { return screen.contains(main.frameGeometry()); }))
+            << "opened at " << main.frameGeometry().x() << "," << main.frameGeometry().y() << " on a screen of "
+            << screen.width() << " x " << screen.height();
+    }
+}
+TEST(X11Desktop, AStoredPlaceOffTheScreenOpensTheWindowInsideIt) {
+    run_on_x11("OnX11Desktop.AStoredPlaceOffTheScreenOpensTheWindowInsideIt", false);
+}
+TEST(X11Desktop, AStoredPlaceOffTheScaledScreenOpensTheWindowInsideIt) {
+    run_on_x11("OnX11Desktop.AStoredPlaceOffTheScreenOpensTheWindowInsideIt", false, {{"QT_SCALE_FACTOR", "2"}});
+}
+
 }  // namespace
