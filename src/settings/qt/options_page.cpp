@@ -210,9 +210,11 @@ QPushButton* OptionsPage::add_colour(const QString& caption, std::int32_t* field
     auto* button = new QPushButton(this);
     button->setFixedSize(48, 20);
     add_row(caption, button);
+    // With a border of its own the style paints the colour flat, not shaded as a button face.
     const auto paint = [button, field] {
-        button->setStyleSheet(QStringLiteral("background-color: %1").arg(unpacked(*field).name()));
+        button->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;").arg(unpacked(*field).name()));
     };
+    button->setToolTip(QStringLiteral("Click to choose the colour"));
     // The colour is set when it differs, and the change reported.
     const auto take = [this, field, paint](std::int32_t colour) {
         if (*field == colour) return;
