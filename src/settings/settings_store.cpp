@@ -51,6 +51,11 @@ void read_setting(const SettingsBackend& store, const SettingDef& d, int found_a
     case SettingKind::unchecked:
         assign(d.field, read_number_unchecked(store, d.name, d.default_number));
         break;
+    case SettingKind::decimal: {
+        const std::optional<double> v = parse_decimal(read_string(store, d.name));
+        *std::get<double*>(d.field) = v && *v >= d.min && *v <= d.max ? *v : d.default_number;
+        break;
+    }
     case SettingKind::adapter:
         // Any adapter number is kept, also one whose adapter is absent now: it takes effect
         // when the adapter appears. Only a missing or impossible value takes the default.
@@ -80,6 +85,9 @@ void write_setting(SettingsBackend& store, const SettingDef& d) {
         break;
     case SettingKind::date_time:
         if (const auto& when = *std::get<std::optional<double>*>(d.field)) store.write(d.name, format_date_time(*when));
+        break;
+    case SettingKind::decimal:
+        store.write(d.name, decimal_text(*std::get<double*>(d.field)));
         break;
     default:
         store.write(d.name, std::to_string(number_of(d.field)));

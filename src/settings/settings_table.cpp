@@ -17,6 +17,9 @@ struct TableBuilder {
                 AfterRead after = AfterRead::none) {
         rows.push_back(SettingDef{std::move(name), SettingKind::number, &field, min, max, def, {}, after});
     }
+    void decimal(std::string name, double& field, std::int32_t min, std::int32_t max, std::int32_t def) {
+        rows.push_back(SettingDef{std::move(name), SettingKind::decimal, &field, min, max, def, {}, AfterRead::none});
+    }
     void flag(std::string name, std::uint8_t& field, std::int32_t def, AfterRead after = AfterRead::none) {
         number(std::move(name), field, 0, 1, def, after);
     }
@@ -151,7 +154,7 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.number("CusMonthStart", s.CusMonthStart, 1, 31, 1);
     t.number("ShowInfo", s.ShowInfo, 0, 2, 2);
     t.flag("ShowAdvItems", s.ShowAdvItems, 0);
-    t.number("CapAmount", s.CapAmount, 0, kLargestCap, 0);
+    t.decimal("CapAmount", s.CapAmount, 0, kLargestCap, 0);
     t.number("CapUnit", s.CapUnit, 0, 3, 2);
 
     // Time synchronisation and remote monitoring

@@ -1,12 +1,17 @@
 // The Period page on the real main window: only the fields of the chosen form can be
-// changed, and the current period line follows the form.
+// changed, the current period line follows the form without moving the fields, and the data
+// cap keeps the number typed.
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QLabel>
 #include <QRadioButton>
+#include <map>
+
+#include "alerts/qt/frm_msg_box.h"
 
 #include "support/options_driver.h"
 
@@ -45,6 +50,82 @@ TEST(PeriodPage, OnlyTheFieldsOfTheChosenFormCanBeChanged) {
 
     // Reopened, the page shows the stored form with its fields.
     EXPECT_EQ(enabled_fields(run.options()), (Fields{false, false, false, false, false, true}));
+}
+
+// Where every shown control of the page is, in the page's coordinates.
+std::map<QWidget*, QRect> places(QWidget* page) {
+    std::map<QWidget*, QRect> at;
+    for (QWidget* w : page->findChildren<QWidget*>()) {
+        if (w->isVisible()) at[w] = QRect(w->mapTo(page, QPoint(0, 0)), w->size());
+    }
+    return at;
+}
+
+// Choosing a form moves nothing under the pointer, and Apply leaves the focus in the field the
+// user was in, its text not selected.
+TEST(PeriodPage, ChoosingAFormMovesNoFieldAndApplyKeepsTheFocus) {
+    ProgramRun run;
+    ASSERT_TRUE(run.start());
+    frmOptions& dlg = run.options();
+    QWidget* page = show_page(dlg, "Period");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    const std::map<QWidget*, QRect> before = places(page);
+    for (const char* form : {"Monthly, starting on day", "The last", "Starting at a date", "From a date to a date"}) {
+        control<QRadioButton>(dlg, "Period", form)->click();
+        QApplication::processEvents();
+        for (const auto& [w, rect] : places(page)) {
+            if (before.count(w) == 0) continue;
+            EXPECT_EQ(rect, before.at(w)) << form << ": " << w->metaObject()->className();
+        }
+    }
+    auto* name = control<QLineEdit>(dlg, "Period", "Name:");
+    auto* cap = control<QLineEdit>(dlg, "Period", "Data cap:");
+    QTest::mouseClick(cap, Qt::LeftButton);
+    QTest::keyClicks(cap, "5");
+    QTest::mouseClick(dlg.apply_button(), Qt::LeftButton);
+    EXPECT_FALSE(dlg.apply_button()->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), cap);
+    EXPECT_FALSE(name->hasSelectedText());
+}
+
+// 9.5 GB stays 9.5 GB; a box that takes whole numbers says so and keeps the number as typed
+// rather than making 25 days of 2.5; Apply refuses it and stores nothing of it.
+TEST(PeriodPage, TheDataCapKeepsAFractionAndWholeNumberBoxesSaySo) {
+    ProgramRun run;
+    ASSERT_TRUE(run.start());
+    frmOptions& dlg = run.options();
+    auto* cap = control<QLineEdit>(dlg, "Period", "Data cap:");
+    cap->clear();
+    QTest::keyClicks(cap, "9.5");
+    control<QComboBox>(dlg, "Period", "Cap unit:")->setCurrentIndex(2);
+    EXPECT_EQ(run.main().state().settings.CapAmount, 9.5);
+    dlg.apply();
+    EXPECT_EQ(run.stored("CapAmount"), "9.5");
+    EXPECT_EQ(cap->text(), "9.5");
+
+    control<QRadioButton>(dlg, "Period", "The last")->click();
+    auto* last = control<QLineEdit>(dlg, "Period", "Last:");
+    last->clear();
+    QTest::keyClicks(last, "2.5");
+    EXPECT_EQ(last->text(), "2.5");
+    QLabel* hint = last->findChild<QLabel*>();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(hint->text(), "whole numbers only");
+    EXPECT_EQ(run.main().state().settings.CusPerDays, 2);  // as typed before the point, not 25
+    dlg.apply();
+    auto* box = run.main().findChild<frmMsgBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), "\"Last\" takes whole numbers only. Please enter it without a fraction.");
+    EXPECT_TRUE(dlg.apply_button()->isEnabled());
+    EXPECT_NE(run.stored("CusPerDay"), "1");
+    box->accept();
+    dlg.cancel();
+
+    ASSERT_TRUE(run.restart());
+    EXPECT_EQ(run.main().state().settings.CapAmount, 9.5);
+    EXPECT_EQ(run.main().state().settings.CusPerDays, 1);
 }
 
 }  // namespace
