@@ -162,6 +162,7 @@ struct Settings {
     std::string RemotePassword;
     std::string ClientName;
     std::uint8_t LastExportFormat = 1;
+    std::string OptionsPage;  // the page the options dialog showed when it was last closed
 
     // Per-adapter logging and overview items
     std::array<std::uint8_t, 7> LogAdapter{};  // index 1..6

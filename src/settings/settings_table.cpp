@@ -173,6 +173,7 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.text("RemotePassword", s.RemotePassword);
     t.text("ClientName", s.ClientName);
     t.number("LastExportFormat", s.LastExportFormat, 1, 2, 1);
+    t.text("OptionsPage", s.OptionsPage);
 
     // Per-adapter logging and overview items
     for (std::size_t n = 1; n <= 6; ++n) t.flag("LogAdapter" + std::to_string(n), s.LogAdapter[n], 0);

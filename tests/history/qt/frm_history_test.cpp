@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTabBar>
 #include <QKeyEvent>
 #include <QPointer>
@@ -409,6 +410,21 @@ TEST(HistoryWindowOnMainWindow, ExportFromTheListsMenuAndCtrlSReachesTheSaveDial
     QTest::keyClick(list, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(dialogs, 4);
     EXPECT_EQ(exported("ctrl-s.txt").rfind(report_start, 0), 0u);
+
+    // The box that says an export failed stands over the history window, not the main window.
+    main.move(0, 0);
+    w->move(400, 260);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QRect box;
+    QTimer::singleShot(0, [&box] {
+        auto* b = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (b == nullptr) return;
+        box = b->frameGeometry();
+        b->accept();
+    });
+    EXPECT_FALSE(w->export_to(dir.str() + "/no/such/folder/x.txt", kExportText));
+    EXPECT_TRUE(w->frameGeometry().contains(box.center())) << box.x() << "," << box.y();
     main.UnloadKVT();
 }
 
