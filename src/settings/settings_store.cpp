@@ -98,7 +98,8 @@ void write_setting(SettingsBackend& store, const SettingDef& d) {
 // Download speed from the connection type. Type 18 once was the custom type: with a custom
 // speed stored it still moves to today's custom type.
 void apply_downstream_speed(Settings& s) {
-    if (s.ConnectionType < kCustomConnection) s.ConnectionSpeed = kConnectionKbps[s.ConnectionType];
+    if (s.ConnectionType != kCustomConnection && s.ConnectionType < kConnectionTypes)
+        s.ConnectionSpeed = kConnectionKbps[s.ConnectionType];
     if (s.ConnectionType == kLegacyCustomType && s.ConnectionCustom >= 1) s.ConnectionType = kCustomConnection;
     if (s.ConnectionType == kCustomConnection) s.ConnectionSpeed = s.ConnectionCustom;
 }

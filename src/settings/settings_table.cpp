@@ -1,5 +1,7 @@
 #include "settings/settings_table.h"
 
+#include "settings/connection_types.h"
+
 namespace {
 
 constexpr std::int32_t kLargestSpeed = 999999999;
@@ -90,10 +92,10 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.number("GraphHeight", s.GraphHeight, 1, kLargestPixels, 117);
 
     // Connection speed (kbps)
-    t.number("ConnectionType", s.ConnectionType, 0, 19, 0);
+    t.number("ConnectionType", s.ConnectionType, 0, kConnectionTypes - 1, 0);
     t.number("ConnectionCustom", s.ConnectionCustom, 0, kLargestSpeed, 0);
     t.number("ConnectionSpeed", s.ConnectionSpeed, 0, kLargestSpeed, 0, AfterRead::downstream_speed);
-    t.number("ConnectionTypeUp", s.ConnectionTypeUp, 0, 20, 0);
+    t.number("ConnectionTypeUp", s.ConnectionTypeUp, 0, kConnectionTypes, 0);
     t.number("ConnectionCustomUp", s.ConnectionCustomUp, 0, kLargestSpeed, 0);
     t.number("ConnectionSpeedUp", s.ConnectionSpeedUp, 0, kLargestSpeed, 0, AfterRead::upstream_speed);
 
