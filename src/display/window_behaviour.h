@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "settings/settings.h"
@@ -78,9 +79,19 @@ struct KeyOutcome {
     bool run_cycle = false;           // run the update cycle at once with redraw
     bool write_locked_width = false;  // write LockedWidth at once
     bool minimise = false;
+    std::string note;                 // what changed, or why nothing did, to show on screen
     bool handled() const { return save_settings || refresh_ip || run_cycle || write_locked_width || minimise; }
 };
-KeyOutcome apply_window_key(ProgramState& state, WindowKeyPress press, int outer_width);
+// What the digit keys know of the adapters: for adapters 0..N the name the lists show
+// ("2 - eth0") and whether the interface is there now. Without it every found adapter counts
+// as there, named by its number.
+struct KeyAdapters {
+    std::vector<std::string> names;
+    std::vector<bool> present;
+};
+// A digit picks a found adapter whose interface is there (0 the aggregate); S, L and keypad
+// + and - switch as their notes say; Escape hides the window.
+KeyOutcome apply_window_key(ProgramState& state, WindowKeyPress press, int outer_width, const KeyAdapters& adapters = {});
 
 // Keeps the window's left, top and outer width in the settings unless it is minimised;
 // returns whether anything was taken (the caller writes the three values at once).

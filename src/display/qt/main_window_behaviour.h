@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -42,6 +43,7 @@ struct WindowCallbacks {
     std::function<void()> run_cycle;          // run the update cycle at once with redraw
     std::function<void()> minimise;           // minimise (hide) the main window
     std::function<void(QPoint global)> popup_menu;  // open the window's pop-up menu
+    std::function<KeyAdapters()> key_adapters;      // the adapters the digit keys pick from
 };
 
 // Watches the main window's mouse and key events: dragging by the content, sizing without a
@@ -83,8 +85,11 @@ public:
     void step_back();
     bool stepped_back() const { return stepped_back_; }
 
-    // The key press handling, without the event: returns whether the key was used.
+    // The key press handling, without the event: returns whether the key was used. What the
+    // key changed (or why it changed nothing) shows for a moment over the window.
     bool handle_key(int qt_key, Qt::KeyboardModifiers modifiers);
+    // The last such note.
+    const QString& key_note() const { return key_note_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -118,6 +123,7 @@ private:
     OwnWindowsAbove* own_windows_ = nullptr;
     std::unique_ptr<Shell> shell_;
     bool stepped_back_ = false;  // off the top for what an alert opened
+    QString key_note_;
 };
 
 // Whether the window system lets the program place its windows and keep them on top: X11
