@@ -24,6 +24,7 @@
 #include "core/qt/main_options_host.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
+#include "display/refresh_screen.h"
 #include "display/qt/frm_sys_tray.h"
 #include "display/qt/main_window_behaviour.h"
 #include "display/qt/secondary_windows.h"
@@ -332,6 +333,12 @@ void frmMain::RefreshScreen(bool redraw) {
         if (adapter < 1 || adapter > stats->Found_Adaptors() || !stats->Choose_Adaptor(adapter)) return {};
         return stats->Local_IP();
     };
+    // Rows that came or went (a cap line, its pace line once there is a pace) change the
+    // window's height, not the graph's: the graph height the layout stores stays the user's.
+    if (redraw) {
+        measure_cap_lines(state_, services_.clock.now());
+        if (fixed_items_height(state_.display_list, state_.settings) != fitted_rows_height_) FitWindowHeight();
+    }
     const std::int32_t graph_height = state_.settings.GraphHeight;
     // The desktop gets only what the redraw changed.
     if (drawing_.refresh(state_, locale_, services_.clock.now(), redraw, adapter_ip)) {
@@ -351,6 +358,8 @@ void frmMain::bar_graph_width_guard() {
 }
 
 void frmMain::FitWindowHeight() {
+    measure_cap_lines(state_, services_.clock.now());
+    fitted_rows_height_ = fixed_items_height(state_.display_list, state_.settings);
     if (isMinimized()) return;
     behaviour_->style().set_Border(state_.settings.Border != 0);
     const int allowance = state_.settings.Border != 0 ? title_bar_height_ : 0;
