@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTextLayout>
 #include <QWidget>
 
 #include "alerts/qt/frm_msg_box.h"
@@ -60,4 +61,29 @@ TEST(FrmMsgBox, OutlivesAWindowItWasShownOver) {
     EXPECT_EQ(box->parentWidget(), &owner);
     box->show_message("again", false);
     EXPECT_TRUE(box->isVisible());
+}
+
+// A message of several lines, one of them long, shows whole: no line cut off at the top or
+// the bottom, and no unit wrapped away from its number.
+TEST(FrmMsgBox, SizesItselfToItsText) {
+    QWidget owner;
+    owner.show();
+    frmMsgBox box(&owner, nullptr, false);
+    const std::string text =
+        "Alert \"Limit\":\nThe monthly download + upload of the adapter eth0 on this computer has reached 12.50 MB "
+        "and goes on at 80 % of the cap, which is 15.00 MB this month.\nThe next line.\nAnd the last line.";
+    box.show_message(text, false);
+    EXPECT_EQ(box.text().toStdString(), text);
+    auto* label = box.findChild<QLabel*>("lblError");
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    EXPECT_TRUE(box.rect().contains(label->geometry()));
+    QTextLayout layout(label->text(), label->font());
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(label->width());
+        const QString starts = label->text().mid(line.textStart(), 2);
+        EXPECT_NE(starts, "MB");
+        EXPECT_NE(starts.left(1), "%");
+    }
+    layout.endLayout();
 }
