@@ -23,7 +23,8 @@ constexpr const char* kTranslucency = "Translucency ";
 WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
     Settings& s = host_.options_state().settings;
     const ProgramState& state = host_.options_state();
-    add_check(QStringLiteral("Always on top"), &s.AlwaysOnTop);
+    add_check(QStringLiteral("Always on top"), &s.AlwaysOnTop)
+        ->setToolTip(QStringLiteral("The window and its dialogs stay above other windows"));
     wayland_note_ = add_note(
         QStringLiteral("In this Wayland session the desktop decides where the window opens and whether it stays on top."));
     add_check(QStringLiteral("Start with the desktop session"), &s.Autostart);
@@ -33,7 +34,8 @@ WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent)
         add_note(QStringLiteral("Runs from a build folder: when ticked, the desktop session starts this copy (%1).")
                      .arg(QString::fromStdString(state.program_path)));
     }
-    add_check(QStringLiteral("Start minimized"), &s.AutoStartMinimized);
+    add_check(QStringLiteral("Start minimized"), &s.AutoStartMinimized)
+        ->setToolTip(QStringLiteral("Started with the session, the program shows only its tray icon"));
     add_slider(QString::fromLatin1(kTranslucency), 0, 90, &s.Transparency)
         ->setToolTip(QStringLiteral("How much of the desktop shows through the whole window, in percent"));
     see_through_ = add_check(QStringLiteral("Transparent background"), &s.TransBack);

@@ -111,6 +111,7 @@ frmHistory::frmHistory(HistoryWindowContext context, QWidget* parent)
 
     ListView_ = new QTreeWidget(this);
     ListView_->setObjectName(QStringLiteral("ListView"));
+    ListView_->header()->setToolTip(QStringLiteral("Click a column to sort by it; F5 shows the latest amounts; right-click to export"));
     ListView_->setColumnCount(4);
     ListView_->setRootIsDecorated(false);
     ListView_->setUniformRowHeights(true);

@@ -36,6 +36,9 @@ frmOptions::frmOptions(OptionsHost& host, QWidget* parent) : QDialog(parent), ho
     cmdApply = new QPushButton(QStringLiteral("&Apply"), this);
     cmdApply->setEnabled(false);
     cmdOK->setDefault(true);
+    cmdOK->setToolTip(QStringLiteral("Keep the changes and close"));
+    cmdCancel->setToolTip(QStringLiteral("Throw the changes away: the stored settings come back"));
+    cmdApply->setToolTip(QStringLiteral("Keep the changes and stay here"));
 
     auto* body = new QHBoxLayout;
     body->addWidget(tree_);
