@@ -1,6 +1,7 @@
 #include "display/qt/window_page.h"
 
 #include <QCheckBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QSlider>
 
@@ -69,10 +70,11 @@ void WindowPage::follow_translucency() {
     if (translucent) {
         why = QStringLiteral("Not with translucency: set the translucency to 0 to use a transparent background.");
     } else if (s.TransBack != 0 && !desktop_composites()) {
-        why = QStringLiteral("No compositing manager runs on this desktop, so the see-through background shows "
-                             "black and black texts cannot be seen. Start one (for example xcompmgr or picom) "
-                             "or turn the transparent background off.");
+        why = QStringLiteral("No compositing manager runs on this desktop: the see-through background shows "
+                             "black, and black texts vanish. Start one (xcompmgr, picom) or switch it off.");
     }
     see_through_note_->setText(why);
     see_through_note_->setVisible(!why.isEmpty());
+    // The wrapped note gets the height of its lines at once, not the one of its last text.
+    form()->invalidate();
 }
