@@ -1,6 +1,6 @@
 # Two entry points for a fresh Debian 12 machine:
-#   make run   installs what is missing, builds the program alone and starts the monitor
-#   make test  installs what is missing, builds and runs every test (also under ASan + UBSan)
+#   make run   installs what building and running need, builds the program alone and starts it
+#   make test  also installs what the tests need, builds and runs every test (also under ASan + UBSan)
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -10,20 +10,22 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # Compiler cache where one is installed (not needed, and not installed, on a fresh machine).
 LAUNCHER   := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
-            libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd strace iproute2 dbus-daemon \
-            fonts-dejavu-core desktop-file-utils appstream man-db dpkg-dev lintian librsvg2-bin \
-            qt6-wayland xvfb openbox trayer weston xwayland x11-utils xdotool xcompmgr imagemagick python3-dbus python3-gi \
-            nlohmann-json3-dev prometheus \
-            qtkeychain-qt6-dev libsecret-1-0 openssl gnome-keyring libsecret-tools
+# What building and running the monitor needs (make run) ...
+RUN_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
+            nlohmann-json3-dev qtkeychain-qt6-dev libsecret-1-0 fonts-dejavu-core qt6-wayland
+# ... and what only the tests and benchmarks add (make test).
+TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd strace iproute2 \
+            dbus-daemon desktop-file-utils appstream man-db dpkg-dev lintian librsvg2-bin \
+            xvfb openbox trayer weston xwayland x11-utils xdotool xcompmgr imagemagick python3-dbus python3-gi \
+            prometheus openssl gnome-keyring libsecret-tools
 
-.PHONY: all deps build run test test-core test-asan bench install package icons clean
+.PHONY: all deps test-deps configure-tests build run test test-core test-asan bench install package icons clean
 
 all: build
 
 # Install only the packages that are missing, so a prepared machine needs no network.
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+define install_missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -31,11 +33,23 @@ deps:
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
 
+deps:
+	$(call install_missing,$(RUN_PACKAGES))
+
+test-deps: deps
+	$(call install_missing,$(TEST_PACKAGES))
+
+# The first configuration is the program's alone (make run needs no test library); make test
+# switches the tests on in the same build folder.
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
 
-build: deps $(BUILD)/build.ninja
+configure-tests: test-deps $(BUILD)/build.ninja
+	@grep -q '^BUILD_TESTING:BOOL=ON' $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DBUILD_TESTING=ON
+
+build: configure-tests
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Only the program and the libraries it links; tests and benchmarks wait for `make test`.
@@ -43,16 +57,18 @@ run: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target kelvanto
 	./$(BUILD)/kelvanto
 
-$(ASAN_BUILD)/build.ninja: | deps
+$(ASAN_BUILD)/build.ninja: | test-deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug \
 	  -DKELVANTO_WITH_QT=OFF -DKELVANTO_SANITIZE=ON -DKELVANTO_BENCH=OFF
 
-test-asan: deps $(ASAN_BUILD)/build.ninja
+test-asan: test-deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-test-core: build
+# The core and its tests only: no Qt code is compiled.
+test-core: configure-tests
+	cmake --build $(BUILD) -j $(JOBS) --target kelvanto_core_tests
 	cd $(BUILD) && ctest --output-on-failure -L core -j $(JOBS)
 
 test: build test-asan
@@ -63,7 +79,8 @@ bench: build
 
 # Install into PREFIX (default /usr/local); DESTDIR=... stages the files elsewhere.
 PREFIX ?= /usr/local
-install: build
+install: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
 	$(SUDO) env DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The Debian package $(BUILD)/kelvanto_<version>_<arch>.deb, checked by lintian.

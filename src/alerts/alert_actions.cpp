@@ -48,6 +48,14 @@ void show_notification(Services& services, const std::string& title, const std::
     }
 }
 
+// "Alert mail not sent: the SMTP server ..." as a sentence of its own: "The SMTP server ...".
+std::string mail_problem_for_user(const std::string& line) {
+    const std::string prefix = "Alert mail not sent: ";
+    std::string text = line.rfind(prefix, 0) == 0 ? line.substr(prefix.size()) : line;
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
 }  // namespace
 
 std::string compose_message(ProgramState& state, Services& services, const AlertRule& rule) {
@@ -127,8 +135,21 @@ void report_mail_problems(ProgramState& state, Services& services) {
     for (const MailProblem& p : problems) {
         if (services.messages != nullptr) services.messages->line(p.text);
         append_to_file(p.log_file, log_line(locale_of(services), services.clock.now(), p.text));
+        // The first failure of a run is shown on the desktop; the next one only after a mail
+        // went through again.
+        if (p.tell_user) show_notification(services, "Alert mail not sent", mail_problem_for_user(p.text));
     }
     problems.clear();
+}
+
+void give_up_mail(ProgramState& state, Services& services) {
+    if (state.alerts.mail.busy() && services.mail_socket != nullptr) {
+        services.mail_socket->stop_timer();
+        services.mail_socket->close();
+    }
+    give_up_mail_at_exit(state.alerts.mail, state.alerts.mail_queue);
+    for (MailProblem& p : state.alerts.mail.problems) p.tell_user = false;  // no desktop message at the end
+    report_mail_problems(state, services);
 }
 
 void serve_mail_queue(ProgramState& state, Services& services) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "alerts/mail_sender.h"
+#include "alerts/mail_queue.h"
 #include "core/program_state.h"
 #include "core/services.h"
 
@@ -20,11 +20,14 @@ std::string log_line(const Locale& locale, double now, const std::string& messag
 void run_actions(ProgramState& state, Services& services, int index, bool test);
 
 // Reports the mails that failed or were dropped since the last call: a line in the program's
-// messages and in the log file of the rule that sent the mail.
+// messages and in the log file of the rule that sent the mail; the first failure after a
+// delivered mail is shown to the desktop user as well.
 void report_mail_problems(ProgramState& state, Services& services);
 // The mail step of the update cycle: reports failed mails, then starts the oldest queued one
 // when the sender is free.
 void serve_mail_queue(ProgramState& state, Services& services);
+// At the program's end: the mails still waiting are reported as not sent.
+void give_up_mail(ProgramState& state, Services& services);
 
 // The mail-settings check as the options dialog and the Test command use it: a refusal is
 // shown in the program's message box.

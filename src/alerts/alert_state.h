@@ -1,7 +1,7 @@
 #pragma once
 
 #include "alerts/alert_rule.h"
-#include "alerts/mail_sender.h"
+#include "alerts/mail_queue.h"
 #include "alerts/rule_evaluation_state.h"
 
 struct ProgramState;

@@ -1,7 +1,7 @@
 #include "alerts/mail_sender.h"
 
 #include <cctype>
-#include <optional>
+#include <random>
 
 #include "platform/mail_socket.h"
 
@@ -12,6 +12,7 @@ constexpr const char* kCrLf = "\r\n";
 constexpr std::size_t kMaxPending = 64 * 1024;
 // Server texts quoted in a problem line are cut to this length.
 constexpr std::size_t kMaxQuoted = 200;
+constexpr const char* kMayHaveArrived = " It may have arrived all the same.";
 
 SmtpAction send(std::string bytes) {
     return SmtpAction{SmtpAction::send, std::move(bytes), 0};
@@ -25,21 +26,9 @@ std::string upper(std::string text) {
     return text;
 }
 
-std::string base64(const std::string& in) {
-    static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((in.size() + 2) / 3 * 4);
-    for (std::size_t i = 0; i < in.size(); i += 3) {
-        const std::size_t n = in.size() - i < 3 ? in.size() - i : 3;
-        unsigned v = static_cast<unsigned char>(in[i]) << 16;
-        if (n > 1) v |= static_cast<unsigned char>(in[i + 1]) << 8;
-        if (n > 2) v |= static_cast<unsigned char>(in[i + 2]);
-        out += kDigits[(v >> 18) & 63];
-        out += kDigits[(v >> 12) & 63];
-        out += n > 1 ? kDigits[(v >> 6) & 63] : '=';
-        out += n > 2 ? kDigits[v & 63] : '=';
-    }
-    return out;
+std::string seconds_text(int ms) {
+    const int seconds = (ms + 999) / 1000;
+    return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
 }
 
 // A server's reply made fit for a line of text: printable characters only, the lines of a
@@ -61,13 +50,29 @@ std::string quoted(const std::string& reply) {
 }
 
 std::string server_name(const MailSender& s) {
-    return s.mail.server.host + ":" + std::to_string(s.mail.server.port);
+    return "the SMTP server " + s.mail.server.host + ":" + std::to_string(s.mail.server.port);
+}
+
+bool implicit_tls(const MailSender& s) {
+    return s.mail.security == MailSecurity::tls ||
+           (s.mail.security == MailSecurity::automatic && s.mail.server.port == s.implicit_tls_port);
+}
+
+void connect(MailSender& s, SmtpActions& out) {
+    s.pending.clear();
+    s.pausing = s.extended = s.encrypted = s.connected = s.greeted = false;
+    s.state = SmtpState::CONNECT;
+    out.push_back(SmtpAction{SmtpAction::connect, s.mail.server.host, s.mail.server.port});
+    out.push_back(timer(s.reply_timeout_ms));
 }
 
 // Ends the dialogue from our side. A mail not yet delivered is lost; with `why` it is
-// reported. The password does not outlive the connection.
+// reported. The password does not outlive the mail.
 void close_now(MailSender& s, SmtpActions& out, const std::string& why = {}) {
-    if (!why.empty() && !s.delivered) s.problems.push_back({"Alert mail not sent: " + why, s.mail.log_file});
+    if (!why.empty() && !s.delivered) {
+        s.problems.push_back({"Alert mail not sent: " + why, s.mail.log_file, !s.failing});
+        s.failing = true;
+    }
     s.state = SmtpState::closed;
     s.pausing = false;
     s.pending.clear();
@@ -76,8 +81,26 @@ void close_now(MailSender& s, SmtpActions& out, const std::string& why = {}) {
     out.push_back(SmtpAction{SmtpAction::close, {}, 0});
 }
 
+// A failure that may pass: the connection is dropped and the mail tried again after the next
+// wait, while waits are left.
+void try_again(MailSender& s, SmtpActions& out, const std::string& why) {
+    if (s.retries >= s.retry_delays_ms.size()) {
+        const std::string tries = s.retries > 0 ? " Tried " + std::to_string(s.retries + 1) + " times." : "";
+        return close_now(s, out, why + tries);
+    }
+    const int wait = s.retry_delays_ms[s.retries++];
+    s.problems.push_back({"Alert mail delayed: " + why + " Trying again in " + seconds_text(wait) + ".", {}, false});
+    s.state = SmtpState::WAIT;
+    s.pausing = false;
+    s.pending.clear();
+    out.push_back(SmtpAction{SmtpAction::close, {}, 0});
+    out.push_back(timer(wait));
+}
+
 void refused(MailSender& s, SmtpActions& out, const std::string& command, const std::string& reply) {
-    close_now(s, out, "the SMTP server " + server_name(s) + " refused " + command + ": \"" + quoted(reply) + "\".");
+    const std::string why = server_name(s) + " refused " + command + ": \"" + quoted(reply) + "\".";
+    if (!reply.empty() && reply[0] == '4') return try_again(s, out, why);  // "try again later"
+    close_now(s, out, why);
 }
 
 // Takes one complete reply off the front of `pending`: lines up to one whose fourth character
@@ -96,19 +119,6 @@ bool take_reply(std::string& pending, std::string& reply) {
             return true;
         }
     }
-}
-
-// A body line that starts with '.' is doubled, so the message cannot end the data early.
-std::string dot_stuffed(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    bool line_start = true;
-    for (char c : text) {
-        if (line_start && c == '.') out += '.';
-        out += c;
-        line_start = c == '\n';
-    }
-    return out;
 }
 
 // What an EHLO reply offers: STARTTLS and the login methods this sender speaks.
@@ -163,8 +173,9 @@ void start_tls(MailSender& s, SmtpActions& out) {
 // The login, over TLS only. PLAIN goes first when the server offers both.
 void begin_login(MailSender& s, const Extensions& offered, SmtpActions& out) {
     if (!s.encrypted) {
-        return close_now(s, out, "the SMTP server " + server_name(s) +
-                                     " offers no STARTTLS; the password is not sent over an unencrypted connection.");
+        const std::string why = s.mail.security == MailSecurity::none ? " is reached without encryption, as chosen;"
+                                                                       : " offers no STARTTLS;";
+        return close_now(s, out, server_name(s) + why + " the password is not sent over an unencrypted connection.");
     }
     if (offered.plain) {
         out.push_back(send("AUTH PLAIN " + base64(std::string(1, '\0') + s.mail.user + '\0' + s.mail.password) + kCrLf));
@@ -173,29 +184,31 @@ void begin_login(MailSender& s, const Extensions& offered, SmtpActions& out) {
         out.push_back(send(std::string("AUTH LOGIN") + kCrLf));
         s.state = SmtpState::AUTH_LOGIN;
     } else {
-        close_now(s, out, "the SMTP server " + server_name(s) + " offers no login method this program speaks (PLAIN, LOGIN).");
+        close_now(s, out, server_name(s) + " offers no login method this program speaks (PLAIN, LOGIN).");
     }
 }
 
 void login_refused(MailSender& s, SmtpActions& out, const std::string& reply) {
-    close_now(s, out, "the SMTP server " + server_name(s) + " refused the login of user \"" + s.mail.user + "\": \"" +
-                          quoted(reply) + "\".");
+    refused(s, out, "the login of user \"" + s.mail.user + "\"", reply);
 }
 
 void on_ehlo_reply(MailSender& s, const std::string& reply, SmtpActions& out) {
-    const bool required = s.mail.authenticate || s.encrypted;
     if (code_of(reply) != "250") {
-        if (required) return refused(s, out, "EHLO", reply);
-        // A server that announced ESMTP but does not speak it gets the plain dialogue.
+        // HELO cannot start TLS or log in.
+        if (s.mail.authenticate || s.encrypted || s.mail.security == MailSecurity::starttls) {
+            return refused(s, out, "EHLO", reply);
+        }
         s.extended = false;
         out.push_back(send(std::string("HELO ") + kHeloDomain + kCrLf));
         s.state = SmtpState::HELO;
         return;
     }
     const Extensions offered = extensions_of(reply);
-    if (!s.encrypted && offered.starttls) {
+    if (!s.encrypted && offered.starttls && s.mail.security != MailSecurity::none) {
         out.push_back(send(std::string("STARTTLS") + kCrLf));
         s.state = SmtpState::STARTTLS;
+    } else if (!s.encrypted && s.mail.security == MailSecurity::starttls) {
+        close_now(s, out, server_name(s) + " offers no STARTTLS; encryption is required, so nothing is sent in clear.");
     } else if (s.mail.authenticate) {
         begin_login(s, offered, out);
     } else {
@@ -209,28 +222,20 @@ void on_reply(MailSender& s, const std::string& reply, SmtpActions& out) {
     switch (s.state) {
         case SmtpState::CONNECT:
             s.greeted = true;
-            // The greeting is not examined by the plain dialogue; "ESMTP" in it, a login to
-            // make or a connection already encrypted choose the extended one.
-            if (s.mail.authenticate || s.encrypted || upper(reply).find("ESMTP") != std::string::npos) {
-                send_ehlo(s, out);
-            } else {
-                out.push_back(send(std::string("HELO ") + kHeloDomain + kCrLf));
-                s.state = SmtpState::HELO;
-            }
+            if (!code.empty() && (code[0] == '4' || code[0] == '5')) return refused(s, out, "the connection", reply);
+            send_ehlo(s, out);
             break;
         case SmtpState::HELO:
             send_mail_from(s, out);
             break;
         case SmtpState::EHLO:
             on_ehlo_reply(s, reply, out);
-            if (!s.busy()) return;
+            if (s.state == SmtpState::closed || s.state == SmtpState::WAIT) return;
             break;
         case SmtpState::STARTTLS:
             if (code != "220") return refused(s, out, "STARTTLS", reply);
             // Bytes sent before the handshake could be planted by anyone on the way.
-            if (!s.pending.empty()) {
-                return close_now(s, out, "the SMTP server " + server_name(s) + " sent data before TLS started.");
-            }
+            if (!s.pending.empty()) return close_now(s, out, server_name(s) + " sent data before TLS started.");
             start_tls(s, out);
             break;
         case SmtpState::TLS:
@@ -249,7 +254,7 @@ void on_reply(MailSender& s, const std::string& reply, SmtpActions& out) {
             break;
         }
         case SmtpState::MAILFROM:
-            // The plain dialogue never looked at this reply; the extended one does.
+            // The dialogue after HELO never looked at this reply; the extended one does.
             if (s.extended && code != "250") return refused(s, out, "the sender <" + s.mail.sender + ">", reply);
             out.push_back(send(s.extended ? "RCPT TO:<" + s.mail.receiver + ">" + kCrLf : s.mail.recipient));
             s.state = SmtpState::RCPT;
@@ -268,8 +273,10 @@ void on_reply(MailSender& s, const std::string& reply, SmtpActions& out) {
             out.push_back(timer(s.body_pause_ms));
             return;
         case SmtpState::BODY:
-            if (code != "250") return refused(s, out, "the mail", reply);
+            // After the end of the data a mail is not sent twice: the server may hold it.
+            if (code != "250") return close_now(s, out, server_name(s) + " refused the mail: \"" + quoted(reply) + "\".");
             s.delivered = true;
+            s.failing = false;
             out.push_back(send(std::string("QUIT") + kCrLf));
             s.state = SmtpState::QUIT;
             break;
@@ -278,6 +285,7 @@ void on_reply(MailSender& s, const std::string& reply, SmtpActions& out) {
             // must not keep the sender busy.
             return close_now(s, out);
         case SmtpState::closed:
+        case SmtpState::WAIT:
             return;
     }
     out.push_back(timer(s.reply_timeout_ms));
@@ -287,111 +295,56 @@ void on_reply(MailSender& s, const std::string& reply, SmtpActions& out) {
 // while the handshake runs).
 void drain(MailSender& s, SmtpActions& out) {
     std::string reply;
-    while (s.busy() && !s.pausing && s.state != SmtpState::TLS && take_reply(s.pending, reply)) on_reply(s, reply, out);
-    if (s.busy() && s.pending.size() > kMaxPending) {
-        close_now(s, out, "the SMTP server " + server_name(s) + " sent a reply without end.");
+    const auto reading = [&s] {
+        return s.busy() && s.state != SmtpState::WAIT && !s.pausing && s.state != SmtpState::TLS;
+    };
+    while (reading() && take_reply(s.pending, reply)) on_reply(s, reply, out);
+    if (reading() && s.pending.size() > kMaxPending) close_now(s, out, server_name(s) + " sent a reply without end.");
+}
+
+// What the server was asked last, for a reply that does not come.
+std::string awaited(SmtpState state) {
+    switch (state) {
+        case SmtpState::HELO: return "HELO";
+        case SmtpState::EHLO: return "EHLO";
+        case SmtpState::STARTTLS: return "STARTTLS";
+        case SmtpState::MAILFROM: return "MAIL FROM";
+        case SmtpState::RCPT: return "RCPT TO";
+        case SmtpState::DATA: return "DATA";
+        default: return "the login";
     }
 }
 
-std::optional<int> port_number(const std::string& digits) {
-    if (digits.empty() || digits.size() > 5) return std::nullopt;
-    int port = 0;
-    for (char c : digits) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-        port = port * 10 + (c - '0');
+std::string unique_token(MailSender& s) {
+    if (s.salt == 0) {
+        std::random_device random;
+        s.salt = (static_cast<std::uint64_t>(random()) << 32 | random()) | 1;
     }
-    if (port < 1 || port > 65535) return std::nullopt;
-    return port;
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string token;
+    for (int shift = 60; shift >= 0; shift -= 4) token += kHex[(s.salt >> shift) & 15];
+    return token + "." + std::to_string(++s.serial);
 }
 
 }  // namespace
 
-ServerAddress parse_smtp_server(const std::string& setting) {
-    ServerAddress a;
-    a.host = setting;
-    if (!setting.empty() && setting.front() == '[') {
-        const std::size_t close = setting.find(']');
-        if (close == std::string::npos) return a;
-        const std::string rest = setting.substr(close + 1);
-        if (rest.empty()) {
-            a.host = setting.substr(1, close - 1);
-        } else if (rest.front() == ':' && port_number(rest.substr(1))) {
-            a.host = setting.substr(1, close - 1);
-            a.port = *port_number(rest.substr(1));
-        }
-        return a;
-    }
-    const std::size_t colon = setting.rfind(':');
-    // More than one colon without brackets: a bare IPv6 address, which has no port.
-    if (colon == std::string::npos || setting.find(':') != colon) return a;
-    if (const std::optional<int> port = port_number(setting.substr(colon + 1))) {
-        a.host = setting.substr(0, colon);
-        a.port = *port;
-    }
-    return a;
-}
-
-std::string mailer_name() {
-    const std::string version = KELVANTO_VERSION;
-    const std::size_t dot = version.find('.');
-    const std::string major = version.substr(0, dot);
-    std::string minor = "0";
-    if (dot != std::string::npos) {
-        const std::size_t end = version.find('.', dot + 1);
-        minor = version.substr(dot + 1, end == std::string::npos ? std::string::npos : end - dot - 1);
-    }
-    return "Kelvanto v" + std::to_string(std::stoi(major)) + "." + std::to_string(std::stoi(minor));
-}
-
-PreparedMail prepare_mail(const Settings& settings, const QueuedMail& queued) {
-    const std::string& sender = settings.EmailAlertMail;
-    const std::string& receiver = settings.EmailAlertDefault;
-    const std::string& message = queued.message;
-    const bool in_subject = settings.EmailSubBody == 1;
-    PreparedMail m;
-    m.mail_from = "Mail From: " + sender + kCrLf;
-    m.recipient = "rcpt to: <" + receiver + ">" + kCrLf;
-    m.headers = "From: Kelvanto <" + sender + ">" + kCrLf;
-    m.headers += "TO: <" + receiver + ">" + kCrLf;
-    m.headers += (in_subject ? "Subject: " + message : std::string("Subject: Alert from Kelvanto")) + kCrLf;
-    m.headers += std::string("Importance: High") + kCrLf;
-    m.headers += std::string("MIME-Version: 1.0") + kCrLf;
-    m.headers += "X-Mailer: " + mailer_name() + kCrLf;
-    m.headers += std::string("Content-Type: text/html") + kCrLf;
-    m.headers += std::string("Content-Transfer-Encoding: 7bit") + kCrLf;
-    m.body = in_subject ? std::string("\r\n\r\n") : std::string(kCrLf) + dot_stuffed(message) + kCrLf;
-    m.sender = sender;
-    m.receiver = receiver;
-    m.server = parse_smtp_server(settings.EmailAlertSMTP);
-    m.authenticate = settings.EmailAuth == 1;
-    if (m.authenticate) {
-        m.user = settings.EmailUsername;
-        m.password = settings.EmailPassword;
-    }
-    m.log_file = queued.log_file;
-    return m;
-}
-
 StartMail start_mail(MailSender& sender, const Settings& settings, const QueuedMail& mail, SmtpActions& out) {
     if (sender.busy()) return StartMail::busy;
-    sender.mail = prepare_mail(settings, mail);
-    sender.pending.clear();
-    sender.pausing = false;
-    sender.extended = false;
-    sender.encrypted = false;
-    sender.greeted = false;
+    sender.current = mail;
+    sender.mail = prepare_mail(settings, mail, unique_token(sender));
     sender.delivered = false;
-    sender.state = SmtpState::CONNECT;
-    out.push_back(SmtpAction{SmtpAction::connect, sender.mail.server.host, sender.mail.server.port});
-    out.push_back(timer(sender.reply_timeout_ms));
+    sender.retries = 0;
+    connect(sender, out);
     return StartMail::started;
 }
 
 SmtpActions mail_connected(MailSender& sender) {
     SmtpActions out;
-    // The server's greeting, not the connection, moves the plain dialogue on; on the
-    // implicit-TLS port the handshake comes first.
-    if (sender.state == SmtpState::CONNECT && sender.mail.server.port == sender.implicit_tls_port) {
+    if (sender.state != SmtpState::CONNECT) return out;
+    sender.connected = true;
+    // The server's greeting, not the connection, moves the dialogue on; with TLS from the
+    // first byte the handshake comes first.
+    if (implicit_tls(sender)) {
         start_tls(sender, out);
         out.push_back(timer(sender.reply_timeout_ms));
     }
@@ -400,7 +353,8 @@ SmtpActions mail_connected(MailSender& sender) {
 
 SmtpActions mail_received(MailSender& sender, const std::string& bytes) {
     SmtpActions out;
-    if (!sender.busy()) return out;
+    if (!sender.busy() || sender.state == SmtpState::WAIT) return out;
+    sender.connected = true;  // bytes came over it
     sender.pending += bytes;
     drain(sender, out);
     return out;
@@ -422,19 +376,33 @@ SmtpActions mail_tls_ready(MailSender& sender) {
 
 SmtpActions mail_tls_failed(MailSender& sender, const std::string& reason) {
     SmtpActions out;
-    if (!sender.busy()) return out;
-    close_now(sender, out, "no secure connection to the SMTP server " + server_name(sender) + ": " + quoted(reason) + ".");
+    if (!sender.busy() || sender.state == SmtpState::WAIT) return out;
+    std::string why = "no secure connection to " + server_name(sender) + ": " + quoted(reason) + ".";
+    if (!sender.greeted) {
+        why += " If the server starts in clear, choose \"Automatic (STARTTLS when offered)\" or \"STARTTLS required\" "
+               "as its encryption on the E-mail page.";
+    }
+    close_now(sender, out, why);
     return out;
 }
 
 SmtpActions mail_closed(MailSender& sender, const std::string& reason) {
     SmtpActions out;
-    if (!sender.busy()) return out;
+    if (!sender.busy() || sender.state == SmtpState::WAIT) return out;
+    if (sender.delivered) {
+        close_now(sender, out);
+        return out;
+    }
     const std::string because = reason.empty() ? "." : " (" + quoted(reason) + ").";
-    if (sender.state == SmtpState::CONNECT && !sender.greeted && !sender.encrypted) {
-        close_now(sender, out, "no connection to the SMTP server " + server_name(sender) + because);
+    if (!sender.connected) {
+        try_again(sender, out, "no connection to " + server_name(sender) + because);
+    } else if (!sender.greeted) {
+        try_again(sender, out, server_name(sender) + " closed the connection before its greeting" + because);
+    } else if (sender.state == SmtpState::BODY) {
+        close_now(sender, out, server_name(sender) + " closed the connection before it confirmed the mail" + because +
+                                   kMayHaveArrived);
     } else {
-        close_now(sender, out, "the SMTP server " + server_name(sender) + " closed the connection" + because);
+        try_again(sender, out, server_name(sender) + " closed the connection" + because);
     }
     return out;
 }
@@ -442,16 +410,29 @@ SmtpActions mail_closed(MailSender& sender, const std::string& reason) {
 SmtpActions mail_timer_elapsed(MailSender& sender) {
     SmtpActions out;
     if (!sender.busy()) return out;
-    if (!sender.pausing) {
-        close_now(sender, out, "the SMTP server " + server_name(sender) + " did not answer within " +
-                                   std::to_string((sender.reply_timeout_ms + 999) / 1000) + " seconds.");
-        return out;
+    const std::string within = " within " + seconds_text(sender.reply_timeout_ms) + ".";
+    if (sender.state == SmtpState::WAIT) {
+        connect(sender, out);
+    } else if (sender.pausing) {
+        sender.pausing = false;
+        sender.state = SmtpState::BODY;
+        out.push_back(send(sender.mail.body + "." + kCrLf));
+        out.push_back(timer(sender.reply_timeout_ms));
+        drain(sender, out);
+    } else if (!sender.connected) {
+        close_now(sender, out, "no connection to " + server_name(sender) + within);
+    } else if (sender.state == SmtpState::TLS) {
+        close_now(sender, out, "the TLS handshake with " + server_name(sender) + " did not end" + within);
+    } else if (!sender.greeted) {
+        const char* hint = sender.encrypted ? ""
+                                            : " A server that expects TLS from the first byte waits so: then choose "
+                                              "\"TLS from the first byte\" as its encryption on the E-mail page.";
+        close_now(sender, out, server_name(sender) + " took the connection but sent no greeting" + within + hint);
+    } else if (sender.state == SmtpState::BODY) {
+        close_now(sender, out, server_name(sender) + " did not confirm the mail" + within + kMayHaveArrived);
+    } else {
+        close_now(sender, out, server_name(sender) + " did not answer " + awaited(sender.state) + within);
     }
-    sender.pausing = false;
-    sender.state = SmtpState::BODY;
-    out.push_back(send(sender.mail.body + "." + kCrLf));
-    out.push_back(timer(sender.reply_timeout_ms));
-    drain(sender, out);
     return out;
 }
 
@@ -466,55 +447,4 @@ void apply_mail_actions(const SmtpActions& actions, MailSocket& socket) {
             case SmtpAction::stop_timer: socket.stop_timer(); break;
         }
     }
-}
-
-void send_or_queue(MailSender& sender, MailQueue& queue, const Settings& settings, const QueuedMail& mail,
-                   MailSocket* socket) {
-    SmtpActions out;
-    if (socket != nullptr && start_mail(sender, settings, mail, out) == StartMail::started) {
-        apply_mail_actions(out, *socket);
-        return;
-    }
-    queue.push_back(mail);
-    if (queue.size() <= kMailQueueLimit) return;
-    const QueuedMail& oldest = queue.front();
-    sender.problems.push_back({"Alert mail dropped: " + std::to_string(kMailQueueLimit) +
-                                   " mails were waiting already; the oldest was dropped: " + oldest.message,
-                               oldest.log_file});
-    queue.pop_front();
-}
-
-void work_off_queue(MailSender& sender, MailQueue& queue, const Settings& settings, MailSocket* socket) {
-    if (queue.empty() || socket == nullptr) return;
-    SmtpActions out;
-    if (start_mail(sender, settings, queue.front(), out) != StartMail::started) return;
-    queue.pop_front();
-    apply_mail_actions(out, *socket);
-}
-
-bool plausible_address(const std::string& a) {
-    for (std::size_t at = a.find('@'); at != std::string::npos; at = a.find('@', at + 1)) {
-        if (at + 1 >= a.size()) break;
-        const char c = a[at + 1];
-        const bool allowed = std::isalnum(static_cast<unsigned char>(c)) != 0 || c == ',';
-        if (allowed && c >= 0 && a.find('.', at + 2) != std::string::npos) return true;
-    }
-    return false;
-}
-
-MailCheck check_mail_settings(const WorkingRules& rules, const Settings& settings, bool test) {
-    bool applies = false;
-    for (int i = 0; i < rules.count; ++i) {
-        const AlertRule& r = rules.rules[static_cast<std::size_t>(i)];
-        if (r.has_action(SendMail) && (test || r.enabled())) applies = true;
-    }
-    if (!applies) return {};
-    if (!plausible_address(settings.EmailAlertMail)) return {MailField::sender, "Please check the senders address."};
-    if (!plausible_address(settings.EmailAlertDefault)) {
-        return {MailField::receiver, "Please check the receivers address."};
-    }
-    if (parse_smtp_server(settings.EmailAlertSMTP).host.size() <= 4) {
-        return {MailField::server, "Please check the SMTP server."};
-    }
-    return {};
 }

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "alerts/alert_rule.h"
-#include "settings/settings.h"
+#include "alerts/mail_message.h"
 
 class MailSocket;
 
@@ -15,12 +14,14 @@ class MailSocket;
 // send, start TLS, close, timer). Replies are collected until complete, so a reply spread over
 // several reads, or a multi-line reply, counts once.
 //
-// Two dialogues. The plain one (HELO, no TLS, no login) is used when authentication is off,
-// the port is not the implicit-TLS port and the server's greeting does not announce ESMTP;
-// its bytes are those every earlier version sent. Otherwise the extended one: EHLO, STARTTLS
-// when offered (required before a password is sent), EHLO again, AUTH PLAIN or LOGIN when
-// authentication is on, and the envelope in its standard form. A failure never falls back
-// to a plain connection.
+// The dialogue opens with EHLO. STARTTLS is used whenever the server offers it (unless
+// encryption is switched off), then EHLO again, AUTH PLAIN or LOGIN when authentication is
+// on, and the envelope in its standard form. A server that refuses EHLO gets HELO and the
+// envelope bytes every earlier version sent, unless a login or encryption is required. A
+// failure never falls back to a plain connection.
+//
+// A connection that breaks off before the mail's end was sent, or a reply "try again later"
+// (4xx), costs a try, not the mail: it is tried again after the waits of `retry_delays_ms`.
 enum class SmtpState {
     closed,
     CONNECT,    // waiting for the greeting
@@ -35,47 +36,18 @@ enum class SmtpState {
     MAILFROM,
     RCPT,
     DATA,
-    BODY,
-    QUIT
+    BODY,       // the body and its end are sent
+    QUIT,
+    WAIT        // the connection broke off; the mail is tried again when the timer elapses
 };
 
-// The SMTP server setting split into host and port: "host", "host:port", "[IPv6]",
-// "[IPv6]:port" or a bare IPv6 address (port 25 unless given).
-struct ServerAddress {
-    std::string host;
-    int port = 25;
-};
-ServerAddress parse_smtp_server(const std::string& setting);
-
-// One alert mail waiting or in transit: the alert message and the log file of the rule that
-// sent it ("" when the rule keeps no log), where a failure is noted too.
-struct QueuedMail {
-    std::string message;
-    std::string log_file;
-    bool operator==(const QueuedMail&) const = default;
-};
-
-// The texts of one mail, each ending in CR LF, built when the mail is started, with what the
-// dialogue needs to reach and log into the server.
-struct PreparedMail {
-    std::string mail_from;  // "Mail From: " + sender (plain dialogue)
-    std::string recipient;  // "rcpt to: <" + receiver + ">" (plain dialogue)
-    std::string headers;    // From, To, Subject, Importance, MIME, X-Mailer, Content-Type, encoding
-    std::string body;       // begins with CR LF, so an empty line follows the headers
-    std::string sender;
-    std::string receiver;
-    ServerAddress server;
-    bool authenticate = false;  // "Server requires authentication"
-    std::string user;
-    std::string password;
-    std::string log_file;
-};
-
-// A mail that was not delivered, or dropped from a full queue: the line for the program's
-// messages, and the rule's log file that gets it too.
+// A mail that was not delivered, or dropped from a full queue, or delayed: the line for the
+// program's messages, the rule's log file that gets it too, and whether the desktop user is
+// told (the first failure after a mail went through, not every one of a run).
 struct MailProblem {
     std::string text;
     std::string log_file;
+    bool tell_user = false;
 };
 
 struct SmtpAction {
@@ -92,27 +64,30 @@ inline constexpr const char* kHeloDomain = "localhost";
 
 struct MailSender {
     SmtpState state = SmtpState::closed;
-    PreparedMail mail;
+    QueuedMail current;  // the mail in transit
+    PreparedMail mail;   // its texts
     std::string pending;     // received bytes that do not yet make a complete reply
     bool pausing = false;    // the header block is out; the body follows when the timer elapses
     bool extended = false;   // the EHLO dialogue
     bool encrypted = false;  // TLS is up on this connection
+    bool connected = false;  // the connection to the server stands
     bool greeted = false;    // the server's greeting has arrived
     bool delivered = false;  // the server accepted the mail
     // A server that stops answering costs this mail only: the connection is dropped after
     // this long without a reply, and the queue moves on.
     int reply_timeout_ms = kDefaultReplyTimeoutMs;
     int body_pause_ms = kBodyPauseMs;
-    // Connections to this port are encrypted from the start (SMTP over TLS).
+    // With automatic encryption, connections to this port are encrypted from the start.
     int implicit_tls_port = kImplicitTlsPort;
+    std::vector<int> retry_delays_ms{10000, 60000, 300000};
+    std::size_t retries = 0;  // of the mail in transit
+    bool failing = false;     // the last mail failed and the desktop user was told
+    std::uint64_t salt = 0;   // random, with `serial` it makes every Message-ID unique
+    std::uint64_t serial = 0;
     // Mails that failed, waiting to be reported by the update cycle.
     std::vector<MailProblem> problems;
     bool busy() const { return state != SmtpState::closed; }
 };
-
-// "Kelvanto v<major>.<minor>" of this build's version.
-std::string mailer_name();
-PreparedMail prepare_mail(const Settings& settings, const QueuedMail& queued);
 
 enum class StartMail { started, busy };
 StartMail start_mail(MailSender& sender, const Settings& settings, const QueuedMail& mail, SmtpActions& out);
@@ -126,26 +101,3 @@ SmtpActions mail_closed(MailSender& sender, const std::string& reason = {});
 SmtpActions mail_timer_elapsed(MailSender& sender);
 
 void apply_mail_actions(const SmtpActions& actions, MailSocket& socket);
-
-// The mail queue: alert mails waiting while a mail is in transit, at most kMailQueueLimit.
-// New mails go to the end; the update cycle takes from the front, so the oldest goes first.
-using MailQueue = std::deque<QueuedMail>;
-inline constexpr std::size_t kMailQueueLimit = 100;
-
-// Starts a mail over `socket`, or appends it to the queue when the sender is busy (or there
-// is no socket to send with). A full queue drops its oldest mail, noted in the problems.
-void send_or_queue(MailSender& sender, MailQueue& queue, const Settings& settings, const QueuedMail& mail,
-                   MailSocket* socket);
-// Once per update cycle: starts the oldest queued mail when the sender is free.
-void work_off_queue(MailSender& sender, MailQueue& queue, const Settings& settings, MailSocket* socket);
-
-// The check of the mail settings before saving the options or testing a rule.
-enum class MailField { none, sender, receiver, server };
-struct MailCheck {
-    MailField field = MailField::none;  // none: accepted
-    std::string message;
-    bool accepted() const { return field == MailField::none; }
-};
-// "*@[A-Z,a-z,0-9]*.*": something '@', a letter, digit or comma, and a '.' further on.
-bool plausible_address(const std::string& address);
-MailCheck check_mail_settings(const WorkingRules& rules, const Settings& settings, bool test);

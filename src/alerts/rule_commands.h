@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/mail_sender.h"
+#include "alerts/mail_settings_check.h"
 #include "core/program_state.h"
 #include "core/services.h"
 

@@ -169,7 +169,7 @@ std::optional<double> connection_speed(ProgramState& state, Services& services, 
         return std::round(services.link_speed->speed_bps(state.counter_runtime[slot].description) * 100.0) / 100.0;
     }
     clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
-    if (adapter > stats.Found_Adaptors() || !stats.Choose_Adaptor(adapter) || !stats.chosen_entry().connected)
+    if (adapter > stats.Found_Adaptors() || !stats.Choose_Adaptor(adapter) || !stats.chosen_entry().present)
         return std::nullopt;
     const double bps = services.link_speed->speed_bps(stats.Description());
     return std::round(bps * 100.0) / 100.0;

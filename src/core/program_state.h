@@ -57,7 +57,7 @@ struct ProgramState {
     LogState logs;
     PeriodCache period_cache;
     std::vector<CounterRuntime> counter_runtime;  // element k is adapter k + 1
-    InterfaceReadings interface_readings;         // every interface's last counters, by name
+    InterfaceReadings interface_readings;         // every interface's last counters, by index
     AdapterTables table_messages;                 // adapter numbers and the table messages shown
     int known_adapter_count = 0;
     int found_adapters = 0;
@@ -71,6 +71,7 @@ struct ProgramState {
     WindowBehaviourState window_behaviour;  // frame allowances, track heights, layered flag
     std::vector<FormItem> display_list;  // the items the main window draws, item i at i - 1
     AlertState alerts;                   // rule tables, evaluation state, mail sender and queue
+    std::string boot_id;                 // this boot and network namespace; "" when not known
     std::string data_dir;                // folder holding "Stats/" and "Preset.ini", ends in '/'
     std::string config_dir;              // folder holding "autostart/"; empty: no autostart entry
     std::string program_path;            // the program file the autostart entry starts

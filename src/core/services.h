@@ -45,6 +45,9 @@ public:
     // A line for the program's log (standard error): something the user may want to know
     // that needs no answer.
     virtual void log_notice(const std::string& /*text*/) {}
+    // Something the user is to be told once, in the window as well as in the program's log
+    // (a line each).
+    virtual void tell_user(const std::string& text) { log_notice(text); }
     virtual void update_tray() {}
     virtual void refresh_screen() {}
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "history/log_store.h"
+#include "history/retired_logs.h"
 #include "history/traffic_log.h"
 #include "measure/counters.h"
 #include "measure/rates.h"
@@ -37,6 +38,10 @@ void flag_first_rate_item(ProgramState& state) {
 
 }  // namespace
 
+void read_adapter_counters(ProgramState& state, Services& services, CycleHooks& hooks) {
+    read_counters(state, services, hooks, retire_adapter_logs);
+}
+
 void take_start_counters(ProgramState& state) {
     for (int i = 1; i <= state.live_adapter_count(); ++i) {
         AdapterState& a = state.adapters[static_cast<std::size_t>(i)];
@@ -54,11 +59,14 @@ void update_cycle(ProgramState& state, Services& services, CycleHooks& hooks, bo
     }
     double now = 0.0;
     if (!recompute_only) {
-        read_counters(state, services, hooks);
         now = services.clock.now();
+        // The day rolls over before the read: a save then holds the readings of the last
+        // cycle together with all it booked, as every save does, and this cycle's bytes go
+        // to the new day.
+        roll_over_logs(state, services, now);
+        read_adapter_counters(state, services, hooks);
         if (state.found_adapters > state.stats.adapter_count()) grow_logged_adapters(state, now);
         measure_cycle_time(c, services.clock.elapsed_seconds());
-        roll_over_logs(state, services, now);
     }
 
     flag_first_rate_item(state);

@@ -19,7 +19,9 @@ std::optional<int> small_number(const std::string& text) {
 
 bool wants_report(const std::vector<std::string>& args) {
     for (const std::string& a : args) {
-        if (a == "--report" || a == "--html" || a == "--json" || a == "--csv" || a == "--adapter") return true;
+        if (a == "--report" || a == "--html" || a == "--json" || a == "--csv" || a == "--adapter" ||
+            a == "--retired")
+            return true;
     }
     return false;
 }
@@ -41,9 +43,11 @@ std::optional<ReportRequest> parse_report_arguments(const std::vector<std::strin
         } else if ((a == "--html" || a == "--json" || a == "--csv") && !have_format) {
             request.format = a == "--html" ? kReportHtml : a == "--json" ? kReportJson : kReportCsv;
             have_format = true;
-        } else if (a == "--adapter" && has_value && !request.adapter) {
+        } else if (a == "--adapter" && has_value && !request.adapter && request.retired.empty()) {
             request.adapter = small_number(args[++i]);
             if (!request.adapter) return std::nullopt;
+        } else if (a == "--retired" && has_value && !request.adapter && request.retired.empty() && !args[i + 1].empty()) {
+            request.retired = args[++i];
         } else {
             return std::nullopt;
         }

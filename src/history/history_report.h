@@ -16,15 +16,16 @@ struct ReportRequest {
     HistoryTab tab = kTabTotals;
     int format = kReportText;
     std::optional<int> adapter;  // the history adapter; the settings' Adapter when not given
+    std::string retired;         // the retired interface whose history is reported, or ""
 };
 inline constexpr const char* kReportUsage =
-    "Usage: kelvanto --report totals|daily|weekly|monthly|yearly [--html|--json|--csv] [--adapter N]\n";
+    "Usage: kelvanto --report totals|daily|weekly|monthly|yearly [--html|--json|--csv] [--adapter N|--retired NAME]\n";
 
 // Whether the command line asks for a report at all (holds one of its options).
 bool wants_report(const std::vector<std::string>& args);
 // The request of the arguments after the program name; nothing when they are not a valid
 // report command (unknown or repeated options, more than one format, a missing or unknown
-// tab, N not a number 0..99).
+// tab, N not a number 0..99, both --adapter and --retired).
 std::optional<ReportRequest> parse_report_arguments(const std::vector<std::string>& args);
 
 // The report of a tab with rows from `source`. Text and HTML: the export as the history

@@ -86,6 +86,9 @@ struct LogState {
     // The system's first day of the week (1 = Sunday .. 7 = Saturday), used when
     // FirstDayOfWeek is 0. The application sets it from the locale.
     int system_first_day_of_week = 1;
+    // What each adapter's interface carried between the previous run and the first read of
+    // this one (in the same boot): booked to today's entry when the logs are loaded next.
+    std::array<TrafficPair, kAdapterSlots> between_runs{};
     UnsavedWrites unsaved;
     // Files that exist but could not be read this run: never replaced by what memory holds.
     std::set<std::string> unreadable;

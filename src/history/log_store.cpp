@@ -11,6 +11,7 @@
 #include "core/date.h"
 #include "history/log_io.h"
 #include "history/minute_log.h"
+#include "measure/saved_readings.h"
 
 namespace {
 
@@ -133,6 +134,12 @@ void load_logs_at(ProgramState& state, double now) {
     for (int i = 1; i <= n; ++i) {
         auto& table = state.adapters[static_cast<std::size_t>(i)].day_table;
         read_year_file(logs, year_file_path(state.data_dir, logs.load_year, i), logs.load_year, table);
+        // The time between two runs goes to the day of the start: when in it the bytes
+        // crossed is not known. The minutely log does not get them.
+        TrafficPair& later = logs.between_runs[static_cast<std::size_t>(i)];
+        table[static_cast<std::size_t>(logs.load_day_index)].received += later.received;
+        table[static_cast<std::size_t>(logs.load_day_index)].sent += later.sent;
+        later = TrafficPair{};
         if (in_aggregate(state.settings, i)) add_day_table(aggregate.day_table, table);
     }
     load_minutes(state, now);
@@ -174,6 +181,10 @@ void save_logs(ProgramState& state) {
         save_whole_file(logs, path, encode_day_table(state.adapters[static_cast<std::size_t>(i)].day_table));
     }
     save_minutes(state);
+    // The readings the saved logs hold everything up to: the next start in this boot counts on
+    // from them, so a run that ends without saving again loses nothing.
+    if (state.interface_readings.baseline_taken)
+        save_readings(state.data_dir, readings_now(state.table_messages.numbering, state.interface_readings, state.boot_id));
 }
 
 void load_history(ProgramState& state, Services& services) { load_history_at(state, services.clock.now()); }

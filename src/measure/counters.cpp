@@ -35,18 +35,46 @@ void book(Direction d, std::uint64_t grown, bool restarted, std::uint64_t readin
     d.last = x > 0 ? x : 0.0;
 }
 
-void add_growth(CounterGrowth& into, const CounterGrowth& g) {
-    into.received += g.received;
-    into.sent += g.sent;
-    into.restarted = into.restarted || g.restarted;
+// What the user is told once, in one message a line each: a damaged numbering file, retired
+// adapters, interfaces that found every number taken (together, those still without one).
+void tell_the_user(AdapterNumbering& numbering, CycleHooks& hooks) {
+    std::string names;
+    for (const std::string& name : numbering.untold)
+        if (numbering.number_of(name) == 0) names += (names.empty() ? "" : ", ") + name;
+    numbering.untold.clear();
+    if (!names.empty())
+        numbering.notices.push_back("Not counted, all " + std::to_string(kMaxAdapters) +
+                                    " adapter numbers being taken: " + names +
+                                    ". The Adapters page of the settings lists the adapters and what is not counted.");
+    if (numbering.notices.empty()) return;
+    std::string text;
+    for (const std::string& notice : numbering.notices) text += (text.empty() ? "" : "\n") + notice;
+    numbering.notices.clear();
+    hooks.tell_user(text);
 }
 
-void tell_refused(AdapterNumbering& numbering, CycleHooks& hooks) {
-    for (const std::string& name : numbering.untold) {
-        hooks.log_notice("interface " + name + " holds an IPv4 address but is not counted: all " +
-                         std::to_string(kMaxAdapters) + " adapter numbers are taken (see Stats/Adapters.txt)");
+// Frees numbers of adapters long unseen for interfaces that found every number taken.
+bool free_numbers(ProgramState& state, AdapterNumbering& numbering, FreeAdapterNumber free_number, double now) {
+    if (free_number == nullptr || numbering.wanting.empty() || !state.logs.loaded || state.logs.writes_blocked)
+        return false;
+    const AdapterSet in_use = numbers_in_use(state);
+    bool freed = false;
+    for (const std::string& wanting : numbering.wanting) {
+        const int n = numbering.retirable(in_use);
+        if (n == 0) break;
+        const auto i = static_cast<std::size_t>(n);
+        const std::string old = numbering.names[i];
+        const std::string folder = free_number(state, n, now);
+        if (folder.empty()) break;
+        numbering.names[i].clear();
+        numbering.last_seen[i] = 0.0;
+        numbering.unsaved = true;
+        numbering.notices.push_back("Adapter " + std::to_string(n) + " (" + old + ") has not been seen for " +
+                                    std::to_string(static_cast<int>(kRetireAfterDays)) + " days: its history is kept in " +
+                                    folder + " and its number goes to " + wanting + ".");
+        freed = true;
     }
-    numbering.untold.clear();
+    return freed;
 }
 
 }  // namespace
@@ -61,16 +89,37 @@ std::string ip_text_for(clsIPStatistics& stats, int a) {
     return "0.0.0.0";
 }
 
-void read_counters(ProgramState& state, Services& services, CycleHooks& hooks) {
-    clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
+AdapterSet numbers_in_use(const ProgramState& state) {
+    AdapterSet in_use;
+    const auto mark = [&in_use](long long n) {
+        if (n >= 0 && n <= kMaxAdapters) in_use.set(static_cast<std::size_t>(n));
+    };
+    mark(state.settings.Adapter);
+    for (int i = 1; i <= 6; ++i)
+        if (state.settings.LogAdapter[static_cast<std::size_t>(i)] != 0) mark(i);
+    for (const FormItem& item : state.settings.custom_items) mark(item.Adapter);
+    for (int r = 0; r < state.alerts.live.count && r < kMaxRules; ++r) {
+        const std::string& value = state.alerts.live.rules[static_cast<std::size_t>(r)].condition_value(0);
+        if (!value.empty() && value.size() < 4 && std::all_of(value.begin(), value.end(), [](char d) { return d >= '0' && d <= '9'; })) mark(std::stoll(value));
+    }
+    return in_use;
+}
+
+void read_counters(ProgramState& state, Services& services, CycleHooks& hooks, FreeAdapterNumber free_number) {
     AdapterNumbering& numbering = state.table_messages.numbering;
+    const double now = services.clock.now();
+    numbering.today = std::floor(now);
+    numbering.count_virtual = state.settings.CountVirtualAdapters != 0;
+    clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
+    // Interfaces that came while numbers were being freed are read at once, and given one too.
+    while (free_numbers(state, numbering, free_number, now)) stats.Update_Adaptors_Stat();
     const int found = stats.Found_Adaptors();
     state.found_adapters = found;
     if (found != state.known_adapter_count) {
         state.known_adapter_count = found;
         hooks.adapter_lists_changed(found);
     }
-    tell_refused(numbering, hooks);
+    tell_the_user(numbering, hooks);
     if (!state.logs.writes_blocked) save_numbering(numbering, state.data_dir);
 
     follow_interfaces(state.interface_readings, stats.interface_rows(), stats.interfaces_read(),
@@ -84,8 +133,8 @@ void read_counters(ProgramState& state, Services& services, CycleHooks& hooks) {
 
     for (int i = 1; i <= n; ++i) {
         const InterfaceEntry& e = stats.entry(i);
-        state.counter_runtime[static_cast<std::size_t>(i - 1)].description = e.connected ? e.description : std::string();
-        if (i == state.settings.Adapter) state.ip_text = e.connected ? e.address : "0.0.0.0";
+        state.counter_runtime[static_cast<std::size_t>(i - 1)].description = e.present ? e.description : std::string();
+        if (i == state.settings.Adapter) state.ip_text = e.address.empty() ? "0.0.0.0" : e.address;
         if (i > kMaxAdapters) continue;
 
         AdapterState& a = state.adapters[static_cast<std::size_t>(i)];
@@ -96,16 +145,19 @@ void read_counters(ProgramState& state, Services& services, CycleHooks& hooks) {
         CounterContinuation beyond_the_logs;
         CounterContinuation& c =
             i <= state.stats.adapter_count() ? state.stats.adapters[static_cast<std::size_t>(i - 1)] : beyond_the_logs;
-        if (e.present) {
-            InterfaceReading& r = state.interface_readings.by_name[e.description];
-            add_growth(r.uncounted, r.growth);
-            if (e.connected) {
-                book({a.current_received, c.received_offset, c.received_wraps, c.received_sign, c.last_received},
-                     r.uncounted.received, r.uncounted.restarted, r.received);
-                book({a.current_sent, c.sent_offset, c.sent_wraps, c.sent_sign, c.last_sent}, r.uncounted.sent,
-                     r.uncounted.restarted, r.sent);
-                r.uncounted = CounterGrowth{};
+        const InterfaceReading* r = e.present ? reading_of(state.interface_readings, e.index) : nullptr;
+        if (r != nullptr) {
+            CounterGrowth g = r->growth;
+            if (g.between_runs) {
+                // Not this run's traffic: it goes to the day of the start, not to the rates.
+                TrafficPair& later = state.logs.between_runs[static_cast<std::size_t>(i)];
+                later.received += static_cast<double>(g.received);
+                later.sent += static_cast<double>(g.sent);
+                g = CounterGrowth{};
             }
+            book({a.current_received, c.received_offset, c.received_wraps, c.received_sign, c.last_received}, g.received,
+                 g.restarted, r->received);
+            book({a.current_sent, c.sent_offset, c.sent_wraps, c.sent_sign, c.last_sent}, g.sent, g.restarted, r->sent);
         }
         a.total_received = c.received_carried + a.current_received;
         a.total_sent = c.sent_carried + a.current_sent;

@@ -83,10 +83,21 @@ void clsIPStatistics::Update_Adaptors_Stat() {
                      [](const InterfaceRow& a, const InterfaceRow& b) { return a.index < b.index; });
     if (interfaces_read_) adaptors_.Count_adaptors();
 
-    // Interfaces holding an address for the first time get their numbers in table order.
+    // New interfaces get their numbers in table order, those holding an IPv4 address first
+    // (as the machine's own cards and loopback do), then the others that carry traffic.
     AdapterNumbering& numbering = tables_.numbering;
-    for (const InterfaceRow& row : rows_)
-        if (adaptors_.group_of(row.index) >= 0) numbering.give_number(row.description);
+    numbering.wanting.clear();
+    if (interfaces_read_) {
+        numbering.follow_renames(rows_);
+        const auto offer = [&numbering](const InterfaceRow& row) {
+            if (numbering.number_of(row.description) != 0) return;
+            if (numbering.count_virtual || !virtual_by_default(row.description)) numbering.give_number(row.description);
+        };
+        for (const InterfaceRow& row : rows_)
+            if (adaptors_.group_of(row.index) >= 0) offer(row);
+        for (const InterfaceRow& row : rows_)
+            if (row.in_octets_wide != 0 || row.out_octets_wide != 0 || row.in_octets != 0 || row.out_octets != 0) offer(row);
+    }
 
     found_ = numbering.count();
     slots_.assign(static_cast<std::size_t>(found_), InterfaceEntry{});
@@ -97,13 +108,13 @@ void clsIPStatistics::Update_Adaptors_Stat() {
                                       [&](const InterfaceRow& r) { return r.description == e.description; });
         if (row == rows_.end() || e.description.empty()) continue;
         e.present = true;
-        const int g = adaptors_.group_of(row->index);
-        if (g < 0) continue;
-        e.connected = true;
+        e.index = row->index;
         e.received = static_cast<std::int32_t>(row->in_octets);
         e.sent = static_cast<std::int32_t>(row->out_octets);
-        e.address = adaptors_.Adaptor_IP(g);
         e.status = status_text(row->oper_status);
+        if (numbering.today > 0.0) numbering.last_seen[static_cast<std::size_t>(n)] = numbering.today;
+        const int g = adaptors_.group_of(row->index);
+        if (g >= 0) e.address = adaptors_.Adaptor_IP(g);
     }
     if (chosen_ > found_) chosen_ = 0;
 }

@@ -40,21 +40,22 @@ private:
     std::vector<AddressRow> groups_;
 };
 
-// One numbered adapter slot, rebuilt at every read. An adapter whose interface is absent or
-// holds no IPv4 address has no connection: zero counters, empty address and status.
+// One numbered adapter slot, rebuilt at every read. An adapter whose interface is absent has
+// no connection: zero counters, empty address and status. The address is the interface's
+// smallest IPv4 address; an interface without one counts all the same.
 struct InterfaceEntry {
     std::int32_t received = 0;
     std::int32_t sent = 0;
     std::string address;
     std::string status;
     std::string description;  // the interface's name, also while it is absent
+    std::uint32_t index = 0;  // its kernel index while present
     bool present = false;     // the interface is in the interface table
-    bool connected = false;   // ... and holds an IPv4 address
 };
 
 // The statistics object: reads both tables on creation. Adapters 1..N are the numbered
-// interfaces (AdapterTables); an interface seen holding an IPv4 address for the first time
-// gets the next free number here, whoever reads the tables first.
+// interfaces (AdapterTables); an interface seen for the first time holding an IPv4 address
+// or carrying traffic gets the next free number here, whoever reads the tables first.
 class clsIPStatistics {
 public:
     clsIPStatistics(InterfaceTableReader& reader, Dialogs& dialogs, AdapterTables& tables);

@@ -47,6 +47,7 @@ struct Settings {
     std::uint8_t EmailAuth = 0;
     std::string EmailUsername;
     std::string EmailPassword;
+    std::uint8_t EmailSecurity = 0;  // MailSecurity: automatic, STARTTLS required, TLS, none
 
     // Units and overview lines
     std::uint8_t TransferUnit = 11;
@@ -170,6 +171,8 @@ struct Settings {
     std::int32_t FormItems = 0;
     std::vector<FormItem> custom_items;  // the custom list, item i at index i-1
     std::uint8_t MinuteLogging = 1;
+    // Container and virtual interfaces (docker0, br-*, veth* ...) get adapter numbers too.
+    std::uint8_t CountVirtualAdapters = 0;
 
     // Metrics endpoint: HTTP port (0 = off) and the address it listens on
     std::int32_t MetricsPort = 0;

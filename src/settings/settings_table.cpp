@@ -61,6 +61,7 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.flag("EmailAuth", s.EmailAuth, 0);
     t.text("EmailUsername", s.EmailUsername);
     t.text("EmailPassword", s.EmailPassword);
+    t.number("EmailSecurity", s.EmailSecurity, 0, 3, 0);
 
     // Units and overview lines
     t.number("TransferUnit", s.TransferUnit, 0, 11, 11);
@@ -182,6 +183,7 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.number("AdvItems", s.AdvItems, 0, 255, 0);
     t.number("FormItems", s.FormItems, 0, 999, 0, AfterRead::overview_items);
     t.flag("MinuteLogging", s.MinuteLogging, 1);
+    t.flag("CountVirtualAdapters", s.CountVirtualAdapters, 0);
 
     // Metrics endpoint
     t.number("MetricsPort", s.MetricsPort, 0, 65535, 0);

@@ -49,8 +49,9 @@ TEST_F(Actions, LogLineAndMailCarryTheSameMessage) {
     const std::string two_lines = "15/06/2026 12:00:00 " + message + "\r\n15/06/2026 12:00:01 " + message + "\r\n";
     EXPECT_EQ(slurp(path), two_lines);
 
-    // The first mail fails: the next cycle notes why in the program's messages and in the
-    // rule's log, then starts the queued one.
+    // The first mail fails (for good, no tries left): the next cycle notes why in the
+    // program's messages and in the rule's log, then starts the queued one.
+    state.alerts.mail.retry_delays_ms.clear();
     apply_mail_actions(mail_closed(state.alerts.mail, "Connection refused"), socket);
     clock.advance_seconds(1);
     serve_mail_queue(state, services);

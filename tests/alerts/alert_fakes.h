@@ -74,6 +74,14 @@ public:
     }
 };
 
+// The text without its Date: and Message-ID: lines, which differ from mail to mail.
+inline std::string without_stamps(std::string text) {
+    for (const char* name : {"\r\nDate: ", "\r\nMessage-ID: "}) {
+        for (std::size_t at; (at = text.find(name)) != std::string::npos;) text.erase(at + 2, text.find("\r\n", at + 2) - at);
+    }
+    return text;
+}
+
 // A socket that records what the sender asks of it.
 class FakeMailSocket : public MailSocket {
 public:

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "alerts/mail_sender.h"
+#include "alerts/mail_queue.h"
 #include "alerts/alert_fakes.h"
 
 namespace {
@@ -15,6 +15,7 @@ struct Mail : ::testing::Test {
         settings.EmailAlertMail = "monitor@example.org";
         settings.EmailAlertDefault = "admin@example.org";
         settings.EmailAlertSMTP = "mail.example.org";
+        sender.retry_delays_ms.clear();
     }
     void reply(const std::string& bytes) { apply_mail_actions(mail_received(sender, bytes), socket); }
     void elapse() { apply_mail_actions(mail_timer_elapsed(sender), socket); }
@@ -49,17 +50,17 @@ const std::string kHeadersAfterSubject =
     "Importance: High\r\n"
     "MIME-Version: 1.0\r\n"
     "X-Mailer: Kelvanto v1.0\r\n"
-    "Content-Type: text/html\r\n"
+    "Content-Type: text/html; charset=utf-8\r\n"
     "Content-Transfer-Encoding: 7bit\r\n";
 
 }  // namespace
 
 TEST_F(Mail, DialogueBytesWithTheMessageAsBody) {
-    EXPECT_EQ(deliver("Link is up."),
-              "HELO localhost\r\n"
-              "Mail From: monitor@example.org\r\n"
-              "rcpt to: <admin@example.org>\r\n"
-              "DATA \r\n"
+    EXPECT_EQ(without_stamps(deliver("Link is up.")),
+              "EHLO localhost\r\n"
+              "MAIL FROM:<monitor@example.org>\r\n"
+              "RCPT TO:<admin@example.org>\r\n"
+              "DATA\r\n"
               "From: Kelvanto <monitor@example.org>\r\n"
               "TO: <admin@example.org>\r\n"
               "Subject: Alert from Kelvanto\r\n" +
@@ -72,7 +73,7 @@ TEST_F(Mail, DialogueBytesWithTheMessageAsBody) {
 TEST_F(Mail, DialogueBytesWithTheMessageAsSubject) {
     settings.EmailSubBody = 1;
     settings.EmailAlertSMTP = "mail.example.org:2525";
-    const std::string sent = deliver("Link is up.");
+    const std::string sent = without_stamps(deliver("Link is up."));
     EXPECT_NE(sent.find("Subject: Link is up.\r\n" + kHeadersAfterSubject + "\r\n\r\n.\r\nQUIT\r\n"), std::string::npos);
     EXPECT_EQ(socket.connects, std::vector<std::string>{"mail.example.org:2525"});
 }
@@ -98,7 +99,7 @@ TEST_F(Mail, RepliesSplitOverReadsAndMultiLineReplies) {
     reply("0-second\r\n220 last\r");
     EXPECT_EQ(socket.written, "");
     reply("\n");
-    EXPECT_EQ(socket.written, "HELO localhost\r\n");
+    EXPECT_EQ(socket.written, "EHLO localhost\r\n");
     reply("250-kelvanto\r\n250-SIZE 1000\r\n250 HELP\r\n");
     EXPECT_EQ(sender.state, SmtpState::MAILFROM);
     reply("25");
@@ -121,7 +122,7 @@ TEST_F(Mail, RefusedRecipientGetsNoData) {
 TEST_F(Mail, GarbageStallsAndEarlyClosesCostOnlyThatMail) {
     // Garbage where a code is checked.
     send("first");
-    for (const char* r : {"\x01\x02garbage\r\n", "\r\n", "?\r\n"}) reply(r);
+    for (const char* r : {"\x01\x02garbage\r\n", "\r\n", "?\r\n", "!\r\n"}) reply(r);
     reply("hello there\r\n");
     EXPECT_FALSE(sender.busy());
     EXPECT_EQ(socket.written.find("DATA"), std::string::npos);
@@ -150,7 +151,7 @@ TEST_F(Mail, GarbageStallsAndEarlyClosesCostOnlyThatMail) {
     reply("220 hi\r\n");
     closed();
     EXPECT_FALSE(sender.busy());
-    EXPECT_NE(deliver("sixth").find("DATA \r\n"), std::string::npos);
+    EXPECT_NE(deliver("sixth").find("DATA\r\n"), std::string::npos);
     serve();
     EXPECT_TRUE(queue.empty());
     EXPECT_NE(sender.mail.body.find("fifth"), std::string::npos);
@@ -162,7 +163,7 @@ TEST_F(Mail, GarbageStallsAndEarlyClosesCostOnlyThatMail) {
               "\"hello there\".");
     EXPECT_EQ(sender.problems[1].text, "Alert mail not sent: the SMTP server mail.example.org:25 sent a reply without end.");
     EXPECT_EQ(sender.problems[2].text,
-              "Alert mail not sent: the SMTP server mail.example.org:25 did not answer within 60 seconds.");
+              "Alert mail not sent: the SMTP server mail.example.org:25 did not answer EHLO within 60 seconds.");
     EXPECT_EQ(sender.problems[3].text, "Alert mail not sent: the SMTP server mail.example.org:25 closed the connection.");
 }
 

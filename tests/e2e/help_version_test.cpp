@@ -46,7 +46,7 @@ InfoRun run_with(const std::vector<std::string>& args) {
 TEST(HelpVersion, VersionPrintsNameAndVersionOnly) {
     const InfoRun run = run_with({"--version"});
     EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.output, "Kelvanto 1.0.0\n");
+    EXPECT_EQ(run.output, "Kelvanto " KELVANTO_VERSION "\n");
     EXPECT_FALSE(run.touched_data);
     EXPECT_FALSE(run.touched_settings);
 }
@@ -64,7 +64,7 @@ TEST(HelpVersion, HelpListsEveryCommandLineForm) {
 }
 
 TEST(HelpVersion, AnsweredWhereverTheOptionStands) {
-    EXPECT_EQ(run_with({"/minimized", "--version"}).output, "Kelvanto 1.0.0\n");
+    EXPECT_EQ(run_with({"/minimized", "--version"}).output, "Kelvanto " KELVANTO_VERSION "\n");
     // Help wins when both are asked for.
     const InfoRun both = run_with({"--version", "--help"});
     EXPECT_EQ(both.exit_code, 0);

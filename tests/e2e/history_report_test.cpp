@@ -164,7 +164,7 @@ TEST(HistoryReport, AggregateAsHtmlAndBadArguments) {
         const ReportRun b = folder.run(bad);
         EXPECT_EQ(b.status, 2) << bad;
         EXPECT_EQ(b.out, "") << bad;
-        EXPECT_EQ(b.err, "Usage: kelvanto --report totals|daily|weekly|monthly|yearly [--html|--json|--csv] [--adapter N]\n") << bad;
+        EXPECT_EQ(b.err, "Usage: kelvanto --report totals|daily|weekly|monthly|yearly [--html|--json|--csv] [--adapter N|--retired NAME]\n") << bad;
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/services.h"
+#include "measure/adapter_numbering.h"
 #include "measure/counters.h"
 #include "support/fakes.h"
 
@@ -77,9 +78,9 @@ TEST_F(ReadCountersTest, AddressLostAndBackCountsWhatTheInterfaceCarriedNeverIts
     eth0(1000, 100);
     read();
     drop_address(5);
-    eth0(500, 50);  // while it had no address
+    eth0(500, 50);  // while it had no IPv4 address (IPv6 only, or none at all)
     read();
-    EXPECT_EQ(received(2), 1000.0) << "no connection: nothing counted";
+    EXPECT_EQ(received(2), 1500.0) << "an interface counts whatever its addresses";
     EXPECT_EQ(state.found_adapters, 2) << "the adapter keeps its number";
     EXPECT_EQ(state.ip_text, "0.0.0.0");
     read();
@@ -119,14 +120,17 @@ TEST_F(ReadCountersTest, InterfaceStartedAgainCountsItsWholeNewReading) {
     EXPECT_EQ(c.last_received, 200.0);
 }
 
-TEST_F(ReadCountersTest, RenamedInterfaceCountsOnUnderItsNewNameWithoutItsLifetime) {
+TEST_F(ReadCountersTest, RenamedAwayAndBackTheInterfaceKeepsItsNumberAndCountsEachByteOnce) {
     table.interfaces.back().description = "enp0s5";
     eth0(300, 30);
     read();
-    EXPECT_EQ(state.table_messages.numbering.names[3], "enp0s5");
-    EXPECT_EQ(received(3), 300.0);
-    EXPECT_EQ(sent(3), 30.0);
-    EXPECT_EQ(received(2), 0.0);
+    EXPECT_EQ(state.table_messages.numbering.names[2], "enp0s5");
+    table.interfaces.back().description = "eth0";
+    eth0(200, 20);
+    read();
+    EXPECT_EQ(numbering_text(state.table_messages.numbering), "1 lo\n2 eth0\n");
+    EXPECT_EQ(received(2), 500.0);
+    EXPECT_EQ(sent(2), 50.0);
 }
 
 TEST_F(ReadCountersTest, AbsentForAWhileAndBackWithItsCountersContinuesFromTheLastReading) {
@@ -197,16 +201,17 @@ TEST_F(ReadCountersTest, IpTextFollowsTheMonitoredAdapter) {
 
 TEST_F(ReadCountersTest, PastFifteenAdaptersTheRestIsToldOnceAndNeverMerged) {
     for (std::uint32_t i = 20; i < 36; ++i) {
-        table.add_interface(i, "veth" + std::to_string(i), 0, 0);
+        table.add_interface(i, "tap" + std::to_string(i), 0, 0);
         table.add_address(i, 10, 9, static_cast<std::uint8_t>(i), 1);
     }
+    table.add_interface(40, "veth9f", 500, 500);  // a container's end: never numbered
     read();
     read();
     EXPECT_EQ(state.found_adapters, 15);
-    ASSERT_EQ(hooks.notices.size(), 3u);  // veth33, veth34, veth35
+    ASSERT_EQ(hooks.notices.size(), 1u);
     EXPECT_EQ(hooks.notices[0],
-              "interface veth33 holds an IPv4 address but is not counted: all 15 adapter numbers are taken "
-              "(see Stats/Adapters.txt)");
+              "Not counted, all 15 adapter numbers being taken: tap33, tap34, tap35. The Adapters page of the "
+              "settings lists the adapters and what is not counted.");
     table.set_counters(35, 1'000'000, 1'000'000);
     read();
     for (int i = 1; i <= kMaxAdapters; ++i) EXPECT_EQ(received(i), 0.0) << "adapter " << i;

@@ -2,13 +2,16 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sched.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <future>
@@ -58,6 +61,18 @@ std::size_t receive_all(int fd, std::size_t expected) {
     return received;
 }
 
+// An IPv4 or IPv6 address and port, in storage that fits either.
+sockaddr_in6 socket_address(const std::string& address, int port) {
+    sockaddr_in6 storage{};
+    addrinfo hints{};
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(address.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return storage;
+    std::memcpy(&storage, found->ai_addr, std::min<std::size_t>(found->ai_addrlen, sizeof storage));
+    ::freeaddrinfo(found);
+    return storage;
+}
+
 }  // namespace
 
 std::string ip_program() {
@@ -102,11 +117,9 @@ TransferResult transfer_between(const NetNamespace& server_ns, const std::string
             port_promise.set_value(0);
             return;
         }
-        const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in6 addr = socket_address(server_address, 0);
+        const int listener = ::socket(addr.sin6_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
         bound_waits(listener);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        ::inet_pton(AF_INET, server_address.c_str(), &addr.sin_addr);
         socklen_t len = sizeof addr;
         if (::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listener, 1) != 0 ||
             ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
@@ -114,7 +127,7 @@ TransferResult transfer_between(const NetNamespace& server_ns, const std::string
             port_promise.set_value(0);
             return;
         }
-        port_promise.set_value(ntohs(addr.sin_port));
+        port_promise.set_value(ntohs(addr.sin6_port));
         const int peer = ::accept(listener, nullptr, nullptr);
         ::close(listener);
         if (peer < 0) return;
@@ -130,13 +143,10 @@ TransferResult transfer_between(const NetNamespace& server_ns, const std::string
     std::thread client([&] {
         const int p = port.get();
         if (p == 0 || !enter(client_ns.name())) return;
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const sockaddr_in6 addr = socket_address(server_address, p);
+        const int fd = ::socket(addr.sin6_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
         bound_waits(fd);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(static_cast<std::uint16_t>(p));
-        ::inet_pton(AF_INET, server_address.c_str(), &addr.sin_addr);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {
             send_all(fd, to_server);
             result.to_client = receive_all(fd, to_client);
         }

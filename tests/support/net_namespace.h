@@ -37,7 +37,7 @@ struct TransferResult {
 };
 
 // Opens a TCP connection from a socket in namespace `client_ns` to a socket listening on
-// `server_address` in namespace `server_ns`, sends `to_server` bytes, and then `to_client`
+// `server_address` (IPv4 or IPv6) in namespace `server_ns`, sends `to_server` bytes, and then `to_client`
 // bytes back; returns what arrived.
 TransferResult transfer_between(const NetNamespace& server_ns, const std::string& server_address,
                                 const NetNamespace& client_ns, std::size_t to_server, std::size_t to_client);

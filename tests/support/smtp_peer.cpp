@@ -16,7 +16,7 @@ from aiosmtpd.smtp import SMTP, AuthResult
 signal.alarm(180)
 ap = argparse.ArgumentParser()
 ap.add_argument('out')
-for flag in ('starttls', 'implicit', 'auth', 'auth-in-clear', 'login-only', 'esmtp', 'stall'):
+for flag in ('starttls', 'implicit', 'auth', 'auth-in-clear', 'login-only', 'esmtp', 'stall', 'drop-in-data'):
     ap.add_argument('--' + flag, action='store_true')
 ap.add_argument('--cert')
 ap.add_argument('--key')
@@ -71,7 +71,10 @@ if a.esmtp:
 if a.login_only:
     options.update(auth_exclude_mechanism=['PLAIN'])
 
-async def pipe(reader, writer, record):
+clients = []
+
+async def pipe(reader, writer, record, drop=None):
+    seen = b''
     try:
         while True:
             data = await reader.read(65536)
@@ -80,6 +83,10 @@ async def pipe(reader, writer, record):
             if record:
                 with open(os.path.join(out, 'wire.log'), 'ab') as f:
                     f.write(data)
+            if drop and b'DATA\r\n' in seen:
+                drop.close()
+                break
+            seen += data
             writer.write(data)
             await writer.drain()
     except (ConnectionError, asyncio.CancelledError):
@@ -94,8 +101,10 @@ async def main():
     inner_port = inner.sockets[0].getsockname()[1]
 
     async def client(reader, writer):
+        clients.append(1)
+        drop = writer if a.drop_in_data and len(clients) == 1 else None
         server_reader, server_writer = await asyncio.open_connection('127.0.0.1', inner_port)
-        await asyncio.gather(pipe(reader, server_writer, True), pipe(server_reader, writer, False))
+        await asyncio.gather(pipe(reader, server_writer, True, drop), pipe(server_reader, writer, False))
 
     outer = await asyncio.start_server(client, '127.0.0.1', 0)
     print('ready %d' % outer.sockets[0].getsockname()[1], flush=True)
@@ -165,6 +174,7 @@ SmtpPeer::SmtpPeer(const std::filesystem::path& dir, const SmtpPeerOptions& o) :
     if (o.auth_in_clear) args.push_back("--auth-in-clear");
     if (o.login_only) args.push_back("--login-only");
     if (o.esmtp) args.push_back("--esmtp");
+    if (o.drop_in_data) args.push_back("--drop-in-data");
     if (o.stall) {
         args.push_back("--stall");
         std::ofstream(out_ / "stall") << "held\n";

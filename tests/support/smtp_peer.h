@@ -25,6 +25,7 @@ struct SmtpPeerOptions {
     bool login_only = false;     // offers AUTH LOGIN, not PLAIN
     bool esmtp = false;          // its greeting announces ESMTP
     bool stall = false;          // holds every mail at DATA until release_stall()
+    bool drop_in_data = false;   // the first connection breaks off once the headers follow DATA
     std::string cert{};          // server certificate and key for TLS
     std::string key{};
 };

@@ -118,6 +118,9 @@ void frmMsgBox::done(int result) {
     QDialog::done(result);
     if (owner_ != nullptr && !owner_->isMinimized()) {
         owner_->activateWindow();
-        owner_->setFocus();
+        // The focus goes back to where the owner keeps it (the field a refused check chose),
+        // not to the owner window as a whole, where typing would go nowhere.
+        QWidget* field = owner_->focusWidget();
+        (field != nullptr && owner_->isAncestorOf(field) ? field : owner_.data())->setFocus(Qt::ActiveWindowFocusReason);
     }
 }

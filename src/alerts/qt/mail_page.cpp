@@ -1,5 +1,6 @@
 #include "alerts/qt/mail_page.h"
 
+#include <QComboBox>
 #include <QLabel>
 
 #include "core/program_state.h"
@@ -21,6 +22,14 @@ MailPage::MailPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), ho
     add_text(mail_field_caption(MailField::sender), &s.EmailAlertMail);
     add_text(mail_field_caption(MailField::receiver), &s.EmailAlertDefault);
     add_text(mail_field_caption(MailField::server), &s.EmailAlertSMTP);
+    // In the order of the setting's values (MailSecurity).
+    QComboBox* security = add_choice(
+        QStringLiteral("Encryption:"),
+        {QStringLiteral("Automatic (STARTTLS when offered)"), QStringLiteral("STARTTLS required"),
+         QStringLiteral("TLS from the first byte"), QStringLiteral("None")},
+        [&s] { return static_cast<int>(s.EmailSecurity); }, [&s](int i) { s.EmailSecurity = static_cast<std::uint8_t>(i); });
+    security->setToolTip(QStringLiteral("Automatic: TLS from the first byte on port 465, elsewhere STARTTLS whenever the "
+                                        "server offers it. \"STARTTLS required\" never sends in clear."));
     add_check(QStringLiteral("Display alert message in e-mail subject"), &s.EmailSubBody);
     add_check(QStringLiteral("Server requires authentication"), &s.EmailAuth);
     add_text(QStringLiteral("User name:"), &s.EmailUsername);

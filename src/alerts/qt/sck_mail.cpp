@@ -1,27 +1,8 @@
 #include "alerts/qt/sck_mail.h"
 
-#include <QDir>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTimer>
-
-namespace {
-
-// The authorities a server certificate may chain to: the system's set, plus the standard
-// OpenSSL variables' file and folders where they are set.
-QList<QSslCertificate> trusted_authorities() {
-    QList<QSslCertificate> cas = QSslConfiguration::systemCaCertificates();
-    const QString file = qEnvironmentVariable("SSL_CERT_FILE");
-    if (!file.isEmpty()) cas += QSslCertificate::fromPath(file, QSsl::Pem);
-    const QStringList dirs = qEnvironmentVariable("SSL_CERT_DIR").split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    for (const QString& dir : dirs) {
-        cas += QSslCertificate::fromPath(QDir(dir).filePath(QStringLiteral("*")), QSsl::Pem,
-                                         QSslCertificate::PatternSyntax::Wildcard);
-    }
-    return cas;
-}
-
-}  // namespace
 
 sckMail::sckMail(MailSender& sender, QObject* parent)
     : QObject(parent), sender_(sender), timer_(new QTimer(this)) {
@@ -78,6 +59,7 @@ void sckMail::on_gone() {
 }
 
 void sckMail::drop() {
+    ++connection_;
     closing_ = true;
     handshaking_ = false;
     if (socket_ != nullptr) socket_->abort();
@@ -99,13 +81,17 @@ void sckMail::start_tls() {
         QTimer::singleShot(0, this, [this] { feed(mail_tls_failed(sender_, "this system offers no TLS library")); });
         return;
     }
-    QSslConfiguration tls = socket().sslConfiguration();
-    tls.setCaCertificates(trusted_authorities());
-    tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
-    socket().setSslConfiguration(tls);
     handshaking_ = true;
     tls_errors_.clear();
-    socket().startClientEncryption();
+    authorities_.prepare([this, connection = connection_] {
+        if (connection != connection_ || !handshaking_) return;  // that connection is gone
+        // The default configuration looks the system's authorities up as they are named.
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        if (authorities_.own_list()) tls.setCaCertificates(authorities_.list());
+        tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+        socket().setSslConfiguration(tls);
+        socket().startClientEncryption();
+    });
 }
 
 void sckMail::close() {

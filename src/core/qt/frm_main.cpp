@@ -30,6 +30,8 @@
 #include "display/qt/secondary_windows.h"
 #include "history/log_store.h"
 #include "measure/counters.h"
+#include "measure/saved_readings.h"
+#include "platform/linux/boot_identity.h"
 #include "measure/qt/adapters_page.h"
 #include "net/program_metrics.h"
 #include "net/qt/metrics_server.h"
@@ -144,7 +146,9 @@ bool frmMain::Form_Load() {
     state_.program_path = options_.program_path;
     state_.program_in_build_folder = runs_from_build_folder(state_.program_path);
     state_.logs.system_first_day_of_week = locale_.first_day_of_week();
-    load_numbering(state_.table_messages.numbering, state_.data_dir);
+    state_.boot_id = boot_identity();
+    load_adapter_numbering(state_.table_messages.numbering, state_.interface_readings, state_.data_dir, state_.boot_id,
+                           clock_.now());
 
     title_bar_height_ = frameGeometry().height() - geometry().height();
     {
@@ -159,7 +163,7 @@ bool frmMain::Form_Load() {
     state_.known_adapter_count = state_.found_adapters;
     load_settings(state_, services_);
     update_tray();
-    read_counters(state_, services_, *this);
+    read_adapter_counters(state_, services_, *this);
     take_start_counters(state_);
     load_logs(state_, services_);
     load_history(state_, services_);
@@ -228,6 +232,7 @@ void frmMain::UnloadKVT() {
     // service started again when this window's run ends).
     if (timer_enabled_) update_cycle(state_, services_, *this, false);
     save_logs(state_, services_);
+    give_up_mail(state_, services_);
     behaviour_->SaveWindowPosition();
     SysTray->remove();
     state_.exiting = true;
@@ -295,6 +300,15 @@ void frmMain::adapter_lists_changed(int /*found*/) {
 }
 
 void frmMain::log_notice(const std::string& text) { std::fprintf(stderr, "kelvanto: %s\n", text.c_str()); }
+
+void frmMain::tell_user(const std::string& text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        log_notice(text.substr(at, end - at));
+        at = end + 1;
+    }
+    msg_box_->show_notice(QStringLiteral("Kelvanto"), text);
+}
 
 void frmMain::SysTray_Click(int message) { SysTray->SysTray_Click(message); }
 

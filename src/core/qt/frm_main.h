@@ -89,6 +89,7 @@ public:
     // CycleHooks
     void adapter_lists_changed(int found) override;
     void log_notice(const std::string& text) override;
+    void tell_user(const std::string& text) override;
     void update_tray() override;
     void refresh_screen() override;
 

@@ -9,7 +9,9 @@
 #include "history/history_report.h"
 #include "history/history_table_amounts.h"
 #include "history/log_store.h"
+#include "history/retired_logs.h"
 #include "measure/adapter_names.h"
+#include "measure/saved_readings.h"
 #include "platform/linux/linux_interface_table.h"
 #include "platform/linux/system_clock.h"
 #include "platform/qt/system_locale.h"
@@ -53,25 +55,43 @@ int run_report_command(const std::vector<std::string>& args) {
         s.LogAdapter[static_cast<std::size_t>(i)] =
             static_cast<std::uint8_t>(read_number(store, "LogAdapter" + std::to_string(i), 0, 1, 0));
 
-    // The monitor's adapter numbers; the report never writes them.
-    load_numbering(state.table_messages.numbering, state.data_dir);
+    // The monitor's adapter numbers; the report never writes them and gives no new ones.
+    state.table_messages.numbering.frozen = true;
+    load_numbering(state.table_messages.numbering, state.data_dir,
+                   saved_adapter_names(read_saved_readings(state.data_dir)), false);
     clsIPStatistics stats(tables, dialogs, state.table_messages);
     state.found_adapters = stats.Found_Adaptors();
     s.Adapter = read_number(store, "Adapter", 0, kMaxAdapters, state.found_adapters < 2 ? 1 : 2);
-    if (load_state(state, services) == LoadStateResult::unknown_format) return 1;
-    load_history(state, services);
+    int adapter = request->adapter.value_or(s.Adapter);
+    ReportAdapters adapters;
+    if (!request->retired.empty()) {
+        // The history of an interface whose number went to another, under the number it had.
+        adapter = load_retired_history(state, request->retired, clock.now());
+        if (adapter == 0) {
+            std::fprintf(stderr, "kelvanto: no history of %s in Stats/Retired/\n", request->retired.c_str());
+            return 1;
+        }
+        adapters.interface_names.resize(static_cast<std::size_t>(adapter) + 1);
+        adapters.interface_names.back() = request->retired;
+    } else {
+        if (load_state(state, services) == LoadStateResult::unknown_format) return 1;
+        load_history(state, services);
+        adapters = {adapter_interface_names(state, services)};
+        // An adapter whose interface is not there now has no interface to name.
+        for (std::size_t a = 1; a < adapters.interface_names.size(); ++a)
+            if (!stats.entry(static_cast<int>(a)).present) adapters.interface_names[a].clear();
+    }
 
     const HistoryTableAmounts log(state.logs.history);
     const int first_day = s.FirstDayOfWeek >= 1 && s.FirstDayOfWeek <= 7 ? s.FirstDayOfWeek : locale.first_day_of_week();
-    const HistoryRowSource source{log, state.stats.start_date, clock.now(), request->adapter.value_or(s.Adapter),
-                                  state.stats.adapter_count(), first_day, locale};
-    const ReportAdapters adapters{adapter_interface_names(state, services)};
+    const int adapter_count = request->retired.empty() ? state.stats.adapter_count() : adapter;
+    const HistoryRowSource source{log, state.stats.start_date, clock.now(), adapter, adapter_count, first_day, locale};
     // The user-defined period and its data cap, for the JSON totals report.
     for (const char* name : {"CusPerFrom", "CusPerTo", "CusPerStart", "CusPerName", "CusPerUnit", "CusPerDay",
                              "CusPerDays", "CusMonthStart", "MinuteLogging", "CapAmount", "CapUnit"})
         read_single_setting(store, s, name, state.found_adapters, clock.now());
     std::optional<DataReportCap> cap;
-    if (cap_bytes(s) > 0)
+    if (cap_bytes(s) > 0 && request->retired.empty())
         cap = DataReportCap{s.CusPerName, s.CapAmount, cap_unit_text(s.CapUnit),
                             cap_status_from_logs(state, source.adapter, clock.now())};
     const std::string text = history_report(request->tab, request->format, source, adapters, s, cap);

@@ -4,11 +4,13 @@
 
 class OptionsHost;
 class QComboBox;
+class QLabel;
 class QListWidget;
 
 // "Adapters": the adapters summed as "Multiple adapters" (check boxes, the first six
 // adapters) and the monitored adapter, which the window shows at once. Both lists follow
-// adapters that come, go or change status.
+// adapters that come, go or change status. Below them: whether container and virtual
+// interfaces are counted, and the interfaces not counted or retired.
 class AdaptersPage : public OptionsPage {
     Q_OBJECT
 public:
@@ -29,6 +31,7 @@ private:
     OptionsHost& host_;
     QListWidget* adapter_list_ = nullptr;
     QComboBox* monitored_ = nullptr;
+    QLabel* not_counted_ = nullptr;  // interfaces without a number, and retired ones
     bool summed_changed_ = false;
     bool monitored_changed_ = false;
 };

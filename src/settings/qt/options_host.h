@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "alerts/mail_sender.h"
+#include "alerts/mail_settings_check.h"
 
 class QWidget;
 class ServiceManager;

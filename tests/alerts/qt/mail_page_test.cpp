@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -19,12 +20,15 @@ QLineEdit* mail_field(frmOptions& dlg, const QString& caption) {
     return field;
 }
 
-// The field the dialog turned to: shown, focused, its whole text selected.
-void expect_selected(frmOptions& dlg, QLineEdit* field) {
+// The field the dialog turned to: shown, focused, its whole text selected; and, once the
+// message is closed, where typing goes.
+void expect_selected(frmOptions& dlg, QLineEdit* field, frmMsgBox* box) {
     EXPECT_EQ(dlg.current_page(), "E-mail");
     EXPECT_EQ(dlg.focusWidget(), field);
     EXPECT_FALSE(field->text().isEmpty());
     EXPECT_EQ(field->selectedText(), field->text());
+    box->accept();
+    EXPECT_TRUE(QTest::qWaitFor([field] { return QApplication::focusWidget() == field; }, 2000));
 }
 
 TEST(MailPage, ARefusedMailCheckShowsTheFieldAtFault) {
@@ -52,9 +56,8 @@ TEST(MailPage, ARefusedMailCheckShowsTheFieldAtFault) {
     dlg.apply();
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->text(), "Please check the receivers address.");
-    expect_selected(dlg, receiver);
     EXPECT_TRUE(dlg.apply_button()->isEnabled());
-    box->accept();
+    expect_selected(dlg, receiver, box);
 
     receiver->setText("admin@example.org");
     server->setText("mx");
@@ -62,21 +65,20 @@ TEST(MailPage, ARefusedMailCheckShowsTheFieldAtFault) {
     dlg.ok();
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(box->text(), "Please check the SMTP server.");
-    expect_selected(dlg, server);
-    box->accept();
+    expect_selected(dlg, server, box);
 
     // The Test button of the Alerts page checks the same way.
     server->setText("mail.example.org");
     sender->setText("monitor");
     control<QPushButton>(dlg, "Alerts", "&Test")->click();
     EXPECT_EQ(box->text(), "Please check the senders address.");
-    expect_selected(dlg, sender);
-    box->accept();
+    expect_selected(dlg, sender, box);
     dlg.cancel();
 }
 
-// The mail content choice is on the page, stored on OK and shown ticked after a restart.
-TEST(MailPage, TheAlertMessageAsSubjectIsChosenOnThePage) {
+// The mail content and encryption choices are on the page, stored on OK and shown after a
+// restart.
+TEST(MailPage, TheAlertMessageAsSubjectAndTheEncryptionAreChosenOnThePage) {
     ProgramRun run;
     ASSERT_TRUE(run.start());
     frmOptions& dlg = run.options();
@@ -84,11 +86,14 @@ TEST(MailPage, TheAlertMessageAsSubjectIsChosenOnThePage) {
     ASSERT_NE(in_subject, nullptr);
     EXPECT_FALSE(in_subject->isChecked());
     in_subject->click();
+    control<QComboBox>(dlg, "E-mail", "Encryption:")->setCurrentText("TLS from the first byte");
     dlg.ok();
     EXPECT_EQ(run.main().state().settings.EmailSubBody, 1);
     EXPECT_EQ(run.stored("EmailSubBody"), "1");
+    EXPECT_EQ(run.stored("EmailSecurity"), "2");
     ASSERT_TRUE(run.restart());
     EXPECT_TRUE(control<QCheckBox>(run.options(), "E-mail", "Display alert message in e-mail subject")->isChecked());
+    EXPECT_EQ(control<QComboBox>(run.options(), "E-mail", "Encryption:")->currentText(), "TLS from the first byte");
     run.options().cancel();
 }
 

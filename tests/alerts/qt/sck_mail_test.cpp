@@ -7,11 +7,13 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 
 #include "alerts/alert_test_support.h"
 #include "alerts/qt/sck_mail.h"
+#include "support/process.h"
 #include "support/smtp_peer.h"
 
 namespace {
@@ -36,6 +38,21 @@ struct ScopedEnv {
     }
 };
 
+// The longest time the event loop did not turn while the probe lived.
+struct LoopProbe {
+    QElapsedTimer clock;
+    QTimer tick;
+    qint64 last = 0, longest = 0;
+    LoopProbe() {
+        clock.start();
+        QObject::connect(&tick, &QTimer::timeout, [this] {
+            longest = std::max(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        tick.start(5);
+    }
+};
+
 // The mail sender with its real socket adapter, set up to send through `port`, its failures
 // reported as the update cycle reports them.
 struct LiveSender {
@@ -44,8 +61,10 @@ struct LiveSender {
     Settings& settings = bench.state.settings;
     MailSender& sender = bench.state.alerts.mail;
     MailQueue& queue = bench.state.alerts.mail_queue;
+    FakeNotifier desktop;
 
     explicit LiveSender(int port) {
+        bench.services.notifier = &desktop;
         settings.EmailAlertMail = "monitor@example.org";
         settings.EmailAlertDefault = "admin@example.org";
         settings.EmailAlertSMTP = "127.0.0.1:" + std::to_string(port);
@@ -72,7 +91,7 @@ struct LiveSender {
 };
 
 const std::string kHeaderTail =
-    "Importance: High\r\nMIME-Version: 1.0\r\nX-Mailer: Kelvanto v1.0\r\nContent-Type: text/html\r\n"
+    "Importance: High\r\nMIME-Version: 1.0\r\nX-Mailer: Kelvanto v1.0\r\nContent-Type: text/html; charset=utf-8\r\n"
     "Content-Transfer-Encoding: 7bit\r\n";
 const std::string kHead = "From: Kelvanto <monitor@example.org>\r\nTO: <admin@example.org>\r\n";
 
@@ -90,7 +109,8 @@ bool shows_password(const std::string& bytes, const std::string& password) {
 
 }  // namespace
 
-TEST(SckMail, PlainServerGetsTheDialogueOfEveryEarlierVersion) {
+// EHLO first and the standard envelope; a plain server fails a mail that must be encrypted.
+TEST(SckMail, PlainServerGetsEhloAndTheStandardEnvelope) {
     TempDir dir;
     SmtpPeer server(dir.path(), {});
     ASSERT_TRUE(server.ready()) << server.log();
@@ -104,15 +124,24 @@ TEST(SckMail, PlainServerGetsTheDialogueOfEveryEarlierVersion) {
     live.send(message);
     ASSERT_TRUE(live.drain());
     ASSERT_TRUE(wait_until([&] { return server.has_mail(1); }));
-    EXPECT_EQ(server.mail(0), kHead + "Subject: Alert from Kelvanto\r\n" + kHeaderTail + "\r\n" + message + "\r\n");
+    EXPECT_EQ(without_stamps(server.mail(0)), kHead + "Subject: Alert from Kelvanto\r\n" + kHeaderTail + "\r\n" + message + "\r\n");
     EXPECT_EQ(server.envelope(0), "monitor@example.org admin@example.org tls=no login=-");
-    EXPECT_EQ(server.mail(1), kHead + "Subject: " + message + "\r\n" + kHeaderTail + "\r\n\r\n");
+    EXPECT_EQ(without_stamps(server.mail(1)), kHead + "Subject: " + message + "\r\n" + kHeaderTail + "\r\n\r\n");
 
-    const std::string envelope = "HELO localhost\r\nMail From: monitor@example.org\r\nrcpt to: <admin@example.org>\r\nDATA \r\n";
-    EXPECT_EQ(server.wire(), envelope + kHead + "Subject: Alert from Kelvanto\r\n" + kHeaderTail + "\r\n" + message +
+    const std::string envelope = "EHLO localhost\r\nMAIL FROM:<monitor@example.org>\r\nRCPT TO:<admin@example.org>\r\nDATA\r\n";
+    EXPECT_EQ(without_stamps(server.wire()), envelope + kHead + "Subject: Alert from Kelvanto\r\n" + kHeaderTail + "\r\n" + message +
                                  "\r\n.\r\nQUIT\r\n" + envelope + kHead + "Subject: " + message + "\r\n" + kHeaderTail +
                                  "\r\n\r\n.\r\nQUIT\r\n");
     EXPECT_TRUE(live.messages().empty());
+
+    const std::size_t before = server.wire().size();
+    live.settings.EmailSecurity = 1;  // "STARTTLS required"
+    live.send(message);
+    ASSERT_TRUE(live.drain());
+    EXPECT_EQ(server.wire().substr(before), "EHLO localhost\r\n");
+    EXPECT_EQ(live.messages(), std::vector<std::string>{"Alert mail not sent: the SMTP server 127.0.0.1:" +
+                                                         std::to_string(server.port()) + " offers no STARTTLS; encryption "
+                                                         "is required, so nothing is sent in clear."});
 }
 
 TEST(SckMail, StartTlsAndLoginDeliverTheSameMailEncrypted) {
@@ -126,10 +155,12 @@ TEST(SckMail, StartTlsAndLoginDeliverTheSameMailEncrypted) {
     live.log_in(kSmtpPeerPassword);
     const std::string message = "Transfer rate down has reached 2 KB/s.";
 
+    LoopProbe probe;  // the authorities are read, the handshake runs: the loop never stalls
     live.send(message);
     ASSERT_TRUE(live.drain());
+    EXPECT_LT(probe.longest, 100);
     ASSERT_TRUE(wait_until([&] { return server.has_mail(0); })) << server.log();
-    EXPECT_EQ(server.mail(0), kHead + "Subject: Alert from Kelvanto\r\n" + kHeaderTail + "\r\n" + message + "\r\n");
+    EXPECT_EQ(without_stamps(server.mail(0)), kHead + "Subject: Alert from Kelvanto\r\n" + kHeaderTail + "\r\n" + message + "\r\n");
     EXPECT_EQ(server.envelope(0), "monitor@example.org admin@example.org tls=yes login=alerts");
     EXPECT_EQ(server.auth_log(), "PLAIN alerts s3cret pass\n");
     EXPECT_EQ(server.wire().rfind("EHLO localhost\r\nSTARTTLS\r\n", 0), 0u) << server.wire();
@@ -138,8 +169,10 @@ TEST(SckMail, StartTlsAndLoginDeliverTheSameMailEncrypted) {
     EXPECT_TRUE(live.messages().empty()) << live.messages()[0];
 }
 
-// Where the server offers only AUTH LOGIN, that is what the login uses.
-TEST(SckMail, ImplicitTlsPortIsEncryptedFromTheFirstByte) {
+// Automatic encryption away from port 465 waits for a greeting that never comes and says so;
+// "TLS from the first byte" then delivers. Where the server offers only AUTH LOGIN, that is
+// what the login uses.
+TEST(SckMail, ImplicitTlsIsChosenOnThePageAndNoGreetingIsSaidSo) {
     TempDir dir;
     const TestCertificates certs = make_test_certificates(dir.path() / "certs");
     ASSERT_TRUE(certs.made);
@@ -148,9 +181,16 @@ TEST(SckMail, ImplicitTlsPortIsEncryptedFromTheFirstByte) {
                     {.implicit_tls = true, .auth = true, .login_only = true, .cert = certs.cert, .key = certs.key});
     ASSERT_TRUE(server.ready()) << server.log();
     LiveSender live(server.port());
-    live.sender.implicit_tls_port = server.port();  // stands in for port 465
     live.log_in(kSmtpPeerPassword);
+    live.sender.reply_timeout_ms = 1000;
+    live.send("nobody reads this");
+    ASSERT_TRUE(live.drain());
+    ASSERT_EQ(live.messages().size(), 1u);
+    EXPECT_EQ(live.messages()[0].find(std::to_string(server.port()) + " took the connection but sent no greeting within 1 "
+                                                                      "second. A server that expects TLS from the first"),
+              std::string("Alert mail not sent: the SMTP server 127.0.0.1:").size());
 
+    live.settings.EmailSecurity = 2;  // "TLS from the first byte"
     live.send("Connection speed has changed to 100000000 bps.");
     ASSERT_TRUE(live.drain());
     ASSERT_TRUE(wait_until([&] { return server.has_mail(0); })) << server.log();
@@ -161,16 +201,16 @@ TEST(SckMail, ImplicitTlsPortIsEncryptedFromTheFirstByte) {
     EXPECT_FALSE(shows_password(server.wire(), kSmtpPeerPassword));
 }
 
-// Without a login, a server that announces ESMTP and asks for STARTTLS gets it; the
-// authorities in the folders of SSL_CERT_DIR are trusted as well.
-TEST(SckMail, EsmtpServerGetsStartTlsWithoutLoginAndSslCertDirIsTrusted) {
+// Without a login, a server whose greeting does not announce ESMTP and that offers STARTTLS
+// gets it; the authorities in the folders of SSL_CERT_DIR are trusted as well.
+TEST(SckMail, StartTlsWheneverOfferedAndSslCertDirIsTrusted) {
     TempDir dir;
     const TestCertificates certs = make_test_certificates(dir.path() / "certs");
     ASSERT_TRUE(certs.made);
     std::filesystem::create_directories(dir.path() / "authorities");
     std::filesystem::copy_file(dir.path() / "certs" / "other-ca.pem", dir.path() / "authorities" / "other-ca.pem");
     ScopedEnv folders("SSL_CERT_DIR", "/nonexistent:" + (dir.path() / "authorities").string());
-    SmtpPeer server(dir.path(), {.starttls = true, .esmtp = true, .cert = certs.untrusted_cert, .key = certs.untrusted_key});
+    SmtpPeer server(dir.path(), {.starttls = true, .cert = certs.untrusted_cert, .key = certs.untrusted_key});
     ASSERT_TRUE(server.ready()) << server.log();
     LiveSender live(server.port());
     live.send("m");
@@ -253,7 +293,48 @@ TEST(SckMail, TwoRulesFiringInOneCycleDeliverBothMails) {
     EXPECT_NE(server.mail(1).find("Subject: Transfer rate up has reached 3 KB/s.\r\n"), std::string::npos);
 }
 
-TEST(SckMail, RefusedRecipientGetsNoDataAndIsReported) {
+// A period name with non-ASCII letters and line breaks that would start a header and a second
+// mail, in a subject and in a body: Python's email package reads both as meant; two mails only.
+TEST(SckMail, MailTextReadsAsMeantAndInjectsNothing) {
+    TempDir dir;
+    SmtpPeer server(dir.path(), {});
+    ASSERT_TRUE(server.ready()) << server.log();
+    LiveSender live(server.port());
+    live.settings.CusPerName = "Zähler\r\nBcc: spy@example.org\r\n.\r\nMAIL FROM:<spy@example.org>\nÜ";
+    AlertRule rule = amount_rule("6", "0", "1|1");
+    add_action(rule, SendMail);
+    const int index = live.bench.add_live(rule);
+    for (const std::uint8_t in_subject : {1, 0}) {  // the message in the subject, then in the body
+        live.settings.EmailSubBody = in_subject;
+        run_actions(live.bench.state, live.bench.services, index, false);
+        ASSERT_TRUE(live.drain());
+    }
+    ASSERT_TRUE(wait_until([&] { return server.has_mail(1); }));
+    wait_until([] { return false; }, 300);
+    EXPECT_EQ(server.mail_count(), 2);
+
+    std::ofstream(dir.path() / "read.py") << R"(import email, email.policy, email.utils, sys
+for path in sys.argv[1:]:
+    raw = open(path, 'rb').read()
+    m = email.message_from_bytes(raw, policy=email.policy.default)
+    print(repr(str(m['subject'])), m['bcc'], m.get_content_type(), m.get_content_charset(),
+          email.utils.parsedate_to_datetime(m['date']).tzname(), m['message-id'].endswith('@example.org>'),
+          b'\n' in raw.replace(b'\r\n', b''), repr(m.get_content()), sep='|')
+)";
+    const std::string mails = (dir.path() / "received" / "mail").string();
+    ChildProcess reader = start_process("/usr/bin/python3", {(dir.path() / "read.py").string(), mails + "0.eml", mails + "1.eml"},
+                                        {}, (dir.path() / "read.txt").string());
+    ASSERT_EQ(wait_process(reader, 20000), 0) << slurp_file(dir.path() / "read.txt");
+    const std::string name = "Zähler Bcc: spy@example.org . MAIL FROM:<spy@example.org> Ü";
+    EXPECT_EQ(slurp_file(dir.path() / "read.txt"),
+              "'The " + name + " download has reached 0.00 MB.'|None|text/html|utf-8|UTC|True|False|'\\r\\n'\n"
+              "'Alert from Kelvanto'|None|text/html|utf-8|UTC|True|False|'The Zähler\\r\\nBcc: spy@example.org\\r\\n."
+              "\\r\\nMAIL FROM:&lt;spy@example.org&gt;\\r\\nÜ download has reached 0.00 MB.\\r\\n'\n");
+}
+
+// The desktop user hears of the first failure of a run, and again only after a mail went
+// through; every failure has its line.
+TEST(SckMail, RefusedRecipientGetsNoDataAndIsReportedOncePerRun) {
     TempDir dir;
     SmtpPeer server(dir.path(), {});
     ASSERT_TRUE(server.ready()) << server.log();
@@ -265,10 +346,19 @@ TEST(SckMail, RefusedRecipientGetsNoDataAndIsReported) {
     wait_until([] { return false; }, 300);
     EXPECT_FALSE(server.has_mail(0));
     EXPECT_EQ(server.wire().find("DATA"), std::string::npos) << server.wire();
-    EXPECT_EQ(live.messages(), std::vector<std::string>{"Alert mail not sent: the SMTP server 127.0.0.1:" +
-                                                         std::to_string(server.port()) +
-                                                         " refused the receiver <refused@example.org>: \"550 5.1.1 no "
-                                                         "such user\"."});
+    const std::string refusal = "the SMTP server 127.0.0.1:" + std::to_string(server.port()) +
+                                " refused the receiver <refused@example.org>: \"550 5.1.1 no such user\".";
+    EXPECT_EQ(live.messages(), std::vector<std::string>{"Alert mail not sent: " + refusal});
+
+    for (const char* receiver : {"refused@example.org", "admin@example.org", "refused@example.org"}) {
+        live.settings.EmailAlertDefault = receiver;
+        live.send("m");
+        live.send("m");
+        ASSERT_TRUE(live.drain());
+    }
+    EXPECT_EQ(live.desktop.shown, (std::vector<std::pair<std::string, std::string>>(2, {"Alert mail not sent", "T" + refusal.substr(1)})));
+    EXPECT_EQ(live.messages().size(), 5u);
+    EXPECT_EQ(server.mail_count(), 2);
 }
 
 // A rule firing every cycle while the server stalls: at most a hundred mails wait, the
@@ -367,6 +457,7 @@ TEST(SckMail, BadServersCostOnlyTheirOwnMail) {
 
     LiveSender live(peer.serverPort());
     live.sender.reply_timeout_ms = 500;
+    live.sender.retry_delays_ms.clear();
     live.send("A");
     live.queue = {{"B", ""}, {"C", ""}, {"D", ""}};
     ASSERT_TRUE(live.drain());
@@ -375,4 +466,34 @@ TEST(SckMail, BadServersCostOnlyTheirOwnMail) {
     EXPECT_NE(delivered.find("\n\nD\n"), std::string::npos) << delivered;
     EXPECT_NE(delivered.find("Subject: Alert from Kelvanto\n"), std::string::npos);
     EXPECT_EQ(live.messages().size(), 3u);
+}
+
+// A server that breaks the connection off while the mail goes in: the mail is tried again and
+// arrives once, and the desktop user is not bothered.
+TEST(SckMail, ADropDuringDataIsTriedAgainAndTheMailArrivesOnce) {
+    TempDir dir;
+    SmtpPeer server(dir.path(), {.drop_in_data = true});
+    ASSERT_TRUE(server.ready()) << server.log();
+    LiveSender live(server.port());
+    live.sender.retry_delays_ms = {300};
+    live.send("m");
+    ASSERT_TRUE(live.drain());
+    ASSERT_TRUE(wait_until([&] { return server.has_mail(0); })) << server.log();
+    wait_until([] { return false; }, 300);
+    EXPECT_EQ(server.mail_count(), 1);
+    const std::string delayed = "Alert mail delayed: the SMTP server 127.0.0.1:" + std::to_string(server.port());
+    EXPECT_EQ(live.messages(), std::vector<std::string>{delayed + " closed the connection. Trying again in 1 second."});
+    EXPECT_TRUE(live.desktop.shown.empty());
+}
+
+// The program ends while a mail waits to be tried again and another is queued: both are named.
+TEST(SckMail, MailsWaitingAtTheEndAreReportedAsNotSent) {
+    LiveSender live(9);  // nothing listens on the loopback discard port
+    live.send("first");
+    live.send("second");
+    ASSERT_TRUE(wait_until([&] { return live.sender.state == SmtpState::WAIT; }));
+    give_up_mail(live.bench.state, live.bench.services);
+    EXPECT_EQ(live.messages().back(), "2 alert mails were not sent: the program ended while they waited.");
+    EXPECT_EQ(live.messages()[1], "Alert mail not sent: the program ended before it was sent: first");
+    EXPECT_FALSE(live.sender.busy());
 }

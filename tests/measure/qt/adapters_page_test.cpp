@@ -83,7 +83,7 @@ TEST(AdaptersPage, OpenAdapterListsFollowAdaptersThatComeAndGo) {
     ASSERT_EQ(editor->adapter_list()->count(), 2);
 
     const std::string a = "kvo" + std::to_string(getpid() % 100000) + "a";
-    const std::string b = "kvo" + std::to_string(getpid() % 100000) + "b";
+    const std::string b = "veth" + std::to_string(getpid() % 100000) + "b";  // left out as a container's end
     ASSERT_EQ(std::system(("ip link add " + a + " type veth peer name " + b + " && ip addr add 10.77.0.1/24 dev " + a +
                            " && ip link set " + a + " up && ip link set " + b + " up")
                               .c_str()),
