@@ -1,14 +1,11 @@
 #pragma once
 
-// Widget tests that must see what a real X server shows run this test program again on a
-// throw-away X desktop (Xvfb and openbox) with only one test selected; on the offscreen
-// platform that test skips.
+// A widget test that must see what a real X server shows runs this test program again on a
+// throw-away X desktop (Xvfb and openbox), only that test selected; elsewhere it skips.
 
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QScreen>
-#include <QWidget>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -32,10 +29,4 @@ inline void run_on_x11(const std::string& name, std::map<std::string, std::strin
     std::ostringstream out;
     out << std::ifstream(dir.str() + "/out.txt").rdbuf();
     EXPECT_TRUE(status == 0 && out.str().find("[  PASSED  ] 1 test") != std::string::npos) << out.str();
-}
-
-// What the X server shows of a window's client area now.
-inline QImage shown_on_screen(const QWidget& w) {
-    const QPoint at = w.mapToGlobal(QPoint(0, 0));
-    return w.screen()->grabWindow(0, at.x(), at.y(), w.width(), w.height()).toImage();
 }

@@ -150,8 +150,7 @@ TEST(RuleEditorWindow, OkRefusesAnUnfilledAmountAndShowsItInRed) {
     EXPECT_EQ(shown_words(page.sentence()).first(), "When");
 }
 
-// A new rule's adapter is the one the main window monitors, and an interface that has gone is
-// marked in the list, yet stored under its own name.
+// A new rule proposes the monitored adapter; a gone interface is marked, stored by its name.
 TEST(RuleEditorWindow, TheAdapterListProposesTheMonitoredAdapterAndMarksGoneInterfaces) {
     PageBench b;
     b.state.settings.Adapter = 1;
@@ -159,10 +158,8 @@ TEST(RuleEditorWindow, TheAdapterListProposesTheMonitoredAdapterAndMarksGoneInte
     b.tables.interfaces.pop_back();  // eth0 unplugged
     AlertPage page(b.state, b.services, [] {});
     page.button("New")->click();
-    frmEdit* editor = page.editor();
-    check(editor->conditions(), "When a specific amount of data has been transferred");
-    frmDialog* d = click_word(editor->sentence(), "<ADAPTER>");
-    ASSERT_NE(d, nullptr);
+    check(page.editor()->conditions(), "When a specific amount of data has been transferred");
+    frmDialog* d = click_word(page.editor()->sentence(), "<ADAPTER>");
     EXPECT_EQ(d->list()->currentText(), "lo");
     EXPECT_EQ(d->list()->itemText(2), "eth0 (not present)");
     d->list()->setCurrentIndex(2);

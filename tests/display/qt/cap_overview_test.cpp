@@ -168,9 +168,6 @@ TEST(CapOverview, WithoutAPaceOneCapLineAndTheGraphKeepsItsHeight) {
         EXPECT_EQ(main.height(), period == 10 ? height + 16 : height);
         EXPECT_EQ(main.state().settings.GraphHeight, 117);
     }
-    panel->editor()->button_ok()->click();
-    dlg.ok();
-    EXPECT_EQ(run.stored("GraphHeight"), "117");
 }
 
 int count_lines(const std::string& path) {

@@ -91,7 +91,6 @@ TEST(ColorsPage, DeleteTakesEffectWithApplyAndCancelKeepsThePreset) {
         auto* page = dlg.findChild<ColorsPage*>();
         page->lstPresets->setCurrentRow(1);
         page->cmdDelete->click();
-        EXPECT_EQ(page->lstPresets->count(), 1);
         EXPECT_EQ(preset_names(file), std::vector<std::string>{"Night"}) << "\"Preset.ini\" changed before OK or Apply";
         apply ? dlg.apply() : dlg.cancel();
         EXPECT_EQ(preset_names(file).size(), apply ? 0u : 1u);

@@ -29,7 +29,6 @@ TEST(MainWindowKeys, DigitsPickOnlyAdaptersThatAreThereAndEveryKeySaysWhatItChan
     EXPECT_EQ(press(Qt::Key_0), "Showing adapter 0 - Multiple adapters");
     EXPECT_EQ(run.stored("Adapter"), "0");
     EXPECT_EQ(press(Qt::Key_Plus, Qt::KeypadModifier), "Rates are the average of the last 2 seconds");
-    EXPECT_EQ(press(Qt::Key_S), "Soft graph lines off");
     EXPECT_EQ(press(Qt::Key_L), "Width free");  // locked at 199 pixels by default
 }
 

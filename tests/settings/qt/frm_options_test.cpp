@@ -146,21 +146,17 @@ TEST(OptionsDialog, CustomDownstreamSpeedIsAtLeastOne) {
     dlg.show();
     QWidget* connection = page(dlg, QStringLiteral("Connection"));
     auto* types = connection->findChildren<QComboBox*>().first();
-    types->setCurrentIndex(types->findText("Custom"));
+    types->setCurrentIndex(types->count() - 1);
+    EXPECT_EQ(host.state.settings.ConnectionType, 19);
     EXPECT_EQ(host.state.settings.ConnectionSpeed, 1);
     types->setCurrentIndex(15);
     EXPECT_EQ(host.state.settings.ConnectionSpeed, 10240);
     EXPECT_EQ(host.state.settings.ConnectionSpeedUp, 10240);  // same as downstream
-
-    // The list goes on to 100 Gbit/s, "Custom" last; the stored types of earlier versions keep
-    // their meaning (19 is "Custom").
-    EXPECT_EQ(types->itemText(types->count() - 1), "Custom");
-    EXPECT_EQ(types->itemText(types->count() - 2), "100 gbps (LAN)");
+    // On to 100 Gbit/s, "Custom" last and still stored as 19, as by earlier versions.
     EXPECT_EQ(types->itemText(19), "2.5 gbps (LAN)");
     types->setCurrentIndex(types->count() - 2);
     EXPECT_EQ(host.state.settings.ConnectionSpeed, 100 * 1024 * 1024);
-    types->setCurrentIndex(types->count() - 1);
-    EXPECT_EQ(host.state.settings.ConnectionType, 19);
+    EXPECT_EQ(host.state.settings.ConnectionType, 25);
 }
 
 }  // namespace
