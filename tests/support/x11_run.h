@@ -17,7 +17,7 @@ inline bool on_x11() { return QGuiApplication::platformName() == QLatin1String("
 
 // Runs test `name` ("Suite.Test") on a new X desktop and fails with its output when it fails.
 inline void run_on_x11(const std::string& name, std::map<std::string, std::string> env = {}) {
-    const std::string missing = missing_programs({"Xvfb", "openbox", "xprop", "xdotool"});
+    const std::string missing = missing_programs({"Xvfb", "openbox", "xprop"});
     if (!missing.empty()) GTEST_SKIP() << "not installed: " << missing;
     XDesktop desktop(true);
     ASSERT_TRUE(desktop.running());

@@ -1,12 +1,11 @@
 // The main window on a real X desktop, as the X server shows it: the see-through background
-// on and off again, dragging by the content, and a stored place off the screens.
+// on and off again, and a stored place off the screens.
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QScreen>
-#include <QTest>
 
 #include "display/qt/window_page.h"
 #include "support/options_driver.h"
@@ -47,30 +46,6 @@ TEST(OnX11Desktop, SeeThroughBackgroundOnAndOffAgainShowsThePicture) {
 }
 TEST(X11Desktop, SeeThroughBackgroundOnAndOffAgainShowsThePicture) {
     run_on_x11("OnX11Desktop.SeeThroughBackgroundOnAndOffAgainShowsThePicture");
-}
-
-// The grabbed point stays under the real pointer: a drag of 300 pixels moves the window 300.
-TEST(OnX11Desktop, DraggingTheContentMovesTheWindowWithThePointer) {
-    if (!on_x11()) GTEST_SKIP() << "runs on an X desktop";
-    ProgramRun run;
-    ASSERT_TRUE(run.start());
-    frmMain& main = run.main();
-    main.move(100, 100);
-    QTest::qWait(500);
-    const QPoint start = main.geometry().topLeft();
-    const QPoint from = main.mapToGlobal(QPoint(60, 40));
-    std::vector<std::string> args{"mousemove", std::to_string(from.x()), std::to_string(from.y()), "mousedown", "1"};
-    for (const int percent : {3, 10, 30, 60, 100})  // in the steps a hand makes
-        args.insert(args.end(), {"sleep", "0.05", "mousemove", std::to_string(from.x() + 3 * percent),
-                                 std::to_string(from.y() + 120 * percent / 100)});
-    args.insert(args.end(), {"sleep", "0.2", "mouseup", "1"});
-    ChildProcess drag = start_process(find_program("xdotool"), args, {});
-    EXPECT_TRUE(eventually([&] { return main.geometry().topLeft() == start + QPoint(300, 120); }))
-        << "moved by " << main.geometry().x() - start.x() << "," << main.geometry().y() - start.y();
-    wait_process(drag, 5000);
-}
-TEST(X11Desktop, DraggingTheContentMovesTheWindowWithThePointer) {
-    run_on_x11("OnX11Desktop.DraggingTheContentMovesTheWindowWithThePointer");
 }
 
 // A stored place partly or wholly off the screens (a monitor unplugged, or the screen scaled:
