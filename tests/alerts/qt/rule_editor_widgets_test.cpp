@@ -67,8 +67,7 @@ struct PageBench : AlertBench {
     }
 };
 
-// Fills the condition of kind 0 through its dialogs: the adapter proposed (the monitored one,
-// adapter 2), monthly, download + upload.
+// Fills the condition of kind 0 through its dialogs: the adapter proposed, monthly, download + upload.
 void fill_amount_condition_but_amount(RuleSentenceView* view) {
     frmDialog* d = click_word(view, "<ADAPTER>");
     ASSERT_NE(d, nullptr);
