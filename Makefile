@@ -16,7 +16,7 @@ RUN_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev
 # ... and what only the tests and benchmarks add (make test).
 TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd strace iproute2 \
             dbus-daemon desktop-file-utils appstream man-db dpkg-dev lintian librsvg2-bin \
-            xvfb openbox trayer weston xwayland x11-utils xdotool xcompmgr imagemagick python3-dbus python3-gi \
+            xvfb openbox trayer weston xwayland x11-utils xdotool imagemagick python3-dbus python3-gi \
             prometheus openssl gnome-keyring libsecret-tools
 
 .PHONY: all deps test-deps configure-tests build run test test-core test-asan bench install package icons clean

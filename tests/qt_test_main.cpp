@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 // Widget tests run with one QApplication on the offscreen platform; a test that must see a
-// real X server runs this program again there (KELVANTO_TEST_PLATFORM=xcb, support/x11_run.h).
+// real X server runs this program again there (KELVANTO_TEST_PLATFORM=xcb).
 int main(int argc, char** argv) {
     const QByteArray platform = qgetenv("KELVANTO_TEST_PLATFORM");
     qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);

@@ -6,12 +6,33 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QScreen>
+#include <fstream>
+#include <sstream>
 
 #include "display/qt/window_page.h"
 #include "support/options_driver.h"
-#include "support/x11_run.h"
+#include "support/desktop.h"
 
 namespace {
+
+bool on_x11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+// Runs test `name` of this program again on a throw-away X desktop (Xvfb and openbox), where
+// it does not skip, and fails with its output when it fails there.
+void run_on_x11(const std::string& name) {
+    const std::string missing = missing_programs({"Xvfb", "openbox", "xprop"});
+    if (!missing.empty()) GTEST_SKIP() << "not installed: " << missing;
+    XDesktop desktop(true);
+    ASSERT_TRUE(desktop.running());
+    TempDir dir;
+    ChildProcess run = start_process("/proc/self/exe", {"--gtest_filter=" + name},
+                                     {{"DISPLAY", desktop.display()}, {"KELVANTO_TEST_PLATFORM", "xcb"}}, dir.str() + "/out");
+    const int status = wait_process(run, 120000);
+    if (status == -1) kill_process(run);
+    std::ostringstream out;
+    out << std::ifstream(dir.str() + "/out").rdbuf();
+    EXPECT_TRUE(status == 0 && out.str().find("[  PASSED  ] 1 test") != std::string::npos) << out.str();
+}
 
 // What the X server shows of a window's client area now.
 QImage shown_on_screen(const QWidget& w) {
