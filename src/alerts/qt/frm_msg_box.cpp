@@ -71,7 +71,7 @@ constexpr int kWidest = 480;
 // "80 %" is never wrapped apart.
 QString units_kept_with_numbers(const QString& text) {
     static const QRegularExpression unit(
-        QStringLiteral("(\\d) ((?:[KMGT]?B|[kmgt]?b|bps|%|kbps|mbps|gbps|seconds?|minutes?|days?)(?=\\b|/|$|[.,;:)]))"));
+        QStringLiteral("(\\d) ((?:[KMGT]?B|[kmgt]?b|bps|%|kbps|mbps|gbps|seconds?|minutes?|days?)(?!\\w))"));
     QString out = text;
     out.replace(unit, QStringLiteral("\\1") + QChar(0x00A0) + QStringLiteral("\\2"));
     return out;

@@ -62,8 +62,7 @@ TEST(FrmMsgBox, OutlivesAWindowItWasShownOver) {
     EXPECT_TRUE(box->isVisible());
 }
 
-// A message of several lines, one of them long, shows whole: no line cut off at the top or
-// the bottom, and no unit wrapped away from its number.
+// A long message shows whole, no line cut off, no unit wrapped away from its number.
 TEST(FrmMsgBox, SizesItselfToItsText) {
     QWidget owner;
     frmMsgBox box(&owner, nullptr, false);
@@ -72,6 +71,5 @@ TEST(FrmMsgBox, SizesItselfToItsText) {
     auto* label = box.findChild<QLabel*>("lblError");
     EXPECT_GE(label->height(), label->heightForWidth(label->width()));
     EXPECT_TRUE(box.rect().contains(label->geometry()));
-    // Units are bound to their numbers by spaces that do not break.
     EXPECT_TRUE(label->text().contains(QStringLiteral("12.50\u00A0MB, that is 80\u00A0% of the cap of 15.00\u00A0MB")));
 }

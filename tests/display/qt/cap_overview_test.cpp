@@ -146,9 +146,7 @@ TEST(CapOverview, SectionTextAndColourFollowTheShareOfTheCap) {
     main.UnloadKVT();
 }
 
-// Custom items and a cap before the period has a pace: an item turned to the user-defined
-// period in the item editor gets one cap line, no empty band for the pace; the window grows
-// by it and the graph keeps its height, also once the line is gone again.
+// Before there is a pace one cap line, no empty band; the window grows, the graph keeps its height.
 TEST(CapOverview, WithoutAPaceOneCapLineAndTheGraphKeepsItsHeight) {
     ProgramRun run;
     run.preset("CapAmount", "5");

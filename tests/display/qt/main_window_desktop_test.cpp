@@ -17,8 +17,7 @@ namespace {
 
 bool on_x11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
-// Runs test `name` of this program again on a throw-away X desktop (Xvfb and openbox), where
-// it does not skip, and fails with its output when it fails there.
+// Runs test `name` again on a throw-away X desktop (Xvfb and openbox), where it does not skip.
 void run_on_x11(const std::string& name) {
     const std::string missing = missing_programs({"Xvfb", "openbox", "xprop"});
     if (!missing.empty()) GTEST_SKIP() << "not installed: " << missing;
@@ -34,14 +33,12 @@ void run_on_x11(const std::string& name) {
     EXPECT_TRUE(status == 0 && out.str().find("[  PASSED  ] 1 test") != std::string::npos) << out.str();
 }
 
-// What the X server shows of a window's client area now.
 QImage shown_on_screen(const QWidget& w) {
     const QPoint at = w.mapToGlobal(QPoint(0, 0));
     return w.screen()->grabWindow(0, at.x(), at.y(), w.width(), w.height()).toImage();
 }
 
-// Without a compositing manager a see-through background is black, and the Window page says
-// why; unticking the box brings the whole picture back at once, at the same place.
+// Without a compositing manager the see-through background is black and the page says why.
 TEST(OnX11Desktop, SeeThroughBackgroundOnAndOffAgainShowsThePicture) {
     if (!on_x11()) GTEST_SKIP() << "runs on an X desktop";
     ProgramRun run;
@@ -69,8 +66,7 @@ TEST(X11Desktop, SeeThroughBackgroundOnAndOffAgainShowsThePicture) {
     run_on_x11("OnX11Desktop.SeeThroughBackgroundOnAndOffAgainShowsThePicture");
 }
 
-// A stored place partly or wholly off the screens (a monitor unplugged, a screen scaled
-// smaller) opens the window wholly inside them.
+// A place stored partly or wholly off the screens (monitor unplugged, screen scaled) is clamped.
 TEST(MainWindowPlace, AStoredPlaceOffTheScreenOpensTheWindowInsideIt) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     for (const QPoint stored : {QPoint(screen.right() - 20, 100), QPoint(3000, 200), QPoint(-150, 50)}) {

@@ -52,9 +52,8 @@ TEST(PeriodPage, OnlyTheFieldsOfTheChosenFormCanBeChanged) {
     EXPECT_EQ(enabled_fields(run.options()), (Fields{false, false, false, false, false, true}));
 }
 
-// Choosing a form moves nothing under the pointer; Apply leaves the focus in the field the user
-// was in. 9.5 GB stays 9.5 GB; a box that takes whole numbers says so and keeps the number as
-// typed rather than making 25 days of 2.5, and Apply refuses it.
+// Forms move no field, Apply keeps the focus; 9.5 GB stays 9.5 GB, while a box for whole
+// numbers says so and keeps 2.5 as typed (not 25), and Apply refuses it.
 TEST(PeriodPage, FieldsStayInPlaceAndTheDataCapKeepsAFraction) {
     ProgramRun run;
     ASSERT_TRUE(run.start());

@@ -152,7 +152,6 @@ TEST(OptionsDialog, CustomDownstreamSpeedIsAtLeastOne) {
     types->setCurrentIndex(15);
     EXPECT_EQ(host.state.settings.ConnectionSpeed, 10240);
     EXPECT_EQ(host.state.settings.ConnectionSpeedUp, 10240);  // same as downstream
-    // On to 100 Gbit/s, "Custom" last and still stored as 19, as by earlier versions.
     types->setCurrentIndex(types->count() - 2);
     EXPECT_EQ(host.state.settings.ConnectionSpeed, 100 * 1024 * 1024);
     EXPECT_EQ(host.state.settings.ConnectionType, 25);
