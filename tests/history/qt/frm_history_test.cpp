@@ -174,7 +174,6 @@ TEST_F(HistoryWindowTest, ClickingTotalsRowsChoosesAdaptersBelowTen) {
     EXPECT_EQ(w->history_adapter(), 1);
     EXPECT_TRUE(has_icon(w->ListView()->topLevelItem(0), w->image(frmHistory::kImageChosenAdapter)));
 
-    // The line above the list names the chosen adapter.
     EXPECT_EQ(w->adapter_line()->text(), "History of adapter 1 - eth1: click another adapter to choose it");
     w->choose_row(12);  // the aggregate
     EXPECT_EQ(w->history_adapter(), 0);

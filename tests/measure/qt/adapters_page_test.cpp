@@ -95,8 +95,7 @@ TEST(AdaptersPage, OpenAdapterListsFollowAdaptersThatComeAndGo) {
     EXPECT_EQ(editor->adapter_list()->count(), 3);
     EXPECT_EQ(editor->adapter_list()->itemText(2), QString::fromStdString(a));
 
-    // Gone again, it keeps its number and its place in the lists, so choices made for it stay;
-    // every list marks it as gone.
+    // Gone again, it keeps its number and its place in every list, marked as gone.
     ASSERT_EQ(std::system(("ip link del " + a).c_str()), 0);
     const QString gone = QString::fromStdString(a) + " (not present)";
     EXPECT_TRUE(eventually([&] { return summed(dlg)->item(1)->text() == gone; }));

@@ -35,7 +35,6 @@ TEST(OptionsDialog, OpensAgainOnThePageShownLast) {
     dlg->show_page("Reset");
     dlg->cancel();
     EXPECT_EQ(run.options().current_page(), "Reset");
-    // And in the next run too.
     run.options().show_page("Systray");
     run.options().cancel();
     ASSERT_TRUE(run.restart());
