@@ -39,14 +39,16 @@ bool amount_reached(ProgramState& state, int i, const AlertRule& r, double now) 
     TotalsByChoice& current = ev.CurrentTotal[static_cast<std::size_t>(i)];
     TotalsByChoice& previous = ev.PreviousTotal[static_cast<std::size_t>(i)];
     previous = current;
-    double& cur = current[static_cast<std::size_t>(*p)][static_cast<std::size_t>(*d)];
+    const auto pi = static_cast<std::size_t>(*p);
+    const auto di = static_cast<std::size_t>(*d);
+    double& cur = current[pi][di];
     cur = rule_period_total(state, *a, period_kind_of_choice(*p), *d, now);
-    for (std::size_t pc = 0; pc < previous.size(); ++pc) {
-        for (std::size_t dc = 0; dc < previous[pc].size(); ++dc) {
-            if (previous[pc][dc] == 0) previous[pc][dc] = current[pc][dc];
-        }
-    }
-    const double prev = previous[static_cast<std::size_t>(*p)][static_cast<std::size_t>(*d)];
+    bool& measured = ev.TotalMeasured[static_cast<std::size_t>(i)][pi][di];
+    // A total that was already past the threshold when the rule first looked is no crossing;
+    // one that goes from 0 past it within a cycle is.
+    if (!measured) previous[pi][di] = cur;
+    measured = true;
+    const double prev = previous[pi][di];
     const bool crossed = prev < *threshold && cur >= *threshold;
     const bool restarted = cur < prev && cur >= *threshold;
     if (!crossed && !restarted) return false;

@@ -17,6 +17,9 @@ using TotalsByChoice = std::array<std::array<double, kDirections>, kPeriodChoice
 struct EvaluationState {
     std::array<TotalsByChoice, kMaxRules> CurrentTotal{};
     std::array<TotalsByChoice, kMaxRules> PreviousTotal{};
+    // Whether CurrentTotal holds a measured total: a rule's first measurement is its start,
+    // never a crossing; from then on a total of 0 is a total like any other.
+    std::array<std::array<std::array<bool, kDirections>, kPeriodChoices>, kMaxRules> TotalMeasured{};
     // All-time total at which an "each time" rule's current step began; unset until the
     // rule's first cycle (a total of 0 is a step base like any other).
     std::array<std::optional<double>, kMaxRules> StepBase{};

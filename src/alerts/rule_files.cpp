@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "alerts/ansi_text.h"
+#include "history/log_files.h"
 #include "platform/file_save.h"
 
 namespace fs = std::filesystem;
@@ -135,7 +136,7 @@ void load_rules_for_editing(WorkingRules& working, const std::string& data_dir) 
 
 bool save_all_rules(WorkingRules& working, LiveRules& live, const std::string& data_dir) {
     std::error_code ec;
-    fs::create_directories(data_dir + "Stats", ec);
+    make_dir(data_dir + "Stats");
     for (int i = 0; i < working.count; ++i) normalise_rule(working.rules[static_cast<std::size_t>(i)]);
     for (int i = 0; i < kMaxRules; ++i) fs::remove(rule_file_path(data_dir, i), ec);
 
@@ -144,14 +145,14 @@ bool save_all_rules(WorkingRules& working, LiveRules& live, const std::string& d
         std::string count;
         const auto n = static_cast<std::uint32_t>(working.count);
         for (int k = 0; k < 4; ++k) count += static_cast<char>((n >> (8 * k)) & 0xFF);
-        ok = save_file_whole(rule_count_path(data_dir), count) && ok;
+        ok = save_data_file(rule_count_path(data_dir), count, data_dir).ok && ok;
     } else {
         fs::remove(rule_count_path(data_dir), ec);
     }
     live = LiveRules{};
     for (int i = 0; i < working.count; ++i) {
         const AlertRule& r = working.rules[static_cast<std::size_t>(i)];
-        ok = save_file_whole(rule_file_path(data_dir, i), encode_rule(r)) && ok;
+        ok = save_data_file(rule_file_path(data_dir, i), encode_rule(r), data_dir).ok && ok;
         live.rules[static_cast<std::size_t>(i)] = r;
     }
     live.count = working.count;
@@ -160,5 +161,6 @@ bool save_all_rules(WorkingRules& working, LiveRules& live, const std::string& d
 
 bool save_one_rule(const LiveRules& live, int index, const std::string& data_dir) {
     if (index < 0 || index >= live.count) return false;
-    return save_file_whole(rule_file_path(data_dir, index), encode_rule(live.rules[static_cast<std::size_t>(index)]));
+    return save_data_file(rule_file_path(data_dir, index), encode_rule(live.rules[static_cast<std::size_t>(index)]), data_dir)
+        .ok;
 }

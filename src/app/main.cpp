@@ -2,6 +2,7 @@
 #include <QSessionManager>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "core/qt/frm_main.h"
 #include "core/qt/single_instance.h"
@@ -56,6 +57,18 @@ constexpr const char* kUsage =
     "Data:     $KELVANTO_HOME, else $XDG_DATA_HOME/kelvanto (~/.local/share/kelvanto)\n"
     "Settings: $XDG_CONFIG_HOME/Kelvanto/Kelvanto.conf (~/.config/Kelvanto/Kelvanto.conf)\n"
     "See kelvanto(1) for details.\n";
+
+// The first argument that is an option the monitor does not know, once Qt has taken its own
+// (-platform, -session ...) out of the list: only "--service" and anything holding
+// "/minimized" are left to it.
+const char* unknown_option(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a.size() > 1 && a[0] == '-' && a != kServiceMarker && a.find("/minimized") == std::string::npos)
+            return argv[i];
+    }
+    return nullptr;
+}
 
 bool has_argument(int argc, char** argv, const char* wanted) {
     for (int i = 1; i < argc; ++i)
@@ -129,6 +142,11 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (const char* unknown = unknown_option(argc, argv)) {
+        std::fprintf(stderr, "kelvanto: unknown option \"%s\"\n", unknown);
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
     const bool service_run = has_argument(argc, argv, kServiceMarker);
     SingleInstance instance(service_run ? SingleInstance::Role::service : SingleInstance::Role::desktop);
     switch (instance.knock()) {

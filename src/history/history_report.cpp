@@ -15,10 +15,26 @@ std::optional<int> small_number(const std::string& text) {
     return n;
 }
 
+// "--report=daily" and "--adapter=2" as two arguments each.
+std::vector<std::string> split_values(const std::vector<std::string>& args) {
+    std::vector<std::string> out;
+    for (const std::string& a : args) {
+        const std::size_t eq = a.find('=');
+        const std::string name = a.substr(0, eq);
+        if (eq == std::string::npos || (name != "--report" && name != "--adapter")) {
+            out.push_back(a);
+            continue;
+        }
+        out.push_back(name);
+        out.push_back(a.substr(eq + 1));
+    }
+    return out;
+}
+
 }  // namespace
 
 bool wants_report(const std::vector<std::string>& args) {
-    for (const std::string& a : args) {
+    for (const std::string& a : split_values(args)) {
         if (a == "--report" || a == "--html" || a == "--json" || a == "--csv" || a == "--adapter" ||
             a == "--retired")
             return true;
@@ -26,7 +42,8 @@ bool wants_report(const std::vector<std::string>& args) {
     return false;
 }
 
-std::optional<ReportRequest> parse_report_arguments(const std::vector<std::string>& args) {
+std::optional<ReportRequest> parse_report_arguments(const std::vector<std::string>& given) {
+    const std::vector<std::string> args = split_values(given);
     ReportRequest request;
     bool have_tab = false;
     bool have_format = false;

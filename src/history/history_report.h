@@ -25,7 +25,8 @@ inline constexpr const char* kReportUsage =
 bool wants_report(const std::vector<std::string>& args);
 // The request of the arguments after the program name; nothing when they are not a valid
 // report command (unknown or repeated options, more than one format, a missing or unknown
-// tab, N not a number 0..99, both --adapter and --retired).
+// tab, N not a number 0..99, both --adapter and --retired). "--report=daily" and
+// "--adapter=N" are taken as well.
 std::optional<ReportRequest> parse_report_arguments(const std::vector<std::string>& args);
 
 // The report of a tab with rows from `source`. Text and HTML: the export as the history

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "core/date.h"
+#include "platform/file_save.h"
 
 namespace fs = std::filesystem;
 
@@ -211,8 +212,10 @@ FileRead read_file(const std::string& path, std::int64_t offset, std::int64_t ma
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
         // Only a file that is there but cannot be read is an error; anything else is missing.
+        const int err = errno;
+        result.reason = std::strerror(err);
         std::error_code ec;
-        result.status = fs::exists(path, ec) ? ReadStatus::error : ReadStatus::missing;
+        result.status = err == EACCES || fs::exists(path, ec) ? ReadStatus::error : ReadStatus::missing;
         return result;
     }
     std::error_code ec;
@@ -220,6 +223,7 @@ FileRead read_file(const std::string& path, std::int64_t offset, std::int64_t ma
     if (ec || fs::is_directory(path, ec)) {
         std::fclose(f);
         result.status = ReadStatus::error;
+        result.reason = std::strerror(EISDIR);
         return result;
     }
     result.status = ReadStatus::ok;
@@ -233,22 +237,32 @@ FileRead read_file(const std::string& path, std::int64_t offset, std::int64_t ma
             result.bytes.resize(std::fread(result.bytes.data(), 1, result.bytes.size(), f));
             if (std::ferror(f)) result.status = ReadStatus::error;
         }
+        if (result.status == ReadStatus::error) result.reason = std::strerror(errno);
     }
     std::fclose(f);
     return result;
 }
 
-bool write_file_at(const std::string& path, std::int64_t offset, const Bytes& bytes) {
+std::optional<std::string> write_file_at(const std::string& path, std::int64_t offset, const Bytes& bytes,
+                                         const std::string& folder) {
+    std::string outside = outside_folder(path, folder);
+    if (!outside.empty()) return outside;
     // Open for update so the file keeps every other day; create it only when it is missing.
     std::FILE* f = std::fopen(path.c_str(), "r+b");
-    if (!f && errno == ENOENT) f = std::fopen(path.c_str(), "w+b");
-    if (!f) return false;
+    if (!f && errno == ENOENT) {
+        f = std::fopen(path.c_str(), "w+b");
+        std::error_code ec;
+        if (f) fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, ec);
+    }
+    if (!f) return std::string(std::strerror(errno));
     bool ok = std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0;
     ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = std::fflush(f) == 0 && ok;
     ok = ok && ::fsync(::fileno(f)) == 0;
+    const std::string why = ok ? std::string() : std::strerror(errno);
     ok = std::fclose(f) == 0 && ok;
-    return ok;
+    if (ok) return std::nullopt;
+    return why.empty() ? std::string(std::strerror(errno)) : why;
 }
 
 std::int64_t file_size(const std::string& path) {
@@ -270,4 +284,6 @@ void remove_file(const std::string& path) {
 void make_dir(const std::string& path) {
     std::error_code ec;
     fs::create_directories(path, ec);
+    // Every local user could otherwise read the traffic history.
+    if (!ec) fs::permissions(path, fs::perms::owner_all, ec);
 }

@@ -40,14 +40,18 @@ enum class ReadStatus { missing, error, ok };
 struct FileRead {
     ReadStatus status = ReadStatus::missing;
     Bytes bytes;
+    std::string reason;  // why it could not be read
 };
 
 // Reads up to `max_bytes` from `offset` (fewer when the file is shorter).
 FileRead read_file(const std::string& path, std::int64_t offset = 0, std::int64_t max_bytes = INT64_MAX);
-// Writes bytes at an offset of an existing or new file, never truncating it, and flushes
-// them to the disk.
-bool write_file_at(const std::string& path, std::int64_t offset, const Bytes& bytes);
+// Writes bytes at an offset of an existing or new file of the data folder `folder`, never
+// truncating it, and flushes them to the disk. A new file is private (0600); a path whose
+// links lead out of the folder is not written. The reason when it fails.
+std::optional<std::string> write_file_at(const std::string& path, std::int64_t offset, const Bytes& bytes,
+                                         const std::string& folder = {});
 std::int64_t file_size(const std::string& path);
 bool file_exists(const std::string& path);
 void remove_file(const std::string& path);
+// Creates a folder of the data folder (with its parents) and makes it private (0700).
 void make_dir(const std::string& path);

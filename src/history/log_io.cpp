@@ -42,20 +42,26 @@ FileRead read_log_file(const LogState& logs, const std::string& path, std::int64
     return r;
 }
 
-void save_whole_file(LogState& logs, const std::string& path, Bytes bytes) {
-    if (save_file_whole(path, as_text(bytes))) {
+bool save_whole_file(LogState& logs, const std::string& path, Bytes bytes) {
+    const FileSave saved = save_data_file(path, as_text(bytes), logs.folder);
+    if (saved.ok) {
         logs.unsaved.whole_files.erase(path);
-    } else {
-        logs.unsaved.whole_files[path] = std::move(bytes);
+        return true;
     }
+    logs.save_failure = path + ": " + saved.reason;
+    logs.unsaved.whole_files[path] = std::move(bytes);
+    return false;
 }
 
-void save_at_offset(LogState& logs, const std::string& path, std::int64_t offset, Bytes bytes) {
-    if (write_file_at(path, offset, bytes)) {
+bool save_at_offset(LogState& logs, const std::string& path, std::int64_t offset, Bytes bytes) {
+    const std::optional<std::string> failed = write_file_at(path, offset, bytes, logs.folder);
+    if (!failed) {
         logs.unsaved.at_offset.erase({path, offset});
-    } else {
-        logs.unsaved.at_offset[{path, offset}] = std::move(bytes);
+        return true;
     }
+    logs.save_failure = path + ": " + *failed;
+    logs.unsaved.at_offset[{path, offset}] = std::move(bytes);
+    return false;
 }
 
 void retry_unsaved(LogState& logs) {
@@ -63,11 +69,14 @@ void retry_unsaved(LogState& logs) {
     for (const auto& [path, bytes] : logs.unsaved.whole_files) make_dir(std::filesystem::path(path).parent_path().string());
     for (const auto& [where, bytes] : logs.unsaved.at_offset) make_dir(std::filesystem::path(where.first).parent_path().string());
     for (auto it = logs.unsaved.whole_files.begin(); it != logs.unsaved.whole_files.end();) {
-        it = save_file_whole(it->first, as_text(it->second)) ? logs.unsaved.whole_files.erase(it) : std::next(it);
+        Bytes bytes = it->second;
+        const std::string path = (it++)->first;
+        save_whole_file(logs, path, std::move(bytes));
     }
     for (auto it = logs.unsaved.at_offset.begin(); it != logs.unsaved.at_offset.end();) {
-        it = write_file_at(it->first.first, it->first.second, it->second) ? logs.unsaved.at_offset.erase(it)
-                                                                           : std::next(it);
+        Bytes bytes = it->second;
+        const auto [path, offset] = (it++)->first;
+        save_at_offset(logs, path, offset, std::move(bytes));
     }
 }
 

@@ -10,8 +10,9 @@
 
 FileRead read_log_file(const LogState& logs, const std::string& path, std::int64_t offset = 0,
                        std::int64_t max_bytes = INT64_MAX);
-void save_whole_file(LogState& logs, const std::string& path, Bytes bytes);
-void save_at_offset(LogState& logs, const std::string& path, std::int64_t offset, Bytes bytes);
+// True when written; otherwise the bytes wait and `logs.save_failure` says why.
+bool save_whole_file(LogState& logs, const std::string& path, Bytes bytes);
+bool save_at_offset(LogState& logs, const std::string& path, std::int64_t offset, Bytes bytes);
 // Tries the waiting writes again; those that succeed are dropped.
 void retry_unsaved(LogState& logs);
 // Deletes a file and anything waiting to be written to it.

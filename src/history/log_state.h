@@ -92,4 +92,11 @@ struct LogState {
     UnsavedWrites unsaved;
     // Files that exist but could not be read this run: never replaced by what memory holds.
     std::set<std::string> unreadable;
+    // The data folder: the logs are written inside it, never through a link that leads out
+    // of it. Empty: no folder to keep to.
+    std::string folder;
+    // Why the latest write that now waits for a later save failed ("<file>: <reason>"), and
+    // whether the user has been told since the writes last all succeeded.
+    std::string save_failure;
+    bool save_failure_told = false;
 };

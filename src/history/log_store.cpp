@@ -80,6 +80,7 @@ void prepare_directories(ProgramState& state) {
 
 LoadStateResult load_state(ProgramState& state, Services& services) {
     const double today = std::floor(services.clock.now());
+    state.logs.folder = state.data_dir;
     const std::string path = stats_file_path(state.data_dir);
     const FileRead r = read_log_file(state.logs, path);
     StatsRecord rec;
@@ -119,7 +120,29 @@ LoadStateResult load_state(ProgramState& state, Services& services) {
     return LoadStateResult::ok;
 }
 
-void load_logs(ProgramState& state, Services& services) { load_logs_at(state, services.clock.now()); }
+namespace {
+
+void tell_save_failures(LogState& logs, Services& services) {
+    std::string text;
+    if (!logs.unsaved.empty() && !logs.save_failure_told) {
+        text = "The traffic logs cannot be saved (" + logs.save_failure +
+               "). They are kept and saved with the next save that can.";
+    } else if (logs.unsaved.empty() && logs.save_failure_told) {
+        text = "The traffic logs are saved again.";
+    }
+    if (text.empty()) return;
+    logs.save_failure_told = !logs.unsaved.empty();
+    if (services.messages) services.messages->line(text);
+    if (services.msg_box) services.msg_box->show_message(text, false);
+}
+
+}  // namespace
+
+void load_logs(ProgramState& state, Services& services) {
+    load_logs_at(state, services.clock.now());
+    tell_save_failures(state.logs, services);
+}
+
 
 void load_logs_at(ProgramState& state, double now) {
     LogState& logs = state.logs;
@@ -165,7 +188,10 @@ void grow_logged_adapters(ProgramState& state, double now) {
     load_history_at(state, now);
 }
 
-void save_logs(ProgramState& state, Services& /*services*/) { save_logs(state); }
+void save_logs(ProgramState& state, Services& services) {
+    save_logs(state);
+    tell_save_failures(state.logs, services);
+}
 
 void save_logs(ProgramState& state) {
     LogState& logs = state.logs;

@@ -5,7 +5,7 @@
 
 enum class LoadStateResult { ok, unknown_format };
 
-// Creates the "Stats" folder under the data folder; failures are ignored.
+// Creates the "Stats" folder under the data folder, private to the user; failures are ignored.
 void prepare_directories(ProgramState& state);
 // Reads "Stats.dat": a fresh record when missing or foreign, folded offsets when known. An
 // unknown version is reported to the user; from then on nothing is written.
@@ -18,7 +18,9 @@ void load_logs_at(ProgramState& state, double now);
 // left) and the history is rebuilt, so their traffic is logged from the next cycle on.
 void grow_logged_adapters(ProgramState& state, double now);
 // Writes "Stats.dat", the year files and the minutely log. Writes that fail are kept and
-// tried again at the next save; nothing is written before the logs were loaded.
+// tried again at the next save; nothing is written before the logs were loaded. With the
+// services, the first failure after a run of successes is told to the user (a line on
+// standard error and the program's message window), and so is the first success after it.
 void save_logs(ProgramState& state, Services& services);
 void save_logs(ProgramState& state);
 // Builds the multi-year history table from the year files.

@@ -122,5 +122,5 @@ void save_numbering(AdapterNumbering& numbering, const std::string& data_dir) {
     if (!numbering.unsaved || numbering.keep_file || numbering.frozen || data_dir.empty()) return;
     make_dir(stats_dir(data_dir));
     const std::string text = numbering_text(numbering);
-    if (save_file_whole(numbering_file_path(data_dir), text)) numbering.unsaved = false;
+    if (save_data_file(numbering_file_path(data_dir), text, data_dir).ok) numbering.unsaved = false;
 }

@@ -94,7 +94,7 @@ SavedReadings readings_now(const AdapterNumbering& numbering, const InterfaceRea
 
 bool save_readings(const std::string& data_dir, const SavedReadings& readings) {
     make_dir(stats_dir(data_dir));
-    return save_file_whole(readings_file_path(data_dir), readings_text(readings));
+    return save_data_file(readings_file_path(data_dir), readings_text(readings), data_dir).ok;
 }
 
 SavedReadings read_saved_readings(const std::string& data_dir) {

@@ -1,5 +1,7 @@
 #include "net/remote_report.h"
 
+#include <cmath>
+
 #include "alerts/ansi_text.h"
 
 std::string remote_frame(int type, std::string_view payload) {
@@ -30,9 +32,14 @@ bool server_banner_ok(std::string_view data, const ProgramVersion& version) {
     return data.size() == banner.size() || data[banner.size()] < '0' || data[banner.size()] > '9';
 }
 
-SocketActions remote_start(RemoteReportState& state, const Settings& s) {
-    if (state.in_progress) return {};
+SocketActions remote_start(RemoteReportState& state, const Settings& s, double now) {
+    // A server that answered keeps its connection as long as it likes; one that accepted and
+    // stays silent (or a connection that never comes about) is given up.
+    if (state.in_progress && (state.answered || std::fabs(now - state.started_at) * 86400.0 < kRemoteAnswerWaitSeconds))
+        return {};
     state.in_progress = true;
+    state.answered = false;
+    state.started_at = now;
     const int port = s.RemotePort >= 1 && s.RemotePort <= 65535 ? s.RemotePort : 1888;
     return SocketActions::connect_to(s.RemoteIP, static_cast<std::uint16_t>(port));
 }
@@ -40,7 +47,10 @@ SocketActions remote_start(RemoteReportState& state, const Settings& s) {
 SocketActions remote_connected(const Settings& s) { return SocketActions::sending(login_frame(s)); }
 
 SocketActions remote_data(RemoteReportState& state, std::string_view data, const ProgramVersion& version) {
-    if (server_banner_ok(data, version)) return {};
+    if (server_banner_ok(data, version)) {
+        state.answered = true;
+        return {};
+    }
     // Another program or another version: end the connection now.
     state.in_progress = false;
     return SocketActions::closing();

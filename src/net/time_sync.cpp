@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 
 #include "core/date.h"
 
@@ -51,42 +52,87 @@ void note_auto_failure(TimeSyncEnv& env) {
     s.auto_failed_at = env.clock.now();
 }
 
-// Sets the clock from a valid or refused answer and records the result.
-void set_clock(TimeSyncEnv& env, const TimeAnswer& answer) {
-    TimeSyncState& s = env.sync;
-    if (answer.kind != TimeAnswer::valid) {
-        if (s.manual && env.dialog) env.dialog->show_message(kSyncInvalidAnswer);
-        // The next automatic check finds the synchronisation still due and starts over,
-        // once the wait after a failure has passed.
-        if (!s.manual) note_auto_failure(env);
-        s.retrying = false;
-        return;
-    }
-    const double before = env.clock.now();
-    const ClockSetResult set = env.setter.set_utc(answer.time, s.manual);
-    if (!set.ok) {
-        // Not synchronised: said so with the system's reason, no success stored, and the
-        // automatic attempts back off as after an unreachable server.
-        s.last_failure = kSyncClockRefused + set.reason;
-        if (env.dialog) {
-            env.dialog->show_result(s.last_failure);
-            if (s.manual) env.dialog->show_message(s.last_failure);
-        }
-        if (!s.manual) note_auto_failure(env);
-        s.retrying = false;
-        return;
-    }
-    s.last_failure.clear();
-    const double now = env.clock.now();
-    const long long moved = std::llround((now - before) * 86400.0);
+// The synchronisation has ended, whatever came of it.
+void finish(TimeSyncEnv& env) {
+    show_caption(env, kSyncCaption);
+    env.sync.busy = false;
+    env.sync.manual = false;
+    env.sync.confirming = false;
+}
 
-    env.settings.SyncTxt = result_text(env, now, moved);
-    store(env, "SyncTxt");
-    if (env.dialog) env.dialog->show_result(env.settings.SyncTxt);
-    env.settings.SyncLast = now;
-    store(env, "SyncLast");
+// A failure the options dialog shows below the last success while it is open.
+void note_failure(TimeSyncEnv& env, std::string text) {
+    env.sync.last_failure = std::move(text);
+    if (env.dialog) env.dialog->show_result(env.sync.last_failure);
+}
+
+void answer_invalid(TimeSyncEnv& env) {
+    TimeSyncState& s = env.sync;
+    if (s.manual && env.dialog) env.dialog->show_message(kSyncInvalidAnswer);
+    // The next automatic check finds the synchronisation still due and starts over, once
+    // the wait after a failure has passed.
+    if (!s.manual) note_auto_failure(env);
     s.retrying = false;
-    s.auto_failures = 0;
+}
+
+// Seconds from the clock now to `t`.
+long long step_to(const TimeSyncEnv& env, const UtcTime& t) {
+    const double target = static_cast<double>(day_number(t.year, t.month, t.day)) +
+                          (t.hour * 3600.0 + t.minute * 60.0 + t.second) / 86400.0;
+    return std::llround((target - env.clock.utc_now()) * 86400.0);
+}
+
+std::string utc_text(const UtcTime& t) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d UTC", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    return buf;
+}
+
+// "7 days ahead of", "3 hours behind".
+std::string step_text(long long step) {
+    const long long a = step < 0 ? -step : step;
+    const auto count = [a](long long unit_seconds, const char* unit) {
+        const long long n = (a + unit_seconds / 2) / unit_seconds;
+        return std::to_string(n) + " " + unit + (n == 1 ? "" : "s");
+    };
+    const std::string size = a >= 2 * 86400 ? count(86400, "day") : a >= 2 * 3600 ? count(3600, "hour") : count(60, "minute");
+    return size + (step < 0 ? " behind" : " ahead of");
+}
+
+// Asks the setter for the time; its answer comes to time_sync_clock_set.
+void start_setting(TimeSyncEnv& env, const UtcTime& time, long long step) {
+    TimeSyncState& s = env.sync;
+    s.setting_clock = true;
+    s.confirming = false;
+    s.pending_step = step;
+    ClockSetDone done = env.clock_set_done;
+    if (!done) done = [copy = env](const ClockSetResult& r) mutable { time_sync_clock_set(copy, r); };
+    env.setter.set_utc(time, s.manual, std::move(done));
+}
+
+// A valid answer: set at once within the bound; beyond it a manual run asks the user and an
+// automatic one refuses, since one forged answer must not move the clock days away.
+void take_answer(TimeSyncEnv& env, const UtcTime& time) {
+    TimeSyncState& s = env.sync;
+    const long long step = step_to(env, time);
+    if (static_cast<double>(step < 0 ? -step : step) <= kSyncLargestAutoStepSeconds) {
+        start_setting(env, time, step);
+        return;
+    }
+    const std::string said = "The time server gave " + utc_text(time) + ", " + step_text(step) + " this computer's clock";
+    if (s.manual && env.dialog) {
+        s.confirming = true;
+        s.pending_time = time;
+        s.pending_step = step;
+        env.dialog->ask_to_set(said + ". Set the clock to it?");
+        return;
+    }
+    note_failure(env, std::string(kSyncNotSet) + " " + said + "; an automatic synchronization moves it by an hour at most.");
+    if (env.messages) env.messages->line(s.last_failure);
+    if (!s.manual) note_auto_failure(env);
+    s.retrying = false;
+    finish(env);
 }
 
 }  // namespace
@@ -108,6 +154,10 @@ std::string month_abbreviation(std::string_view name) {
 std::string time_server(int index) {
     if (index < 0 || index >= kTimeServerCount) return {};
     return kTimeServers[static_cast<std::size_t>(index)];
+}
+
+std::string chosen_time_server(const Settings& settings) {
+    return settings.SyncHost.empty() ? time_server(settings.SyncSrv) : settings.SyncHost;
 }
 
 std::int64_t sync_interval_seconds(int choice) {
@@ -159,16 +209,30 @@ TimeAnswer read_time_answer(std::string_view answer, double delay_seconds, doubl
     return a;
 }
 
+namespace {
+
+// A server that neither answers nor closes would otherwise stop synchronisation for good.
+// The wait for the clock setter or for the user's answer is not the server's.
+SocketActions time_limit(TimeSyncEnv& env) {
+    TimeSyncState& s = env.sync;
+    if (!s.busy || s.setting_clock || s.confirming) return {};
+    if (std::fabs(env.clock.now() - s.started_at) * 86400.0 < kSyncTimeoutSeconds) return {};
+    SocketActions next = time_sync_error(env, "no answer within " + std::to_string(std::lround(kSyncTimeoutSeconds)) +
+                                                  " seconds");
+    next.close = true;
+    return next;
+}
+
+}  // namespace
+
+SocketActions time_sync_cycle(TimeSyncEnv& env) {
+    return env.settings.SyncAuto ? time_sync_auto_check(env) : time_limit(env);
+}
+
 SocketActions time_sync_auto_check(TimeSyncEnv& env) {
     TimeSyncState& s = env.sync;
     const double now = env.clock.now();
-    if (s.busy) {
-        // A server that neither answers nor closes would otherwise stop synchronisation for good.
-        if (std::fabs(now - s.started_at) * 86400.0 < kSyncTimeoutSeconds) return {};
-        SocketActions next = time_sync_error(env);
-        next.close = true;
-        return next;
-    }
+    if (s.busy) return time_limit(env);
     if (s.retrying || !sync_due(env.settings, now)) return {};
     if (s.auto_failures > 0) {
         // A clock set back since the failure does not prolong the wait.
@@ -176,15 +240,14 @@ SocketActions time_sync_auto_check(TimeSyncEnv& env) {
         const long long since = std::llround((now - s.auto_failed_at) * 86400.0);
         if (since >= 0 && static_cast<double>(since) < sync_retry_wait_seconds(s.auto_failures)) return {};
     }
-    return start_connection(env, time_server(env.settings.SyncSrv));
+    return start_connection(env, chosen_time_server(env.settings));
 }
 
 SocketActions time_sync_button(TimeSyncEnv& env, const std::string& host) {
     TimeSyncState& s = env.sync;
     if (s.caption == kCancelCaption) {
-        s.busy = false;
-        s.manual = false;
-        show_caption(env, kSyncCaption);
+        // A clock change already asked for still comes back and is recorded.
+        finish(env);
         return SocketActions::closing();
     }
     s.manual = true;
@@ -213,31 +276,79 @@ SocketActions time_sync_data(TimeSyncEnv& env, std::string_view bytes) {
 
 SocketActions time_sync_closed(TimeSyncEnv& env) {
     TimeSyncState& s = env.sync;
-    if (!s.busy) return {};
+    if (!s.busy || s.setting_clock || s.confirming) return {};
     // Half the time from connecting to the close; the clock never runs backwards here.
     const double round_trip = (env.clock.now() - s.connected_at) * 86400.0;
     s.delay = static_cast<float>(round_trip > 0 ? round_trip / 2 : 0);
     const TimeAnswer answer =
         s.receive_overflow ? TimeAnswer{} : read_time_answer(s.receive_buffer, s.delay, env.build_date);
     // A time that cannot be right is that server's error: automatic mode asks the next one.
-    if (answer.kind == TimeAnswer::refused && !s.manual) return time_sync_error(env);
-    set_clock(env, answer);
-    show_caption(env, kSyncCaption);
-    s.busy = false;
-    s.manual = false;
+    if (answer.kind == TimeAnswer::refused && !s.manual) return time_sync_error(env, "no plausible time in the answer");
+    if (answer.kind != TimeAnswer::valid) {
+        answer_invalid(env);
+        finish(env);
+        return {};
+    }
+    take_answer(env, answer.time);
     return {};
 }
 
-SocketActions time_sync_error(TimeSyncEnv& env) {
+void time_sync_clock_set(TimeSyncEnv& env, const ClockSetResult& set) {
+    TimeSyncState& s = env.sync;
+    if (!s.setting_clock) return;
+    s.setting_clock = false;
+    if (!set.ok) {
+        // Not synchronised: said so with the system's reason, no success stored, and the
+        // automatic attempts back off as after an unreachable server.
+        note_failure(env, kSyncClockRefused + set.reason);
+        if (s.manual && env.dialog) env.dialog->show_message(s.last_failure);
+        if (!s.manual) note_auto_failure(env);
+        s.retrying = false;
+        finish(env);
+        return;
+    }
+    s.last_failure.clear();
+    const double now = env.clock.now();
+    env.settings.SyncTxt = result_text(env, now, s.pending_step);
+    store(env, "SyncTxt");
+    if (env.dialog) env.dialog->show_result(env.settings.SyncTxt);
+    env.settings.SyncLast = now;
+    store(env, "SyncLast");
+    s.retrying = false;
+    s.auto_failures = 0;
+    finish(env);
+}
+
+void time_sync_confirm(TimeSyncEnv& env, bool set) {
+    TimeSyncState& s = env.sync;
+    if (!s.confirming) return;
+    s.confirming = false;
+    if (set) {
+        start_setting(env, s.pending_time, s.pending_step);
+        return;
+    }
+    note_failure(env, kSyncNotSet);
+    finish(env);
+}
+
+SocketActions time_sync_error(TimeSyncEnv& env, const std::string& reason) {
     TimeSyncState& s = env.sync;
     show_caption(env, kSyncCaption);
+    const std::string said = reason.empty() ? std::string(kSyncError) : kSyncError + std::string("\n") + reason;
     if (s.manual) {
-        if (env.dialog) env.dialog->show_message(kSyncError);
+        note_failure(env, said);
+        if (env.dialog) env.dialog->show_message(said);
         s.busy = false;
         s.manual = false;
         return {};
     }
     s.busy = false;
+    if (!s.retrying && !env.settings.SyncHost.empty()) {
+        // The user's own server: no other one is asked in its place.
+        note_failure(env, said);
+        note_auto_failure(env);
+        return {};
+    }
     if (!s.retrying) {
         s.pass_start = env.settings.SyncSrv;
         s.retrying = true;
@@ -249,6 +360,7 @@ SocketActions time_sync_error(TimeSyncEnv& env) {
         if (s.pass_index == s.pass_start || s.pass_tries >= kTimeServerCount) s.retrying = false;
     }
     if (!s.retrying) {
+        note_failure(env, said);
         note_auto_failure(env);
         return {};
     }

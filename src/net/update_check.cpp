@@ -1,5 +1,7 @@
 #include "net/update_check.h"
 
+#include <cmath>
+
 namespace {
 
 constexpr std::size_t kVersionMax = 32;
@@ -18,8 +20,10 @@ UpdateOutcome finish(UpdateCheckState& state, std::string_view running, Settings
     UpdateOutcome out;
     out.actions = SocketActions::closing();
     state.running = false;
-    if (const std::optional<UpdateInfo> reply = parse_update_reply(state.received))
+    if (const std::optional<UpdateInfo> reply = parse_update_reply(state.received)) {
+        state.answered = true;
         out.show = update_to_show(*reply, running, settings, writer);
+    }
     state.received.clear();
     state.received.shrink_to_fit();
     return out;
@@ -73,10 +77,22 @@ std::optional<UpdateInfo> update_to_show(const UpdateInfo& reply, std::string_vi
     return reply;
 }
 
-SocketActions update_start(UpdateCheckState& state) {
+SocketActions update_start(UpdateCheckState& state, double now) {
     state.running = true;
+    state.started_at = now;
     state.received.clear();
     return SocketActions::connect_to(kUpdateServer, kUpdatePort);
+}
+
+SocketActions update_tick(UpdateCheckState& state, double now, bool enabled) {
+    const double since = std::fabs(now - state.started_at) * 86400.0;
+    if (state.running && since >= kUpdateTimeLimitSeconds) {
+        // Silent, or dripping bytes without ever naming a version: end silently.
+        update_error(state);
+        return SocketActions::closing();
+    }
+    if (state.running || state.answered || !enabled || state.started_at == 0.0 || since < kUpdateRetrySeconds) return {};
+    return update_start(state, now);
 }
 
 SocketActions update_connected(std::string_view running_version) {
@@ -107,4 +123,5 @@ UpdateOutcome update_closed(UpdateCheckState& state, std::string_view running, S
 void update_error(UpdateCheckState& state) {
     state.running = false;
     state.received.clear();
+    state.received.shrink_to_fit();
 }

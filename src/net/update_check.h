@@ -20,11 +20,19 @@ struct UpdateInfo {
     std::string date;
 };
 
-// The update check's runtime state: one check per start.
+// A check that has not ended this long after it started is given up; one that got no
+// version (no answer, an error, a reply without "ver=") is tried again this long after.
+inline constexpr double kUpdateTimeLimitSeconds = 30.0;
+inline constexpr double kUpdateRetrySeconds = 3600.0;
+
+// The update check's runtime state: one check per start, tried again while it gets no
+// version.
 struct UpdateCheckState {
     bool running = false;
     std::string received;
     bool window_open = false;  // the "Software update" window is shown
+    bool answered = false;     // a reply named a version
+    double started_at = 0.0;   // date the last check started; 0 before the first
 };
 
 // "GET /cgi-bin/update.cgi?<version> HTTP/1.1", the Host line and an empty line.
@@ -44,8 +52,11 @@ bool update_reply_complete(std::string_view text);
 std::optional<UpdateInfo> update_to_show(const UpdateInfo& reply, std::string_view running_version,
                                          Settings& settings, SettingWriter* writer);
 
-// The update socket's dialogue.
-SocketActions update_start(UpdateCheckState& state);
+// The update socket's dialogue. `now` is the date.
+SocketActions update_start(UpdateCheckState& state, double now = 0.0);
+// Once a cycle while CheckForUpdate is set (`enabled`): ends a check past its time limit
+// and starts the next try when one is due.
+SocketActions update_tick(UpdateCheckState& state, double now, bool enabled);
 SocketActions update_connected(std::string_view running_version);
 struct UpdateOutcome {
     SocketActions actions;

@@ -9,6 +9,8 @@ public:
     // Wall clock as a date: days since 1899-12-30 in local time, the fraction being the time
     // of day. For dates only: it jumps with daylight saving and when the clock is set.
     virtual double now() const = 0;
+    // The same wall clock in UTC, as the system clock is set.
+    virtual double utc_now() const = 0;
     // Seconds on a steady clock that counts on while the machine sleeps and that no change of
     // the wall clock moves: for measuring elapsed time.
     virtual double elapsed_seconds() const = 0;

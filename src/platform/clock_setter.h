@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -21,12 +22,16 @@ struct ClockSetResult {
     static ClockSetResult refused(std::string why) { return {false, std::move(why)}; }
 };
 
+using ClockSetDone = std::function<void(const ClockSetResult&)>;
+
 // Sets the system clock. `interactive`: the user asked for it and is there to confirm it,
-// where the system wants a confirmation (a password).
+// where the system wants a confirmation (a password). The answer goes to `done`, at once or
+// later from the event loop (a system service that may wait for the user); the caller never
+// waits for it. A setter that is destroyed first never calls `done`.
 class ClockSetter {
 public:
     virtual ~ClockSetter() = default;
-    virtual ClockSetResult set_utc(const UtcTime& time, bool interactive) = 0;
+    virtual void set_utc(const UtcTime& time, bool interactive, ClockSetDone done) = 0;
 };
 
 // Asks `first`, and where it refuses, `fallback` (when there is one): the process sets the
@@ -35,7 +40,7 @@ public:
 class FallbackClockSetter : public ClockSetter {
 public:
     FallbackClockSetter(ClockSetter& first, ClockSetter* fallback) : first_(first), fallback_(fallback) {}
-    ClockSetResult set_utc(const UtcTime& time, bool interactive) override;
+    void set_utc(const UtcTime& time, bool interactive, ClockSetDone done) override;
 
 private:
     ClockSetter& first_;

@@ -11,3 +11,18 @@
 // may set it). Something that is no file (a device, a pipe) is written to, never replaced;
 // a folder is refused. False on any failure; the old file is then left as it was.
 bool save_file_whole(const std::string& path, std::string_view bytes);
+
+// What a save of a data file came to: done, or why not (the system's words).
+struct FileSave {
+    bool ok = false;
+    std::string reason;
+};
+
+// Saves a file of the program's data folder `folder` as save_file_whole does, but privately:
+// the file is left readable and writable by its owner only (0600), and a link that leads out
+// of the folder is not followed (the save fails and the target stays as it was).
+FileSave save_data_file(const std::string& path, std::string_view bytes, const std::string& folder);
+
+// Why `path` is no file of `folder`: once its links are followed it lies outside the folder.
+// Empty when it lies inside (or `folder` is empty: no folder to keep to).
+std::string outside_folder(const std::string& path, const std::string& folder);

@@ -150,6 +150,7 @@ struct Settings {
     // Time synchronisation and remote monitoring
     std::uint8_t SyncAuto = 0;
     std::uint8_t SyncSrv = 0;
+    std::string SyncHost;  // a time server typed on the Time Sync page; empty: SyncSrv's
     std::uint8_t SyncInt = 3;
     std::string SyncTxt = "Last synchronization: n/a";
     std::optional<double> SyncLast;  // date; unset when never synchronised

@@ -163,6 +163,7 @@ std::vector<SettingDef> settings_table(Settings& s) {
     // Time synchronisation and remote monitoring
     t.flag("SyncAuto", s.SyncAuto, 0);
     t.number("SyncSrv", s.SyncSrv, 0, 14, 0);
+    t.text("SyncHost", s.SyncHost);
     t.number("SyncInt", s.SyncInt, 0, 6, 3);
     t.text("SyncTxt", s.SyncTxt, "Last synchronization: n/a");
     t.date_time("SyncLast", s.SyncLast);

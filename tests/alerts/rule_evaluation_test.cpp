@@ -66,8 +66,8 @@ TEST_F(Evaluation, DailyAmountFiresOnCrossingAndAgainTheNextDay) {
 TEST_F(Evaluation, AmountFromZeroAndAfterAPeriodRestart) {
     add_live(with_sound(amount_rule("4", "0", "100|1")));
     EXPECT_FALSE(cycle_at(0));
-    // A previous total of 0 is taken as unknown: jumping over the threshold does not fire.
-    EXPECT_FALSE(cycle_at(500));
+    // From 0 past the threshold within one cycle: fires once.
+    EXPECT_TRUE(cycle_at(500));
     EXPECT_EQ(t.last_kind, 8);  // "total"
     EXPECT_FALSE(cycle_at(600));
     // The period started anew and is already past the threshold.

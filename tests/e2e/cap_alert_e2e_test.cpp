@@ -163,3 +163,21 @@ TEST(CapAlertEndToEnd, EightyPercentOfTheCapFiresOnceAndAgainAfterTheCapIsRaised
     EXPECT_NE(notified.find("\n" + title + "The User defined download + upload has reached "), std::string::npos)
         << notified;
 }
+
+// The period total goes from 0 past the rule's 16 MB within one cycle: the rule fires once.
+TEST(CapAlertEndToEnd, ATotalThatJumpsFromZeroPastTheAmountFiresOnce) {
+    if (!fs::exists("/usr/bin/dbus-run-session")) GTEST_SKIP() << "needs dbus-run-session (dbus-daemon)";
+    const TestNetns ns("capzero");
+    if (!ns.failure().empty()) GTEST_SKIP() << ns.failure();
+    CapUser user;
+    const double today = std::floor(SystemClock().now());
+    user.set_cap(20, today);
+    user.write_rule();
+    ChildProcess run = user.start(ns);
+    ASSERT_TRUE(user.measuring()) << read_all(user.home.path() / "output.txt");
+    ASSERT_EQ(transfer(ns, 9 * MB), 9 * MB);  // 18 MB on lo at once
+    std::this_thread::sleep_for(3500ms);
+    EXPECT_EQ(user.stop(run), 0) << read_all(user.home.path() / "output.txt");
+    if (std::floor(SystemClock().now()) != today) GTEST_SKIP() << "the run crossed midnight";
+    EXPECT_EQ(count_lines(read_all(user.alerts())), 1) << read_all(user.alerts());
+}

@@ -72,4 +72,14 @@ TEST(HelpVersion, AnsweredWhereverTheOptionStands) {
     EXPECT_FALSE(both.touched_data);
 }
 
+// An option the program does not know (also "-install" with a blank) starts nothing.
+TEST(HelpVersion, AnUnknownOptionPrintsTheUsageAndFails) {
+    for (const char* option : {"--bogus", "-install "}) {
+        const InfoRun run = run_with({"/minimized", option});
+        EXPECT_EQ(run.exit_code, 2);
+        EXPECT_NE(run.output.find("kelvanto: unknown option \"" + std::string(option) + "\"\nUsage: kelvanto"), std::string::npos);
+        EXPECT_FALSE(run.touched_data || run.touched_settings) << option;
+    }
+}
+
 }  // namespace

@@ -137,6 +137,7 @@ TEST(HistoryReport, DailyReportOfPreparedLogsIsTheExportByteForByte) {
         expected += dmy(folder.start + k) + "           " + right(received, 16) + right("0.5 KB", 26) + right(total, 26) + "\r\n";
     }
     EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(folder.run("--report=daily").out, expected);
     // Nothing was sampled or written: the folder holds what the test put there.
     EXPECT_FALSE(std::filesystem::exists(folder.data / "Stats" / "DbMin"));
 }
@@ -163,6 +164,34 @@ TEST(HistoryReport, AggregateAsHtmlAndBadArguments) {
         EXPECT_EQ(b.out, "") << bad;
         EXPECT_EQ(b.err, "Usage: kelvanto --report totals|daily|weekly|monthly|yearly [--html|--json|--csv] [--adapter N|--retired NAME]\n") << bad;
     }
+}
+
+// Logs it cannot read (an unreadable day file, a missing, dangling or looping data folder) and
+// an adapter they do not hold are told on standard error with status 1; nothing is created.
+TEST(HistoryReport, LogsThatCannotBeReadAreAnErrorAndNothingIsCreated) {
+    namespace fs = std::filesystem;
+    ReportFolder folder;
+    const auto fails = [&](const std::string& args, const std::string& message) {
+        const ReportRun r = folder.run(args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_EQ(r.out, "") << args;
+        EXPECT_EQ(r.err.rfind("kelvanto: " + message, 0), 0u) << args << ": " << r.err;
+    };
+    fails("--report daily --adapter 99", "no adapter 99 in the logs (adapters 0 to ");
+    const fs::path logs = folder.data / "Stats";
+    const fs::path year_file = logs / (std::to_string(year_of(folder.today)) + ".1.dat");
+    fs::remove(year_file);
+    fs::create_directory(year_file);
+    fails("--report=yearly --json", "cannot read " + year_file.string() + ": Is a directory\n");
+    fs::remove_all(logs);
+    fs::create_symlink(folder.dir.path() / "gone" / "Stats", logs);
+    fails("--report daily --csv", "cannot read the traffic logs in " + logs.string() + ": No such file or directory\n");
+    fs::create_symlink("loop", folder.dir.path() / "loop");
+    folder.data = folder.dir.path() / "loop";
+    fails("--report totals", "cannot read the traffic logs in " + folder.data.string() + "/Stats: Too many levels");
+    folder.data = folder.dir.path() / "none" / "deeper";
+    fails("--report totals", "cannot read the traffic logs in " + folder.data.string() + "/Stats: No such file");
+    for (const char* made : {"gone", "none", "share"}) EXPECT_FALSE(fs::exists(folder.dir.path() / made)) << made;
 }
 
 std::string iso(double date) {

@@ -199,21 +199,21 @@ TEST(LogFilesEndToEnd, UnreadableMinutelyFilesAreNeverReplaced) {
     EXPECT_EQ(read_bytes(first_minute), date);
 }
 
-// Saves follow a symlinked "Stats.dat" to its target and keep its permissions; they are
-// flushed to the disk before the rename and the folder after it, and a save cut off after
-// its temporary file was written leaves the old file whole.
+// Saves follow a symlinked "Stats.dat" to its target in the data folder and leave it private
+// (0600); they are flushed to the disk before the rename and the folder after it, and a save
+// cut off after its temporary file was written leaves the old file whole.
 TEST(LogFilesEndToEnd, SavesAreDurableFollowLinksAndSurviveAnInterruption) {
     const std::string strace = find_program("strace");
     if (strace.empty()) GTEST_SKIP() << "strace is not installed";
     ProgramRun run;
-    const fs::path keep = run.dir.path() / "keep";
+    const fs::path keep = run.data / "keep";
     fs::create_directories(keep);
     const fs::path target = keep / "state.dat";
     Bytes original = stats_file(kToday - 3, 1);
     put_double(original, 90, 1000.0);  // a received offset, folded into the carried total at start
     write_bytes(target, original);
     ::chmod(target.c_str(), 0640);
-    fs::create_symlink("../../keep/state.dat", run.stats / "Stats.dat");
+    fs::create_symlink("../keep/state.dat", run.stats / "Stats.dat");
 
     // Killed at the rename of its first save of the file.
     run.start({strace, "-qq", "-f", "-o", (run.dir.path() / "killed.txt").string(), "-P", target.string(), "-P",
@@ -230,7 +230,7 @@ TEST(LogFilesEndToEnd, SavesAreDurableFollowLinksAndSurviveAnInterruption) {
     const std::size_t written = read_bytes(fs::path(target.string() + ".tmp")).size();
     EXPECT_TRUE(written >= 116 + 54 && (written - 116) % 54 == 0) << written << " bytes: the new file was whole";
 
-    // The next run saves through the link, durably, and keeps the file's mode.
+    // The next run saves through the link, durably, and makes the file private.
     const fs::path trace = run.dir.path() / "trace.txt";
     run.start({strace, "-qq", "-f", "-o", trace.string(), "-e", "trace=openat,fsync,fdatasync,rename,renameat,renameat2"});
     ASSERT_TRUE(wait_for([&] { return fs::file_size(target) != original.size() || read_bytes(target) != original; }))
@@ -240,7 +240,7 @@ TEST(LogFilesEndToEnd, SavesAreDurableFollowLinksAndSurviveAnInterruption) {
     EXPECT_FALSE(fs::exists(target.string() + ".tmp"));
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
     const Bytes saved = read_bytes(target);
     ASSERT_GE(saved.size(), 116u + 54u);
     EXPECT_EQ(double_at(saved, 7), kToday - 3);

@@ -164,6 +164,18 @@ TEST(MetricsEndpoint, WrongRequestsAndSilentClientsNeitherStopTheCycleNorHoldThe
     EXPECT_LT(waited_for, 15s);
     silent.clear();
 
+    // 500 idle clients that go away (as a killed process's do) while most of them wait to be
+    // taken: every place comes back, and the next scrape is answered.
+    sockaddr_in addr{AF_INET, htons(static_cast<std::uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
+    std::vector<int> flood(500);
+    for (int& fd : flood) {
+        fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    }
+    std::this_thread::sleep_for(2s);
+    for (const int fd : flood) ::close(fd);
+    EXPECT_EQ(program.scrape(10000).response.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << "the flood kept the endpoint";
+
     EXPECT_TRUE(program.running());
     EXPECT_EQ(program.stop(), 0) << program.output();
 }

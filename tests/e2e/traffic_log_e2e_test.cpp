@@ -18,6 +18,7 @@
 #include "core/date.h"
 #include "platform/linux/system_clock.h"
 #include "support/net_namespace.h"
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -141,6 +142,41 @@ TEST(TrafficLogEndToEnd, LoopbackTransferLandsInTodaysDailyAndMinutelyLog) {
     for (int m = 0; m < 1440; ++m) minute_sent += double_at(minutes, static_cast<std::size_t>(day) * 23040 + m * 16 + 8);
     EXPECT_NEAR(minute_sent, sent, 0.02 * kBytes);
     EXPECT_FALSE(std::filesystem::exists(home.path() / "Stats" / (std::to_string(year) + ".0.dat")));
+}
+
+// Under a umask of 000 the data folder is still private. A year file that is a link out of
+// the data folder is never written through: the user is told, and the traffic waits in
+// memory until the link is gone, then lands in a file of its own.
+TEST(TrafficLogEndToEnd, DataFolderIsPrivateAndALinkOutOfItIsNeverWritten) {
+    namespace fs = std::filesystem;
+    TempDir home;
+    const fs::path data = home.path() / "data";
+    const fs::path outside = home.path() / "outside.dat";
+    const fs::path year_file = data / "Stats" / (std::to_string(year_of(SystemClock().now())) + ".1.dat");
+    fs::create_directories(data / "Stats");
+    std::ofstream(outside) << "not the program's";
+    fs::create_symlink(outside, year_file);
+    const mode_t mask = ::umask(0);
+    ChildProcess run = start_process(KELVANTO_BIN, {}, {{"KELVANTO_HOME", data.string()}, {"QT_QPA_PLATFORM", "offscreen"},
+                                     {"XDG_CONFIG_HOME", home.str() + "/config"}}, home.str() + "/output.txt");
+    ::umask(mask);
+    const auto output = [&] { const auto b = read_bytes(home.path() / "output.txt"); return std::string(b.begin(), b.end()); };
+    for (int i = 0; i < 200 && output().find("kelvanto: The traffic logs cannot be saved (") == std::string::npos; ++i)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_NE(output().find(year_file.string() + ": it leads to " + outside.string() + ", outside the data folder "),
+              std::string::npos) << output();
+    fs::remove(year_file);
+    ::kill(run.pid, SIGTERM);
+    EXPECT_EQ(wait_process(run, 20000), 0);
+    kill_process(run);
+    EXPECT_NE(output().find("kelvanto: The traffic logs are saved again.\n"), std::string::npos) << output();
+    EXPECT_EQ(read_bytes(outside).size(), 17u);
+    EXPECT_EQ(fs::file_size(year_file), 5856u);
+    EXPECT_EQ(fs::status(data).permissions(), fs::perms::owner_all);
+    for (const auto& entry : fs::recursive_directory_iterator(data))
+        EXPECT_EQ(entry.status().permissions(), entry.is_directory() ? fs::perms::owner_all
+                                                                    : fs::perms::owner_read | fs::perms::owner_write)
+            << entry.path();
 }
 
 }  // namespace

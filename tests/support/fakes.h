@@ -68,6 +68,7 @@ public:
     double value = make_date(2026, 6, 15, 12, 0, 0);
     double steady = 86400.0;
     double now() const override { return value; }
+    double utc_now() const override { return value; }  // the fake's local time is UTC
     double elapsed_seconds() const override { return steady; }
     void advance_seconds(double s) {
         value += s / 86400.0;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -57,7 +58,9 @@ std::string data_folder_path() {
 
 std::string data_folder() {
     const std::string dir = data_folder_path();
-    QDir().mkpath(QString::fromStdString(dir));
+    // Private to the user, as the settings are: it holds the traffic history.
+    if (QDir().mkpath(QString::fromStdString(dir)))
+        QFile::setPermissions(QString::fromStdString(dir), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return dir;
 }
 
@@ -203,7 +206,7 @@ void frmMain::on_timer() {
     if (jobs.update_cycle) {
         sync_window_info();
         update_cycle(state_, services_, *this, false);
-        if (state_.settings.SyncAuto) net_->auto_sync_check();
+        net_->cycle_check();
         serve_mail_queue(state_, services_);
         evaluate_rules(state_, services_);
         behaviour_->measure_frame();
@@ -215,7 +218,7 @@ void frmMain::on_timer() {
         read_desktop_colours(state_.settings, *this);
         update_tray();
     }
-    if (jobs.remote_report && state_.settings.RemoteOut && !state_.remote_report.in_progress) net_->start_report();
+    if (jobs.remote_report && state_.settings.RemoteOut) net_->start_report();
     arm_timer();
 }
 

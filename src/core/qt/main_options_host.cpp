@@ -11,6 +11,7 @@
 #include "history/log_store.h"
 #include "history/period_totals.h"
 #include "measure/rates.h"
+#include "net/qt/metrics_server.h"
 #include "net/qt/net_jobs.h"
 #include "settings/settings_store.h"
 
@@ -45,7 +46,12 @@ void MainOptionsHost::options_preview() {
 
 void MainOptionsHost::options_store() {
     save_settings(main_.state(), main_.services());
-    save_all_rules(main_.state().alerts.working, main_.state().alerts.live, main_.state().data_dir);
+    if (!save_all_rules(main_.state().alerts.working, main_.state().alerts.live, main_.state().data_dir) &&
+        main_.services().msg_box)
+        main_.services().msg_box->show_message(
+            "The alert rules could not be saved in " + main_.state().data_dir +
+                "Stats. They work until the program ends; OK or Apply tries to save them again.",
+            false);
     main_.FitWindowHeight();
     apply_translucency(main_.state().settings, main_);
     update_cycle(main_.state(), main_.services(), main_, true);
@@ -111,6 +117,8 @@ void MainOptionsHost::sync_button(const std::string& host) { main_.net().sync_bu
 
 void MainOptionsHost::set_sync_view(TimeSyncView* view) { main_.net().set_sync_view(view); }
 
+void MainOptionsHost::sync_confirmed(bool set) { main_.net().sync_confirmed(set); }
+
 ServiceManager* MainOptionsHost::options_service_manager() { return main_.service_manager(); }
 
 void MainOptionsHost::show_message(QWidget* over, const std::string& text) {
@@ -125,6 +133,10 @@ void MainOptionsHost::options_closed() {
     message_window_over(main_.services(), &main_);
     // The closed dialog goes, and its memory with it; the next open builds it anew.
     if (QWidget* dialog = main_.options_window()) dialog->deleteLater();
+}
+
+std::string MainOptionsHost::metrics_failure(const std::string& address, int port) {
+    return main_.metrics().failure(address, port);
 }
 
 bool MainOptionsHost::minute_logging_changed(bool on) {

@@ -33,9 +33,11 @@ public:
     void period_changed() override;
     void sync_button(const std::string& host) override;
     void set_sync_view(TimeSyncView* view) override;
+    void sync_confirmed(bool set) override;
     ServiceManager* options_service_manager() override;
     void show_message(QWidget* over, const std::string& text) override;
     void options_closed() override;
+    std::string metrics_failure(const std::string& address, int port) override;
     bool minute_logging_changed(bool on) override;
 
 private:

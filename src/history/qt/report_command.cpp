@@ -1,6 +1,7 @@
 #include "history/qt/report_command.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "core/program_state.h"
 #include "core/qt/frm_main.h"
@@ -8,6 +9,7 @@
 #include "history/history_list.h"
 #include "history/history_report.h"
 #include "history/history_table_amounts.h"
+#include "history/log_files.h"
 #include "history/log_store.h"
 #include "history/retired_logs.h"
 #include "measure/adapter_names.h"
@@ -29,6 +31,12 @@ public:
     }
 };
 
+// A report that cannot be made: the reason on standard error, and status 1.
+int fail(const std::string& why) {
+    std::fprintf(stderr, "kelvanto: %s\n", why.c_str());
+    return 1;
+}
+
 }  // namespace
 
 int run_report_command(const std::vector<std::string>& args) {
@@ -45,7 +53,14 @@ int run_report_command(const std::vector<std::string>& args) {
     Services services{tables, clock, dialogs, &locale};
 
     ProgramState state;
-    state.data_dir = data_folder();
+    // The report reads the logs as they are: it creates no folder and writes nothing, and
+    // logs it cannot read are an error, not zeros.
+    state.data_dir = data_folder_path();
+    std::string logs = stats_dir(state.data_dir);
+    logs.pop_back();
+    std::error_code listing;
+    std::filesystem::directory_iterator(logs, listing);
+    if (listing) return fail("cannot read the traffic logs in " + logs + ": " + listing.message());
     // Only the values the report needs are read; the stored settings stay untouched.
     Settings& s = state.settings;
     s.TransferredUnitHis = static_cast<std::uint8_t>(read_number(store, "TransferredUnitHis", 0, 11, 11));
@@ -67,15 +82,19 @@ int run_report_command(const std::vector<std::string>& args) {
     if (!request->retired.empty()) {
         // The history of an interface whose number went to another, under the number it had.
         adapter = load_retired_history(state, request->retired, clock.now());
-        if (adapter == 0) {
-            std::fprintf(stderr, "kelvanto: no history of %s in Stats/Retired/\n", request->retired.c_str());
-            return 1;
-        }
+        if (adapter == 0) return fail("no history of " + request->retired + " in Stats/Retired/");
         adapters.interface_names.resize(static_cast<std::size_t>(adapter) + 1);
         adapters.interface_names.back() = request->retired;
     } else {
         if (load_state(state, services) == LoadStateResult::unknown_format) return 1;
         load_history(state, services);
+        if (!state.logs.unreadable.empty()) {
+            const std::string& file = *state.logs.unreadable.begin();
+            return fail("cannot read " + file + ": " + read_file(file, 0, 1).reason);
+        }
+        if (request->adapter && *request->adapter > state.stats.adapter_count())
+            return fail("no adapter " + std::to_string(*request->adapter) + " in the logs (adapters 0 to " +
+                        std::to_string(state.stats.adapter_count()) + ")");
         adapters = {adapter_interface_names(state, services)};
         // An adapter whose interface is not there now has no interface to name.
         for (std::size_t a = 1; a < adapters.interface_names.size(); ++a)

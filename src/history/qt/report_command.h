@@ -4,7 +4,8 @@
 #include <vector>
 
 // "kelvanto --report ...": prints a history tab from the logs in the data folder to
-// standard output (the window's text or HTML export, or the JSON or CSV data), without a window and without taking a sample. Returns the
-// exit status: 0 done, 2 bad arguments (the usage line goes to standard error), 1 when the
-// logs cannot be read.
+// standard output (the window's text or HTML export, or the JSON or CSV data), without a
+// window, without taking a sample and without creating or writing anything. Returns the exit
+// status: 0 done, 2 bad arguments (the usage line goes to standard error), 1 when the logs
+// cannot be read or hold no such adapter (the reason goes to standard error).
 int run_report_command(const std::vector<std::string>& args);

@@ -2,10 +2,18 @@
 
 #include <QHostAddress>
 #include <QLabel>
+#include <QLayout>
+#include <QTimer>
 
+#include "core/program_state.h"
+#include "net/qt/metrics_server.h"
+#include "settings/qt/options_host.h"
 #include "settings/settings.h"
 
-MetricsPage::MetricsPage(Settings& settings, QWidget* parent) : OptionsPage(parent), s_(settings) {
+MetricsPage::MetricsPage(OptionsHost& host, QWidget* parent)
+    : OptionsPage(parent), host_(host), s_(host.options_state().settings), follow_(new QTimer(this)) {
+    follow_->setInterval(1000);
+    connect(follow_, &QTimer::timeout, this, &MetricsPage::preview);
     add_heading(QStringLiteral("Prometheus endpoint "));
     add_number(QStringLiteral("Port:"), &s_.MetricsPort, 0, 0, 65535);
     add_text(QStringLiteral("Address:"), &s_.MetricsAddress);
@@ -25,13 +33,47 @@ void MetricsPage::fill() {
 }
 
 void MetricsPage::preview() {
+    const QString before = where_->text();
+    show_where();
+    // A line that wraps differently now: the page and the rows below are laid out again at
+    // once (left to themselves, the rows keep the height of the old text and the last is cut).
+    if (where_->text() != before && layout()) {
+        layout()->invalidate();
+        updateGeometry();
+        if (parentWidget() && parentWidget()->layout()) {
+            parentWidget()->layout()->invalidate();
+            parentWidget()->layout()->activate();
+        }
+    }
+}
+
+void MetricsPage::show_where() {
     if (s_.MetricsPort == 0) {
         where_->setText(QStringLiteral("The endpoint is off."));
         return;
     }
     QString host = QString::fromStdString(s_.MetricsAddress);
     if (host.contains(QLatin1Char(':'))) host = QLatin1Char('[') + host + QLatin1Char(']');
+    const std::string failure = host_.metrics_failure(s_.MetricsAddress, s_.MetricsPort);
+    if (!failure.empty()) {
+        where_->setText(QStringLiteral("Not serving: port %1 on %2 cannot be opened (%3). Tried again every %4 seconds.")
+                            .arg(s_.MetricsPort)
+                            .arg(host, QString::fromStdString(failure))
+                            .arg(kMetricsListenRetryMs / 1000));
+        return;
+    }
     where_->setText(QStringLiteral("Prometheus scrapes http://%1:%2/metrics").arg(host).arg(s_.MetricsPort));
+}
+
+void MetricsPage::showEvent(QShowEvent* event) {
+    OptionsPage::showEvent(event);
+    preview();
+    follow_->start();
+}
+
+void MetricsPage::hideEvent(QHideEvent* event) {
+    follow_->stop();
+    OptionsPage::hideEvent(event);
 }
 
 bool MetricsPage::check() {

@@ -6,6 +6,7 @@
 
 class QTcpServer;
 class QTcpSocket;
+class QTimer;
 class QWidget;
 
 // The metrics endpoint on the wire: a QTcpServer that answers each connection's one HTTP
@@ -13,7 +14,10 @@ class QWidget;
 // loop; a connection never waits for another. At most `kMetricsMaxConnections` are served at
 // once (further ones wait to be accepted), a request is read up to `kMetricsRequestLimit`
 // bytes, and a connection still open `kMetricsRequestTimeoutMs` after it was accepted is
-// dropped.
+// dropped. An address and port it cannot listen on (the port in use, the address not up
+// yet) are tried again every `kMetricsListenRetryMs` until they can be opened.
+inline constexpr int kMetricsListenRetryMs = 5000;
+
 class MetricsServer : public QObject {
     Q_OBJECT
 public:
@@ -27,13 +31,19 @@ public:
     std::string configure(const std::string& address, int port);
     bool listening() const;
     int open_connections() const { return open_; }
+    // Why the endpoint does not serve on `address` and `port` (the system's words), when it
+    // is meant to; empty while it serves, when it is off or set to something else.
+    std::string failure(const std::string& address, int port) const;
 
 private:
+    bool listen_now();
     void accept_waiting();
     void serve(QTcpSocket* socket);
 
     std::function<std::string()> exposition_;
     QTcpServer* server_ = nullptr;
+    QTimer* retry_ = nullptr;
+    std::string reason_;  // why the last attempt to listen failed
     std::string address_;
     int port_ = 0;
     int open_ = 0;

@@ -58,9 +58,9 @@ NetJobs::NetJobs(ProgramState& state, const Clock& clock, const Locale& locale, 
              TimeSyncEnv env = sync_env();
              sckTime->apply(time_sync_closed(env));
          },
-         [this] {
+         [this](const std::string& reason) {
              TimeSyncEnv env = sync_env();
-             sckTime->apply(time_sync_error(env));
+             sckTime->apply(time_sync_error(env, reason));
          }},
         this);
     sckTime->set_override(overrides.time_host, overrides.time_port);
@@ -70,7 +70,7 @@ NetJobs::NetJobs(ProgramState& state, const Clock& clock, const Locale& locale, 
                                    sckServer->apply(remote_data(state_.remote_report, bytes, program_version()));
                                },
                                [this] { remote_closed(state_.remote_report); },
-                               [this] { remote_closed(state_.remote_report); }},
+                               [this](const std::string&) { remote_closed(state_.remote_report); }},
                               this);
     sckServer->set_override(overrides.remote_host, overrides.remote_port);
 
@@ -80,7 +80,7 @@ NetJobs::NetJobs(ProgramState& state, const Clock& clock, const Locale& locale, 
              handle_update(update_data(state_.update_check, bytes, running_version_, state_.settings, writer_));
          },
          [this] { handle_update(update_closed(state_.update_check, running_version_, state_.settings, writer_)); },
-         [this] { update_error(state_.update_check); }},
+         [this](const std::string&) { update_error(state_.update_check); }},
         this);
     Winsock->set_override(overrides.update_host, overrides.update_port);
 }
@@ -90,12 +90,20 @@ NetJobs::~NetJobs() {
 }
 
 TimeSyncEnv NetJobs::sync_env() {
-    return TimeSyncEnv{state_.time_sync, state_.settings, clock_, *setter_, locale_, writer_, sync_view_};
+    TimeSyncEnv env{state_.time_sync, state_.settings, clock_, *setter_, locale_, writer_, sync_view_};
+    // The setter may answer much later (a password prompt): the answer meets the state of then.
+    env.clock_set_done = [this](const ClockSetResult& r) {
+        TimeSyncEnv later = sync_env();
+        time_sync_clock_set(later, r);
+    };
+    env.messages = &messages_;
+    return env;
 }
 
-void NetJobs::auto_sync_check() {
+void NetJobs::cycle_check() {
     TimeSyncEnv env = sync_env();
-    sckTime->apply(time_sync_auto_check(env));
+    sckTime->apply(time_sync_cycle(env));
+    Winsock->apply(update_tick(state_.update_check, clock_.now(), state_.settings.CheckForUpdate != 0));
 }
 
 void NetJobs::sync_button(const std::string& host) {
@@ -103,9 +111,19 @@ void NetJobs::sync_button(const std::string& host) {
     sckTime->apply(time_sync_button(env, host));
 }
 
-void NetJobs::start_report() { sckServer->apply(remote_start(state_.remote_report, state_.settings)); }
+void NetJobs::sync_confirmed(bool set) {
+    TimeSyncEnv env = sync_env();
+    time_sync_confirm(env, set);
+}
 
-void NetJobs::start_update_check() { Winsock->apply(update_start(state_.update_check)); }
+void NetJobs::set_sync_view(TimeSyncView* view) {
+    sync_view_ = view;
+    if (view == nullptr) sync_confirmed(false);
+}
+
+void NetJobs::start_report() { sckServer->apply(remote_start(state_.remote_report, state_.settings, clock_.now())); }
+
+void NetJobs::start_update_check() { Winsock->apply(update_start(state_.update_check, clock_.now())); }
 
 void NetJobs::handle_update(const UpdateOutcome& outcome) {
     Winsock->apply(outcome.actions);

@@ -14,6 +14,7 @@
 #include "net/time_sync.h"
 #include "platform/clock.h"
 #include "platform/linux/linux_clock_setter.h"
+#include "platform/program_messages.h"
 #include "platform/qt/dbus_clock_setter.h"
 
 class QWidget;
@@ -43,13 +44,17 @@ public:
             const NetOverrides& overrides, QObject* parent = nullptr);
     ~NetJobs() override;
 
-    // After each update cycle while SyncAuto is set.
-    void auto_sync_check();
+    // After each update cycle: the automatic time synchronisation while SyncAuto is set, and
+    // the time limits and next tries of the time and update dialogues.
+    void cycle_check();
     // The options dialog's sync button with the host text of its server box.
     void sync_button(const std::string& host);
-    // The options dialog while it is open (null when closed).
-    void set_sync_view(TimeSyncView* view) { sync_view_ = view; }
-    // The timer's remote report job while RemoteOut is set.
+    // The user's answer whether to set a time far from the clock.
+    void sync_confirmed(bool set);
+    // The options dialog while it is open (null when closed: a question left open is a no).
+    void set_sync_view(TimeSyncView* view);
+    // The timer's remote report job while RemoteOut is set: a new report when none is in
+    // progress or the one in progress never heard from the server.
     void start_report();
     // Start-up with CheckForUpdate set.
     void start_update_check();
@@ -80,6 +85,7 @@ private:
     ClockSetter* setter_;
     const Locale& locale_;
     TimeSyncView* sync_view_ = nullptr;
+    StderrMessages messages_;
     QPointer<frmUpdate> update_window_;
     std::string running_version_;
 };

@@ -36,7 +36,7 @@ void NetSocket::apply(const SocketActions& a) {
             if (s == socket_) on_disconnected();
         });
         connect(s, &QTcpSocket::errorOccurred, this, [this, s](QAbstractSocket::SocketError e) {
-            if (s == socket_) on_error(static_cast<int>(e));
+            if (s == socket_) on_error(static_cast<int>(e), s->errorString());
         });
         const QString host = host_override_.isEmpty() ? QString::fromStdString(a.host) : host_override_;
         const int port = port_override_ > 0 ? port_override_ : a.port;
@@ -59,9 +59,9 @@ void NetSocket::on_disconnected() {
     if (events_.closed) events_.closed();
 }
 
-void NetSocket::on_error(int code) {
+void NetSocket::on_error(int code, const QString& reason) {
     // The peer closing is the end of the exchange, reported by the disconnect that follows.
     if (code == QAbstractSocket::RemoteHostClosedError) return;
     drop();
-    if (events_.error) events_.error();
+    if (events_.error) events_.error(reason.toStdString());
 }

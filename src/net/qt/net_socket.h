@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "net/socket_actions.h"
@@ -18,7 +19,7 @@ public:
         std::function<void()> connected;
         std::function<void(std::string_view)> data;
         std::function<void()> closed;
-        std::function<void()> error;
+        std::function<void(const std::string& reason)> error;  // the system's words
     };
 
     NetSocket(Events events, QObject* parent = nullptr);
@@ -35,7 +36,7 @@ private:
     void drop();
     void on_ready_read();
     void on_disconnected();
-    void on_error(int code);
+    void on_error(int code, const QString& reason);
 
     Events events_;
     QTcpSocket* socket_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
 
@@ -17,10 +18,20 @@ TimeSyncPage::TimeSyncPage(OptionsHost& host, QWidget* parent) : OptionsPage(par
     time_servers_ = add_choice(QStringLiteral("Time server:"), servers,
                                [&s] { return std::min<int>(s.SyncSrv, kTimeServerCount - 1); },
                                [&s](int i) { s.SyncSrv = static_cast<std::uint8_t>(i); });
-    // "Synchronize now" asks a typed server as well; the automatic synchronisation keeps to
-    // the list, so a typed name is not added to it.
+    // A typed name is not added to the list; it is stored on its own (SyncHost), and a name
+    // of the list is stored as its position.
     time_servers_->setEditable(true);
     time_servers_->setInsertPolicy(QComboBox::NoInsert);
+    connect(time_servers_, &QComboBox::editTextChanged, this, [this, &s](const QString& text) {
+        if (loading()) return;
+        const int listed = time_servers_->findText(text.trimmed());
+        if (listed >= 0) s.SyncSrv = static_cast<std::uint8_t>(listed);
+        s.SyncHost = listed >= 0 ? std::string() : text.trimmed().toStdString();
+        report_change();
+    });
+    add_filler([this, &s] {
+        if (!s.SyncHost.empty()) time_servers_->setEditText(QString::fromStdString(s.SyncHost));
+    });
     cmdSync = new QPushButton(QString::fromLatin1(kSyncCaption), this);
     add_row(QStringLiteral("Synchronize now"), cmdSync);
     connect(cmdSync, &QPushButton::clicked, this,
@@ -51,3 +62,12 @@ void TimeSyncPage::show_sync_lines() {
 }
 
 void TimeSyncPage::show_message(const std::string& text) { host_.show_message(window(), text); }
+
+void TimeSyncPage::ask_to_set(const std::string& question) {
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Time Sync"), QString::fromStdString(question),
+                                QMessageBox::Yes | QMessageBox::No, window());
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box] { host_.sync_confirmed(box->clickedButton() == box->button(QMessageBox::Yes)); });
+    box->open();
+}

@@ -8,10 +8,12 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-// "Time Sync": the time server (chosen from the list or typed), "Synchronize now", the
-// automatic synchronisation and its interval, and the last synchronisation. While the dialog
-// is open the synchronisation reports here; its messages show in the program's message
-// window over the dialog.
+// "Time Sync": the time server (chosen from the list or typed: a typed one is stored and
+// used by the automatic synchronisation as well), "Synchronize now", the automatic
+// synchronisation and its interval, and the last synchronisation with the latest failure.
+// While the dialog is open the synchronisation reports here; its messages show in the
+// program's message window over the dialog, and its question whether to set a time far
+// from the clock in a message box over the dialog.
 class TimeSyncPage : public OptionsPage, public TimeSyncView {
     Q_OBJECT
 public:
@@ -21,6 +23,7 @@ public:
     void show_caption(const std::string& caption) override;
     void show_result(const std::string& text) override;
     void show_message(const std::string& text) override;
+    void ask_to_set(const std::string& question) override;
 
     QComboBox* server_box() const { return time_servers_; }
     QPushButton* sync_button() const { return cmdSync; }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -64,23 +65,29 @@ bool write_in_place(const std::string& target, std::string_view bytes) {
     return ::close(fd) == 0 && ok;
 }
 
-}  // namespace
+FileSave failed() { return {false, std::strerror(errno)}; }
 
-bool save_file_whole(const std::string& path, std::string_view bytes) {
+// The save of both kinds; `data_folder` empty: a file anywhere, keeping its mode.
+FileSave save_whole(const std::string& path, std::string_view bytes, const std::string& data_folder) {
+    const bool data = !data_folder.empty();
+    if (data) {
+        std::string outside = outside_folder(path, data_folder);
+        if (!outside.empty()) return {false, std::move(outside)};
+    }
     const std::string target = link_target(path);
     const std::string temp = target + ".tmp";
     const std::string folder = fs::path(target).parent_path().string();
 
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode)) return false;
-    if (exists && !S_ISREG(old.st_mode)) return write_in_place(target, bytes);
+    if (exists && S_ISDIR(old.st_mode)) return {false, std::strerror(EISDIR)};
+    if (exists && !S_ISREG(old.st_mode)) return write_in_place(target, bytes) ? FileSave{true, {}} : failed();
     const bool had_file = exists;
     // A temporary file left by an interrupted save (perhaps read-only) is started afresh.
     ::unlink(temp.c_str());
-    const mode_t mode = had_file ? (old.st_mode & 07777) : 0666;
+    const mode_t mode = data ? 0600 : had_file ? (old.st_mode & 07777) : 0666;
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) return false;
+    if (fd < 0) return failed();
     bool ok = true;
     if (had_file) {
         // The owner first (a change of owner clears set-id bits), then the permissions,
@@ -88,16 +95,35 @@ bool save_file_whole(const std::string& path, std::string_view bytes) {
         if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
             [[maybe_unused]] const int owner_kept = ::fchown(fd, old.st_uid, old.st_gid);
         }
-        ok = ::fchmod(fd, mode) == 0;
     }
+    ok = (!had_file && !data) || ::fchmod(fd, mode) == 0;
     ok = ok && write_all(fd, bytes);
     ok = ok && fsync_retrying(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (ok) ok = ::renameat(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str()) == 0;
     if (!ok) {
+        FileSave why = failed();
         ::unlink(temp.c_str());
-        return false;
+        return why;
     }
     sync_folder(folder);
-    return true;
+    return {true, {}};
+}
+
+}  // namespace
+
+bool save_file_whole(const std::string& path, std::string_view bytes) { return save_whole(path, bytes, {}).ok; }
+
+FileSave save_data_file(const std::string& path, std::string_view bytes, const std::string& folder) {
+    return save_whole(path, bytes, folder.empty() ? std::string("/") : folder);
+}
+
+std::string outside_folder(const std::string& path, const std::string& folder) {
+    if (folder.empty()) return {};
+    std::error_code ec;
+    std::string root = fs::weakly_canonical(fs::absolute(folder, ec), ec).string();
+    while (root.size() > 1 && root.back() == '/') root.pop_back();
+    const std::string target = link_target(path);
+    if (root == "/" || target.rfind(root + "/", 0) == 0) return {};
+    return "it leads to " + target + ", outside the data folder " + root;
 }

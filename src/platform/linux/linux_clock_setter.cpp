@@ -6,7 +6,9 @@
 
 #include "core/date.h"
 
-ClockSetResult LinuxClockSetter::set_utc(const UtcTime& t, bool /*interactive*/) {
+void LinuxClockSetter::set_utc(const UtcTime& t, bool /*interactive*/, ClockSetDone done) { done(set_now(t)); }
+
+ClockSetResult LinuxClockSetter::set_now(const UtcTime& t) const {
     if (!allowed_) return ClockSetResult::refused(std::strerror(EPERM));
     // Seconds since 1970-01-01 UTC, without going through the local time zone.
     const long long days = day_number(t.year, t.month, t.day) - day_number(1970, 1, 1);

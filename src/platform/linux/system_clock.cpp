@@ -14,6 +14,13 @@ double SystemClock::now() const {
                      local.tm_sec + ts.tv_nsec / 1e9);
 }
 
+double SystemClock::utc_now() const {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<double>(day_number(1970, 1, 1)) +
+           (static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9) / 86400.0;
+}
+
 double SystemClock::elapsed_seconds() const {
     timespec ts{};
     clock_gettime(CLOCK_BOOTTIME, &ts);

@@ -6,6 +6,7 @@
 class SystemClock : public Clock {
 public:
     double now() const override;
+    double utc_now() const override;
     double elapsed_seconds() const override;
 };
 

@@ -1,6 +1,8 @@
 #include "platform/qt/dbus_clock_setter.h"
 
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDateTime>
 
 #include "core/date.h"
 
@@ -16,7 +18,7 @@ DBusClockSetter::~DBusClockSetter() {
     if (bus_ && !bus_address_.isEmpty()) QDBusConnection::disconnectFromBus(kPrivateBusName);
 }
 
-ClockSetResult DBusClockSetter::set_utc(const UtcTime& t, bool interactive) {
+void DBusClockSetter::set_utc(const UtcTime& t, bool interactive, ClockSetDone done) {
     if (!bus_) {
         bus_ = bus_address_.isEmpty() ? QDBusConnection::systemBus()
                                       : QDBusConnection::connectToBus(bus_address_, kPrivateBusName);
@@ -27,19 +29,29 @@ ClockSetResult DBusClockSetter::set_utc(const UtcTime& t, bool interactive) {
         // A bus that comes up later is tried again at the next request.
         if (!bus_address_.isEmpty()) QDBusConnection::disconnectFromBus(kPrivateBusName);
         bus_.reset();
-        return ClockSetResult::refused(why.toStdString());
+        done(ClockSetResult::refused(why.toStdString()));
+        return;
     }
-    // Microseconds since 1970-01-01 UTC, absolute.
+    // Microseconds since 1970-01-01 UTC, sent as the step from the clock now: the service adds
+    // it to the clock when it acts, after polkit (and perhaps the user) agreed.
     const qint64 days = day_number(t.year, t.month, t.day) - day_number(1970, 1, 1);
     const qint64 usec = (days * 86400LL + t.hour * 3600LL + t.minute * 60LL + t.second) * 1000000LL;
+    const qint64 step = usec - QDateTime::currentMSecsSinceEpoch() * 1000LL;
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.timedate1"),
                                                        QStringLiteral("/org/freedesktop/timedate1"),
                                                        QStringLiteral("org.freedesktop.timedate1"),
                                                        QStringLiteral("SetTime"));
-    call << QVariant::fromValue(usec) << false << interactive;
+    call << QVariant::fromValue(step) << true << interactive;
     call.setInteractiveAuthorizationAllowed(interactive);
-    const QDBusMessage reply = bus_->call(call, QDBus::Block, interactive ? kInteractiveTimeoutMs : kTimeoutMs);
-    if (reply.type() == QDBusMessage::ReplyMessage) return ClockSetResult::done();
-    const QString why = reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
-    return ClockSetResult::refused(why.toStdString());
+    auto* watcher =
+        new QDBusPendingCallWatcher(bus_->asyncCall(call, interactive ? kInteractiveTimeoutMs : kTimeoutMs), &calls_);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &calls_, [done](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        if (!w->isError()) {
+            done(ClockSetResult::done());
+            return;
+        }
+        const QString why = w->error().message().isEmpty() ? w->error().name() : w->error().message();
+        done(ClockSetResult::refused(why.toStdString()));
+    });
 }

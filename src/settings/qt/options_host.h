@@ -42,6 +42,8 @@ public:
     virtual void sync_button(const std::string& /*host*/) {}
     // Where the time synchronisation reports while the dialog is open.
     virtual void set_sync_view(TimeSyncView* /*view*/) {}
+    // The answer to the time page's question whether to set a time far from the clock.
+    virtual void sync_confirmed(bool /*set*/) {}
     virtual ServiceManager* options_service_manager() { return nullptr; }
     // The user-defined period's current range for a variant, and whether data is missing.
     virtual std::string current_period_text(int /*variant*/, bool* warning) {
@@ -56,6 +58,9 @@ public:
     // A message in the program's message window over the dialog.
     virtual void show_message(QWidget* /*over*/, const std::string& /*text*/) {}
     virtual void options_closed() {}
+    // Why the metrics endpoint does not serve on `address` and `port` although it is set to;
+    // empty while it serves there (or is set otherwise).
+    virtual std::string metrics_failure(const std::string& /*address*/, int /*port*/) { return {}; }
     // "Minutely logging" was switched: the minutely log starts or stops (switched off, it is
     // stored at once). False when the user cancelled and the setting stays as it was.
     virtual bool minute_logging_changed(bool /*on*/) { return true; }

@@ -84,7 +84,7 @@ std::vector<OptionsPageEntry> options_pages() {
         {QStringLiteral("Service"), {}, with_host<ServicePage>},
         {QStringLiteral("Logging"), {}, with_host<LoggingPage>},
         {QStringLiteral("Reset"), QStringLiteral("Logging"), with_host<ResetPage>},
-        {QStringLiteral("Metrics"), QStringLiteral("Logging"), with_settings<MetricsPage>},
+        {QStringLiteral("Metrics"), QStringLiteral("Logging"), with_host<MetricsPage>},
         {QStringLiteral("Time Sync"), {}, with_host<TimeSyncPage>},
         {QStringLiteral("Update"), {}, with_settings<UpdatePage>},
     };

@@ -8,12 +8,11 @@
 #include <QTest>
 #include <future>
 
-#include "core/qt/frm_main.h"
 #include "net/qt/metrics_server.h"
-#include "settings/qt/frm_options.h"
 #include "settings/qt/options_page.h"
+#include "support/loopback_listener.h"
 #include "support/netns.h"
-#include "support/temp_home.h"
+#include "support/options_driver.h"
 
 namespace {
 
@@ -88,6 +87,29 @@ TEST(MetricsPage, APortTypedAndAppliedIsServedAtOnce) {
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_FALSE(main.metrics().listening());
     EXPECT_FALSE(ask(port, http_get("/metrics")).connected);
+    main.UnloadKVT();
+}
+
+// A port another program holds: the page says the endpoint does not serve, and once the
+// port is free the program takes it by itself and the page says where Prometheus scrapes.
+TEST(MetricsPage, APortInUseIsShownAsNotServingUntilItIsFree) {
+    TempDir dir;
+    use_temp_home(dir);
+    frmMain main(StartOptions{});
+    ASSERT_TRUE(main.Form_Load());
+    main.open_options();
+    frmOptions* dlg = main.options_window();
+    auto taken = std::make_unique<Listener>();
+    const QString port = QString::number(taken->port);
+    metrics_box(*dlg, "Port:")->setText(port);
+    dlg->apply();
+    const auto shows = [&](const QString& text) { return page_text(*dlg, "Metrics").contains("\n" + text); };
+    EXPECT_TRUE(shows("Not serving: port " + port + " on 127.0.0.1 cannot be opened ("));
+    taken.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shows("Prometheus scrapes http://127.0.0.1:" + port + "/metrics"); },
+                                kMetricsListenRetryMs + 3000));
+    EXPECT_EQ(ask(port.toInt(), http_get("/metrics")).response.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+    dlg->cancel();
     main.UnloadKVT();
 }
 

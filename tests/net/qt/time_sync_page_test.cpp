@@ -18,15 +18,16 @@
 
 namespace {
 
-// A Time Protocol server on the loopback address: four bytes of seconds since 1900, then
-// the connection closes.
+// A Time Protocol server on the loopback address: four bytes of seconds since 1900 (the time
+// now plus `ahead` seconds), then the connection closes.
 class TimeServer {
 public:
+    qint64 ahead = 0;
     TimeServer() {
         server_.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server_, &QTcpServer::newConnection, [this] {
             while (QTcpSocket* s = server_.nextPendingConnection()) {
-                const quint32 seconds = static_cast<quint32>(QDateTime::currentSecsSinceEpoch() + 2208988800LL);
+                const auto seconds = static_cast<quint32>(QDateTime::currentSecsSinceEpoch() + ahead + 2208988800LL);
                 const char bytes[4] = {char(seconds >> 24), char(seconds >> 16), char(seconds >> 8), char(seconds)};
                 s->write(bytes, 4);
                 s->disconnectFromHost();
@@ -79,6 +80,7 @@ TEST(TimeSyncPage, ATypedServerIsAskedAndFailuresShowInTheProgramsMessageWindow)
     servers->lineEdit()->clear();
     QTest::keyClicks(servers->lineEdit(), "127.0.0.1");
     EXPECT_EQ(servers->currentText(), "127.0.0.1");
+    EXPECT_TRUE(dlg.apply_button()->isEnabled()) << "typing is a change";
     auto* sync = control<QPushButton>(dlg, "Time Sync", "&Sync");
     ASSERT_NE(sync, nullptr);
     auto* box = run.main().findChild<frmMsgBox*>();
@@ -101,14 +103,25 @@ TEST(TimeSyncPage, ATypedServerIsAskedAndFailuresShowInTheProgramsMessageWindow)
     EXPECT_EQ(result->text().section('\n', 1), box->text());
     box->accept();
 
-    // The server is gone: the error shows in the same window, never twice.
+    // A time a week ahead of the clock is set only when the user agrees; here they do not.
+    server.ahead = 7 * 86400;
+    const QStringList asked = answering({QMessageBox::No}, [&] {
+        sync->click();
+        eventually([&] { return sync->text() == "&Sync"; });
+    });
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].endsWith(", 7 days ahead of this computer's clock. Set the clock to it?")) << asked[0].toStdString();
+    EXPECT_EQ(result->text().section('\n', 1), "The clock was not set.");
+
+    // The server is gone: the error shows in the same window with its reason, never twice.
     server.stop();
     blocking += answering({}, [&] {
         sync->click();
         eventually([&] { return box->isVisible(); });
     });
     ASSERT_TRUE(box->isVisible());
-    EXPECT_EQ(box->text(), "An error occured while syncronizing.");
+    EXPECT_EQ(box->text(), "An error occured while syncronizing.\nConnection refused");
+    EXPECT_EQ(result->text().section('\n', 1), box->text());
     EXPECT_EQ(box->parentWidget(), &dlg);
     blocking += answering({}, [&] {
         sync->click();
@@ -117,7 +130,12 @@ TEST(TimeSyncPage, ATypedServerIsAskedAndFailuresShowInTheProgramsMessageWindow)
     EXPECT_TRUE(blocking.isEmpty()) << blocking.join(" | ").toStdString();
     EXPECT_EQ(message_windows(), 1);
     box->accept();
-    dlg.cancel();
+
+    // The typed server is stored, and shown again when the dialog opens next.
+    dlg.ok();
+    EXPECT_EQ(run.stored("SyncHost"), "127.0.0.1");
+    EXPECT_EQ(control<QComboBox>(run.options(), "Time Sync", "Time server:")->currentText(), "127.0.0.1");
+    run.options().cancel();
 }
 
 }  // namespace

@@ -5,11 +5,15 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+#include <QDateTime>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -17,8 +21,8 @@
 namespace {
 
 // systemd-timedated's SetTime on a bus of the test's own: records each call, and refuses
-// as polkit does until it is told to accept. Lives in a thread of its own, since the setter
-// waits for the answer.
+// as polkit does until it is told to accept; answers `delay_ms` late, as while a password
+// prompt waits. Lives in a thread of its own.
 class FakeTimedated : public QDBusVirtualObject {
 public:
     struct Call {
@@ -28,6 +32,7 @@ public:
         bool may_ask;
     };
     std::atomic<bool> accept{false};
+    std::atomic<int> delay_ms{0};
 
     std::vector<Call> calls() const {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -41,6 +46,7 @@ public:
             calls_.push_back({m.arguments()[0].toLongLong(), m.arguments()[1].toBool(), m.arguments()[2].toBool(),
                               m.isInteractiveAuthorizationAllowed()});
         }
+        QThread::msleep(static_cast<unsigned long>(delay_ms.load()));
         bus.send(accept ? m.createReply()
                         : m.createErrorReply("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired",
                                              "Interactive authentication required."));
@@ -73,19 +79,36 @@ TEST(DBusClockSetter, AsksTimedatedForAnAbsoluteTimeAndReportsItsRefusal) {
     ASSERT_TRUE(service.registerVirtualObject("/org/freedesktop/timedate1", timedated));
     ASSERT_TRUE(service.registerService("org.freedesktop.timedate1"));
 
+    const auto ask = [](DBusClockSetter& setter, const UtcTime& t, bool interactive) {
+        std::optional<ClockSetResult> got;
+        setter.set_utc(t, interactive, [&got](const ClockSetResult& r) { got = r; });
+        EXPECT_FALSE(got) << "answered before the service did";
+        EXPECT_TRUE(QTest::qWaitFor([&got] { return got.has_value(); }, 20000));
+        return got.value_or(ClockSetResult{});
+    };
     {
         DBusClockSetter setter(address);
         const UtcTime t{2027, 3, 4, 5, 6, 7};
-        const ClockSetResult refused = setter.set_utc(t, false);
+        // The service takes 8 seconds: the loop turns all the while, ten times a second.
+        timedated->delay_ms = 8000;
+        int turns = 0;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&turns] { ++turns; });
+        probe.start(100);
+        const qint64 asked_at = QDateTime::currentMSecsSinceEpoch();
+        const ClockSetResult refused = ask(setter, t, false);
+        EXPECT_GE(turns, 70) << "the event loop stalled while the service worked";
         EXPECT_FALSE(refused.ok);
         EXPECT_EQ(refused.reason, "Interactive authentication required.");
+        timedated->delay_ms = 0;
         timedated->accept = true;
-        EXPECT_TRUE(setter.set_utc(t, true).ok);
+        EXPECT_TRUE(ask(setter, t, true).ok);
 
         const auto calls = timedated->calls();
         ASSERT_EQ(calls.size(), 2u);
-        EXPECT_EQ(calls[0].usec_utc, 1804136767LL * 1000000);  // 2027-03-04 05:06:07 UTC
-        EXPECT_FALSE(calls[0].relative);
+        // 2027-03-04 05:06:07 UTC as a step from the clock when it was asked.
+        EXPECT_NEAR(static_cast<double>(calls[0].usec_utc), (1804136767000.0 - static_cast<double>(asked_at)) * 1000, 5e6);
+        EXPECT_TRUE(calls[0].relative);
         EXPECT_FALSE(calls[0].interactive);
         EXPECT_FALSE(calls[0].may_ask);
         EXPECT_TRUE(calls[1].interactive);
@@ -95,7 +118,7 @@ TEST(DBusClockSetter, AsksTimedatedForAnAbsoluteTimeAndReportsItsRefusal) {
     service.unregisterService("org.freedesktop.timedate1");
     {
         DBusClockSetter setter(address);
-        const ClockSetResult none = setter.set_utc(UtcTime{2027, 1, 1, 0, 0, 0}, false);
+        const ClockSetResult none = ask(setter, UtcTime{2027, 1, 1, 0, 0, 0}, false);
         EXPECT_FALSE(none.ok);
         EXPECT_FALSE(none.reason.empty());
     }
