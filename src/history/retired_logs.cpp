@@ -60,10 +60,11 @@ void forget_adapter(ProgramState& state, int n, const std::vector<std::pair<fs::
     LogState& logs = state.logs;
     if (i < logs.minutes.size()) logs.minutes[i].fill(TrafficPair{});
     logs.between_runs[i] = TrafficPair{};
-    for (const auto& [from, to] : moved) {
-        logs.unreadable.erase(from.string());
-        logs.unsaved.whole_files.erase(from.string());
-        std::erase_if(logs.unsaved.at_offset, [&](const auto& w) { return w.first.first == from.string(); });
+    for (const auto& move : moved) {
+        const std::string from = move.first.string();
+        logs.unreadable.erase(from);
+        logs.unsaved.whole_files.erase(from);
+        std::erase_if(logs.unsaved.at_offset, [&](const auto& w) { return w.first.first == from; });
     }
 }
 
