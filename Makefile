@@ -18,7 +18,7 @@ RUN_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev
 TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aiosmtpd strace iproute2 \
             dbus-daemon desktop-file-utils appstream man-db dpkg-dev lintian librsvg2-bin \
             xvfb openbox trayer weston xwayland x11-utils xdotool imagemagick python3-dbus python3-gi \
-            prometheus openssl gnome-keyring libsecret-tools
+            prometheus openssl gnome-keyring libsecret-tools clang
 
 # ... and what the Windows build and its tests under Wine need (make windows): the mingw-w64
 # cross compiler, Wine, GoogleTest's sources and the JSON header (both used as they are).
@@ -64,8 +64,11 @@ run: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target kelvanto
 	./$(BUILD)/kelvanto
 
+# The sanitizer build of the core uses Clang, so every test run also proves the core builds
+# warning-free with a second compiler.
 $(ASAN_BUILD)/build.ninja: | test-deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_COMPILER=clang++ \
 	  -DKELVANTO_WITH_QT=OFF -DKELVANTO_SANITIZE=ON -DKELVANTO_BENCH=OFF
 
 test-asan: test-deps $(ASAN_BUILD)/build.ninja

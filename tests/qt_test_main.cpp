@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-// Widget tests run with one QApplication on the offscreen platform.
+// Widget tests run with one QApplication on the offscreen platform; a test that must see a
+// real X server runs this program again there (KELVANTO_TEST_PLATFORM=xcb).
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QByteArray platform = qgetenv("KELVANTO_TEST_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);
     // A main window made by a test never reaches a real update or time server, and never
     // sets the real clock: port 9 on the loopback address refuses.
     qputenv("KELVANTO_UPDATE_HOST", "127.0.0.1");

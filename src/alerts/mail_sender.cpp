@@ -15,10 +15,10 @@ constexpr std::size_t kMaxQuoted = 200;
 constexpr const char* kMayHaveArrived = " It may have arrived all the same.";
 
 SmtpAction send(std::string bytes) {
-    return SmtpAction{SmtpAction::send, std::move(bytes), 0};
+    return SmtpAction{SmtpAction::Kind::send, std::move(bytes), 0};
 }
 SmtpAction timer(int ms) {
-    return SmtpAction{SmtpAction::start_timer, {}, ms};
+    return SmtpAction{SmtpAction::Kind::start_timer, {}, ms};
 }
 
 std::string upper(std::string text) {
@@ -62,7 +62,7 @@ void connect(MailSender& s, SmtpActions& out) {
     s.pending.clear();
     s.pausing = s.extended = s.encrypted = s.connected = s.greeted = false;
     s.state = SmtpState::CONNECT;
-    out.push_back(SmtpAction{SmtpAction::connect, s.mail.server.host, s.mail.server.port});
+    out.push_back(SmtpAction{SmtpAction::Kind::connect, s.mail.server.host, s.mail.server.port});
     out.push_back(timer(s.reply_timeout_ms));
 }
 
@@ -77,8 +77,8 @@ void close_now(MailSender& s, SmtpActions& out, const std::string& why = {}) {
     s.pausing = false;
     s.pending.clear();
     s.mail.password.clear();
-    out.push_back(SmtpAction{SmtpAction::stop_timer, {}, 0});
-    out.push_back(SmtpAction{SmtpAction::close, {}, 0});
+    out.push_back(SmtpAction{SmtpAction::Kind::stop_timer, {}, 0});
+    out.push_back(SmtpAction{SmtpAction::Kind::close, {}, 0});
 }
 
 // A failure that may pass: the connection is dropped and the mail tried again after the next
@@ -93,7 +93,7 @@ void try_again(MailSender& s, SmtpActions& out, const std::string& why) {
     s.state = SmtpState::WAIT;
     s.pausing = false;
     s.pending.clear();
-    out.push_back(SmtpAction{SmtpAction::close, {}, 0});
+    out.push_back(SmtpAction{SmtpAction::Kind::close, {}, 0});
     out.push_back(timer(wait));
 }
 
@@ -167,7 +167,7 @@ void send_mail_from(MailSender& s, SmtpActions& out) {
 void start_tls(MailSender& s, SmtpActions& out) {
     s.state = SmtpState::TLS;
     s.pending.clear();
-    out.push_back(SmtpAction{SmtpAction::start_tls, {}, 0});
+    out.push_back(SmtpAction{SmtpAction::Kind::start_tls, {}, 0});
 }
 
 // The login, over TLS only. PLAIN goes first when the server offers both.
@@ -439,12 +439,12 @@ SmtpActions mail_timer_elapsed(MailSender& sender) {
 void apply_mail_actions(const SmtpActions& actions, MailSocket& socket) {
     for (const SmtpAction& a : actions) {
         switch (a.kind) {
-            case SmtpAction::connect: socket.connect_to(a.bytes, a.number); break;
-            case SmtpAction::send: socket.write(a.bytes); break;
-            case SmtpAction::start_tls: socket.start_tls(); break;
-            case SmtpAction::close: socket.close(); break;
-            case SmtpAction::start_timer: socket.start_timer(a.number); break;
-            case SmtpAction::stop_timer: socket.stop_timer(); break;
+            case SmtpAction::Kind::connect: socket.connect_to(a.bytes, a.number); break;
+            case SmtpAction::Kind::send: socket.write(a.bytes); break;
+            case SmtpAction::Kind::start_tls: socket.start_tls(); break;
+            case SmtpAction::Kind::close: socket.close(); break;
+            case SmtpAction::Kind::start_timer: socket.start_timer(a.number); break;
+            case SmtpAction::Kind::stop_timer: socket.stop_timer(); break;
         }
     }
 }

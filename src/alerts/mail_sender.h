@@ -51,7 +51,8 @@ struct MailProblem {
 };
 
 struct SmtpAction {
-    enum Kind { connect, send, start_tls, close, start_timer, stop_timer } kind;
+    // Scoped, so the kinds do not shadow the C library's connect, send and close.
+    enum class Kind { connect, send, start_tls, close, start_timer, stop_timer } kind;
     std::string bytes;  // send: the bytes; connect: the host
     int number = 0;     // connect: the port; start_timer: milliseconds
 };

@@ -180,7 +180,7 @@ ValueDialogSpec value_dialog_spec(ValueKind kind, const std::vector<std::string>
     return {};
 }
 
-ValueInput initial_input(ValueKind kind, const ValuePair& current, int list_count) {
+ValueInput initial_input(ValueKind kind, const ValuePair& current, int list_count, int proposed) {
     ValueInput in;
     const bool have = filled(current);
     if (is_list_kind(kind)) {
@@ -188,7 +188,8 @@ ValueInput initial_input(ValueKind kind, const ValuePair& current, int list_coun
         if (pos) {
             in.list_index = static_cast<int>(*pos);
         } else {
-            in.list_index = kind == ValueKind::adapter && list_count >= 3 ? 2 : 0;
+            if (proposed >= 0 && proposed < list_count) in.list_index = proposed;
+            else in.list_index = kind == ValueKind::adapter && list_count >= 3 ? 2 : 0;
         }
         return in;
     }

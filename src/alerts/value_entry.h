@@ -16,6 +16,7 @@ struct ValueDialogSpec {
     int max_length = 0;              // 0: no limit
     std::string unit_label;          // shown after the field ("bps")
     std::string filter;              // file kinds: the browse filter, "Sounds (*.wav)|*.wav"
+    int proposed = -1;               // list entry shown for an unfilled value (-1: the kind's own)
 };
 
 ValueDialogSpec value_dialog_spec(ValueKind kind, const std::vector<std::string>& adapter_names,
@@ -28,8 +29,10 @@ struct ValueInput {
     friend bool operator==(const ValueInput&, const ValueInput&) = default;
 };
 
-// What the dialog shows first: the stored value, or the kind's preset when it is unfilled.
-ValueInput initial_input(ValueKind kind, const ValuePair& current, int list_count);
+// What the dialog shows first: the stored value, or the kind's preset when it is unfilled:
+// entry `proposed` when it is in the list (the adapter dialog proposes the monitored
+// adapter), else the third adapter entry when there is one, else the first entry.
+ValueInput initial_input(ValueKind kind, const ValuePair& current, int list_count, int proposed = -1);
 
 // Stores the dialog's input in `out`. Returns the refusal to show ("Please select a valid
 // file." ...) and leaves `out` alone when the input is not accepted; empty when stored.

@@ -38,6 +38,12 @@ bool remove_section(const std::string& path, const std::string& name) {
     return save_ini_file(path, *file);
 }
 
+// A preset written under the name of one deleted meanwhile is a new one: that name's section
+// stays in the file.
+void keep_written(PresetPage& page, const std::string& name) {
+    std::erase_if(page.deleted, [&](const std::string& d) { return lower(d) == lower(name); });
+}
+
 std::string write_failed() { return "Could not write \"" + std::string(kPresetFileName) + "\""; }
 
 }  // namespace
@@ -108,6 +114,7 @@ PageEffect pick_accepted(PresetPage& page, Settings& s, std::uint32_t colour) {
         // Changing the built-in preset makes a new one from the colours shown now.
         const std::string name = untitled_name(page.names);
         if (write_preset(page.path, name, s.colours)) {
+            keep_written(page, name);
             page.names.push_back(name);
             select_preset(page, s, static_cast<int>(page.names.size()) - 1);
         }
@@ -138,6 +145,7 @@ std::optional<std::string> preset_name_problem(const std::vector<std::string>& n
 std::optional<std::string> new_preset(PresetPage& page, Settings& s, const std::string& name) {
     if (auto problem = preset_name_problem(page.names, name)) return problem;
     if (!write_preset(page.path, name, s.colours)) return write_failed();
+    keep_written(page, name);
     page.names.push_back(name);
     select_preset(page, s, static_cast<int>(page.names.size()) - 1);
     return std::nullopt;
@@ -147,6 +155,7 @@ std::optional<std::string> rename_preset(PresetPage& page, Settings& s, const st
     if (page.selected == 0) return std::nullopt;
     if (auto problem = preset_name_problem(page.names, name)) return problem;
     if (!write_preset(page.path, name, s.colours)) return write_failed();
+    keep_written(page, name);
     remove_section(page.path, page.current());
     page.names.erase(page.names.begin() + page.selected);
     page.names.push_back(name);
@@ -163,9 +172,16 @@ bool save_preset(PresetPage& page, const Settings& s) {
 
 PageEffect delete_preset(PresetPage& page, Settings& s) {
     if (page.selected == 0) return {};
-    // The entry stays when its section cannot be removed, so list and file agree.
-    if (!remove_section(page.path, page.current())) return {};
     const int index = page.selected;
+    page.deleted.push_back(page.current());
     page.names.erase(page.names.begin() + index);
     return select_preset(page, s, index - 1);
+}
+
+bool store_deletions(PresetPage& page) {
+    while (!page.deleted.empty()) {
+        if (!remove_section(page.path, page.deleted.back())) return false;
+        page.deleted.pop_back();
+    }
+    return true;
 }

@@ -26,6 +26,10 @@ struct PresetPage {
     int picking = -1;
     std::uint32_t colour_before = 0;
 
+    // Presets deleted from the list whose sections are still in the file: they go when the
+    // dialog stores (OK, Apply), so Cancel keeps them.
+    std::vector<std::string> deleted;
+
     const std::string& current() const { return names[static_cast<std::size_t>(selected)]; }
 };
 
@@ -58,7 +62,12 @@ std::optional<std::string> preset_name_problem(const std::vector<std::string>& n
 std::optional<std::string> new_preset(PresetPage& page, Settings& s, const std::string& name);
 std::optional<std::string> rename_preset(PresetPage& page, Settings& s, const std::string& name);
 bool save_preset(PresetPage& page, const Settings& s);
+// Takes the selected preset off the list and selects the one before it; the file keeps it
+// until store_deletions().
 PageEffect delete_preset(PresetPage& page, Settings& s);
+// Removes the sections of the deleted presets from the file; false when it cannot be written
+// (they are tried again at the next store).
+bool store_deletions(PresetPage& page);
 
 // The colour settings taken from the swatches.
 void colours_from_swatches(const PresetPage& page, Settings& s);

@@ -1,5 +1,6 @@
 #include "display/refresh_screen.h"
 
+#include <algorithm>
 #include <array>
 
 #include "history/data_cap.h"
@@ -12,7 +13,7 @@ constexpr int kSectionStep = 52;
 constexpr int kSectionHeight = 49;
 constexpr int kLineStep = 20;
 constexpr int kGraphGap = 3;
-constexpr int kCapRows = 32;  // the cap line and the pace line below a section
+constexpr int kCapLine = 16;  // one line of the data cap below a section
 constexpr int kUserPeriod = 10;
 constexpr int kSmoothing = 50;
 
@@ -79,19 +80,21 @@ void draw_rate_section(Frame& f, const FormItem& item, bool upload) {
     DrawLabel(f.canvas, rate_text(f, average), item.Top + 35, kAlignCentre, c.Values);
 }
 
-// Below the user-defined period's amounts: how much of the cap is used and the pace. From
-// 80 % the rows lie on the upload colour, from 100 % on the overlap colour of the graph.
+// Below the user-defined period's amounts: how much of the cap is used and, once there is
+// one, the pace. The lines lie on a colour that grows stronger: from 80 % the graph's
+// overlap colour (yellow in the built-in preset), from 100 % its upload colour (red).
 void draw_cap_rows(Frame& f, const FormItem& item) {
     const Settings& s = f.state.settings;
     const ColourScheme& c = s.colours;
     const CapStatus cap = cap_status(f.state, item.Adapter, f.inputs.now);
     const CapLevel level = cap_level(cap.share);
     const int top = item.Top + kSectionHeight;
+    const int lines = std::max<int>(item.cap_lines, 1);
     if (level != CapLevel::normal)
-        f.canvas.fill_rect(0, top, f.W, top + kCapRows - 1, level == CapLevel::reached ? c.DownloadUpload : c.GraphUp);
+        f.canvas.fill_rect(0, top, f.W, top + lines * kCapLine - 1, level == CapLevel::reached ? c.GraphUp : c.DownloadUpload);
     DrawLabel(f.canvas, cap_text(cap, s, f.inputs.locale), item.Top + 51, kAlignCentre, c.Values);
     const std::string pace = pace_text(cap, s, f.inputs.locale);
-    if (!pace.empty()) DrawLabel(f.canvas, pace, item.Top + 67, kAlignCentre, c.Values);
+    if (!pace.empty() && lines > 1) DrawLabel(f.canvas, pace, item.Top + 67, kAlignCentre, c.Values);
 }
 
 void draw_transferred_section(Frame& f, const FormItem& item) {
@@ -260,11 +263,28 @@ bool shows_cap(const FormItem& item, const Settings& s) {
     return item.Type == kItemTransferred && item.Period == kUserPeriod && s.CapAmount > 0;
 }
 
+void measure_cap_lines(ProgramState& state, double now) {
+    for (FormItem& item : state.display_list) {
+        item.cap_lines = 0;
+        if (item.Enabled == 0 || !shows_cap(item, state.settings)) continue;
+        item.cap_lines = cap_status(state, item.Adapter, now).pace ? 2 : 1;
+    }
+}
+
+int fixed_items_height(const std::vector<FormItem>& items, const Settings& s) {
+    int sum = 0;
+    for (const FormItem& item : items) {
+        if (item.Enabled != 0) sum += fixed_row_height(item, s);
+    }
+    return sum;
+}
+
 int fixed_row_height(const FormItem& item, const Settings& s) {
     switch (item.Type) {
         case kItemDownloadRate:
         case kItemUploadRate: return kSectionStep;
-        case kItemTransferred: return shows_cap(item, s) ? kSectionStep + kCapRows : kSectionStep;
+        case kItemTransferred:
+            return shows_cap(item, s) ? kSectionStep + kCapLine * std::max<int>(item.cap_lines, 1) : kSectionStep;
         case kItemDownloadUploadRate:
         case kItemTextLabel: return kLineStep;
         default: return 0;
@@ -328,6 +348,7 @@ bool RefreshScreen(ProgramState& state, Canvas& canvas, DisplayCache& cache, con
     PlanCanvas plan(cache.next, width, height, canvas.text_height());
     plan.begin_group(-1, 0);
     plan.clear(state.settings.colours.Background);
+    measure_cap_lines(state, inputs.now);
     layout_items(state.display_list, height, state.settings);
     Frame f{state, plan, cache, inputs, width, {}};
     draw_pass(f, true);

@@ -45,9 +45,14 @@ struct DrawInputs {
 // Whether a section shows the data cap below its amounts: a section of the user-defined
 // period while a cap is set.
 bool shows_cap(const FormItem& item, const Settings& settings);
-// Row height of an item other than a graph (52 for the three-row sections, 84 for a section
-// with the cap's two rows, 20 for one-line items), 0 for a graph.
+// Sets each item's cap_lines: the cap line below a section that shows the cap, and the pace
+// line under it once the period has a pace.
+void measure_cap_lines(ProgramState& state, double now);
+// Row height of an item other than a graph (52 for the three-row sections, 16 more for each
+// cap line, 20 for one-line items), 0 for a graph.
 int fixed_row_height(const FormItem& item, const Settings& settings);
+// The rows of all enabled items but the graphs, added up.
+int fixed_items_height(const std::vector<FormItem>& items, const Settings& settings);
 
 // Lays out the enabled items in a client area `height` pixels high: sets Top and Height of
 // each. Graphs share what the other items leave, the upper graphs taking the odd pixels.

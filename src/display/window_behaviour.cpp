@@ -83,36 +83,70 @@ TranslucencyPlan plan_translucency(Settings& s, int os_major_version) {
     return plan;
 }
 
-KeyOutcome apply_window_key(ProgramState& state, WindowKeyPress press, int outer_width) {
+namespace {
+
+std::string adapter_named(const KeyAdapters& adapters, int n) {
+    const auto i = static_cast<std::size_t>(n);
+    if (i < adapters.names.size() && !adapters.names[i].empty()) return "adapter " + adapters.names[i];
+    return n == 0 ? "all adapters" : "adapter " + std::to_string(n);
+}
+
+bool adapter_there(const KeyAdapters& adapters, int n) {
+    const auto i = static_cast<std::size_t>(n);
+    return n == 0 || i >= adapters.present.size() || adapters.present[i];
+}
+
+std::string seconds_text(int n) { return n == 1 ? "the last second" : "the last " + std::to_string(n) + " seconds"; }
+
+}  // namespace
+
+KeyOutcome apply_window_key(ProgramState& state, WindowKeyPress press, int outer_width, const KeyAdapters& adapters) {
     Settings& s = state.settings;
     KeyOutcome out;
     switch (press.key) {
         case WindowKey::digit: {
             const int d = press.digit;
-            // Digits pick a found adapter; 0 is the aggregate of all adapters.
-            if (d < 0 || d > 9 || (d > 0 && d > state.found_adapters)) break;
+            // Digits pick a found adapter whose interface is there; 0 is the aggregate.
+            if (d < 0 || d > 9) break;
+            if (d > 0 && d > state.found_adapters) {
+                out.note = "There is no adapter " + std::to_string(d);
+                break;
+            }
+            if (!adapter_there(adapters, d)) {
+                out.note = "The interface of " + adapter_named(adapters, d) + " is not present: still showing " +
+                           adapter_named(adapters, s.Adapter);
+                break;
+            }
+            out.note = "Showing " + adapter_named(adapters, d);
+            // Custom items name their own adapters: the key changes the tray icon only.
+            if (s.ShowAdvItems != 0) out.note += " in the tray icon; the custom items keep their adapters";
             if (s.Adapter == d) break;
             s.Adapter = d;
             out.save_settings = out.refresh_ip = out.run_cycle = true;
             break;
         }
         case WindowKey::keypad_plus:
-            if (s.BandwidthCalc >= kMaxAveraging) break;
-            ++s.BandwidthCalc;
-            out.save_settings = out.run_cycle = true;
+        case WindowKey::keypad_minus: {
+            const bool plus = press.key == WindowKey::keypad_plus;
+            if (plus ? s.BandwidthCalc < kMaxAveraging : s.BandwidthCalc > 1) {
+                s.BandwidthCalc = static_cast<std::uint8_t>(s.BandwidthCalc + (plus ? 1 : -1));
+                out.save_settings = out.run_cycle = true;
+            }
+            out.note = "Rates are the average of " + seconds_text(s.BandwidthCalc);
+            if (!out.handled()) out.note += plus ? " (at most 10)" : " (at least 1)";
             break;
-        case WindowKey::keypad_minus:
-            if (s.BandwidthCalc <= 1) break;
-            --s.BandwidthCalc;
-            out.save_settings = out.run_cycle = true;
-            break;
+        }
         case WindowKey::soft_graph:
             s.SoftGraph = s.SoftGraph != 0 ? 0 : 1;
             out.save_settings = out.run_cycle = true;
+            out.note = s.SoftGraph != 0 ? "Soft graph lines on" : "Soft graph lines off";
             break;
         case WindowKey::lock_width:
             s.LockedWidth = s.LockedWidth != 0 ? 0 : outer_width;
             out.write_locked_width = true;
+            out.note = s.LockedWidth != 0 ? "Width locked: the window is at least " + std::to_string(s.LockedWidth) +
+                                                " pixels wide"
+                                          : "Width free";
             break;
         case WindowKey::escape:
             out.minimise = true;
@@ -139,15 +173,21 @@ int initial_position(std::int32_t saved, int screen_extent, int window_extent) {
 ScreenArea reachable_place(int x, int y, int w, int h, const std::vector<ScreenArea>& screens) {
     const ScreenArea kept{x, y, w, h};
     if (screens.empty()) return kept;
-    const auto overlap = [](int a0, int a1, int b0, int b1) { return std::min(a1, b1) - std::max(a0, b0); };
+    const auto overlap = [](int a0, int a1, int b0, int b1) { return std::max(0, std::min(a1, b1) - std::max(a0, b0)); };
+    // The screen holding most of the window; the first one when it lies on none.
+    const ScreenArea* best = &screens.front();
+    long long most = 0;
     for (const ScreenArea& s : screens) {
-        const int across = overlap(x, x + w, s.x, s.x + s.width);
-        const int down = overlap(y, y + h, s.y, s.y + s.height);
-        if (across >= std::min(w, kMinVisiblePixels) && down >= std::min(h, kMinVisiblePixels)) return kept;
+        const long long area = static_cast<long long>(overlap(x, x + w, s.x, s.x + s.width)) *
+                               overlap(y, y + h, s.y, s.y + s.height);
+        if (area > most) {
+            most = area;
+            best = &s;
+        }
     }
-    const ScreenArea& s = screens.front();
+    // Moved the shortest way into that screen; a window larger than it starts at its corner.
     const auto into = [](int pos, int extent, int start, int length) {
         return std::max(start, std::min(pos, start + length - extent));
     };
-    return ScreenArea{into(x, w, s.x, s.width), into(y, h, s.y, s.height), w, h};
+    return ScreenArea{into(x, w, best->x, best->width), into(y, h, best->y, best->height), w, h};
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "settings/settings.h"
@@ -78,9 +79,19 @@ struct KeyOutcome {
     bool run_cycle = false;           // run the update cycle at once with redraw
     bool write_locked_width = false;  // write LockedWidth at once
     bool minimise = false;
+    std::string note;                 // what changed, or why nothing did, to show on screen
     bool handled() const { return save_settings || refresh_ip || run_cycle || write_locked_width || minimise; }
 };
-KeyOutcome apply_window_key(ProgramState& state, WindowKeyPress press, int outer_width);
+// What the digit keys know of the adapters: for adapters 0..N the name the lists show
+// ("2 - eth0") and whether the interface is there now. Without it every found adapter counts
+// as there, named by its number.
+struct KeyAdapters {
+    std::vector<std::string> names;
+    std::vector<bool> present;
+};
+// A digit picks a found adapter whose interface is there (0 the aggregate); S, L and keypad
+// + and - switch as their notes say; Escape hides the window.
+KeyOutcome apply_window_key(ProgramState& state, WindowKeyPress press, int outer_width, const KeyAdapters& adapters = {});
 
 // Keeps the window's left, top and outer width in the settings unless it is minimised;
 // returns whether anything was taken (the caller writes the three values at once).
@@ -96,9 +107,8 @@ struct ScreenArea {
     int width = 0;
     int height = 0;
 };
-// How much of the window must lie on some screen for a saved place to be kept as it is.
-inline constexpr int kMinVisiblePixels = 16;
-// Where a window of w x h pixels placed at (x, y) starts: where it is, when a patch of it on
-// some screen can be grabbed; otherwise (it was saved on a screen that has gone) moved the
-// shortest way onto the first screen, so it stays reachable.
+// Where a window of w x h pixels placed at (x, y) starts: where it is when it lies wholly on
+// a screen; otherwise (saved on a screen that has gone, or that is smaller now, for example
+// scaled) moved the shortest way into the screen that holds most of it, or into the first
+// screen when none does.
 ScreenArea reachable_place(int x, int y, int w, int h, const std::vector<ScreenArea>& screens);

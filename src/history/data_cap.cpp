@@ -8,6 +8,7 @@
 #include "history/minute_log.h"
 #include "history/period_totals.h"
 #include "measure/format.h"
+#include "settings/number_text.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ double cap_bytes(const Settings& s) {
 }
 
 std::string cap_amount_text(const Settings& s) {
-    return std::to_string(s.CapAmount) + " " + cap_unit_text(s.CapUnit);
+    return decimal_text(s.CapAmount) + " " + cap_unit_text(s.CapUnit);
 }
 
 CapStatus cap_status(ProgramState& state, int adapter, double now) {

@@ -62,7 +62,11 @@ Record cap_record(const std::optional<DataReportCap>& cap) {
     if (!cap) return nullptr;
     Record r;
     r["period"] = cap->period;
-    r["amount"] = cap->amount;
+    // A whole amount stays a JSON integer (50, not 50.0).
+    if (cap->amount == std::floor(cap->amount) && std::fabs(cap->amount) < 1e15)
+        r["amount"] = static_cast<std::int64_t>(cap->amount);
+    else
+        r["amount"] = cap->amount;
     r["unit"] = cap->unit;
     r["bytes"] = whole_bytes(cap->status.cap);
     r["used"] = whole_bytes(cap->status.used);

@@ -18,8 +18,8 @@
 // The data cap of the user-defined period (CapAmount in CapUnit) for the report's adapter.
 struct DataReportCap {
     std::string period;  // the user-defined period's name
-    std::int32_t amount = 0;
-    std::string unit;  // "KB" .. "TB"
+    double amount = 0.0;  // as entered, perhaps with a fraction
+    std::string unit;     // "KB" .. "TB"
     CapStatus status;
 };
 

@@ -62,9 +62,27 @@ void append_html_row(std::string& out, const std::array<std::string, 4>& cells) 
 
 }  // namespace
 
+ExportHeading export_heading(HistoryTab tab, int adapter, const std::string& name, double start, double today,
+                             const Locale& locale) {
+    ExportHeading h;
+    if (tab == kTabTotals) h.subject = "All adapters";
+    else h.subject = "Adapter " + totals_label(adapter, name);
+    h.period = locale.short_date(start) + " to " + locale.short_date(today);
+    return h;
+}
+
+std::string heading_line(const ExportHeading& heading) {
+    if (heading.subject.empty() || heading.period.empty()) return heading.subject + heading.period;
+    return heading.subject + ", " + heading.period;
+}
+
 std::string export_text(const std::string& caption, const std::array<std::string, 4>& headers,
-                        const HistoryItems& items) {
-    std::string out = "Kelvanto " + caption + " report" + kLineEnd + kLineEnd;
+                        const HistoryItems& items, const ExportHeading& heading) {
+    const std::string title = "Kelvanto " + caption + " report";
+    std::string out = title + kLineEnd;
+    const std::string line = heading_line(heading);
+    if (!line.empty()) out += line + kLineEnd;
+    out += kLineEnd;
     append_row(out, headers);
     out.append(89, '-');
     out += kLineEnd;
@@ -72,24 +90,36 @@ std::string export_text(const std::string& caption, const std::array<std::string
     return out;
 }
 
-std::string export_html(const std::array<std::string, 4>& headers, const HistoryItems& items) {
+std::string export_html(const std::string& caption, const std::array<std::string, 4>& headers,
+                        const HistoryItems& items, const ExportHeading& heading) {
+    const std::string title = escape_html("Kelvanto " + caption + " report");
+    const std::string line = escape_html(heading_line(heading));
     std::string out;
-    for (const char* line : {"<HTML>", "<Center>", "<Table Border=\"1\" Cellpadding=\"4\" Cellspacing=\"1\" >"}) {
-        out += line;
+    const auto add = [&out](const std::string& text) {
+        out += text;
         out += kLineEnd;
-    }
+    };
+    add("<!DOCTYPE html>");
+    add("<HTML>");
+    add("<Head>");
+    add("<Meta charset=\"UTF-8\">");
+    add("<Title>" + title + (line.empty() ? "" : ": " + line) + "</Title>");
+    add("</Head>");
+    add("<Body>");
+    add("<H1>" + title + "</H1>");
+    if (!line.empty()) add("<P>" + line + "</P>");
+    add("<Center>");
+    add("<Table Border=\"1\" Cellpadding=\"4\" Cellspacing=\"1\" >");
     append_html_row(out, headers);
     for (const HistoryItem& item : items) append_html_row(out, item.cells);
-    for (const char* line : {"</Table>", "</Center>", "</HTML>"}) {
-        out += line;
-        out += kLineEnd;
-    }
+    for (const char* end : {"</Table>", "</Center>", "</Body>", "</HTML>"}) add(end);
     return out;
 }
 
 std::string export_report(int format, const std::string& caption, const std::array<std::string, 4>& headers,
-                          const HistoryItems& items) {
-    return format == kExportText ? export_text(caption, headers, items) : export_html(headers, items);
+                          const HistoryItems& items, const ExportHeading& heading) {
+    return format == kExportText ? export_text(caption, headers, items, heading)
+                                 : export_html(caption, headers, items, heading);
 }
 
 bool write_export_file(const std::string& path, const std::string& content) { return save_file_whole(path, content); }

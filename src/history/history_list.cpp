@@ -1,5 +1,7 @@
 #include "history/history_list.h"
 
+#include "measure/adapter_list.h"
+
 #include <algorithm>
 
 #include "measure/format.h"
@@ -68,11 +70,9 @@ HistoryItems list_items(const HistoryRows& sorted_rows, HistorySort sort, const 
     return items;
 }
 
-std::vector<std::string> adapter_addresses(clsIPStatistics& statistics, int count) {
-    std::vector<std::string> out(static_cast<std::size_t>(std::max(0, count)) + 1);
-    for (int i = 1; i <= count && i <= statistics.Found_Adaptors(); ++i) {
-        if (statistics.Choose_Adaptor(i)) out[static_cast<std::size_t>(i)] = statistics.Local_IP();
-    }
+std::vector<std::string> adapter_names_for_history(const clsIPStatistics& statistics, int count) {
+    std::vector<std::string> out(static_cast<std::size_t>(std::max({0, count, statistics.Found_Adaptors()})) + 1);
+    for (int i = 1; i <= statistics.Found_Adaptors(); ++i) out[static_cast<std::size_t>(i)] = adapter_list_name(statistics, i);
     return out;
 }
 

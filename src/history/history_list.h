@@ -46,9 +46,9 @@ void sort_for_list(HistoryRows& rows, HistoryTab tab, HistorySort sort);
 HistoryItems list_items(const HistoryRows& sorted_rows, HistorySort sort, const Settings& settings,
                         const Locale& locale);
 
-// The local address of adapters 0..count as the statistics object reports them now (element
-// 0, the aggregate, stays empty; adapters not present now are empty).
-std::vector<std::string> adapter_addresses(clsIPStatistics& statistics, int count);
+// The interface names of adapters 0..count (at least those numbered now) as the adapter lists
+// show them, gone interfaces marked; element 0, the aggregate, and unknown numbers are empty.
+std::vector<std::string> adapter_names_for_history(const clsIPStatistics& statistics, int count);
 
 // Stored value names and values the history window writes: the sort state of every tab, and
 // the window's place, state and the column widths of one tab.

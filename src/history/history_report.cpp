@@ -80,9 +80,12 @@ std::string history_report(HistoryTab tab, int format, const HistoryRowSource& s
         const DataReportSubject subject{tab, source.adapter, adapters.interface_names, cap};
         return format == kReportJson ? data_report_json(subject, rows) : data_report_csv(subject, rows);
     }
-    if (tab == kTabTotals) label_totals_rows(rows, adapters.addresses);
+    if (tab == kTabTotals) label_totals_rows(rows, adapters.interface_names);
     const HistorySort sort = stored_sort(Settings{}, tab);
     sort_for_list(rows, tab, sort);
+    const std::size_t a = static_cast<std::size_t>(source.adapter);
+    const std::string name = a < adapters.interface_names.size() ? adapters.interface_names[a] : std::string();
     return export_report(format, history_tab_info(tab).caption, history_headers(tab),
-                         list_items(rows, sort, settings, source.locale));
+                         list_items(rows, sort, settings, source.locale),
+                         export_heading(tab, source.adapter, name, source.start_date, source.today, source.locale));
 }

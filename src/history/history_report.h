@@ -30,11 +30,10 @@ bool wants_report(const std::vector<std::string>& args);
 std::optional<ReportRequest> parse_report_arguments(const std::vector<std::string>& args);
 
 // The report of a tab with rows from `source`. Text and HTML: the export as the history
-// window lists it with the tab's default sort, the Totals labels from `addresses`, amounts in
+// window lists it with the tab's default sort, adapters named from `interface_names`, amounts in
 // the history unit of `settings`. JSON and CSV: the rows in chronological order with whole
 // byte amounts, adapters named from `interface_names` (element a for adapter a).
 struct ReportAdapters {
-    std::vector<std::string> addresses;
     std::vector<std::string> interface_names;
 };
 // `cap`: the data cap the JSON totals report carries.

@@ -184,16 +184,16 @@ void shell_sort_rows(HistoryRows& rows, int column) {
     }
 }
 
-std::string totals_label(int adapter, const std::string& address) {
-    return std::to_string(adapter) + " - " + (adapter == 0 ? std::string("Multiple") : address);
+std::string totals_label(int adapter, const std::string& name) {
+    if (adapter == 0) return "0 - Multiple";
+    return std::to_string(adapter) + " - " + (name.empty() ? std::string("(unknown)") : name);
 }
 
-void label_totals_rows(HistoryRows& rows, const std::vector<std::string>& addresses) {
+void label_totals_rows(HistoryRows& rows, const std::vector<std::string>& names) {
     for (HistoryRow& r : rows) {
         const int a = r.sort_key == kAggregateSortKey ? 0 : static_cast<int>(r.sort_key);
         const std::size_t i = static_cast<std::size_t>(a);
-        const std::string address = i < addresses.size() && !addresses[i].empty() ? addresses[i] : "0.0.0.0";
-        r.label = totals_label(a, address);
+        r.label = totals_label(a, i < names.size() ? names[i] : std::string());
     }
 }
 

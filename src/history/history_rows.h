@@ -59,11 +59,12 @@ HistoryRows build_history_rows(HistoryTab tab, const HistoryRowSource& source);
 // sort: gaps ..., 85, 21, 5, 1, each pass an insertion sort over elements that far apart.
 void shell_sort_rows(HistoryRows& rows, int column);
 
-// "<n> - <address>" for adapter n, "0 - Multiple" for the aggregate.
-std::string totals_label(int adapter, const std::string& address);
+// "<n> - <interface>" for adapter n ("<n> - (unknown)" when no interface holds the number),
+// "0 - Multiple" for the aggregate.
+std::string totals_label(int adapter, const std::string& name);
 // Relabels Totals rows (labelled with their adapter number) with `totals_label`; element i of
-// `addresses` is adapter i's local address, and an adapter without one reads "0.0.0.0".
-void label_totals_rows(HistoryRows& rows, const std::vector<std::string>& addresses);
+// `names` is adapter i's interface name as the lists show it.
+void label_totals_rows(HistoryRows& rows, const std::vector<std::string>& names);
 
 // The adapter a click on a Totals row chooses: the row's adapter when it is 0 to 9, else
 // `current` (adapters from 10 on cannot be chosen by a click).

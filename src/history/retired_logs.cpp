@@ -61,8 +61,8 @@ void forget_adapter(ProgramState& state, int n, const std::vector<std::pair<fs::
     LogState& logs = state.logs;
     if (i < logs.minutes.size()) logs.minutes[i].fill(TrafficPair{});
     logs.between_runs[i] = TrafficPair{};
-    for (const auto& [from, to] : moved) {
-        const std::string name = utf8_of(from);
+    for (const auto& move : moved) {
+        const std::string name = utf8_of(move.first);
         logs.unreadable.erase(name);
         logs.unsaved.whole_files.erase(name);
         std::erase_if(logs.unsaved.at_offset, [&](const auto& w) { return w.first.first == name; });

@@ -144,7 +144,7 @@ struct Settings {
     std::uint8_t CusMonthStart = 1;
     std::uint8_t ShowInfo = 2;
     std::uint8_t ShowAdvItems = 0;
-    std::int32_t CapAmount = 0;  // data cap of the user-defined period; 0 = no cap
+    double CapAmount = 0.0;  // data cap of the user-defined period, may have a fraction; 0 = no cap
     std::uint8_t CapUnit = 2;    // its unit: 0 KB, 1 MB, 2 GB, 3 TB
 
     // Time synchronisation and remote monitoring
@@ -164,6 +164,7 @@ struct Settings {
     std::string RemotePassword;
     std::string ClientName;
     std::uint8_t LastExportFormat = 1;
+    std::string OptionsPage;  // the page the options dialog showed when it was last closed
 
     // Per-adapter logging and overview items
     std::array<std::uint8_t, 7> LogAdapter{};  // index 1..6

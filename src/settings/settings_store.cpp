@@ -51,6 +51,11 @@ void read_setting(const SettingsBackend& store, const SettingDef& d, int found_a
     case SettingKind::unchecked:
         assign(d.field, read_number_unchecked(store, d.name, d.default_number));
         break;
+    case SettingKind::decimal: {
+        const std::optional<double> v = parse_decimal(read_string(store, d.name));
+        *std::get<double*>(d.field) = v && *v >= d.min && *v <= d.max ? *v : d.default_number;
+        break;
+    }
     case SettingKind::adapter:
         // Any adapter number is kept, also one whose adapter is absent now: it takes effect
         // when the adapter appears. Only a missing or impossible value takes the default.
@@ -81,6 +86,9 @@ void write_setting(SettingsBackend& store, const SettingDef& d) {
     case SettingKind::date_time:
         if (const auto& when = *std::get<std::optional<double>*>(d.field)) store.write(d.name, format_date_time(*when));
         break;
+    case SettingKind::decimal:
+        store.write(d.name, decimal_text(*std::get<double*>(d.field)));
+        break;
     default:
         store.write(d.name, std::to_string(number_of(d.field)));
         break;
@@ -90,7 +98,8 @@ void write_setting(SettingsBackend& store, const SettingDef& d) {
 // Download speed from the connection type. Type 18 once was the custom type: with a custom
 // speed stored it still moves to today's custom type.
 void apply_downstream_speed(Settings& s) {
-    if (s.ConnectionType < kCustomConnection) s.ConnectionSpeed = kConnectionKbps[s.ConnectionType];
+    if (s.ConnectionType != kCustomConnection && s.ConnectionType < kConnectionTypes)
+        s.ConnectionSpeed = kConnectionKbps[s.ConnectionType];
     if (s.ConnectionType == kLegacyCustomType && s.ConnectionCustom >= 1) s.ConnectionType = kCustomConnection;
     if (s.ConnectionType == kCustomConnection) s.ConnectionSpeed = s.ConnectionCustom;
 }

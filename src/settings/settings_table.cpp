@@ -1,5 +1,7 @@
 #include "settings/settings_table.h"
 
+#include "settings/connection_types.h"
+
 namespace {
 
 constexpr std::int32_t kLargestSpeed = 999999999;
@@ -16,6 +18,9 @@ struct TableBuilder {
     void number(std::string name, Field& field, std::int32_t min, std::int32_t max, std::int32_t def,
                 AfterRead after = AfterRead::none) {
         rows.push_back(SettingDef{std::move(name), SettingKind::number, &field, min, max, def, {}, after});
+    }
+    void decimal(std::string name, double& field, std::int32_t min, std::int32_t max, std::int32_t def) {
+        rows.push_back(SettingDef{std::move(name), SettingKind::decimal, &field, min, max, def, {}, AfterRead::none});
     }
     void flag(std::string name, std::uint8_t& field, std::int32_t def, AfterRead after = AfterRead::none) {
         number(std::move(name), field, 0, 1, def, after);
@@ -88,10 +93,10 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.number("GraphHeight", s.GraphHeight, 1, kLargestPixels, 117);
 
     // Connection speed (kbps)
-    t.number("ConnectionType", s.ConnectionType, 0, 19, 0);
+    t.number("ConnectionType", s.ConnectionType, 0, kConnectionTypes - 1, 0);
     t.number("ConnectionCustom", s.ConnectionCustom, 0, kLargestSpeed, 0);
     t.number("ConnectionSpeed", s.ConnectionSpeed, 0, kLargestSpeed, 0, AfterRead::downstream_speed);
-    t.number("ConnectionTypeUp", s.ConnectionTypeUp, 0, 20, 0);
+    t.number("ConnectionTypeUp", s.ConnectionTypeUp, 0, kConnectionTypes, 0);
     t.number("ConnectionCustomUp", s.ConnectionCustomUp, 0, kLargestSpeed, 0);
     t.number("ConnectionSpeedUp", s.ConnectionSpeedUp, 0, kLargestSpeed, 0, AfterRead::upstream_speed);
 
@@ -152,7 +157,7 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.number("CusMonthStart", s.CusMonthStart, 1, 31, 1);
     t.number("ShowInfo", s.ShowInfo, 0, 2, 2);
     t.flag("ShowAdvItems", s.ShowAdvItems, 0);
-    t.number("CapAmount", s.CapAmount, 0, kLargestCap, 0);
+    t.decimal("CapAmount", s.CapAmount, 0, kLargestCap, 0);
     t.number("CapUnit", s.CapUnit, 0, 3, 2);
 
     // Time synchronisation and remote monitoring
@@ -172,6 +177,7 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.text("RemotePassword", s.RemotePassword);
     t.text("ClientName", s.ClientName);
     t.number("LastExportFormat", s.LastExportFormat, 1, 2, 1);
+    t.text("OptionsPage", s.OptionsPage);
 
     // Per-adapter logging and overview items
     for (std::size_t n = 1; n <= 6; ++n) t.flag("LogAdapter" + std::to_string(n), s.LogAdapter[n], 0);

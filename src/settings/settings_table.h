@@ -11,6 +11,7 @@
 // How a stored value is read and written.
 enum class SettingKind {
     number,           // decimal text within min..max, else the default
+    decimal,          // a number that may have a fraction ("9.5"), within min..max, else the default
     unchecked,        // any 32-bit decimal number (the tray colours)
     text,             // the string as stored; absent reads as ""
     text_or_default,  // as text, but an empty value reads as the default text

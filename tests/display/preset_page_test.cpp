@@ -58,6 +58,7 @@ TEST_F(PresetPageTest, EveryWriteLeavesOneEmptyLineBetweenSections) {
     expect_tidy(read_file(file()));
     select_preset(page, s, 1);
     delete_preset(page, s);
+    ASSERT_TRUE(store_deletions(page));
     expect_tidy(read_file(file()));
     text = read_file(file());
     EXPECT_EQ(text.find("[A]"), std::string::npos);
@@ -173,6 +174,7 @@ TEST_F(PresetPageTest, DeletingTheSecondEntrySelectsDefault) {
     EXPECT_EQ(page.selected, 0);
     EXPECT_EQ(s.ColorPreset, "Default");
     EXPECT_EQ(s.colours, ColourScheme{});
+    ASSERT_TRUE(store_deletions(page));
     EXPECT_EQ(preset_names(file()), std::vector<std::string>{"Two"});
     // The built-in preset cannot be deleted.
     EXPECT_FALSE(delete_preset(page, s).redraw_main);

@@ -173,14 +173,14 @@ TEST(WindowPlace, SavedPlacesOnScreenAreKeptAndLostOnesComeBack) {
     const std::vector<ScreenArea> one{{0, 0, 1920, 1080}};
     const std::vector<ScreenArea> two{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
     const auto at = [](const ScreenArea& a) { return std::pair{a.x, a.y}; };
-    // On a screen, partly off an edge, or on the second screen: kept as saved.
+    // Wholly on a screen, the first or the second: kept as saved.
     EXPECT_EQ(at(reachable_place(100, 200, 199, 600, one)), std::pair(100, 200));
-    EXPECT_EQ(at(reachable_place(-150, 900, 199, 600, one)), std::pair(-150, 900));
     EXPECT_EQ(at(reachable_place(2500, 100, 199, 600, two)), std::pair(2500, 100));
-    // Saved on the second screen that has gone: moved the shortest way onto the first.
+    // Partly off an edge: moved in; saved on the second screen that has gone: onto the first.
+    EXPECT_EQ(at(reachable_place(-150, 900, 199, 600, one)), std::pair(0, 480));
     EXPECT_EQ(at(reachable_place(2500, 100, 199, 600, one)), std::pair(1721, 100));
-    // Only a sliver of 10 pixels would show: not enough to grab it.
-    EXPECT_EQ(at(reachable_place(1910, 100, 199, 600, one)), std::pair(1721, 100));
+    // Across two screens: into the one that holds most of it.
+    EXPECT_EQ(at(reachable_place(1850, 100, 199, 600, two)), std::pair(1920, 100));
     EXPECT_EQ(at(reachable_place(-5000, -5000, 199, 600, one)), std::pair(0, 0));
     // A window larger than the screen starts at its corner; no screens known: kept.
     EXPECT_EQ(at(reachable_place(-9000, 50, 2500, 600, one)), std::pair(0, 50));

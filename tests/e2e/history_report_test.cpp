@@ -123,7 +123,10 @@ TEST(HistoryReport, DailyReportOfPreparedLogsIsTheExportByteForByte) {
     ReportFolder folder;
     const ReportRun r = folder.run("--report daily");
     ASSERT_EQ(r.status, 0) << r.err;
-    std::string expected = "Kelvanto Daily report\r\n\r\n"
+    // The heading names the adapter and the days the logs cover.
+    const std::string heading = r.out.substr(0, r.out.find("\r\n\r\nDate "));
+    EXPECT_EQ(heading.substr(heading.rfind(", ") + 2), dmy(folder.start) + " to " + dmy(folder.today));
+    std::string expected = heading + "\r\n\r\n"
                            "Date                         Download                    Upload                     Total\r\n" +
                            std::string(89, '-') + "\r\n";
     for (int k = 9; k >= 0; --k) {  // newest first
@@ -143,7 +146,8 @@ TEST(HistoryReport, AggregateAsHtmlAndBadArguments) {
     ReportFolder folder;
     const ReportRun r = folder.run("--report yearly --html --adapter 0");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.rfind("<HTML>\r\n<Center>\r\n", 0), 0u);
+    EXPECT_EQ(r.out.rfind("<!DOCTYPE html>\r\n<HTML>\r\n<Head>\r\n<Meta charset=\"UTF-8\">\r\n", 0), 0u);
+    EXPECT_NE(r.out.find("<P>Adapter 0 - Multiple, "), std::string::npos) << r.out;
     if (year_of(folder.start) == year_of(folder.today)) {
         // (1 + ... + 10) KB from adapter 1 and 10 KB from adapter 2.
         EXPECT_NE(r.out.find("<td align=Right>65.0 KB</td>\r\n<td align=Right>5.0 KB</td>"), std::string::npos) << r.out;

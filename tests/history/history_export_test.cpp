@@ -51,26 +51,29 @@ TEST(ExportText, NonAsciiLettersCountAsOneCharacter) {
     EXPECT_NE(out.find("2026 März            " "             1 B"), std::string::npos) << out;
 }
 
-TEST(ExportHtml, TableWithHeaderRowItemsAndClosingTags) {
+TEST(ExportHtml, ACompleteDocumentNamingAdapterAndPeriodAroundTheTable) {
     const HistoryItems items{{{"2026", "1.00 KB", "2.00 KB", "3.00 KB"}}};
+    const ExportHeading heading{"Adapter 2 - eth0", "01/06/2026 to 15/06/2026"};
     const std::string expected =
-        "<HTML>\r\n<Center>\r\n<Table Border=\"1\" Cellpadding=\"4\" Cellspacing=\"1\" >\r\n"
+        "<!DOCTYPE html>\r\n<HTML>\r\n<Head>\r\n<Meta charset=\"UTF-8\">\r\n"
+        "<Title>Kelvanto Yearly report: Adapter 2 - eth0, 01/06/2026 to 15/06/2026</Title>\r\n</Head>\r\n<Body>\r\n"
+        "<H1>Kelvanto Yearly report</H1>\r\n<P>Adapter 2 - eth0, 01/06/2026 to 15/06/2026</P>\r\n"
+        "<Center>\r\n<Table Border=\"1\" Cellpadding=\"4\" Cellspacing=\"1\" >\r\n"
         "<tr>\r\n<td align=Left>Year</td>\r\n<td align=Right>Download</td>\r\n<td align=Right>Upload</td>\r\n"
         "<td align=Right>Total</td>\r\n</tr>\r\n"
         "<tr>\r\n<td align=Left>2026</td>\r\n<td align=Right>1.00 KB</td>\r\n<td align=Right>2.00 KB</td>\r\n"
         "<td align=Right>3.00 KB</td>\r\n</tr>\r\n"
-        "</Table>\r\n</Center>\r\n</HTML>\r\n";
-    EXPECT_EQ(export_html(history_headers(kTabYearly), items), expected);
-    EXPECT_EQ(export_report(kExportHtml, "Yearly", history_headers(kTabYearly), items), expected);
+        "</Table>\r\n</Center>\r\n</Body>\r\n</HTML>\r\n";
+    EXPECT_EQ(export_report(kExportHtml, "Yearly", history_headers(kTabYearly), items, heading), expected);
 
-    const std::string empty = export_html(kDailyHeaders, {});
-    EXPECT_NE(empty.find("<td align=Right>Total</td>\r\n</tr>\r\n</Table>\r\n</Center>\r\n</HTML>\r\n"),
+    const std::string empty = export_html("Daily", kDailyHeaders, {});
+    EXPECT_NE(empty.find("<td align=Right>Total</td>\r\n</tr>\r\n</Table>\r\n</Center>\r\n</Body>\r\n</HTML>\r\n"),
               std::string::npos);
 }
 
 TEST(ExportHtml, MarkupInTextsIsEscaped) {
     const HistoryItems items{{{"<b>x</b> & <script>", "1 B", "1 B", "2 B"}}};
-    const std::string out = export_html(kDailyHeaders, items);
+    const std::string out = export_html("Daily", kDailyHeaders, items);
     EXPECT_NE(out.find("<td align=Left>&lt;b&gt;x&lt;/b&gt; &amp; &lt;script&gt;</td>"), std::string::npos);
     EXPECT_EQ(out.find("<script>"), std::string::npos);
 }

@@ -161,8 +161,9 @@ TEST(ShellSort, NotANumberDoesNotBreakTheSort) {
 }
 
 TEST(TotalsLabels, AdapterNumberAddressAndTheClickRule) {
-    EXPECT_EQ(totals_label(0, "10.0.0.1"), "0 - Multiple");
-    EXPECT_EQ(totals_label(3, "192.168.1.4"), "3 - 192.168.1.4");
+    EXPECT_EQ(totals_label(0, "eth0"), "0 - Multiple");
+    EXPECT_EQ(totals_label(3, "wlan0 (not present)"), "3 - wlan0 (not present)");
+    EXPECT_EQ(totals_label(4, ""), "4 - (unknown)");
     EXPECT_EQ(adapter_from_totals_label("0 - Multiple", 2), 0);
     EXPECT_EQ(adapter_from_totals_label("7 - 0.0.0.0", 2), 7);
     // Adapter 12's row must not choose adapter 1.

@@ -78,7 +78,7 @@ man_text=$(LC_ALL=C MANWIDTH=200 man --warnings -l "$share/man/man1/kelvanto.1.g
 if [ -s "$prefix/man.err" ]; then fail "man page warnings"; sed 's/^/    /' "$prefix/man.err"; else pass "man page renders cleanly"; fi
 for item in "/minimized" "-install" "-uninstall" "--report totals|daily|weekly|monthly|yearly" "--html" "--json" "--csv" \
             "--adapter N" "--help" "--version" "KELVANTO_HOME" "XDG_DATA_HOME/kelvanto" "Stats/" "Preset.ini" \
-            "XDG_CONFIG_HOME/Kelvanto/Kelvanto.conf" "XDG_CONFIG_HOME/autostart/kelvanto.desktop"; do
+            "XDG_CONFIG_HOME/Kelvanto/Kelvanto.conf" "XDG_CONFIG_HOME/autostart/kelvanto.desktop" "KEYS"; do
     if grep -qF -- "$item" <<<"$man_text"; then pass "man page documents $item"; else fail "man page lacks $item"; fi
 done
 

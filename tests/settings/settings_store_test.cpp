@@ -126,6 +126,8 @@ TEST_F(SettingsStoreTest, EveryValueRoundTripsThroughManyStarts) {
         if (d.kind == SettingKind::number || d.kind == SettingKind::day_number) {
             const std::int64_t span = static_cast<std::int64_t>(d.max) - d.min + 1;
             text = std::to_string(d.min + (k++ * 7 + 3) % span);
+        } else if (d.kind == SettingKind::decimal) {
+            text = std::to_string(k++) + ".25";  // a fraction survives too
         } else if (d.kind == SettingKind::unchecked) {
             text = std::to_string(-1000 - k++);
         } else if (d.kind == SettingKind::adapter) {
@@ -228,6 +230,10 @@ TEST_F(SettingsStoreTest, ConnectionTypeRules) {
     load();
     EXPECT_EQ(state.settings.ConnectionType, 18);
     EXPECT_EQ(state.settings.ConnectionSpeed, 1024000);
+
+    store.values["ConnectionType"] = "25";  // 100 gbps, after "Custom"
+    load();
+    EXPECT_EQ(state.settings.ConnectionSpeed, 104857600);
 
     // A listed type overrides a stale stored speed; upstream 0 follows the downstream speed.
     store.values["ConnectionType"] = "5";

@@ -77,9 +77,13 @@ XDesktop::XDesktop(bool window_manager) {
         const std::string number = std::to_string(n);
         if (std::filesystem::exists("/tmp/.X11-unix/X" + number) || std::filesystem::exists("/tmp/.X" + number + "-lock"))
             continue;
-        server_ = start_process(find_program("Xvfb"), {":" + number, "-screen", "0", "1280x800x24", "-nolisten", "tcp"},
+        server_ = start_process(find_program("Xvfb"), {":" + number, "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"},
                                 {}, "/dev/null");
+        // The socket comes before the server takes connections: a client started at once
+        // (the window manager) may find no display and give up. Nor may the server reset when
+        // its last client leaves, which would turn the window manager away likewise.
         if (wait_until(5000, [&] { return std::filesystem::exists("/tmp/.X11-unix/X" + number); }) &&
+            wait_until(5000, [&] { return !on_display(":" + number, "xprop -root _NET_NONE").empty(); }) &&
             process_running(server_)) {
             display_ = ":" + number;
             break;

@@ -58,6 +58,11 @@ public:
 
     std::string data_dir() const { return dir_.str() + "/data/"; }
     QString settings_file() const { return QString::fromStdString(dir_.str() + "/config/Kelvanto/Kelvanto.conf"); }
+    // Puts a value into the settings file, as a setting left by an earlier run.
+    void preset(const QString& name, const QString& value) const {
+        QSettings file(settings_file(), QSettings::IniFormat);
+        file.setValue(name, value);
+    }
     // A setting as the settings file holds it now ("" when absent).
     QString stored(const QString& name) const {
         QSettings file(settings_file(), QSettings::IniFormat);

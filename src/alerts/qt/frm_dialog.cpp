@@ -13,6 +13,7 @@
 #include "alerts/qt/frm_msg_box.h"
 #include "core/program_state.h"
 #include "core/services.h"
+#include "measure/adapter_list.h"
 #include "measure/ip_statistics.h"
 
 namespace {
@@ -85,7 +86,7 @@ frmDialog::frmDialog(ValueKind kind, ValueDialogSpec form, ValuePair& target, Se
         return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
     };
 
-    const ValueInput in = initial_input(kind_, target_, static_cast<int>(form_.list.size()));
+    const ValueInput in = initial_input(kind_, target_, static_cast<int>(form_.list.size()), form_.proposed);
     if (Combo != nullptr && in.list_index >= 0) Combo->setCurrentIndex(in.list_index);
     if (txt != nullptr) {
         txt->setText(qs(in.field));
@@ -102,6 +103,14 @@ void frmDialog::set_adapters(const std::vector<std::string>& adapter_names) {
     for (const std::string& item : form_.list) Combo->addItem(qs(item));
     Combo->view()->setMinimumWidth(Combo->view()->sizeHintForColumn(0) + 24);
     Combo->setCurrentIndex(chosen < Combo->count() ? chosen : 0);
+}
+
+void frmDialog::show_entries(const std::vector<std::string>& adapter_entries) {
+    if (kind_ != ValueKind::adapter || Combo == nullptr) return;
+    // Entry 0 is "Multiple adapters"; what is stored stays the list's own text.
+    for (int i = 0; i < static_cast<int>(adapter_entries.size()) && i + 1 < Combo->count(); ++i)
+        Combo->setItemText(i + 1, qs(adapter_entries[static_cast<std::size_t>(i)]));
+    Combo->view()->setMinimumWidth(Combo->view()->sizeHintForColumn(0) + 24);
 }
 
 void frmDialog::browse() {
@@ -129,21 +138,31 @@ void show_refusal(Services& services, QWidget* owner, const std::string& text) {
     services.msg_box->show_message(text, false);
 }
 
-std::vector<std::string> adapter_descriptions(ProgramState& state, Services& services) {
-    clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
+namespace {
+
+// The adapters as the rules store them (interface names) and as the list shows them (gone
+// interfaces marked).
+struct AdapterEntries {
     std::vector<std::string> names;
-    for (int i = 1; i <= stats.Found_Adaptors(); ++i) {
-        stats.Choose_Adaptor(i);
-        names.push_back(stats.Description());
-    }
-    return names;
+    std::vector<std::string> shown;
+};
+AdapterEntries adapter_entries(ProgramState& state, Services& services) {
+    clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
+    AdapterEntries entries;
+    for (int i = 1; i <= stats.Found_Adaptors(); ++i) entries.names.push_back(stats.entry(i).description);
+    entries.shown = adapter_list_names(stats);
+    return entries;
 }
+
+}  // namespace
 
 void refresh_adapter_dialogs(ProgramState& state, Services& services) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<frmDialog*>(w);
-        if (dialog != nullptr && dialog->isVisible() && dialog->kind() == ValueKind::adapter)
-            dialog->set_adapters(adapter_descriptions(state, services));
+        if (dialog == nullptr || !dialog->isVisible() || dialog->kind() != ValueKind::adapter) continue;
+        const AdapterEntries entries = adapter_entries(state, services);
+        dialog->set_adapters(entries.names);
+        dialog->show_entries(entries.shown);
     }
 }
 
@@ -151,10 +170,13 @@ frmDialog* open_value_dialog(QWidget* owner, ProgramState& state, Services& serv
                              const SentenceWord& word, std::function<void()> closed) {
     const ValueKind kind = value_kind_of(rule.ConditionKind, word);
     if (kind == ValueKind::none) return nullptr;
-    std::vector<std::string> adapters;
-    if (kind == ValueKind::adapter) adapters = adapter_descriptions(state, services);
-    ValueDialogSpec form = value_dialog_spec(kind, adapters, state.settings.CusPerName);
+    AdapterEntries adapters;
+    if (kind == ValueKind::adapter) adapters = adapter_entries(state, services);
+    ValueDialogSpec form = value_dialog_spec(kind, adapters.names, state.settings.CusPerName);
+    // An unfilled adapter is the one the main window monitors.
+    if (kind == ValueKind::adapter) form.proposed = state.settings.Adapter;
     auto* dialog = new frmDialog(kind, std::move(form), rule.value(word.part + 1, word.slot), services, owner->window());
+    if (kind == ValueKind::adapter) dialog->show_entries(adapters.shown);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QWidget* window = owner->window();
     QObject::connect(dialog, &QDialog::finished, owner, [window, closed = std::move(closed)](int) {

@@ -34,6 +34,9 @@ public:
     // The adapters found now, for a dialog that chooses an adapter: its list is filled again
     // and keeps its choice where that adapter is still listed.
     void set_adapters(const std::vector<std::string>& adapter_names);
+    // What the adapter list shows of adapters 1..N (gone interfaces marked); the value stored
+    // stays the adapter's own name.
+    void show_entries(const std::vector<std::string>& adapter_entries);
 
     void accept() override;
 
@@ -55,8 +58,6 @@ private:
 // Shows a refusal in the program's message box, over `owner`.
 void show_refusal(Services& services, QWidget* owner, const std::string& text);
 
-// The adapter list of the value dialog: each numbered adapter's description.
-std::vector<std::string> adapter_descriptions(ProgramState& state, Services& services);
 // Adapters came, went or changed status: every open value dialog choosing an adapter lists
 // them again.
 void refresh_adapter_dialogs(ProgramState& state, Services& services);

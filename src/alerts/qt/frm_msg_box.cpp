@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/sound.h"
 
@@ -26,7 +28,6 @@ frmMsgBox::frmMsgBox(QWidget* owner, Sound* sound, bool always_on_top)
     setObjectName(QStringLiteral("frmMsgBox"));
     lblError->setObjectName(QStringLiteral("lblError"));
     lblError->setWordWrap(true);
-    lblError->setMinimumWidth(220);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -61,14 +62,41 @@ void frmMsgBox::show_message(const std::string& text, bool critical) { present(Q
 
 void frmMsgBox::show_notice(const QString& caption, const std::string& text) { present(caption, text, false); }
 
+namespace {
+
+constexpr int kNarrowest = 220;
+constexpr int kWidest = 480;
+
+// The text with a non-breaking space between a number and its unit, so that "12.50 MB" or
+// "80 %" is never wrapped apart.
+QString units_kept_with_numbers(const QString& text) {
+    static const QRegularExpression unit(
+        QStringLiteral("(\\d) ((?:[KMGT]?B|[kmgt]?b|bps|%|kbps|mbps|gbps|seconds?|minutes?|days?)(?!\\w))"));
+    QString out = text;
+    out.replace(unit, QStringLiteral("\\1") + QChar(0x00A0) + QStringLiteral("\\2"));
+    return out;
+}
+
+}  // namespace
+
 void frmMsgBox::present(const QString& caption, const std::string& text, bool critical) {
     setWindowTitle(caption);
-    lblError->setText(QString::fromStdString(text));
+    text_ = QString::fromStdString(text);
+    const QString shown = units_kept_with_numbers(text_);
+    lblError->setText(shown);
+    // The box takes the size of its text: as wide as its widest line (within limits), and as
+    // high as the text needs at that width, so no line is cut off.
+    int widest = 0;
+    const QFontMetrics metrics(lblError->font());
+    for (const QString& line : shown.split(QLatin1Char('\n'))) widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int width = std::clamp(widest + 4, kNarrowest, kWidest);
+    lblError->setFixedSize(width, lblError->heightForWidth(width));
     critical_ = critical;
     if (sound_ != nullptr) sound_->play_system(critical ? "SystemHand" : "SystemExclamation");
     // Window-modal: the owner takes no input while the box is open, yet the caller goes on.
     setWindowModality(Qt::WindowModal);
     setWindowFlag(Qt::WindowStaysOnTopHint, always_on_top_);
+    layout()->activate();
     adjustSize();
     update();
     show();
@@ -76,9 +104,7 @@ void frmMsgBox::present(const QString& caption, const std::string& text, bool cr
     activateWindow();
 }
 
-QString frmMsgBox::text() const {
-    return lblError->text();
-}
+QString frmMsgBox::text() const { return text_; }
 
 void frmMsgBox::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);

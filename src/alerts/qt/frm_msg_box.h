@@ -10,7 +10,8 @@ class Sound;
 
 // The program's own message box, caption "Error": shown without blocking the caller while
 // its owner window takes no input; OK, Enter or Escape close it and give the owner the
-// focus back. One box exists; a new message replaces the text of an open one.
+// focus back. One box exists; a new message replaces the text of an open one. The box sizes
+// itself to its text.
 class frmMsgBox : public QDialog, public ProgramMessageBox {
     Q_OBJECT
 public:
@@ -39,6 +40,7 @@ private:
     Sound* sound_;
     QPointer<QWidget> owner_;
     QPointer<QWidget> home_;  // the owner it was made with
+    QString text_;  // the message as given (the label keeps units with their numbers)
     bool critical_ = false;
     bool always_on_top_ = false;
 };

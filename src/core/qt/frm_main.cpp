@@ -21,9 +21,11 @@
 #include "history/qt/frm_history.h"
 #include "net/update_check.h"
 #include <QMessageBox>
+#include "core/qt/about_box.h"
 #include "core/qt/main_options_host.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
+#include "display/refresh_screen.h"
 #include "display/qt/frm_sys_tray.h"
 #include "display/qt/main_window_behaviour.h"
 #include "display/qt/secondary_windows.h"
@@ -103,6 +105,17 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     };
     window_calls.run_cycle = [this] { update_cycle(state_, services_, *this, true); };
     window_calls.minimise = [this] { minimise_window(); };
+    window_calls.key_adapters = [this] {
+        clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
+        KeyAdapters adapters;
+        adapters.names.push_back("0 - Multiple adapters");
+        adapters.present.push_back(true);
+        for (int n = 1; n <= stats.Found_Adaptors(); ++n) {
+            adapters.names.push_back(std::to_string(n) + " - " + stats.entry(n).description);
+            adapters.present.push_back(stats.entry(n).present);
+        }
+        return adapters;
+    };
     window_calls.popup_menu = [this](QPoint at) { SysTray->popup_menu(at, true); };
     behaviour_ = new MainWindowBehaviour(this, state_, state_.window_behaviour, std::move(window_calls), this);
     services_.shell = &behaviour_->shell_stepping_back(shell_);
@@ -314,21 +327,12 @@ void frmMain::minimise_window() {
 void frmMain::mnuSettings_Click() { open_options(); }
 void frmMain::mnuHistory_Click() { show_history_window(*this); }
 void frmMain::mnuAbout_Click() {
-    // Program name, version and the web link; one box at a time, destroyed when closed.
+    // One box at a time, destroyed when closed.
     if (QWidget* open = find_open_window(ForwardWindow::about)) {
         bring_forward(open);
         return;
     }
-    auto* about = new QMessageBox(this);
-    about->setObjectName(QStringLiteral("frmAbout"));
-    about->setAttribute(Qt::WA_DeleteOnClose);
-    about->setWindowTitle(QStringLiteral("About Kelvanto"));
-    about->setIconPixmap(windowIcon().pixmap(48, 48));
-    about->setTextFormat(Qt::RichText);
-    about->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    about->setText(QStringLiteral("<b>Kelvanto</b> %1<br><a href=\"http://%2/\">%2</a>")
-                       .arg(QStringLiteral(KELVANTO_VERSION), QString::fromLatin1(kWebAddress)));
-    about->open();
+    show_about_box(this);
 }
 
 void frmMain::update_tray() { SysTray->UpdateTrayIcon(); }
@@ -346,6 +350,12 @@ void frmMain::RefreshScreen(bool redraw) {
         if (adapter < 1 || adapter > stats->Found_Adaptors() || !stats->Choose_Adaptor(adapter)) return {};
         return stats->Local_IP();
     };
+    // Rows that came or went (a cap line, its pace line once there is a pace) change the
+    // window's height, not the graph's: the graph height the layout stores stays the user's.
+    if (redraw) {
+        measure_cap_lines(state_, services_.clock.now());
+        if (fixed_items_height(state_.display_list, state_.settings) != fitted_rows_height_) FitWindowHeight();
+    }
     const std::int32_t graph_height = state_.settings.GraphHeight;
     // The desktop gets only what the redraw changed.
     if (drawing_.refresh(state_, locale_, services_.clock.now(), redraw, adapter_ip)) {
@@ -365,6 +375,8 @@ void frmMain::bar_graph_width_guard() {
 }
 
 void frmMain::FitWindowHeight() {
+    measure_cap_lines(state_, services_.clock.now());
+    fitted_rows_height_ = fixed_items_height(state_.display_list, state_.settings);
     if (isMinimized()) return;
     behaviour_->style().set_Border(state_.settings.Border != 0);
     const int allowance = state_.settings.Border != 0 ? title_bar_height_ : 0;

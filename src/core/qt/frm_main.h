@@ -158,6 +158,7 @@ private:
     bool stop_after_load_ = false;  // a stop arrived meanwhile
     bool drawing_ready_ = false;  // the window has its first size; resizes redraw from now on
     int title_bar_height_ = 0;
+    int fitted_rows_height_ = 0;  // the fixed rows the window height was last fitted to
 };
 
 // The data folder: $KELVANTO_HOME, else $XDG_DATA_HOME/kelvanto (~/.local/share/kelvanto),

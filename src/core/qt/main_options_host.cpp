@@ -15,6 +15,10 @@
 #include "net/qt/net_jobs.h"
 #include "settings/settings_store.h"
 
+MainOptionsHost::MainOptionsHost(frmMain& main) : main_(main) {
+    last_page = QString::fromStdString(main_.state().settings.OptionsPage);
+}
+
 ProgramState& MainOptionsHost::options_state() { return main_.state(); }
 
 Services& MainOptionsHost::options_services() { return main_.services(); }
@@ -123,6 +127,9 @@ void MainOptionsHost::show_message(QWidget* over, const std::string& text) {
 
 void MainOptionsHost::options_closed() {
     main_.net().set_sync_view(nullptr);
+    // Cancel reloads the settings: the page is kept in memory and in the store at once.
+    main_.state().settings.OptionsPage = last_page.toStdString();
+    main_.write_setting("OptionsPage");
     message_window_over(main_.services(), &main_);
     // The closed dialog goes, and its memory with it; the next open builds it anew.
     if (QWidget* dialog = main_.options_window()) dialog->deleteLater();

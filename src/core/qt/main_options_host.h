@@ -8,7 +8,8 @@ class frmMain;
 // storing and reloading the settings, and the commands of the reset, service and time pages.
 class MainOptionsHost : public OptionsHost {
 public:
-    explicit MainOptionsHost(frmMain& main) : main_(main) {}
+    // The dialog opens on the page it showed when it was closed last, in this run or before.
+    explicit MainOptionsHost(frmMain& main);
 
     ProgramState& options_state() override;
     Services& options_services() override;

@@ -27,6 +27,7 @@ QPushButton* make_swatch(QWidget* parent) {
     auto* b = new QPushButton(parent);
     b->setFixedSize(40, 18);
     b->setFlat(true);
+    b->setToolTip(QStringLiteral("Click to choose the colour; the main window shows it at once"));
     return b;
 }
 
@@ -81,6 +82,9 @@ ColorsPage::ColorsPage(Settings& settings, const std::string& data_dir, QWidget*
     cmdRename = new QPushButton(QStringLiteral("&Rename"), this);
     cmdSave = new QPushButton(QStringLiteral("&Save"), this);
     cmdDelete = new QPushButton(QStringLiteral("D&elete"), this);
+    cmdNew->setToolTip(QStringLiteral("A new preset with the colours shown"));
+    cmdSave->setToolTip(QStringLiteral("Keep the colours shown in the selected preset"));
+    cmdDelete->setToolTip(QStringLiteral("Remove the selected preset (with OK or Apply; Cancel keeps it)"));
     for (QPushButton* b : {cmdNew, cmdRename, cmdSave, cmdDelete}) buttons->addWidget(b);
     left->addLayout(buttons);
     layout->addLayout(left);
@@ -135,7 +139,9 @@ void ColorsPage::emit_effect(PageEffect effect) {
 }
 
 void ColorsPage::store(bool closing) {
-    if (!closing || !save_preset(page_, settings_)) return;
+    // Deleted presets leave the file only now; OK also keeps the current preset's colours.
+    store_deletions(page_);
+    if (closing) save_preset(page_, settings_);
     refresh();
 }
 

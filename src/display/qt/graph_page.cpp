@@ -1,6 +1,7 @@
 #include "display/qt/graph_page.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 
 #include "core/program_state.h"
 #include "settings/qt/options_host.h"
@@ -19,7 +20,9 @@ GraphPage::GraphPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), 
                [&s] { return int(s.GraphType); }, [&s](int i) { s.GraphType = static_cast<std::uint8_t>(i); });
     add_radios(QStringLiteral("Average and max:"), {QStringLiteral("Visible graph"), QStringLiteral("Full session")},
                [&s] { return int(s.AverageMaxType); }, [&s](int i) { s.AverageMaxType = static_cast<std::uint8_t>(i); });
-    add_number(QStringLiteral("Max graph history:"), &s.GraphBuffer, 0, kFewestSamples, kMostSamples);
+    add_number(QStringLiteral("Max graph history:"), &s.GraphBuffer, 0, kFewestSamples, kMostSamples,
+               QStringLiteral("seconds (200 to 1840)"))
+        ->setToolTip(QStringLiteral("How many seconds of traffic the graph keeps; the window is never wider than them"));
     add_heading(QStringLiteral("Lines "));
     add_check(QStringLiteral("Vertical grid lines"), &s.vGrid);
     add_number(QStringLiteral("Grid interval (seconds):"), &s.vGridInt);

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -21,6 +22,7 @@ constexpr Qt::WindowFlags kManagedFlags =
     Qt::MSWindowsFixedSizeDialogHint | Qt::WindowContextHelpButtonHint;
 
 constexpr std::uint32_t kFrameParts = kStyleCaption | kStyleThickFrame | kStyleSysMenu;
+constexpr int kKeyNoteMs = 3000;  // how long the note of a shortcut key stays
 
 // Puts the window's outer top-left corner, frame included, at `p`. The window manager
 // adds the frame only after the window is shown, and a native window made anew (a change of
@@ -163,16 +165,7 @@ void MainWindowBehaviour::place_at_start() {
     const QRect outer = window_->frameGeometry();
     const int x = initial_position(s.WindowX, area.width(), outer.width());
     const int y = initial_position(s.WindowY, area.height(), outer.height());
-    // The screens as they are now, the primary one first: the place was perhaps saved on a
-    // screen that is no longer there.
-    QList<QScreen*> all = QGuiApplication::screens();
-    std::stable_partition(all.begin(), all.end(), [](const QScreen* q) { return q == QGuiApplication::primaryScreen(); });
-    std::vector<ScreenArea> screens;
-    for (const QScreen* q : all) {
-        const QRect g = q->geometry();
-        screens.push_back({g.x(), g.y(), g.width(), g.height()});
-    }
-    const ScreenArea place = reachable_place(x, y, outer.width(), outer.height(), screens);
+    const QPoint place = place_on_screens(QRect(x, y, outer.width(), outer.height()));
     // Some window managers (Xwayland's under Wayland compositors) take the place a window
     // asks for only when it is mapped: a window already showing is shown anew there.
     QWindow* handle = window_->windowHandle();
@@ -182,7 +175,7 @@ void MainWindowBehaviour::place_at_start() {
         window_->hide();
         handle->destroy();
     }
-    place_frame_at(window_, QPoint(place.x, place.y));
+    place_frame_at(window_, place);
     if (!remap) return;
     window_->show();
     // Such a manager moves the window to its place only with a picture that comes after it
@@ -259,14 +252,17 @@ void MainWindowBehaviour::ApplyColourKey(bool on) {
     if (window_->testAttribute(Qt::WA_TranslucentBackground) == on) return;
     window_->setAttribute(Qt::WA_TranslucentBackground, on);
     window_->setAttribute(Qt::WA_NoSystemBackground, on);
-    // The alpha channel of the window surface is chosen when the native window is made.
+    // The alpha channel of the window surface is chosen when the native window is made, so
+    // it is made anew. Through the widget, not the native window alone: the widget's backing
+    // store belongs to the old window, and painting into it would leave the new one black.
     QWindow* handle = window_->windowHandle();
     if (handle != nullptr && handle->handle() != nullptr) {
         const bool visible = window_->isVisible();
-        const QRect geometry = window_->geometry();
-        if (visible) window_->hide();
-        handle->destroy();
-        window_->setGeometry(geometry);
+        const QPoint frame = window_->frameGeometry().topLeft();
+        const QSize size = window_->size();
+        window_->setParent(window_->parentWidget(), window_->windowFlags());
+        window_->resize(size);
+        place_frame_at(window_, frame);
         if (visible) window_->show();
     }
     window_->update();
@@ -308,7 +304,13 @@ bool MainWindowBehaviour::handle_key(int qt_key, Qt::KeyboardModifiers modifiers
     const WindowKeyPress press = map_window_key(qt_key, modifiers);
     if (press.key == WindowKey::none) return false;
     const int outer_width = std::max(window_->frameGeometry().width(), window_->width());
-    const KeyOutcome out = apply_window_key(state_, press, outer_width);
+    const KeyAdapters adapters =
+        press.key == WindowKey::digit && callbacks_.key_adapters ? callbacks_.key_adapters() : KeyAdapters{};
+    const KeyOutcome out = apply_window_key(state_, press, outer_width, adapters);
+    key_note_ = QString::fromStdString(out.note);
+    if (!key_note_.isEmpty()) {
+        QToolTip::showText(window_->mapToGlobal(QPoint(8, 8)), key_note_, window_, QRect(), kKeyNoteMs);
+    }
     if (out.write_locked_width) {
         if (callbacks_.write_setting) callbacks_.write_setting("LockedWidth");
         apply_size_limits();
@@ -344,6 +346,7 @@ void MainWindowBehaviour::mouse_press(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     press_global_ = e->globalPosition().toPoint();
     press_geometry_ = window_->geometry();
+    press_frame_ = window_->pos();
     manual_move_ = manual_resize_ = false;
     if (state_.settings.Border == 0) {
         const HitZone zone = HitTest(pos.x(), pos.y(), window_->width(), window_->height());
@@ -380,13 +383,17 @@ void MainWindowBehaviour::mouse_move(QMouseEvent* e) {
         return;
     }
     if (manual_move_) {
-        window_->move(window_->pos() + (press_geometry_.topLeft() + delta - window_->geometry().topLeft()));
+        window_->move(press_frame_ + delta);
         return;
     }
     if (!pressed_ || delta.manhattanLength() < QApplication::startDragDistance()) return;
     pressed_ = false;
-    manual_move_ = !begin_system_move();
-    if (manual_move_) window_->move(window_->pos() + delta);
+    // Where the program may place its window (X11) it follows the pointer itself from the
+    // press on: a move handed to the window manager starts where the pointer is when the
+    // manager takes over, and the way travelled until then would be lost. Elsewhere (Wayland)
+    // only the compositor can move it.
+    manual_move_ = places_windows() || !begin_system_move();
+    if (manual_move_) window_->move(press_frame_ + delta);
 }
 
 bool MainWindowBehaviour::eventFilter(QObject* watched, QEvent* event) {
@@ -427,52 +434,4 @@ bool MainWindowBehaviour::eventFilter(QObject* watched, QEvent* event) {
         default:
             return false;
     }
-}
-
-WindowKeyPress map_window_key(int qt_key, Qt::KeyboardModifiers modifiers) {
-    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
-    if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return {WindowKey::digit, qt_key - Qt::Key_0};
-    if (keypad && qt_key == Qt::Key_Plus) return {WindowKey::keypad_plus, 0};
-    if (keypad && qt_key == Qt::Key_Minus) return {WindowKey::keypad_minus, 0};
-    if (qt_key == Qt::Key_S) return {WindowKey::soft_graph, 0};
-    if (qt_key == Qt::Key_L) return {WindowKey::lock_width, 0};
-    if (qt_key == Qt::Key_Escape) return {WindowKey::escape, 0};
-    return {};
-}
-
-Qt::Edges edges_for(HitZone zone) {
-    switch (zone) {
-        case HitZone::left:
-            return Qt::LeftEdge;
-        case HitZone::right:
-            return Qt::RightEdge;
-        case HitZone::top:
-            return Qt::TopEdge;
-        case HitZone::bottom:
-            return Qt::BottomEdge;
-        case HitZone::top_left:
-            return Qt::TopEdge | Qt::LeftEdge;
-        case HitZone::top_right:
-            return Qt::TopEdge | Qt::RightEdge;
-        case HitZone::bottom_left:
-            return Qt::BottomEdge | Qt::LeftEdge;
-        case HitZone::bottom_right:
-            return Qt::BottomEdge | Qt::RightEdge;
-        case HitZone::none:
-            break;
-    }
-    return {};
-}
-
-QImage colour_keyed(const QImage& picture, std::uint32_t key_colour) {
-    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = qRgb(static_cast<int>(key_colour & 0xFF), static_cast<int>((key_colour >> 8) & 0xFF),
-                          static_cast<int>((key_colour >> 16) & 0xFF));
-    for (int y = 0; y < out.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            if ((line[x] | 0xFF000000u) == key) line[x] = 0;
-        }
-    }
-    return out;
 }

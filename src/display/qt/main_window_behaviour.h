@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -42,6 +43,7 @@ struct WindowCallbacks {
     std::function<void()> run_cycle;          // run the update cycle at once with redraw
     std::function<void()> minimise;           // minimise (hide) the main window
     std::function<void(QPoint global)> popup_menu;  // open the window's pop-up menu
+    std::function<KeyAdapters()> key_adapters;      // the adapters the digit keys pick from
 };
 
 // Watches the main window's mouse and key events: dragging by the content, sizing without a
@@ -83,8 +85,11 @@ public:
     void step_back();
     bool stepped_back() const { return stepped_back_; }
 
-    // The key press handling, without the event: returns whether the key was used.
+    // The key press handling, without the event: returns whether the key was used. What the
+    // key changed (or why it changed nothing) shows for a moment over the window.
     bool handle_key(int qt_key, Qt::KeyboardModifiers modifiers);
+    // The last such note.
+    const QString& key_note() const { return key_note_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -110,6 +115,7 @@ private:
     bool pressed_ = false;
     QPoint press_global_;
     QRect press_geometry_;
+    QPoint press_frame_;  // the window's outer top-left corner at the press
     Qt::Edges manual_edges_;
     bool manual_move_ = false;
     bool manual_resize_ = false;
@@ -117,11 +123,15 @@ private:
     OwnWindowsAbove* own_windows_ = nullptr;
     std::unique_ptr<Shell> shell_;
     bool stepped_back_ = false;  // off the top for what an alert opened
+    QString key_note_;
 };
 
 // Whether the window system lets the program place its windows and keep them on top: X11
 // does, Wayland leaves both to the desktop.
 bool places_windows();
+// Where a window whose outer rectangle is `outer` opens: there when it lies wholly on a screen,
+// else moved the shortest way into the screen holding most of it.
+QPoint place_on_screens(const QRect& outer);
 // Maps a Qt key press to the main window's shortcut keys.
 WindowKeyPress map_window_key(int qt_key, Qt::KeyboardModifiers modifiers);
 // The window-system edges of a sizing zone; none for HitZone::none.

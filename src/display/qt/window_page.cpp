@@ -1,10 +1,13 @@
 #include "display/qt/window_page.h"
 
 #include <QCheckBox>
+#include <QFormLayout>
 #include <QLabel>
+#include <QSlider>
 
 #include "core/program_state.h"
 #include "display/qt/main_window_behaviour.h"
+#include "platform/qt/compositing.h"
 #include "settings/qt/options_host.h"
 
 namespace {
@@ -21,7 +24,8 @@ constexpr const char* kTranslucency = "Translucency ";
 WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
     Settings& s = host_.options_state().settings;
     const ProgramState& state = host_.options_state();
-    add_check(QStringLiteral("Always on top"), &s.AlwaysOnTop);
+    add_check(QStringLiteral("Always on top"), &s.AlwaysOnTop)
+        ->setToolTip(QStringLiteral("The window and its dialogs stay above other windows"));
     wayland_note_ = add_note(
         QStringLiteral("In this Wayland session the desktop decides where the window opens and whether it stays on top."));
     add_check(QStringLiteral("Start with the desktop session"), &s.Autostart);
@@ -31,9 +35,13 @@ WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent)
         add_note(QStringLiteral("Runs from a build folder: when ticked, the desktop session starts this copy (%1).")
                      .arg(QString::fromStdString(state.program_path)));
     }
-    add_check(QStringLiteral("Start minimized"), &s.AutoStartMinimized);
-    add_slider(QString::fromLatin1(kTranslucency), 0, 90, &s.Transparency);
+    add_check(QStringLiteral("Start minimized"), &s.AutoStartMinimized)
+        ->setToolTip(QStringLiteral("Started with the session, the program shows only its tray icon"));
+    add_slider(QString::fromLatin1(kTranslucency), 0, 90, &s.Transparency)
+        ->setToolTip(QStringLiteral("How much of the desktop shows through the whole window, in percent"));
     see_through_ = add_check(QStringLiteral("Transparent background"), &s.TransBack);
+    see_through_->setToolTip(QStringLiteral("Pixels of the Background colour let the desktop show through"));
+    see_through_note_ = add_note(QString());
 }
 
 void WindowPage::fill() {
@@ -57,4 +65,16 @@ void WindowPage::follow_translucency() {
         see_through_->setChecked(false);
     }
     see_through_->setEnabled(!translucent);
+    // Say why the box is greyed out, and why a see-through background may show black.
+    QString why;
+    if (translucent) {
+        why = QStringLiteral("Not with translucency: set the translucency to 0 to use a transparent background.");
+    } else if (s.TransBack != 0 && !desktop_composites()) {
+        why = QStringLiteral("No compositing manager runs on this desktop: the see-through background shows "
+                             "black, and black texts vanish. Start one (xcompmgr, picom) or switch it off.");
+    }
+    see_through_note_->setText(why);
+    see_through_note_->setVisible(!why.isEmpty());
+    // The wrapped note gets the height of its lines at once, not the one of its last text.
+    form()->invalidate();
 }

@@ -18,6 +18,8 @@ public:
     void fill() override;
     void preview() override;
     QLabel* wayland_note() const { return wayland_note_; }
+    // Why "Transparent background" is greyed out or shows black; hidden when there is no why.
+    QLabel* see_through_note() const { return see_through_note_; }
 
 private:
     void follow_translucency();
@@ -25,4 +27,5 @@ private:
     OptionsHost& host_;
     QCheckBox* see_through_ = nullptr;
     QLabel* wayland_note_ = nullptr;
+    QLabel* see_through_note_ = nullptr;
 };

@@ -12,12 +12,14 @@
 #include <QScreen>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QTabBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "core/qt/frm_main.h"
+#include "display/qt/main_window_behaviour.h"
 #include "history/history_export.h"
 #include "history/qt/c_file_dialog.h"
 #include "settings/settings_store.h"
@@ -109,6 +111,7 @@ frmHistory::frmHistory(HistoryWindowContext context, QWidget* parent)
 
     ListView_ = new QTreeWidget(this);
     ListView_->setObjectName(QStringLiteral("ListView"));
+    ListView_->header()->setToolTip(QStringLiteral("Click a column to sort by it; F5 shows the latest amounts; right-click to export"));
     ListView_->setColumnCount(4);
     ListView_->setRootIsDecorated(false);
     ListView_->setUniformRowHeights(true);
@@ -141,10 +144,16 @@ frmHistory::frmHistory(HistoryWindowContext context, QWidget* parent)
     connect(ListView_->header(), &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { mnuPopUp_->popup(ListView_->header()->viewport()->mapToGlobal(pos)); });
 
+    lblAdapter_ = new QLabel(this);
+    lblAdapter_->setObjectName(QStringLiteral("lblAdapter"));
+    lblAdapter_->setContentsMargins(4, 3, 4, 3);
+    lblAdapter_->setToolTip(QStringLiteral("Click an adapter on the Totals tab to show its history on the other tabs"));
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(TabStrip_);
+    layout->addWidget(lblAdapter_);
     layout->addWidget(ListView_, 1);
 }
 
@@ -166,7 +175,8 @@ void frmHistory::open() {
     resize(s.frmHistoryWidth, s.frmHistoryHeight);
     const int left = s.frmHistoryLeft == kWindowPositionUnset ? area.x() + (area.width() - width()) / 2 : s.frmHistoryLeft;
     const int top = s.frmHistoryTop == kWindowPositionUnset ? area.y() + (area.height() - height()) / 2 : s.frmHistoryTop;
-    move(left, top);
+    // A place stored on a screen that has gone (or grown smaller) is brought onto the screens.
+    move(place_on_screens(QRect(left, top, width(), height())));
     if (s.frmHistoryState == 1) setWindowState(Qt::WindowMinimized);
     if (s.frmHistoryState == 2) setWindowState(Qt::WindowMaximized);
 
@@ -194,9 +204,23 @@ HistoryRows frmHistory::make_rows(HistoryTab tab) const {
                                   st.stats.adapter_count(), first_day, locale()};
     HistoryRows rows = build_history_rows(tab, source);
     if (tab == kTabTotals) {
-        label_totals_rows(rows, ctx_.addresses ? ctx_.addresses(st.stats.adapter_count()) : std::vector<std::string>{});
+        label_totals_rows(rows, ctx_.adapter_names ? ctx_.adapter_names(st.stats.adapter_count()) : std::vector<std::string>{});
     }
     return rows;
+}
+
+std::string frmHistory::adapter_name() const {
+    if (!ctx_.adapter_names) return {};
+    const std::vector<std::string> names = ctx_.adapter_names(ctx_.state.stats.adapter_count());
+    const auto a = static_cast<std::size_t>(adapter_);
+    return a < names.size() ? names[a] : std::string();
+}
+
+void frmHistory::show_adapter_line() {
+    const QString adapter = qs(totals_label(adapter_, adapter_name()));
+    lblAdapter_->setText(shown_tab_ == kTabTotals
+                             ? QStringLiteral("History of adapter %1: click another adapter to choose it").arg(adapter)
+                             : QStringLiteral("Adapter %1").arg(adapter));
 }
 
 void frmHistory::build_tab(HistoryTab tab, bool refresh) {
@@ -227,6 +251,7 @@ void frmHistory::build_tab(HistoryTab tab, bool refresh) {
     fill_list();
     if (tab == kTabTotals) mark_chosen_adapter(true);
     fit_columns();
+    show_adapter_line();
 }
 
 void frmHistory::fit_columns() {
@@ -326,6 +351,7 @@ void frmHistory::choose_row(int row) {
     if (shown_tab_ != kTabTotals || row < 0 || row >= ListView_->topLevelItemCount()) return;
     adapter_ = adapter_from_totals_label(ListView_->topLevelItem(row)->text(0).toStdString(), adapter_);
     mark_chosen_adapter(false);
+    show_adapter_line();
 }
 
 void frmHistory::sort_by_column(int column) {
@@ -379,7 +405,10 @@ bool frmHistory::export_to(const std::string& path, int format) {
     format = format == kExportHtml ? kExportHtml : kExportText;
     std::array<std::string, 4> headers;
     for (int c = 0; c < 4; ++c) headers[static_cast<std::size_t>(c)] = ListView_->headerItem()->text(c).toStdString();
-    const std::string content = export_report(format, history_tab_info(shown_tab_).caption, headers, shown_items());
+    const ExportHeading heading = export_heading(shown_tab_, adapter_, adapter_name(), ctx_.state.stats.start_date,
+                                                 ctx_.services.clock.now(), locale());
+    const std::string content =
+        export_report(format, history_tab_info(shown_tab_).caption, headers, shown_items(), heading);
     if (!write_export_file(path, content)) {
         ctx_.services.dialogs.message_box({export_failed_message(path), "Export", MsgButtons::ok, MsgIcon::error});
         return false;
@@ -448,7 +477,7 @@ void show_history_window(frmMain& main_window) {
         state, services, std::make_shared<HistoryTableAmounts>(state.logs.history),
         [&state, &services](int count) {
             clsIPStatistics statistics(services.tables, services.dialogs, state.table_messages);
-            return adapter_addresses(statistics, count);
+            return adapter_names_for_history(statistics, count);
         },
         [&services](const SettingValues& values) { write_history_settings(services, values); }};
     auto* window = new frmHistory(std::move(context), &main_window);

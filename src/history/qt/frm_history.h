@@ -12,6 +12,7 @@
 #include "core/services.h"
 #include "history/history_list.h"
 
+class QLabel;
 class QMenu;
 class QTabBar;
 class QTreeWidget;
@@ -23,8 +24,9 @@ struct HistoryWindowContext {
     ProgramState& state;
     Services& services;
     std::shared_ptr<const DailyAmounts> log;
-    // Local addresses of adapters 0..n for the Totals labels (element 0 unused).
-    std::function<std::vector<std::string>(int count)> addresses;
+    // The interface names of adapters 0..n as the lists show them (element 0 unused), for the
+    // Totals labels, the adapter line and the exports.
+    std::function<std::vector<std::string>(int count)> adapter_names;
     // Stores settings values at once (the window's place, sort state, column widths, export
     // format). Without it the values change in memory only.
     std::function<void(const SettingValues&)> write_settings;
@@ -58,6 +60,8 @@ public:
     QTabBar* TabStrip() const { return TabStrip_; }
     QTreeWidget* ListView() const { return ListView_; }
     QMenu* mnuPopUp() const { return mnuPopUp_; }
+    // The line above the list naming the adapter the history tabs show.
+    QLabel* adapter_line() const { return lblAdapter_; }
     // The list as shown: the item texts and their amounts.
     HistoryItems shown_items() const;
 
@@ -76,6 +80,9 @@ private:
     void refresh_in_place();
     void show_sort_images();
     void mark_chosen_adapter(bool select);
+    // The history adapter's interface name as the lists show it ("" for the aggregate).
+    std::string adapter_name() const;
+    void show_adapter_line();
     const Locale& locale() const;
     void store_column_widths(HistoryTab tab, int columns);
     // Columns without a stored width fit their widest value (header included); the others
@@ -90,6 +97,7 @@ private:
     QTabBar* TabStrip_ = nullptr;
     QTreeWidget* ListView_ = nullptr;
     QMenu* mnuPopUp_ = nullptr;
+    QLabel* lblAdapter_ = nullptr;
     std::array<QIcon, 5> images_;
     HistoryTab shown_tab_ = kTabTotals;
     bool tab_shown_ = false;

@@ -1,6 +1,7 @@
 #include "history/qt/logging_page.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 
 #include "core/program_state.h"
 #include "measure/qt/rates_page.h"
@@ -18,7 +19,8 @@ LoggingPage::LoggingPage(OptionsHost& host, QWidget* parent) : OptionsPage(paren
                 QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
                 QStringLiteral("Saturday")},
                [&s] { return int(s.FirstDayOfWeek); }, [&s](int i) { s.FirstDayOfWeek = static_cast<std::uint8_t>(i); });
-    add_number(QStringLiteral("Diskwrite interval:"), &s.LogWriteInt, 1);
+    add_number(QStringLiteral("Diskwrite interval:"), &s.LogWriteInt, 1, INT32_MIN, INT32_MAX, QStringLiteral("minutes"))
+        ->setToolTip(QStringLiteral("How often the traffic logs are written to disk"));
     minute_logging_ = new QCheckBox(QStringLiteral("Minutely logging"), this);
     add_row(minute_logging_);
     connect(minute_logging_, &QCheckBox::toggled, this, [this, &s](bool on) {

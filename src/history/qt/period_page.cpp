@@ -26,13 +26,14 @@ PeriodPage::PeriodPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent)
     form_fields_[3] = {add_date(QStringLiteral("Start:"), &s.CusPerStart)};
     lblPeriod = new QLabel(this);
     add_row(QStringLiteral("Current period:"), lblPeriod);
-    lblDataMissing = new QLabel(
-        QStringLiteral("The displayed amounts may be incorrect.\nThere is not sufficient data for the current period."),
-        this);
+    lblDataMissing = new QLabel(this);
     lblDataMissing->setStyleSheet(QStringLiteral("color: red"));
+    // The warning's two lines keep their room while there is no warning, so choosing a form
+    // never moves the fields below under the pointer.
+    lblDataMissing->setMinimumHeight(2 * lblDataMissing->fontMetrics().lineSpacing() + 2);
     add_row(lblDataMissing);
     // The data cap of this period.
-    add_number(QStringLiteral("Data cap:"), &s.CapAmount, 0, 0, 999999999);
+    add_decimal(QStringLiteral("Data cap:"), &s.CapAmount, 0, 999999999);
     add_choice(QStringLiteral("Cap unit:"), {QStringLiteral("KB"), QStringLiteral("MB"), QStringLiteral("GB"), QStringLiteral("TB")},
                [&s] { return int(s.CapUnit); }, [&s](int i) { s.CapUnit = static_cast<std::uint8_t>(i); });
     add_note(QStringLiteral("The amount the period may use (0: no cap). The main window shows how much of it is "
@@ -64,5 +65,7 @@ void PeriodPage::refresh_period_line() {
     bool warning = false;
     const std::string line = host_.current_period_text(host_.options_state().settings.CusPerDay, &warning);
     lblPeriod->setText(QString::fromStdString(line));
-    lblDataMissing->setVisible(warning);
+    lblDataMissing->setText(
+        warning ? QStringLiteral("The displayed amounts may be incorrect.\nThere is not sufficient data for the current period.")
+                : QString());
 }

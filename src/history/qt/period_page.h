@@ -20,6 +20,7 @@ public:
     void preview() override;
 
     QLabel* period_line() const { return lblPeriod; }
+    // The warning that data is missing for the current period (empty text when there is none).
     QLabel* data_missing_line() const { return lblDataMissing; }
 
 private:

@@ -83,7 +83,6 @@ int run_report_command(const std::vector<std::string>& args) {
         // The history of an interface whose number went to another, under the number it had.
         adapter = load_retired_history(state, request->retired, clock.now());
         if (adapter == 0) return fail("no history of " + request->retired + " in Stats/Retired/");
-        adapters.addresses.resize(static_cast<std::size_t>(adapter) + 1);
         adapters.interface_names.resize(static_cast<std::size_t>(adapter) + 1);
         adapters.interface_names.back() = request->retired;
     } else {
@@ -96,7 +95,7 @@ int run_report_command(const std::vector<std::string>& args) {
         if (request->adapter && *request->adapter > state.stats.adapter_count())
             return fail("no adapter " + std::to_string(*request->adapter) + " in the logs (adapters 0 to " +
                         std::to_string(state.stats.adapter_count()) + ")");
-        adapters = {adapter_addresses(stats, state.stats.adapter_count()), adapter_interface_names(state, services)};
+        adapters = {adapter_interface_names(state, services)};
         // An adapter whose interface is not there now has no interface to name.
         for (std::size_t a = 1; a < adapters.interface_names.size(); ++a)
             if (!stats.entry(static_cast<int>(a)).present) adapters.interface_names[a].clear();

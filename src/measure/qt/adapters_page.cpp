@@ -10,6 +10,7 @@
 #include "display/item_list.h"
 #include "history/retired_logs.h"
 #include "measure/counters.h"
+#include "measure/adapter_list.h"
 #include "measure/ip_statistics.h"
 #include "settings/qt/options_host.h"
 
@@ -97,7 +98,7 @@ void AdaptersPage::list_adapters() {
     adapter_list_->clear();
     monitored_->clear();
     monitored_->addItem(QStringLiteral("Multiple adapters"));
-    const std::vector<std::string> names = adapter_descriptions(stats);
+    const std::vector<std::string> names = adapter_list_names(stats);
     for (int i = 1; i <= static_cast<int>(names.size()); ++i) {
         const QString name = QString::fromStdString(names[static_cast<std::size_t>(i - 1)]);
         monitored_->addItem(name);

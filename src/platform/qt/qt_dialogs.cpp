@@ -1,9 +1,22 @@
 #include "platform/qt/qt_dialogs.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
+namespace {
+
+// A box answers the window the user is working in (the options dialog, the history window
+// ...), so it stands over that window; the main window when none of the program's is active.
+QWidget* owner_for_box(QWidget* fallback) {
+    QWidget* active = QApplication::activeModalWidget();
+    if (active == nullptr) active = QApplication::activeWindow();
+    return active != nullptr && active->isVisible() ? active : fallback;
+}
+
+}  // namespace
+
 MsgResult QtDialogs::message_box(const MessageBoxRequest& r) {
-    QMessageBox box(parent_);
+    QMessageBox box(owner_for_box(parent_));
     box.setText(QString::fromStdString(r.text));
     box.setWindowTitle(QString::fromStdString(r.title));
     switch (r.icon) {

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// Message boxes as QMessageBox, parented to the main window.
+// Message boxes as QMessageBox over the program's active window, else the main window.
 class QtDialogs : public Dialogs {
 public:
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}

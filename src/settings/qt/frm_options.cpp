@@ -1,5 +1,6 @@
 #include "settings/qt/frm_options.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -35,6 +36,9 @@ frmOptions::frmOptions(OptionsHost& host, QWidget* parent) : QDialog(parent), ho
     cmdApply = new QPushButton(QStringLiteral("&Apply"), this);
     cmdApply->setEnabled(false);
     cmdOK->setDefault(true);
+    cmdOK->setToolTip(QStringLiteral("Keep the changes and close"));
+    cmdCancel->setToolTip(QStringLiteral("Throw the changes away: the stored settings come back"));
+    cmdApply->setToolTip(QStringLiteral("Keep the changes and stay here"));
 
     auto* body = new QHBoxLayout;
     body->addWidget(tree_);
@@ -57,6 +61,9 @@ frmOptions::frmOptions(OptionsHost& host, QWidget* parent) : QDialog(parent), ho
 
     build_pages();
     tree_->expandAll();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && stack_->isAncestorOf(now)) last_field_ = now;
+    });
     fill();
     show_page(host_.last_page.isEmpty() || page(host_.last_page) == nullptr ? pages_.front().caption : host_.last_page);
     resize(560, 420);
@@ -155,6 +162,16 @@ void frmOptions::page_changed(OptionsPage* page) {
 }
 
 void frmOptions::store(bool close_after) {
+    // A fraction in a box for whole numbers is mended before anything is stored.
+    for (const Page& p : pages_) {
+        QLineEdit* box = p.page->box_with_fraction();
+        if (box == nullptr) continue;
+        show_page(p.caption);
+        box->setFocus(Qt::OtherFocusReason);
+        host_.show_message(this, OptionsPage::whole_numbers_message(box->property("kelvanto_caption").toString())
+                                     .toStdString());
+        return;
+    }
     for (const Page& p : pages_) {
         if (!p.page->check()) return;
     }
@@ -166,8 +183,15 @@ void frmOptions::store(bool close_after) {
     }
     // The pages show what is stored now (a number brought into range, for example).
     fill();
+    // A disabled Apply hands its focus on down the tab order, selecting the text of the field
+    // it lands in; the focus goes back to the field the user was in instead.
+    const QPointer<QWidget> field = last_field_;
     cmdApply->setEnabled(false);
     activateWindow();
+    if (field != nullptr && field->isVisible() && field->isEnabled())
+        field->setFocus(Qt::OtherFocusReason);
+    else
+        cmdOK->setFocus(Qt::OtherFocusReason);
     host_.options_preview();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <vector>
 
 #include "settings/qt/options_host.h"
@@ -64,4 +65,5 @@ private:
     QPushButton* cmdApply = nullptr;
     std::vector<Page> pages_;
     bool closing_ = false;
+    QPointer<QWidget> last_field_;  // the field of a page that had the focus last
 };

@@ -65,6 +65,6 @@ public:
     // stored at once). False when the user cancelled and the setting stays as it was.
     virtual bool minute_logging_changed(bool /*on*/) { return true; }
 
-    // The page the dialog showed last, while the program runs.
+    // The page the dialog showed last (kept in the settings over restarts).
     QString last_page;
 };

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFormLayout>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,8 +14,10 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/date.h"
+#include "settings/number_text.h"
 #include "settings/settings.h"
 
 OptionsPage::OptionsPage(QWidget* parent) : QWidget(parent) {}
@@ -99,23 +102,108 @@ QComboBox* OptionsPage::add_choice(const QString& caption, const QStringList& it
     return box;
 }
 
+namespace {
+
+bool is_decimal_point(QChar c) { return c == QLatin1Char('.') || c == QLatin1Char(','); }
+
+// The text with everything but digits and decimal points dropped.
+QString number_characters(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || is_decimal_point(c)) out += c;
+    }
+    return out;
+}
+
+// Writes the cleaned text back into the box, keeping the cursor where it was.
+bool clean_box(QLineEdit* box, const QString& typed, const QString& clean) {
+    if (clean == typed) return false;
+    const int cursor = box->cursorPosition() - static_cast<int>(typed.size() - clean.size());
+    box->setText(clean);  // re-enters with the clean text
+    box->setCursorPosition(std::max(0, cursor));
+    return true;
+}
+
+}  // namespace
+
+QString OptionsPage::whole_numbers_message(const QString& caption) {
+    QString name = caption.trimmed();
+    if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+    return QStringLiteral("\"%1\" takes whole numbers only. Please enter it without a fraction.").arg(name);
+}
+
+QLineEdit* OptionsPage::box_with_fraction() const {
+    for (QLineEdit* box : findChildren<QLineEdit*>()) {
+        if (box->property("kelvanto_fraction").toBool() && box->isVisibleTo(this)) return box;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// A text at the right end inside a box (its unit, or why its number is not taken), kept in
+// place as the box is resized; the box's text stops short of it.
+class BoxSuffix : public QObject {
+public:
+    BoxSuffix(QLineEdit* box, const QString& unit) : QObject(box), box_(box), label_(new QLabel(box)), unit_(unit) {
+        label_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        box->installEventFilter(this);
+        show_unit();
+    }
+    void show_unit() { show(unit_, box_->palette().color(QPalette::Disabled, QPalette::Text)); }
+    void show_warning(const QString& text) { show(text, QColor(Qt::red)); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == box_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) place();
+        return false;
+    }
+
+private:
+    void show(const QString& text, const QColor& colour) {
+        label_->setText(text);
+        QPalette p = label_->palette();
+        p.setColor(QPalette::WindowText, colour);
+        label_->setPalette(p);
+        label_->setVisible(!text.isEmpty());
+        place();
+    }
+    void place() {
+        const QSize size = label_->isVisible() ? label_->sizeHint() : QSize(0, 0);
+        box_->setTextMargins(0, 0, size.width() + (size.width() > 0 ? 6 : 0), 0);
+        label_->setGeometry(box_->width() - size.width() - 4, (box_->height() - size.height()) / 2, size.width(),
+                            size.height());
+    }
+
+    QLineEdit* box_;
+    QLabel* label_;
+    QString unit_;
+};
+
+}  // namespace
+
 QLineEdit* OptionsPage::add_number(const QString& caption, std::int32_t* field, std::int32_t empty_value,
-                                   std::int32_t min, std::int32_t max) {
+                                   std::int32_t min, std::int32_t max, const QString& unit) {
     auto* box = new QLineEdit(this);
     add_row(caption, box);
-    connect(box, &QLineEdit::textChanged, this, [this, box, field, empty_value, min, max](const QString& typed) {
+    auto* suffix = new BoxSuffix(box, unit);
+    box->setProperty("kelvanto_caption", caption);
+    connect(box, &QLineEdit::textChanged, this, [this, box, suffix, field, empty_value, min, max](const QString& typed) {
         if (loading()) return;
-        const QString clean = digits_only(typed);
-        if (clean != typed) {
-            const int cursor = box->cursorPosition() - static_cast<int>(typed.size() - clean.size());
-            box->setText(clean);  // re-enters with the clean text
-            box->setCursorPosition(std::max(0, cursor));
+        if (clean_box(box, typed, number_characters(typed))) return;
+        // A fraction is said to be one, not turned into another number by dropping its point.
+        const bool fraction = std::any_of(typed.begin(), typed.end(), is_decimal_point);
+        box->setProperty("kelvanto_fraction", fraction);
+        if (fraction) suffix->show_warning(QStringLiteral("whole numbers only"));
+        else suffix->show_unit();
+        if (fraction) {
+            report_change();
             return;
         }
         bool ok = false;
-        const qlonglong v = clean.toLongLong(&ok);
+        const qlonglong v = typed.toLongLong(&ok);
         std::int32_t value = 0;
-        if (clean.isEmpty() || clean == QLatin1String("0")) {
+        if (typed.isEmpty() || typed == QLatin1String("0")) {
             value = empty_value;
         } else {
             value = ok && v <= INT32_MAX ? static_cast<std::int32_t>(v) : INT32_MAX;
@@ -124,7 +212,33 @@ QLineEdit* OptionsPage::add_number(const QString& caption, std::int32_t* field, 
         if (value >= min && value <= max) *field = value;
         report_change();
     });
-    add_filler([box, field] { box->setText(QString::number(*field)); });
+    add_filler([box, suffix, field] {
+        box->setText(QString::number(*field));
+        box->setProperty("kelvanto_fraction", false);
+        suffix->show_unit();
+    });
+    return box;
+}
+
+QLineEdit* OptionsPage::add_decimal(const QString& caption, double* field, double min, double max) {
+    auto* box = new QLineEdit(this);
+    add_row(caption, box);
+    connect(box, &QLineEdit::textChanged, this, [this, box, field, min, max](const QString& typed) {
+        if (loading()) return;
+        // One decimal point at most: a second one is dropped as it is typed.
+        QString clean = number_characters(typed);
+        const int first = static_cast<int>(std::find_if(clean.begin(), clean.end(), is_decimal_point) - clean.begin());
+        for (int i = static_cast<int>(clean.size()) - 1; i > first; --i) {
+            if (is_decimal_point(clean[i])) clean.remove(i, 1);
+        }
+        if (clean_box(box, typed, clean)) return;
+        QString text = typed;
+        text.replace(QLatin1Char(','), QLatin1Char('.'));
+        const std::optional<double> v = text.isEmpty() ? std::optional<double>(0.0) : parse_decimal(text.toStdString());
+        if (v && *v >= min && *v <= max) *field = *v;
+        report_change();
+    });
+    add_filler([box, field] { box->setText(QString::fromStdString(decimal_text(*field))); });
     return box;
 }
 
@@ -210,9 +324,11 @@ QPushButton* OptionsPage::add_colour(const QString& caption, std::int32_t* field
     auto* button = new QPushButton(this);
     button->setFixedSize(48, 20);
     add_row(caption, button);
+    // With a border of its own the style paints the colour flat, not shaded as a button face.
     const auto paint = [button, field] {
-        button->setStyleSheet(QStringLiteral("background-color: %1").arg(unpacked(*field).name()));
+        button->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;").arg(unpacked(*field).name()));
     };
+    button->setToolTip(QStringLiteral("Click to choose the colour"));
     // The colour is set when it differs, and the change reported.
     const auto take = [this, field, paint](std::int32_t colour) {
         if (*field == colour) return;

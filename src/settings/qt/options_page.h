@@ -46,6 +46,10 @@ public:
     bool loading() const { return loading_ > 0; }
     // Keeps only the digits of a number box's text.
     static QString digits_only(const QString& text);
+    // A whole-number box of this page that holds a fraction, or nullptr.
+    QLineEdit* box_with_fraction() const;
+    // The message OK and Apply show for such a box.
+    static QString whole_numbers_message(const QString& caption);
     // "from" ... "to" as the entries of a list.
     static QStringList numbers(int from, int to);
 
@@ -87,11 +91,16 @@ protected:
     QCheckBox* add_check(const QString& caption, std::uint8_t* field);
     QComboBox* add_choice(const QString& caption, const QStringList& items, std::function<int()> get,
                           std::function<void(int)> set);
-    // A number box: everything but digits is dropped at once; empty or "0" gives
-    // `empty_value`. Values outside min..max leave the setting as it is, so the window never
-    // takes a value it cannot show; after Apply the box shows the setting again.
+    // A number box for a whole number, with its unit ("minutes") at its right end when given:
+    // everything but digits is dropped at once; empty or "0" gives `empty_value`. Values
+    // outside min..max leave the setting as it is, so the window never takes a value it
+    // cannot show; after Apply the box shows the setting again. A fraction ("9.5") is not cut
+    // into another number: the box keeps it, says that it takes whole numbers only, and the
+    // setting keeps its value; OK and Apply refuse until it is mended.
     QLineEdit* add_number(const QString& caption, std::int32_t* field, std::int32_t empty_value = 0,
-                          std::int32_t min = INT32_MIN, std::int32_t max = INT32_MAX);
+                          std::int32_t min = INT32_MIN, std::int32_t max = INT32_MAX, const QString& unit = {});
+    // A number box for a setting that holds fractions ("9.5", with "." or ","), within min..max.
+    QLineEdit* add_decimal(const QString& caption, double* field, double min, double max);
     QLineEdit* add_text(const QString& caption, std::string* field, bool password = false);
     // Radio buttons in a group box; `get` and `set` work with the button's position.
     QButtonGroup* add_radios(const QString& caption, const QStringList& choices, std::function<int()> get,

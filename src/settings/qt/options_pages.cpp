@@ -13,6 +13,7 @@
 #include "history/qt/logging_page.h"
 #include "history/qt/period_page.h"
 #include "history/qt/reset_page.h"
+#include "measure/adapter_list.h"
 #include "measure/ip_statistics.h"
 #include "measure/qt/adapters_page.h"
 #include "measure/qt/rates_page.h"
@@ -47,7 +48,7 @@ OptionsPage* items_page(OptionsHost& host, QWidget* parent) {
     Services& services = host.options_services();
     hooks.adapter_names = [&state, &services] {
         clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
-        return adapter_descriptions(stats);
+        return adapter_list_names(stats);
     };
     auto* panel = new ItemPanel(state, services.dialogs, hooks, parent);
     panel->set_adapter_names(hooks.adapter_names());

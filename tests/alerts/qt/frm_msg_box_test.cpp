@@ -61,3 +61,15 @@ TEST(FrmMsgBox, OutlivesAWindowItWasShownOver) {
     box->show_message("again", false);
     EXPECT_TRUE(box->isVisible());
 }
+
+// A long message shows whole, no line cut off, no unit wrapped away from its number.
+TEST(FrmMsgBox, SizesItselfToItsText) {
+    QWidget owner;
+    frmMsgBox box(&owner, nullptr, false);
+    box.show_message("Alert \"Limit\":\nThe monthly download + upload of the adapter eth0 on this computer has reached "
+                     "12.50 MB, that is 80 % of the cap of 15.00 MB.\nThe next line.\nAnd the last line.", false);
+    auto* label = box.findChild<QLabel*>("lblError");
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    EXPECT_TRUE(box.rect().contains(label->geometry()));
+    EXPECT_TRUE(label->text().contains(QStringLiteral("12.50\u00A0MB, that is 80\u00A0% of the cap of 15.00\u00A0MB")));
+}

@@ -67,14 +67,13 @@ struct PageBench : AlertBench {
     }
 };
 
-// Fills the condition of kind 0 through its dialogs: adapter preset (third entry), monthly,
-// download + upload.
+// Fills the condition of kind 0 through its dialogs: the adapter proposed, monthly, download + upload.
 void fill_amount_condition_but_amount(RuleSentenceView* view) {
     frmDialog* d = click_word(view, "<ADAPTER>");
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->windowTitle(), "Select adapter");
     ASSERT_EQ(d->list()->count(), 3);
-    EXPECT_EQ(d->list()->currentIndex(), 2);  // the third entry is preset
+    EXPECT_EQ(d->list()->currentIndex(), 2);  // the monitored adapter is proposed
     d->ok_button()->click();
     d = click_word(view, "<PERIOD>");
     ASSERT_NE(d, nullptr);
@@ -148,6 +147,23 @@ TEST(RuleEditorWindow, OkRefusesAnUnfilledAmountAndShowsItInRed) {
     EXPECT_EQ(page.rules()->item(0)->checkState(), Qt::Checked);
     EXPECT_TRUE(page.button("Modify")->isEnabled());
     EXPECT_EQ(shown_words(page.sentence()).first(), "When");
+}
+
+// A new rule proposes the monitored adapter; a gone interface is marked, stored by its name.
+TEST(RuleEditorWindow, TheAdapterListProposesTheMonitoredAdapterAndMarksGoneInterfaces) {
+    PageBench b;
+    b.state.settings.Adapter = 1;
+    clsIPStatistics numbered(b.tables, b.dialogs, b.state.table_messages);  // lo 1, eth0 2
+    b.tables.interfaces.pop_back();  // eth0 unplugged
+    AlertPage page(b.state, b.services, [] {});
+    page.button("New")->click();
+    check(page.editor()->conditions(), "When a specific amount of data has been transferred");
+    frmDialog* d = click_word(page.editor()->sentence(), "<ADAPTER>");
+    EXPECT_EQ(d->list()->currentText(), "lo");
+    EXPECT_EQ(d->list()->itemText(2), "eth0 (not present)");
+    d->list()->setCurrentIndex(2);
+    d->ok_button()->click();
+    EXPECT_EQ(b.state.alerts.working.rules[0].value(0, 0), (ValuePair{"eth0", "2"}));
 }
 
 TEST(RuleEditorWindow, SwitchingTheConditionAndBackKeepsTheValues) {

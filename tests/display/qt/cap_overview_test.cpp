@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
 #include <array>
 #include <cmath>
@@ -14,7 +16,9 @@
 
 #include "core/date.h"
 #include "core/qt/frm_main.h"
+#include "display/qt/frm_edit_item.h"
 #include "display/qt/frm_sys_tray.h"
+#include "display/qt/item_panel.h"
 #include "display/qt/qimage_canvas.h"
 #include "display/recording_canvas.h"
 #include "history/log_files.h"
@@ -96,11 +100,13 @@ TEST(CapOverview, SectionTextAndColourFollowTheShareOfTheCap) {
         const char* text;
         std::uint32_t colour;
     };
+    // The colour grows stronger: the overlap colour (yellow) from 80 %, the upload one (red)
+    // from 100 %.
     for (const Case& k : {Case{"1000", "MB", "799.00 MB of 1000 MB, 79 %", c.Background},
                           Case{"999999999", "TB", "799.00 MB of 999999999 TB, 0 %", c.Background},
-                          Case{"1022720", "KB", "799.00 MB of 1022720 KB, 80 %", c.GraphUp},
-                          Case{"818176", "KB", "799.00 MB of 818176 KB, 100 %", c.DownloadUpload},
-                          Case{"500", "MB", "799.00 MB of 500 MB, 159 %", c.DownloadUpload}}) {
+                          Case{"1022720", "KB", "799.00 MB of 1022720 KB, 80 %", c.DownloadUpload},
+                          Case{"818176", "KB", "799.00 MB of 818176 KB, 100 %", c.GraphUp},
+                          Case{"500", "MB", "799.00 MB of 500 MB, 159 %", c.GraphUp}}) {
         SCOPED_TRACE(k.text);
         unit->setCurrentText(k.unit);
         amount->setText(k.amount);
@@ -138,6 +144,28 @@ TEST(CapOverview, SectionTextAndColourFollowTheShareOfTheCap) {
     EXPECT_EQ(section().Height, 49);
     EXPECT_FALSE(main.findChild<frmSysTray*>()->tooltip().contains(" of "));
     main.UnloadKVT();
+}
+
+// Before there is a pace one cap line, no empty band; the window grows, the graph keeps its height.
+TEST(CapOverview, WithoutAPaceOneCapLineAndTheGraphKeepsItsHeight) {
+    ProgramRun run;
+    run.preset("CapAmount", "5");
+    ASSERT_TRUE(run.start());
+    frmMain& main = run.main();
+    frmOptions& dlg = run.options();
+    control<QCheckBox>(dlg, "Layout", "Enable custom items")->click();
+    const int height = main.height();
+    auto* panel = dlg.findChild<ItemPanel*>();
+    show_page(dlg, "Items");
+    panel->list()->setCurrentRow(2);
+    panel->button_modify()->click();
+    for (const int period : {10, 0}) {
+        panel->editor()->period_list()->setCurrentIndex(period);
+        QTest::qWait(20);
+        EXPECT_EQ(main.state().display_list[2].Height, period == 10 ? 49 + 16 : 49);
+        EXPECT_EQ(main.height(), period == 10 ? height + 16 : height);
+        EXPECT_EQ(main.state().settings.GraphHeight, 117);
+    }
 }
 
 int count_lines(const std::string& path) {

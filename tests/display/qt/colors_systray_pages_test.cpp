@@ -79,6 +79,24 @@ TEST(ColorsPage, ChoosingAPresetShowsItAndEnablesApply) {
     EXPECT_EQ(background_pixel(run.main()), QColor(0, 0, 64));
 }
 
+// Deleting a preset waits for OK or Apply, as removing an alert rule does: Cancel keeps it.
+TEST(ColorsPage, DeleteTakesEffectWithApplyAndCancelKeepsThePreset) {
+    ProgramRun run;
+    write_night_preset(run.data_dir());
+    const std::string file = preset_file_path(run.data_dir());
+    ASSERT_TRUE(run.start());
+    for (const bool apply : {false, true}) {
+        frmOptions& dlg = run.options();
+        show_page(dlg, "Colors");
+        auto* page = dlg.findChild<ColorsPage*>();
+        page->lstPresets->setCurrentRow(1);
+        page->cmdDelete->click();
+        EXPECT_EQ(preset_names(file), std::vector<std::string>{"Night"}) << "\"Preset.ini\" changed before OK or Apply";
+        apply ? dlg.apply() : dlg.cancel();
+        EXPECT_EQ(preset_names(file).size(), apply ? 0u : 1u);
+    }
+}
+
 TEST(SystrayPage, TrayColoursHaveOneEditorWithALivePreview) {
     ProgramRun run;
     write_night_preset(run.data_dir());
@@ -102,6 +120,10 @@ TEST(SystrayPage, TrayColoursHaveOneEditorWithALivePreview) {
     colours->reject();
     EXPECT_EQ(tray_background(main), QColor(0, 128, 0));
 
+    // The swatch shows the colour itself, untinted.
+    pick(background, QColor(255, 0, 0));
+    const QImage swatch = background->grab().toImage();
+    EXPECT_EQ(colour_at(swatch, swatch.width() / 2, swatch.height() / 2), QColor(255, 0, 0));
     pick(background, QColor(0, 0, 255));
     EXPECT_EQ(tray_background(main), QColor(0, 0, 255));
     EXPECT_TRUE(dlg.apply_button()->isEnabled());

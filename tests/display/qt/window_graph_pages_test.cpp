@@ -31,8 +31,10 @@ TEST(WindowPage, TranslucencyActsAtOnceAndLastsWithTheSameAlpha) {
     const double alpha_30 = translucency_alpha(30) / 255.0;
     EXPECT_EQ(translucency_alpha(30), 178);
     EXPECT_NEAR(main.windowOpacity(), alpha_30, kOpacityStep / 4);
-    // A translucent window has no see-through background besides.
+    // A translucent window has no see-through background besides, and the page says so.
     EXPECT_FALSE(control<QCheckBox>(dlg, "Window", "Transparent background")->isEnabled());
+    EXPECT_FALSE(control<QCheckBox>(dlg, "Window", "Transparent background")->toolTip().isEmpty());
+    EXPECT_TRUE(page_text(dlg, "Window").contains("Not with translucency: set the translucency to 0"));
     dlg.apply();
     EXPECT_NEAR(main.windowOpacity(), alpha_30, kOpacityStep / 4);
     EXPECT_EQ(run.stored("Transparency"), "30");

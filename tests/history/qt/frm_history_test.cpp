@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabBar>
@@ -66,7 +67,7 @@ struct HistoryWindowTest : ::testing::Test {
         HistoryWindowContext ctx{state, services, log,
                                  [](int count) {
                                      std::vector<std::string> a(static_cast<std::size_t>(count) + 1);
-                                     for (int i = 1; i <= count; ++i) a[static_cast<std::size_t>(i)] = "10.0.0." + std::to_string(i);
+                                     for (int i = 1; i <= count; ++i) a[static_cast<std::size_t>(i)] = "eth" + std::to_string(i);
                                      a[3] = "";
                                      return a;
                                  },
@@ -106,7 +107,7 @@ TEST_F(HistoryWindowTest, OpensOnTotalsWithTabsLabelsAndTheChosenAdapter) {
     EXPECT_EQ(w->ListView()->headerItem()->text(0), "Adapter");
     EXPECT_EQ(w->ListView()->headerItem()->text(3), "Total");
 
-    EXPECT_EQ(column(*w, 0), (std::vector<std::string>{"1 - 10.0.0.1", "2 - 10.0.0.2", "3 - 0.0.0.0", "0 - Multiple"}));
+    EXPECT_EQ(column(*w, 0), (std::vector<std::string>{"1 - eth1", "2 - eth2", "3 - (unknown)", "0 - Multiple"}));
     EXPECT_EQ(column(*w, 1)[1], "750 B");  // 10 * (10 + ... + 15)
     EXPECT_EQ(w->history_adapter(), 2);
     EXPECT_TRUE(has_icon(w->ListView()->topLevelItem(1), w->image(frmHistory::kImageChosenAdapter)));
@@ -173,9 +174,11 @@ TEST_F(HistoryWindowTest, ClickingTotalsRowsChoosesAdaptersBelowTen) {
     EXPECT_EQ(w->history_adapter(), 1);
     EXPECT_TRUE(has_icon(w->ListView()->topLevelItem(0), w->image(frmHistory::kImageChosenAdapter)));
 
+    EXPECT_EQ(w->adapter_line()->text(), "History of adapter 1 - eth1: click another adapter to choose it");
     w->choose_row(12);  // the aggregate
     EXPECT_EQ(w->history_adapter(), 0);
     w->TabStrip()->setCurrentIndex(kTabYearly);
+    EXPECT_EQ(w->adapter_line()->text(), "Adapter 0 - Multiple");
     EXPECT_EQ(column(*w, 1), (std::vector<std::string>{"8250 B"}));  // 110 * (10 + ... + 15)
     w->close();
 }
@@ -206,7 +209,7 @@ TEST_F(HistoryWindowTest, ExportWritesTheListAsShownAndReportsFailures) {
     w->TabStrip()->setCurrentIndex(kTabYearly);
     const std::string path = dir.str() + "/yearly.txt";
     ASSERT_TRUE(w->export_to(path, kExportText));
-    EXPECT_EQ(read_all(path), "Kelvanto Yearly report\r\n\r\n"
+    EXPECT_EQ(read_all(path), "Kelvanto Yearly report\r\nAdapter 2 - eth2, 10/06/2026 to 15/06/2026\r\n\r\n"
                               "Year                         Download                    Upload                     Total\r\n" +
                                   std::string(89, '-') + "\r\n" +
                                   "2026                            750 B                     150 B                     900 B\r\n");
@@ -245,7 +248,8 @@ TEST_F(HistoryWindowTest, PopupExportAsksForAFileWithTheLastFormat) {
     w->mnuExport_Click();
     EXPECT_TRUE(saw_html_filter);
     const std::string html = read_all(base + ".htm");
-    EXPECT_EQ(html.rfind("<HTML>\r\n", 0), 0u);
+    EXPECT_NE(html.find("<Title>Kelvanto Monthly report: Adapter 2 - eth2, 10/06/2026 to 15/06/2026</Title>"),
+              std::string::npos);
     EXPECT_NE(html.find("<td align=Left>2026 June</td>"), std::string::npos);
 
     // Cancelling writes nothing and keeps the format.
@@ -366,7 +370,7 @@ TEST(HistoryWindowOnMainWindow, ExportFromTheListsMenuAndCtrlSReachesTheSaveDial
         });
     };
     const auto exported = [&](const std::string& name) { return read_all(dir.str() + "/" + name); };
-    const std::string report_start = "Kelvanto Daily report\r\n\r\nDate ";
+    const std::string report_start = "Kelvanto Daily report\r\nAdapter ";
 
     struct Place {
         QWidget* widget;
@@ -399,6 +403,19 @@ TEST(HistoryWindowOnMainWindow, ExportFromTheListsMenuAndCtrlSReachesTheSaveDial
     QTest::keyClick(list, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(dialogs, 4);
     EXPECT_EQ(exported("ctrl-s.txt").rfind(report_start, 0), 0u);
+
+    // The box that says an export failed stands over the history window, not the main window.
+    main.move(0, 0);
+    w->move(400, 260);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QRect box;
+    QTimer::singleShot(0, [&box] {
+        box = QApplication::activeModalWidget()->frameGeometry();
+        QApplication::activeModalWidget()->close();
+    });
+    EXPECT_FALSE(w->export_to(dir.str() + "/no/such/folder/x.txt", kExportText));
+    EXPECT_TRUE(w->frameGeometry().contains(box.center())) << box.x() << "," << box.y();
     main.UnloadKVT();
 }
 

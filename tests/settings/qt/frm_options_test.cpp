@@ -146,11 +146,15 @@ TEST(OptionsDialog, CustomDownstreamSpeedIsAtLeastOne) {
     dlg.show();
     QWidget* connection = page(dlg, QStringLiteral("Connection"));
     auto* types = connection->findChildren<QComboBox*>().first();
-    types->setCurrentIndex(19);
+    types->setCurrentIndex(types->count() - 1);
+    EXPECT_EQ(host.state.settings.ConnectionType, 19);
     EXPECT_EQ(host.state.settings.ConnectionSpeed, 1);
     types->setCurrentIndex(15);
     EXPECT_EQ(host.state.settings.ConnectionSpeed, 10240);
     EXPECT_EQ(host.state.settings.ConnectionSpeedUp, 10240);  // same as downstream
+    types->setCurrentIndex(types->count() - 2);
+    EXPECT_EQ(host.state.settings.ConnectionSpeed, 100 * 1024 * 1024);
+    EXPECT_EQ(host.state.settings.ConnectionType, 25);
 }
 
 }  // namespace

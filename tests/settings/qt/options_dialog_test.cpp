@@ -35,6 +35,10 @@ TEST(OptionsDialog, OpensAgainOnThePageShownLast) {
     dlg->show_page("Reset");
     dlg->cancel();
     EXPECT_EQ(run.options().current_page(), "Reset");
+    run.options().show_page("Systray");
+    run.options().cancel();
+    ASSERT_TRUE(run.restart());
+    EXPECT_EQ(run.options().current_page(), "Systray");
 }
 
 TEST(OptionsDialog, OpeningItAgainBringsItsOpenPresetNameWindowForward) {

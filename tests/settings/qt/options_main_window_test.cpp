@@ -12,6 +12,8 @@
 #include <iterator>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTest>
+#include <QToolTip>
 
 #include "alerts/alert_rule.h"
 #include "alerts/qt/frm_msg_box.h"
@@ -161,10 +163,34 @@ TEST(AboutBox, ShowsNameVersionAndLink) {
     ASSERT_NE(box, nullptr);
     const QString title = box->windowTitle();
     const QString text = box->text();
+    // The box is wide enough for its whole title, and lists the main window's keys.
+    EXPECT_GT(box->sizeHint().width(), box->fontMetrics().horizontalAdvance(title) + 100);
+    EXPECT_TRUE(box->informativeText().contains("<b>Esc</b>"));
     box->accept();
     EXPECT_EQ(title, "About Kelvanto");
     EXPECT_TRUE(text.contains("<b>Kelvanto</b> " KELVANTO_VERSION)) << text.toStdString();
     EXPECT_TRUE(text.contains("<a href=\"http://")) << text.toStdString();
+    main.UnloadKVT();
+}
+
+// A digit picks only an adapter whose interface is there; each key says what it changed.
+TEST(MainWindowKeys, DigitsPickOnlyAdaptersThatAreThereAndEveryKeySaysWhatItChanged) {
+    TempDir dir;
+    use_temp_home(dir);
+    std::filesystem::create_directories(dir.path() / "data" / "Stats");
+    std::ofstream(dir.path() / "data" / "Stats" / "Adapters.txt") << "1 lo\n2 kvgone\n";
+    frmMain main(StartOptions{});
+    ASSERT_TRUE(main.Form_Load());
+    main.state().settings.Adapter = 1;
+    const auto press = [&main](int key, Qt::KeyboardModifiers mods = {}) {
+        QTest::keyClick(&main, key, mods);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(press(Qt::Key_2), "The interface of adapter 2 - kvgone is not present: still showing adapter 1 - lo");
+    EXPECT_EQ(main.state().settings.Adapter, 1);
+    EXPECT_EQ(press(Qt::Key_9), "There is no adapter 9");
+    EXPECT_EQ(press(Qt::Key_0), "Showing adapter 0 - Multiple adapters");
+    EXPECT_EQ(press(Qt::Key_Plus, Qt::KeypadModifier), "Rates are the average of the last 2 seconds");
     main.UnloadKVT();
 }
 
