@@ -4,6 +4,7 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -19,7 +20,13 @@ TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aios
             xvfb openbox trayer weston xwayland x11-utils xdotool imagemagick python3-dbus python3-gi \
             prometheus openssl gnome-keyring libsecret-tools clang
 
-.PHONY: all deps test-deps configure-tests build run test test-core test-asan bench install package icons clean
+# ... and what the Windows build and its tests under Wine need (make windows): the mingw-w64
+# cross compiler, Wine, GoogleTest's sources and the JSON header (both used as they are).
+WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest \
+            nlohmann-json3-dev python3-aiosmtpd openssl iproute2
+
+.PHONY: all deps test-deps configure-tests build run test test-core test-asan windows-deps windows test-windows \
+        bench install package icons clean
 
 all: build
 
@@ -74,8 +81,25 @@ test-core: configure-tests
 	cmake --build $(BUILD) -j $(JOBS) --target kelvanto_core_tests
 	cd $(BUILD) && ctest --output-on-failure -L core -j $(JOBS)
 
+# The Windows build: the core, the Win32 platform layer and their tests, cross-built with
+# mingw-w64 into $(WIN_BUILD) (statically linked, no DLLs). kelvanto.exe joins them here.
+windows-deps:
+	$(call install_missing,$(WINDOWS_PACKAGES))
+
+$(WIN_BUILD)/build.ninja: | windows-deps
+	cmake -S . -B $(WIN_BUILD) $(CMAKE_GEN) $(LAUNCHER) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVANTO_WITH_QT=OFF -DKELVANTO_BENCH=OFF
+
+windows: windows-deps $(WIN_BUILD)/build.ninja
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+# The Windows tests under Wine, in one Wine prefix that the run makes and removes.
+test-windows: windows
+	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
 test: build test-asan
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-windows
 
 bench: build
 	./$(BUILD)/bench/kelvanto_bench
@@ -96,4 +120,4 @@ icons:
 	for s in 16 32 48 256; do rsvg-convert -w $$s -h $$s data/icons/kelvanto.svg -o data/icons/kelvanto-$$s.png; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN_BUILD)

@@ -6,6 +6,7 @@
 #include "alerts/rule_sentence.h"
 #include "alerts/rule_values.h"
 #include "measure/format.h"
+#include "platform/file_access.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ const AlertRule* rule_at(ProgramState& state, int index, bool test) {
 
 bool append_to_file(const std::string& path, const std::string& line) {
     if (path.empty()) return false;
-    std::FILE* f = std::fopen(path.c_str(), "ab");
+    std::FILE* f = open_file(path, "ab");
     if (f == nullptr) return false;
     const bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size();
     return std::fclose(f) == 0 && ok;

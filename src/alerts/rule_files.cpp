@@ -10,6 +10,7 @@
 
 #include "alerts/ansi_text.h"
 #include "history/log_files.h"
+#include "platform/file_access.h"
 #include "platform/file_save.h"
 
 namespace fs = std::filesystem;
@@ -60,7 +61,7 @@ struct Reader {
 };
 
 std::optional<std::string> read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(native_path(path), std::ios::binary);
     if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -138,7 +139,7 @@ bool save_all_rules(WorkingRules& working, LiveRules& live, const std::string& d
     std::error_code ec;
     make_dir(data_dir + "Stats");
     for (int i = 0; i < working.count; ++i) normalise_rule(working.rules[static_cast<std::size_t>(i)]);
-    for (int i = 0; i < kMaxRules; ++i) fs::remove(rule_file_path(data_dir, i), ec);
+    for (int i = 0; i < kMaxRules; ++i) fs::remove(native_path(rule_file_path(data_dir, i)), ec);
 
     bool ok = true;
     if (working.count > 0) {
@@ -147,7 +148,7 @@ bool save_all_rules(WorkingRules& working, LiveRules& live, const std::string& d
         for (int k = 0; k < 4; ++k) count += static_cast<char>((n >> (8 * k)) & 0xFF);
         ok = save_data_file(rule_count_path(data_dir), count, data_dir).ok && ok;
     } else {
-        fs::remove(rule_count_path(data_dir), ec);
+        fs::remove(native_path(rule_count_path(data_dir)), ec);
     }
     live = LiveRules{};
     for (int i = 0; i < working.count; ++i) {

@@ -4,14 +4,9 @@
 #include <system_error>
 
 #include "alerts/rule_values.h"
+#include "platform/file_access.h"
 
 namespace {
-
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
 
 const char* const kLargestNumber = "2147483647";
 
@@ -269,7 +264,7 @@ std::string normalise_number(const std::string& digits) {
 }
 
 std::string file_name_of(const std::string& path) {
-    const std::size_t sep = path.rfind(kPathSeparator);
+    const std::size_t sep = path.find_last_of(kPathSeparators);
     return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
@@ -284,6 +279,6 @@ bool valid_log_file_name(const std::string& path) {
 bool existing_file(const std::string& path) {
     if (path.empty()) return false;
     std::error_code ec;
-    const std::filesystem::file_status st = std::filesystem::status(path, ec);
+    const std::filesystem::file_status st = std::filesystem::status(native_path(path), ec);
     return !ec && std::filesystem::exists(st) && !std::filesystem::is_directory(st);
 }

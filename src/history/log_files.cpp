@@ -8,9 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include <unistd.h>
-
 #include "core/date.h"
+#include "platform/file_access.h"
 #include "platform/file_save.h"
 
 namespace fs = std::filesystem;
@@ -209,18 +208,18 @@ std::optional<double> decode_date(const Bytes& bytes) {
 
 FileRead read_file(const std::string& path, std::int64_t offset, std::int64_t max_bytes) {
     FileRead result;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = open_file(path, "rb");
     if (!f) {
         // Only a file that is there but cannot be read is an error; anything else is missing.
         const int err = errno;
         result.reason = std::strerror(err);
         std::error_code ec;
-        result.status = err == EACCES || fs::exists(path, ec) ? ReadStatus::error : ReadStatus::missing;
+        result.status = err == EACCES || fs::exists(native_path(path), ec) ? ReadStatus::error : ReadStatus::missing;
         return result;
     }
     std::error_code ec;
-    const auto size = static_cast<std::int64_t>(fs::file_size(path, ec));
-    if (ec || fs::is_directory(path, ec)) {
+    const auto size = static_cast<std::int64_t>(fs::file_size(native_path(path), ec));
+    if (ec || fs::is_directory(native_path(path), ec)) {
         std::fclose(f);
         result.status = ReadStatus::error;
         result.reason = std::strerror(EISDIR);
@@ -230,7 +229,7 @@ FileRead read_file(const std::string& path, std::int64_t offset, std::int64_t ma
     if (offset < size) {
         const std::int64_t want = std::min(max_bytes, size - offset);
         result.bytes.resize(static_cast<std::size_t>(want));
-        if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) {
+        if (!seek_file(f, offset)) {
             result.status = ReadStatus::error;
             result.bytes.clear();
         } else {
@@ -248,17 +247,16 @@ std::optional<std::string> write_file_at(const std::string& path, std::int64_t o
     std::string outside = outside_folder(path, folder);
     if (!outside.empty()) return outside;
     // Open for update so the file keeps every other day; create it only when it is missing.
-    std::FILE* f = std::fopen(path.c_str(), "r+b");
+    std::FILE* f = open_file(path, "r+b");
     if (!f && errno == ENOENT) {
-        f = std::fopen(path.c_str(), "w+b");
+        f = open_file(path, "w+b");
         std::error_code ec;
-        if (f) fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, ec);
+        if (f) fs::permissions(native_path(path), fs::perms::owner_read | fs::perms::owner_write, ec);
     }
     if (!f) return std::string(std::strerror(errno));
-    bool ok = std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0;
+    bool ok = seek_file(f, offset);
     ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ok && ::fsync(::fileno(f)) == 0;
+    ok = sync_file(f) && ok;
     const std::string why = ok ? std::string() : std::strerror(errno);
     ok = std::fclose(f) == 0 && ok;
     if (ok) return std::nullopt;
@@ -267,23 +265,23 @@ std::optional<std::string> write_file_at(const std::string& path, std::int64_t o
 
 std::int64_t file_size(const std::string& path) {
     std::error_code ec;
-    const auto size = fs::file_size(path, ec);
+    const auto size = fs::file_size(native_path(path), ec);
     return ec ? -1 : static_cast<std::int64_t>(size);
 }
 
 bool file_exists(const std::string& path) {
     std::error_code ec;
-    return fs::exists(path, ec);
+    return fs::exists(native_path(path), ec);
 }
 
 void remove_file(const std::string& path) {
     std::error_code ec;
-    fs::remove(path, ec);
+    fs::remove(native_path(path), ec);
 }
 
 void make_dir(const std::string& path) {
     std::error_code ec;
-    fs::create_directories(path, ec);
+    fs::create_directories(native_path(path), ec);
     // Every local user could otherwise read the traffic history.
-    if (!ec) fs::permissions(path, fs::perms::owner_all, ec);
+    if (!ec) fs::permissions(native_path(path), fs::perms::owner_all, ec);
 }

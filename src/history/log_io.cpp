@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/file_access.h"
 #include "platform/file_save.h"
 
 namespace {
@@ -66,8 +67,8 @@ bool save_at_offset(LogState& logs, const std::string& path, std::int64_t offset
 
 void retry_unsaved(LogState& logs) {
     if (logs.unsaved.empty()) return;
-    for (const auto& [path, bytes] : logs.unsaved.whole_files) make_dir(std::filesystem::path(path).parent_path().string());
-    for (const auto& [where, bytes] : logs.unsaved.at_offset) make_dir(std::filesystem::path(where.first).parent_path().string());
+    for (const auto& [path, bytes] : logs.unsaved.whole_files) make_dir(utf8_of(native_path(path).parent_path()));
+    for (const auto& [where, bytes] : logs.unsaved.at_offset) make_dir(utf8_of(native_path(where.first).parent_path()));
     for (auto it = logs.unsaved.whole_files.begin(); it != logs.unsaved.whole_files.end();) {
         Bytes bytes = it->second;
         const std::string path = (it++)->first;

@@ -12,6 +12,7 @@
 #include "history/log_io.h"
 #include "history/minute_log.h"
 #include "measure/saved_readings.h"
+#include "platform/file_access.h"
 
 namespace {
 
@@ -45,8 +46,8 @@ std::optional<double> oldest_logged_day(LogState& logs, const std::string& data_
     std::error_code ec;
     int oldest = year_of(today) + 1;
     std::vector<std::pair<int, std::string>> files;
-    for (const auto& entry : std::filesystem::directory_iterator(stats_dir(data_dir), ec)) {
-        const std::string name = entry.path().filename().string();
+    for (const auto& entry : std::filesystem::directory_iterator(native_path(stats_dir(data_dir)), ec)) {
+        const std::string name = utf8_of(entry.path().filename());
         int year = 0;
         int adapter = 0;
         char rest = 0;
@@ -55,7 +56,7 @@ std::optional<double> oldest_logged_day(LogState& logs, const std::string& data_
             continue;
         if (year < 1900 || year > year_of(today)) continue;
         oldest = std::min(oldest, year);
-        files.emplace_back(year, entry.path().string());
+        files.emplace_back(year, utf8_of(entry.path()));
     }
     if (oldest > year_of(today)) return std::nullopt;
     int first_day = kDaysPerYearTable;

@@ -9,6 +9,7 @@
 #include "core/date.h"
 #include "history/log_files.h"
 #include "history/log_store.h"
+#include "platform/file_access.h"
 
 namespace fs = std::filesystem;
 
@@ -33,8 +34,8 @@ std::optional<LogFileName> log_file_name(const std::string& name) {
 std::vector<fs::path> files_of(const std::string& dir, int n) {
     std::vector<fs::path> files;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(dir, ec)) {
-        const auto f = log_file_name(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(native_path(dir), ec)) {
+        const auto f = log_file_name(utf8_of(entry.path().filename()));
         if (f && f->adapter == n && entry.is_regular_file(ec)) files.push_back(entry.path());
     }
     return files;
@@ -61,10 +62,10 @@ void forget_adapter(ProgramState& state, int n, const std::vector<std::pair<fs::
     if (i < logs.minutes.size()) logs.minutes[i].fill(TrafficPair{});
     logs.between_runs[i] = TrafficPair{};
     for (const auto& move : moved) {
-        const std::string from = move.first.string();
-        logs.unreadable.erase(from);
-        logs.unsaved.whole_files.erase(from);
-        std::erase_if(logs.unsaved.at_offset, [&](const auto& w) { return w.first.first == from; });
+        const std::string name = utf8_of(move.first);
+        logs.unreadable.erase(name);
+        logs.unsaved.whole_files.erase(name);
+        std::erase_if(logs.unsaved.at_offset, [&](const auto& w) { return w.first.first == name; });
     }
 }
 
@@ -78,8 +79,8 @@ std::string retire_adapter_logs(ProgramState& state, int n, double now) {
     const std::string name = folder_name(state.table_messages.numbering.names[static_cast<std::size_t>(n)]);
     std::error_code ec;
     std::string folder = name;
-    for (int k = 2; fs::exists(retired_dir(state.data_dir) + folder, ec); ++k) folder = name + "~" + std::to_string(k);
-    const fs::path to = retired_dir(state.data_dir) + folder;
+    for (int k = 2; fs::exists(native_path(retired_dir(state.data_dir) + folder), ec); ++k) folder = name + "~" + std::to_string(k);
+    const fs::path to = native_path(retired_dir(state.data_dir) + folder);
     if (!fs::create_directories(to / "DbMin", ec) || ec) return {};
 
     std::vector<std::pair<fs::path, fs::path>> moved;
@@ -106,8 +107,8 @@ std::string retire_adapter_logs(ProgramState& state, int n, double now) {
 std::vector<std::string> retired_interfaces(const std::string& data_dir) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(retired_dir(data_dir), ec))
-        if (entry.is_directory(ec)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(native_path(retired_dir(data_dir)), ec))
+        if (entry.is_directory(ec)) names.push_back(utf8_of(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -116,8 +117,8 @@ int load_retired_history(ProgramState& state, const std::string& name, double no
     const std::string dir = retired_dir(state.data_dir) + folder_name(name) + "/";
     std::vector<std::pair<LogFileName, fs::path>> files;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(dir, ec)) {
-        const auto f = log_file_name(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(native_path(dir), ec)) {
+        const auto f = log_file_name(utf8_of(entry.path().filename()));
         if (f && f->year >= 1900 && f->year <= year_of(now)) files.emplace_back(*f, entry.path());
     }
     if (files.empty()) return 0;
@@ -134,7 +135,7 @@ int load_retired_history(ProgramState& state, const std::string& name, double no
     for (const auto& [f, path] : files) {
         if (f.adapter != n) continue;
         table.fill(TrafficPair{});
-        const FileRead r = read_file(path.string(), 0, kYearFileBytes);
+        const FileRead r = read_file(utf8_of(path), 0, kYearFileBytes);
         if (r.status == ReadStatus::ok) decode_entries(r.bytes, table.data(), table.size());
         for (int d = 0; d < (is_leap_year(f.year) ? 366 : 365); ++d)
             h.at(n, f.year, d) = h.at(0, f.year, d) = table[static_cast<std::size_t>(d)];

@@ -4,6 +4,7 @@
 
 #include "history/log_files.h"
 #include "measure/adapter_numbering.h"
+#include "platform/file_access.h"
 #include "platform/file_save.h"
 
 namespace {
@@ -105,7 +106,7 @@ void load_numbering(AdapterNumbering& numbering, const std::string& data_dir,
     const int from_readings = take_known(numbering, known);
     if (!set_aside) return;
     std::error_code ec;
-    std::filesystem::rename(path, path + ".damaged", ec);
+    std::filesystem::rename(native_path(path), native_path(path + ".damaged"), ec);
     numbering.keep_file = static_cast<bool>(ec);
     std::string notice = "Stats/Adapters.txt, which numbers the adapters, could not be read whole (" +
                          problem_list(problems) + "). ";

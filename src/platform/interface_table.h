@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -45,3 +46,13 @@ enum OperStatus : std::uint32_t {
     kOperConnected = 4,
     kOperOperational = 5,
 };
+
+// The orders the monitor expects. Rows without an index (an interface that vanished while
+// it was read) cannot be matched and are dropped.
+inline void sort_interface_rows(std::vector<InterfaceRow>& rows) {
+    std::erase_if(rows, [](const InterfaceRow& r) { return r.index == 0; });
+    std::stable_sort(rows.begin(), rows.end(), [](const InterfaceRow& a, const InterfaceRow& b) { return a.index < b.index; });
+}
+inline void sort_address_rows(std::vector<AddressRow>& rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const AddressRow& a, const AddressRow& b) { return a.address < b.address; });
+}

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "settings/text_file.h"
+#include "platform/file_access.h"
 
 namespace {
 
@@ -57,10 +58,14 @@ std::string autostart_entry_text(const std::string& command) {
            "X-GNOME-Autostart-enabled=true\n";
 }
 
+std::string run_key_command(const std::string& program_path, bool minimized) {
+    return "\"" + program_path + "\"" + (minimized ? " /minimized" : "");
+}
+
 bool write_autostart_entry(const std::string& config_dir, const std::string& command) {
     const std::string path = autostart_file_path(config_dir);
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    std::filesystem::create_directories(native_path(path).parent_path(), ec);
     if (ec) return false;
     const std::string text = autostart_entry_text(command);
     if (read_text_file(path) == text) return true;
@@ -69,12 +74,12 @@ bool write_autostart_entry(const std::string& config_dir, const std::string& com
 
 bool remove_autostart_entry(const std::string& config_dir) {
     std::error_code ec;
-    std::filesystem::remove(autostart_file_path(config_dir), ec);
+    std::filesystem::remove(native_path(autostart_file_path(config_dir)), ec);
     return !ec;
 }
 
 bool runs_from_build_folder(const std::string& program_path) {
     if (program_path.empty()) return false;
     std::error_code ec;
-    return std::filesystem::is_regular_file(std::filesystem::path(program_path).parent_path() / kBuildFolderMarker, ec);
+    return std::filesystem::is_regular_file(native_path(program_path).parent_path() / kBuildFolderMarker, ec);
 }

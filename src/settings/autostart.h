@@ -10,6 +10,9 @@ std::string autostart_file_path(const std::string& config_dir);
 // The Exec= value: the program path (quoted where the desktop-entry rules require it) and,
 // when `minimized`, " /minimized".
 std::string autostart_command(const std::string& program_path, bool minimized);
+// The value of the Windows Run key's "Kelvanto" entry: the program path in quotes and, when
+// `minimized`, " /minimized".
+std::string run_key_command(const std::string& program_path, bool minimized);
 // The whole desktop file for that command.
 std::string autostart_entry_text(const std::string& command);
 // Creates the folder when needed and writes the entry; false on failure.

@@ -1,12 +1,13 @@
 #include "settings/text_file.h"
 
+#include "platform/file_access.h"
 #include "platform/file_save.h"
 
 #include <fstream>
 #include <sstream>
 
 std::optional<std::string> read_text_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(native_path(path), std::ios::binary);
     if (!in) return std::nullopt;
     std::ostringstream text;
     text << in.rdbuf();

@@ -6,11 +6,12 @@
 
 #include "alerts/alert_test_support.h"
 #include "alerts/rule_commands.h"
+#include "platform/file_access.h"
 
 namespace {
 
 std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(native_path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -106,7 +107,7 @@ TEST_F(Actions, RunInOrderAndOnlyMailOrLogComposeAMessage) {
     EXPECT_EQ(log.calls, (std::vector<std::string>{"sound /snd/ding.wav", "run /bin/prog [-x]",
                                                    "open /doc/report.html", "shutdown"}));
     EXPECT_GT(t.calls, 0);
-    EXPECT_FALSE(std::filesystem::exists(state.data_dir + "missing"));
+    EXPECT_FALSE(std::filesystem::exists(native_path(state.data_dir + "missing")));
 }
 
 TEST_F(Actions, TestAsksBeforeRebootAndChecksTheMailSettings) {
@@ -154,11 +155,11 @@ TEST_F(Actions, RuleCommandsRefuseAFullTableAndBadMailSettings) {
     state.settings.EmailAlertSMTP = "mx";
     const MailCheck refused = save_rules_command(state, services);
     EXPECT_EQ(refused.field, MailField::server);
-    EXPECT_FALSE(std::filesystem::exists(state.data_dir + "Stats/Rules.dat"));
+    EXPECT_FALSE(std::filesystem::exists(native_path(state.data_dir + "Stats/Rules.dat")));
     EXPECT_EQ(state.alerts.live.count, 0);
 
     state.settings.EmailAlertSMTP = "mail.example.org";
     EXPECT_TRUE(save_rules_command(state, services).accepted());
     EXPECT_EQ(state.alerts.live.count, kMaxRules);
-    EXPECT_TRUE(std::filesystem::exists(state.data_dir + "Stats/Rule10.dat"));
+    EXPECT_TRUE(std::filesystem::exists(native_path(state.data_dir + "Stats/Rule10.dat")));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "alerts/alert_actions.h"
@@ -8,6 +9,7 @@
 #include "support/fakes.h"
 #include "support/temp_dir.h"
 #include "alerts/alert_fakes.h"
+#include "platform/file_access.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -38,7 +40,9 @@ struct AlertBench {
     FakeMailSocket socket;
     RecordingMessages messages;
     Services services{tables, clock, dialogs, &locale};
-    ProgramState state;
+    // On the heap: the state is larger than the stack of a Windows thread.
+    std::unique_ptr<ProgramState> held = std::make_unique<ProgramState>();
+    ProgramState& state = *held;
 
     static ScriptedTotals& totals() {
         static ScriptedTotals t;
@@ -64,7 +68,7 @@ inline AlertBench::AlertBench() {
     services.mail_socket = &socket;
     services.messages = &messages;
     state.data_dir = tmp.str() + "/";
-    std::filesystem::create_directories(state.data_dir + "Stats");
+    std::filesystem::create_directories(native_path(state.data_dir + "Stats"));
     state.alerts.totals = [](ProgramState&, int, int kind, int direction, double) {
         ScriptedTotals& t = totals();
         t.last_kind = kind;

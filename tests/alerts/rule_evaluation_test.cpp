@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "alerts/rule_files.h"
 #include "alerts/rule_values.h"
 #include "measure/counters.h"
@@ -136,7 +138,8 @@ TEST_F(Evaluation, FirstTimeRuleSwitchesItselfOffAndStaysOff) {
     EXPECT_FALSE(cycle_at(0));
 
     // After a restart the stored rule is still off.
-    ProgramState restarted;
+    const auto restarted_held = std::make_unique<ProgramState>();
+    ProgramState& restarted = *restarted_held;
     restarted.alerts.totals = state.alerts.totals;
     restarted.adapters[0].download_history[0] = 5000;
     load_rules_at_startup(restarted.alerts.live, state.data_dir);

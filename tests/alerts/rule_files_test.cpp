@@ -8,18 +8,19 @@
 #include "alerts/ansi_text.h"
 #include "alerts/rule_files.h"
 #include "support/temp_dir.h"
+#include "platform/file_access.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(native_path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void spit(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::ofstream(native_path(path), std::ios::binary) << bytes;
 }
 
 std::string le16(std::uint16_t v) {
@@ -48,7 +49,7 @@ AlertRule rate_rule(const std::string& name) {
 struct RuleFiles : ::testing::Test {
     TempDir tmp;
     std::string dir = tmp.str() + "/";
-    void SetUp() override { fs::create_directories(dir + "Stats"); }
+    void SetUp() override { fs::create_directories(native_path(dir + "Stats")); }
 };
 
 }  // namespace
@@ -106,7 +107,7 @@ TEST_F(RuleFiles, ThreeRulesGiveThreeFilesAndACount) {
         EXPECT_EQ(slurp(rule_file_path(dir, i)), encode_rule(w.rules[static_cast<std::size_t>(i)]));
     }
     EXPECT_EQ(rule_file_path(dir, 9), dir + "Stats/Rule10.dat");
-    for (int i = 3; i < kMaxRules; ++i) EXPECT_FALSE(fs::exists(rule_file_path(dir, i)));
+    for (int i = 3; i < kMaxRules; ++i) EXPECT_FALSE(fs::exists(native_path(rule_file_path(dir, i))));
     EXPECT_EQ(live.count, 3);
     EXPECT_EQ(live.rules[2].Name, "Rule 3");
 
@@ -115,7 +116,7 @@ TEST_F(RuleFiles, ThreeRulesGiveThreeFilesAndACount) {
     remove_rule(w);
     EXPECT_EQ(w.selected, 0);
     ASSERT_TRUE(save_all_rules(w, live, dir));
-    EXPECT_FALSE(fs::exists(rule_file_path(dir, 2)));
+    EXPECT_FALSE(fs::exists(native_path(rule_file_path(dir, 2))));
     EXPECT_EQ(slurp(dir + "Stats/Rules.dat"), std::string("\x02\0\0\0", 4));
     LiveRules loaded;
     load_rules_at_startup(loaded, dir);
@@ -129,8 +130,8 @@ TEST_F(RuleFiles, ThreeRulesGiveThreeFilesAndACount) {
     remove_rule(w);
     EXPECT_EQ(w.selected, -1);
     ASSERT_TRUE(save_all_rules(w, live, dir));
-    EXPECT_FALSE(fs::exists(dir + "Stats/Rules.dat"));
-    EXPECT_FALSE(fs::exists(rule_file_path(dir, 0)));
+    EXPECT_FALSE(fs::exists(native_path(dir + "Stats/Rules.dat")));
+    EXPECT_FALSE(fs::exists(native_path(rule_file_path(dir, 0))));
     load_rules_at_startup(loaded, dir);
     EXPECT_EQ(loaded.count, 0);
 }

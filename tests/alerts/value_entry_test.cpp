@@ -4,6 +4,7 @@
 
 #include "alerts/value_entry.h"
 #include "support/temp_dir.h"
+#include "platform/file_access.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ TEST(ValueEntry, LogFileNamesFollowTheNameRules) {
 TEST(ValueEntry, FilesMustExistAndShowTheirName) {
     TempDir dir;
     const std::string hidden = dir.str() + "/.chime.wav";
-    std::ofstream(hidden) << "RIFF";
+    std::ofstream(native_path(hidden)) << "RIFF";
     EXPECT_EQ(enter(ValueKind::sound_file, {-1, hidden}).pair, (ValuePair{".chime.wav", hidden}));
     EXPECT_EQ(enter(ValueKind::file_to_open, {-1, hidden}).refusal, "");
 

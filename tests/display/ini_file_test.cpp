@@ -6,6 +6,7 @@
 #include "display/ini_file.h"
 #include "settings/text_file.h"
 #include "support/temp_dir.h"
+#include "platform/file_access.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ TEST(IniFile, TidyRewritesOnlyFilesWithSeveralSections) {
     EXPECT_EQ(read_text_file(many), "[A]\r\nk=1\r\n\r\n[B]\r\nk=2\r\n\r\n[C]\r\nk=3\r\n");
     EXPECT_EQ(read_text_file(one), "[A]\r\nk=1\r\n\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing.ini"));
-    EXPECT_FALSE(std::filesystem::exists(many + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists(native_path(many + ".tmp")));
 }
 
 TEST(ColourPresets, PresetSectionsAreWrittenInRoleOrder) {

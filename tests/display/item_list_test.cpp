@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 std::vector<std::string> names(const std::vector<FormItem>& items) {
@@ -21,7 +23,8 @@ std::vector<FormItem> named(std::initializer_list<const char*> list) {
 }
 
 TEST(DisplayList, StandardItemsFollowTheSwitches) {
-    ProgramState state;
+    const auto state_held = std::make_unique<ProgramState>();
+    ProgramState& state = *state_held;
     state.settings.Adapter = 3;
     state.settings.TransferOverView2 = 5;
     BuildDisplayList(state);
@@ -38,7 +41,8 @@ TEST(DisplayList, StandardItemsFollowTheSwitches) {
 }
 
 TEST(DisplayList, FirstSwitchToCustomItemsSeedsSixOnce) {
-    ProgramState state;
+    const auto state_held = std::make_unique<ProgramState>();
+    ProgramState& state = *state_held;
     set_custom_items(state, true);
     EXPECT_EQ(names(state.display_list),
               (std::vector<std::string>{"Download rate", "Upload rate", "Transferred Today", "Transferred Total", "Graph",

@@ -6,11 +6,12 @@
 #include "display/colour_presets.h"
 #include "display/preset_page.h"
 #include "support/temp_dir.h"
+#include "platform/file_access.h"
 
 namespace {
 
 std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(native_path(path), std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
@@ -41,7 +42,7 @@ void expect_tidy(const std::string& text) {
 
 TEST_F(PresetPageTest, EveryWriteLeavesOneEmptyLineBetweenSections) {
     // A hand-edited file with stray empty lines.
-    std::ofstream(file(), std::ios::binary) << "[A]\r\nBackground=1\r\n\r\n\r\n\r\n[B]\r\nBackground=2\r\n[C]\r\nBackground=3\r\n";
+    std::ofstream(native_path(file()), std::ios::binary) << "[A]\r\nBackground=1\r\n\r\n\r\n\r\n[B]\r\nBackground=2\r\n[C]\r\nBackground=3\r\n";
     s.ColorPreset = "A";
     PresetPage page = open_preset_page(s, data_dir());
     EXPECT_EQ(page.names, (std::vector<std::string>{"Default", "A", "B", "C"}));
@@ -143,7 +144,7 @@ TEST_F(PresetPageTest, NamesAreCheckedBeforeAnythingIsWritten) {
     // A bracket would end the section line and lose the preset.
     EXPECT_EQ(new_preset(page, s, "a]b"), "Illegal preset name");
     EXPECT_EQ(page.names.size(), 1u);
-    EXPECT_FALSE(std::ifstream(file()).good());
+    EXPECT_FALSE(std::ifstream(native_path(file())).good());
 
     ASSERT_FALSE(new_preset(page, s, "Night").has_value());
     EXPECT_EQ(new_preset(page, s, "NIGHT"), "'NIGHT' already exists");
@@ -182,7 +183,7 @@ TEST_F(PresetPageTest, DeletingTheSecondEntrySelectsDefault) {
 
 TEST_F(PresetPageTest, AnUnwritableFileIsReportedAndChangesNothing) {
     // The data folder is a file: nothing can be written below it.
-    std::ofstream(dir.str() + "/blocked") << "x";
+    std::ofstream(native_path(dir.str() + "/blocked")) << "x";
     const std::string blocked = dir.str() + "/blocked/";
     PresetPage page = open_preset_page(s, blocked);
     EXPECT_EQ(new_preset(page, s, "Night"), "Could not write \"Preset.ini\"");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "core/program_state.h"
 #include "display/recording_canvas.h"
 #include "display/tray_icon.h"
@@ -10,12 +12,13 @@ namespace {
 
 using Kind = CanvasOp::Kind;
 
-// The monitored adapter with a current download and upload rate.
-ProgramState with_rates(double down, double up) {
-    ProgramState st;
-    st.settings.Adapter = 1;
-    st.adapters[1].download_graph[0] = down;
-    st.adapters[1].upload_graph[0] = up;
+// The monitored adapter with a current download and upload rate (on the heap: the state is
+// larger than a Windows thread's stack).
+std::unique_ptr<ProgramState> with_rates(double down, double up) {
+    auto st = std::make_unique<ProgramState>();
+    st->settings.Adapter = 1;
+    st->adapters[1].download_graph[0] = down;
+    st->adapters[1].upload_graph[0] = up;
     return st;
 }
 
@@ -27,7 +30,8 @@ std::vector<CanvasOp> bars(const RecordingCanvas& c) {
 
 TEST(TrayGraph, OwnDownloadScaleOfZeroFillsTheBarFrom13BytesPerSecond) {
     for (double rate : {13.0, 14.0, 1000.0}) {
-        ProgramState st = with_rates(rate, 0);
+        const auto held = with_rates(rate, 0);
+        ProgramState& st = *held;
         st.settings.SysDl = 1;
         st.settings.SysDlSpeed = 0;
         RecordingCanvas c(16, 16);
@@ -40,7 +44,8 @@ TEST(TrayGraph, OwnDownloadScaleOfZeroFillsTheBarFrom13BytesPerSecond) {
         EXPECT_EQ(b[0].points[0], (CanvasPoint{2, static_cast<int>(14 - rate)})) << rate;
         EXPECT_LE(b[0].points[0].y, 1);
     }
-    ProgramState st = with_rates(6, 0);
+    const auto held = with_rates(6, 0);
+    ProgramState& st = *held;
     st.settings.SysDl = 1;
     RecordingCanvas c(16, 16);
     DrawTrayGraph(tray_picture(st), c);
@@ -48,7 +53,8 @@ TEST(TrayGraph, OwnDownloadScaleOfZeroFillsTheBarFrom13BytesPerSecond) {
 }
 
 TEST(TrayGraph, NoTrafficDrawsOnlyBackgroundAndFrame) {
-    ProgramState st = with_rates(0, 0);
+    const auto held = with_rates(0, 0);
+    ProgramState& st = *held;
     RecordingCanvas c(16, 16);
     DrawTrayGraph(tray_picture(st), c);
     ASSERT_GE(c.ops.size(), 2u);
@@ -74,7 +80,8 @@ TEST(TrayGraph, NoTrafficDrawsOnlyBackgroundAndFrame) {
 }
 
 TEST(TrayGraph, ScalesFollowTheConnectionSettings) {
-    ProgramState st = with_rates(0, 0);
+    const auto held = with_rates(0, 0);
+    ProgramState& st = *held;
     AdapterState& a = st.adapters[1];
     Settings& s = st.settings;
     s.BandwidthCalc = 3;
@@ -112,7 +119,8 @@ TEST(TrayGraph, ScalesFollowTheConnectionSettings) {
 }
 
 TEST(TrayGraph, UploadBarOnTheRightAndAHugeRateStaysDrawable) {
-    ProgramState st = with_rates(1e300, 5);
+    const auto held = with_rates(1e300, 5);
+    ProgramState& st = *held;
     st.settings.SysDl = st.settings.SysUl = 1;
     RecordingCanvas c(16, 16);
     DrawTrayGraph(tray_picture(st), c);
@@ -137,7 +145,8 @@ TEST(TrayTooltip, LinesAreCentredOnEachOtherWithLeadingSpaces) {
 
 TEST(TrayTooltip, RatesOfTheMonitoredAdapterOrTheProductName) {
     EnglishLocale locale;
-    ProgramState st = with_rates(1536, 100);
+    const auto held = with_rates(1536, 100);
+    ProgramState& st = *held;
     st.settings.TransferUnit = 11;
     st.settings.TransferDec = 2;
     EXPECT_EQ(tray_rates_line(st, locale), "DL: 1.50KB/s  UL: 100B/s");

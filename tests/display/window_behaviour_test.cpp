@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "core/program_state.h"
 #include "display/cls_style.h"
 #include "display/window_behaviour.h"
@@ -108,7 +110,8 @@ TEST(Translucency, AlphaAndTheExclusiveSeeThroughBackground) {
 }
 
 TEST(WindowKeys, LockWidthTogglesBetweenZeroAndTheCurrentWidth) {
-    ProgramState st;
+    const auto st_held = std::make_unique<ProgramState>();
+    ProgramState& st = *st_held;
     st.settings.LockedWidth = 0;
     KeyOutcome o = apply_window_key(st, {WindowKey::lock_width, 0}, 240);
     EXPECT_EQ(st.settings.LockedWidth, 240);
@@ -119,7 +122,8 @@ TEST(WindowKeys, LockWidthTogglesBetweenZeroAndTheCurrentWidth) {
 }
 
 TEST(WindowKeys, DigitsPickOnlyFoundAdaptersAndZeroPicksAll) {
-    ProgramState st;
+    const auto st_held = std::make_unique<ProgramState>();
+    ProgramState& st = *st_held;
     st.found_adapters = 3;
     st.settings.Adapter = 2;
     KeyOutcome o = apply_window_key(st, {WindowKey::digit, 3}, 199);
@@ -135,7 +139,8 @@ TEST(WindowKeys, DigitsPickOnlyFoundAdaptersAndZeroPicksAll) {
 }
 
 TEST(WindowKeys, KeypadChangesTheAveragingWithinOneToTen) {
-    ProgramState st;
+    const auto st_held = std::make_unique<ProgramState>();
+    ProgramState& st = *st_held;
     st.settings.BandwidthCalc = 9;
     EXPECT_TRUE(apply_window_key(st, {WindowKey::keypad_plus, 0}, 199).run_cycle);
     EXPECT_EQ(st.settings.BandwidthCalc, 10);

@@ -9,13 +9,14 @@
 #include "history/history_list.h"
 #include "history/history_report.h"
 #include "support/temp_dir.h"
+#include "platform/file_access.h"
 
 namespace {
 
 const std::array<std::string, 4> kDailyHeaders{"Date", "Download", "Upload", "Total"};
 
 std::string read_all(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(native_path(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "history/log_store.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
+#include "platform/file_access.h"
 
 // A program state over a temporary data folder with fake platform services.
 struct LogFixture {
@@ -21,7 +23,9 @@ struct LogFixture {
     RecordingDialogs dialogs;
     Services services{tables, clock, dialogs};
     CycleHooks hooks;
-    ProgramState state;
+    // On the heap: the state is larger than the stack of a Windows thread.
+    std::unique_ptr<ProgramState> held = std::make_unique<ProgramState>();
+    ProgramState& state = *held;
 
     explicit LogFixture(int adapters = 2, double now = make_date(2026, 6, 15, 12, 0, 0)) {
         state.data_dir = dir.str() + "/";
@@ -41,7 +45,7 @@ struct LogFixture {
 };
 
 inline std::vector<std::uint8_t> slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::ifstream in(native_path(path), std::ios::binary | std::ios::ate);
     if (!in) return {};
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.tellg()));
     in.seekg(0);
@@ -50,7 +54,7 @@ inline std::vector<std::uint8_t> slurp(const std::string& path) {
 }
 
 inline void spit(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(native_path(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 

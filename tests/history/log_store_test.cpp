@@ -9,6 +9,7 @@
 #include "history/log_fixture.h"
 #include "history/traffic_log.h"
 #include "measure/counters.h"
+#include "platform/file_access.h"
 
 namespace {
 
@@ -36,8 +37,8 @@ TEST(StatsFile, FirstStartWritesEveryFileWithItsExactSizeAndNoAggregate) {
     EXPECT_EQ(stats[15], 3);
     for (int i = 1; i <= 3; ++i)
         EXPECT_EQ(slurp(f.path("Stats/2026." + std::to_string(i) + ".dat")).size(), 5856u);
-    EXPECT_FALSE(std::filesystem::exists(f.path("Stats/2026.0.dat")));
-    EXPECT_FALSE(std::filesystem::exists(f.path("Stats/DbMin/2026.0.dat")));
+    EXPECT_FALSE(std::filesystem::exists(native_path(f.path("Stats/2026.0.dat"))));
+    EXPECT_FALSE(std::filesystem::exists(native_path(f.path("Stats/DbMin/2026.0.dat"))));
 }
 
 TEST(StatsFile, TenArraysInOrderWithWrapCountsSaturatedToOneByte) {
@@ -159,8 +160,8 @@ TEST(StatsFile, UnknownVersionIsReportedAndLeavesEveryFileUntouched) {
     load_logs(f.state, f.services);
     save_logs(f.state, f.services);
     EXPECT_EQ(slurp(f.path("Stats/Stats.dat")), future);
-    EXPECT_FALSE(std::filesystem::exists(f.path("Stats/2026.1.dat")));
-    EXPECT_FALSE(std::filesystem::exists(f.path("Stats/DbMin")));
+    EXPECT_FALSE(std::filesystem::exists(native_path(f.path("Stats/2026.1.dat"))));
+    EXPECT_FALSE(std::filesystem::exists(native_path(f.path("Stats/DbMin"))));
 }
 
 TEST(DailyFiles, DamagedYearFilesReadWhatIsValidAndAreNeverShortened) {
@@ -309,7 +310,7 @@ TEST(RollOver, UnwritableDataFolderKeepsTablesInMemoryAndWritesWhenItCan) {
     EXPECT_EQ(f.state.adapters[1].day_table[120], (TrafficPair{500, 5}));
     EXPECT_EQ(f.state.adapters[1].day_table[121], (TrafficPair{70, 7}));
 
-    std::filesystem::remove(f.path("Stats"));
+    std::filesystem::remove(native_path(f.path("Stats")));
     save_logs(f.state, f.services);
     const auto year = slurp(f.path("Stats/2026.1.dat"));
     ASSERT_EQ(year.size(), 5856u);

@@ -6,6 +6,7 @@
 #include "history/log_fixture.h"
 #include "history/minute_log.h"
 #include "history/traffic_log.h"
+#include "platform/file_access.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ TEST(MinuteLog, EachDayKeepsItsPlaceAndHolesReadAsZero) {
 TEST(MinuteLog, FirstMinuteIsFoundOnceAndThenReadFromItsFile) {
     LogFixture f(2, make_date(2026, 4, 2, 9, 0, 0));
     prepare_directories(f.state);
-    std::filesystem::create_directories(f.path("Stats/DbMin"));
+    std::filesystem::create_directories(native_path(f.path("Stats/DbMin")));
     // Adapter 2 holds the earliest traffic; adapter 1 only later.
     std::vector<TrafficPair> entries(40 * 1440 + 1);
     entries[30 * 1440 + 75] = {5, 0};
@@ -73,7 +74,7 @@ TEST(MinuteLog, LoggingOffWritesNothingUnderDbMin) {
     f.start();
     add_traffic(f.state, 1, 100, 1, f.clock.value);
     save_logs(f.state, f.services);
-    EXPECT_FALSE(std::filesystem::exists(f.path("Stats/DbMin")));
+    EXPECT_FALSE(std::filesystem::exists(native_path(f.path("Stats/DbMin"))));
     EXPECT_EQ(f.state.logs.minutes[1][720], TrafficPair{});
 }
 
@@ -102,7 +103,7 @@ TEST(LogCommands, ResetDailyLogsAsksThenClearsEveryLogButKeepsTheStartDate) {
     EXPECT_EQ(asked.icon, MsgIcon::error);
     EXPECT_TRUE(asked.system_modal);
 
-    EXPECT_FALSE(std::filesystem::exists(f.path("Stats/2025.1.dat")));
+    EXPECT_FALSE(std::filesystem::exists(native_path(f.path("Stats/2025.1.dat"))));
     const auto year = slurp(f.path("Stats/2026.1.dat"));
     ASSERT_EQ(year.size(), 5856u);
     EXPECT_EQ(year, std::vector<std::uint8_t>(5856, 0));
@@ -142,10 +143,10 @@ TEST(LogCommands, ResetMinutelyLogsAndTheLoggingSwitch) {
     c = set_minute_logging(f.state, f.services, f.hooks, false);
     EXPECT_TRUE(c.logging_switched_off);
     EXPECT_EQ(f.dialogs.shown.back().text, "Do you also want to delete the minutely logs?");
-    EXPECT_FALSE(std::filesystem::exists(f.path("Stats/DbMin/2026.1.dat")));
-    EXPECT_FALSE(std::filesystem::exists(f.path("Stats/DbMin/DbMin.dat")));
+    EXPECT_FALSE(std::filesystem::exists(native_path(f.path("Stats/DbMin/2026.1.dat"))));
+    EXPECT_FALSE(std::filesystem::exists(native_path(f.path("Stats/DbMin/DbMin.dat"))));
     save_logs(f.state, f.services);
-    EXPECT_FALSE(std::filesystem::exists(f.path("Stats/DbMin/2026.1.dat")));
+    EXPECT_FALSE(std::filesystem::exists(native_path(f.path("Stats/DbMin/2026.1.dat"))));
 
     // Switching on again starts at the current minute.
     f.clock.advance_seconds(60);

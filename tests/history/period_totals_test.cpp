@@ -8,6 +8,7 @@
 #include "history/period_totals.h"
 #include "history/traffic_log.h"
 #include "platform/locale.h"
+#include "platform/file_access.h"
 
 namespace {
 
@@ -122,7 +123,7 @@ TEST(PeriodTotals, UserDefinedPeriodVariants) {
 struct MinuteWindowFixture : LogFixture {
     MinuteWindowFixture(double now) : LogFixture(1, now) {
         prepare_directories(state);
-        std::filesystem::create_directories(path("Stats/DbMin"));
+        std::filesystem::create_directories(native_path(path("Stats/DbMin")));
         const double yesterday = std::floor(now) - 1;
         std::vector<TrafficPair> day(1441);
         day[1390] = {1, 0};    // 23:10, outside every window below

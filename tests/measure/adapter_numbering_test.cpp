@@ -9,19 +9,20 @@
 #include "measure/saved_readings.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
+#include "platform/file_access.h"
 
 namespace {
 
 std::string file_text(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(native_path(path), std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
 void write_text(const std::string& path, const std::string& text) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
+    std::filesystem::create_directories(native_path(path).parent_path());
+    std::ofstream(native_path(path), std::ios::binary) << text;
 }
 
 // A data folder and a machine with loopback and one card.
@@ -50,7 +51,7 @@ TEST(NumberingFile, MissingFileIsWrittenInTableOrderAndReadBackAtTheNextStart) {
     EXPECT_EQ(m.read().Found_Adaptors(), 2);
     save_numbering(m.tables.numbering, m.data);
     EXPECT_EQ(file_text(m.path()), "1 lo\n2 eth0\n");
-    EXPECT_FALSE(std::filesystem::exists(m.path() + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists(native_path(m.path() + ".tmp")));
 
     // Next start: eth0 comes up first, before loopback has its address.
     AdapterTables next;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -9,7 +11,9 @@
 #include <sstream>
 
 #include "service/service_control.h"
+#ifndef _WIN32
 #include "service/systemd_service.h"
+#endif
 #include "support/fakes.h"
 #include "support/temp_dir.h"
 
@@ -93,6 +97,8 @@ TEST(ServicePage, ButtonsFollowTheInstalledState) {
     EXPECT_EQ(d.shown.back().text, "Kelvanto failed to uninstall.");
 }
 
+// The systemd units are Linux's service manager.
+#ifndef _WIN32
 
 std::string read_all(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -349,5 +355,7 @@ TEST(SystemdUnits, SystemdAnalyzeAcceptsTheUnitsWritten) {
     const CommandOutput system_check = verify(system.unit_path(), false);
     EXPECT_EQ(system_check.status, 0) << system_check.output;
 }
+
+#endif
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "settings/autostart.h"
 #include "settings/date_text.h"
 #include "support/temp_dir.h"
+#include "platform/file_access.h"
 
 namespace {
 
@@ -23,13 +24,13 @@ TEST(Autostart, EntryIsCreatedWithItsFolderAndRemoved) {
     TempDir dir;
     const std::string config = (dir.path() / "deep" / "config").string();
     ASSERT_TRUE(write_autostart_entry(config, "/bin/k"));
-    EXPECT_TRUE(std::filesystem::exists(autostart_file_path(config)));
+    EXPECT_TRUE(std::filesystem::exists(native_path(autostart_file_path(config))));
     EXPECT_TRUE(remove_autostart_entry(config));
-    EXPECT_FALSE(std::filesystem::exists(autostart_file_path(config)));
+    EXPECT_FALSE(std::filesystem::exists(native_path(autostart_file_path(config))));
     // A config "folder" that is a file cannot hold the entry: reported, nothing thrown.
     const std::string blocked = (dir.path() / "file").string();
     ASSERT_TRUE(write_autostart_entry(dir.str(), "/bin/k"));
-    std::filesystem::copy_file(autostart_file_path(dir.str()), blocked);
+    std::filesystem::copy_file(native_path(autostart_file_path(dir.str())), native_path(blocked));
     EXPECT_FALSE(write_autostart_entry(blocked, "/bin/k"));
 }
 

@@ -11,6 +11,7 @@
 #include "settings/text_file.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
+#include "platform/file_access.h"
 
 namespace {
 
@@ -370,9 +371,9 @@ TEST_F(SettingsStoreTest, AutostartEntryFollowsTheSetting) {
     EXPECT_NE(text.find("\nExec=/opt/kelvanto/kelvanto\n"), std::string::npos) << text;
     state.settings.Autostart = 0;
     save_settings(state, services);
-    EXPECT_FALSE(std::filesystem::exists(autostart_file()));
+    EXPECT_FALSE(std::filesystem::exists(native_path(autostart_file())));
     save_settings(state, services);  // removing a missing entry is fine
-    EXPECT_FALSE(std::filesystem::exists(autostart_file()));
+    EXPECT_FALSE(std::filesystem::exists(native_path(autostart_file())));
 }
 
 TEST_F(SettingsStoreTest, SaveTrimsGraphBuffersAndNarrowsAWideWindow) {
@@ -409,7 +410,7 @@ TEST_F(SettingsStoreTest, ColourPresetComesFromThePresetFile) {
     ASSERT_TRUE(write_preset(path, "Night", night));
     ASSERT_TRUE(write_preset(path, "Day", ColourScheme{}));
     {
-        std::ofstream append(path, std::ios::app | std::ios::binary);
+        std::ofstream append(native_path(path), std::ios::app | std::ios::binary);
         append << "\r\n\r\n[Partial]\r\nBackground=255\r\n\r\n";
     }
     store.values["ColorPreset"] = "Night";

@@ -11,7 +11,8 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
+    // The folder as UTF-8 text, as the program names files.
+    std::string str() const;
 
 private:
     std::filesystem::path path_;

@@ -76,27 +76,12 @@ std::uint64_t link_speed_bits(const std::string& sys_class_net, const std::strin
     }
 }
 
-namespace {
-
-void sort_interfaces(std::vector<InterfaceRow>& rows) {
-    // Rows without an index (the interface vanished while reading) cannot be matched.
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [](const InterfaceRow& r) { return r.index == 0; }),
-               rows.end());
-    std::stable_sort(rows.begin(), rows.end(), [](const InterfaceRow& a, const InterfaceRow& b) { return a.index < b.index; });
-}
-
-void sort_addresses(std::vector<AddressRow>& rows) {
-    std::stable_sort(rows.begin(), rows.end(), [](const AddressRow& a, const AddressRow& b) { return a.address < b.address; });
-}
-
-}  // namespace
-
 TableStatus LinuxInterfaceTable::read_interfaces(std::vector<InterfaceRow>& rows) {
     rows.clear();
     if (netlink_) {
         if (std::optional<std::vector<InterfaceRow>> links = netlink_->interfaces()) {
             rows = std::move(*links);
-            sort_interfaces(rows);
+            sort_interface_rows(rows);
             return TableStatus::ok;
         }
     }
@@ -117,7 +102,7 @@ TableStatus LinuxInterfaceTable::read_interfaces(std::vector<InterfaceRow>& rows
                               ? oper_status_from_operstate(value)
                               : kOperNonOperational;
     }
-    sort_interfaces(rows);
+    sort_interface_rows(rows);
     return TableStatus::ok;
 }
 
@@ -126,7 +111,7 @@ TableStatus LinuxInterfaceTable::read_addresses(std::vector<AddressRow>& rows) {
     if (netlink_) {
         if (std::optional<std::vector<AddressRow>> addresses = netlink_->ipv4_addresses()) {
             rows = std::move(*addresses);
-            sort_addresses(rows);
+            sort_address_rows(rows);
             return TableStatus::ok;
         }
     }
@@ -153,6 +138,6 @@ TableStatus LinuxInterfaceTable::read_addresses(std::vector<AddressRow>& rows) {
         if (row.if_index != 0) rows.push_back(row);
     }
     freeifaddrs(list);
-    sort_addresses(rows);
+    sort_address_rows(rows);
     return TableStatus::ok;
 }

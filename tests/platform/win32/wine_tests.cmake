@@ -1,0 +1,35 @@
+# The Windows tests, run under Wine through CTest in one Wine prefix that the run makes
+# first (win32.prefix.make) and removes last (win32.prefix.remove).
+set(KELVANTO_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/wine_run.sh)
+set(wine_emulator bash ${KELVANTO_WINE_RUN} exec ${CMAKE_BINARY_DIR})
+
+add_test(NAME win32.prefix.make COMMAND bash ${KELVANTO_WINE_RUN} make ${CMAKE_BINARY_DIR})
+add_test(NAME win32.prefix.remove COMMAND bash ${KELVANTO_WINE_RUN} remove ${CMAKE_BINARY_DIR})
+set_tests_properties(win32.prefix.make PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 120 LABELS win32)
+set_tests_properties(win32.prefix.remove PROPERTIES FIXTURES_CLEANUP wine_prefix TIMEOUT 60 LABELS win32)
+
+# The core tests in four shards, so that both cores run them.
+set_target_properties(kelvanto_core_tests PROPERTIES CROSSCOMPILING_EMULATOR "${wine_emulator}")
+foreach(shard RANGE 3)
+  add_test(NAME win32.core.${shard} COMMAND kelvanto_core_tests)
+  set_tests_properties(win32.core.${shard} PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS "win32;core" TIMEOUT 300
+    ENVIRONMENT "GTEST_TOTAL_SHARDS=4;GTEST_SHARD_INDEX=${shard}")
+endforeach()
+
+# The Windows platform layer against the real system under Wine. The program's manifest is
+# linked in: Wine refuses to start a program whose manifest it cannot read.
+file(GLOB win32_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
+add_executable(kelvanto_win32_tests ${win32_tests} ${CMAKE_CURRENT_LIST_DIR}/root_certificate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../../support/temp_dir.cpp
+  $<TARGET_OBJECTS:kelvanto_resources>)
+target_include_directories(kelvanto_win32_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../..)
+target_link_libraries(kelvanto_win32_tests PRIVATE kelvanto_win32 GTest::gtest GTest::gtest_main)
+target_link_options(kelvanto_win32_tests PRIVATE -Wl,--stack,1048576)
+set_target_properties(kelvanto_win32_tests PROPERTIES CROSSCOMPILING_EMULATOR "${wine_emulator}")
+add_test(NAME win32.platform COMMAND kelvanto_win32_tests --gtest_filter=-WithPeers.*)
+set_tests_properties(win32.platform PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 120)
+# With peers in network namespaces: traffic over a veth pair, mail over STARTTLS.
+add_test(NAME win32.peers COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_peers_test.sh ${CMAKE_BINARY_DIR}
+  $<TARGET_FILE:kelvanto_win32_tests>)
+set_tests_properties(win32.peers PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 180
+  SKIP_RETURN_CODE 77)
