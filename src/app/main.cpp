@@ -162,7 +162,9 @@ int main(int argc, char** argv) {
     StartOptions options;
     options.minimized = cmd.contains(QLatin1String("/minimized"));
     options.program_path = QCoreApplication::applicationFilePath().toStdString();
-    frmMain main_window(options);
+    // On the heap: the window and the application it holds are too large for a thread's stack.
+    const auto window = std::make_unique<frmMain>(options);
+    frmMain& main_window = *window;
     main_window.set_service_manager(&service_manager);
     QObject::connect(&instance, &SingleInstance::restore_requested, &main_window, &frmMain::restore_window);
     QObject::connect(&instance, &SingleInstance::hand_over_requested, &main_window,

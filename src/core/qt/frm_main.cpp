@@ -37,6 +37,7 @@
 #include "net/program_metrics.h"
 #include "net/qt/metrics_server.h"
 #include "net/qt/net_jobs.h"
+#include "platform/qt/data_folder.h"
 #include "platform/qt/dbus_notifier.h"
 #include "platform/qt/sleep_watcher.h"
 #include "service/service_control.h"
@@ -44,28 +45,13 @@
 #include "settings/qt/frm_options.h"
 #include "settings/settings_store.h"
 
-std::string data_folder_path() {
-    QString dir = qEnvironmentVariable("KELVANTO_HOME");
-    if (dir.isEmpty()) {
-        QString base = qEnvironmentVariable("XDG_DATA_HOME");
-        if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.local/share");
-        dir = base + QStringLiteral("/kelvanto");
-    }
-    std::string s = QDir(dir).absolutePath().toStdString();
-    if (s.empty() || s.back() != '/') s += '/';
-    return s;
-}
-
-std::string data_folder() {
-    const std::string dir = data_folder_path();
-    // Private to the user, as the settings are: it holds the traffic history.
-    if (QDir().mkpath(QString::fromStdString(dir)))
-        QFile::setPermissions(QString::fromStdString(dir), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return dir;
-}
-
 frmMain::frmMain(StartOptions options, QWidget* parent)
-    : QWidget(parent), options_(options), dialogs_(this), services_{tables_, clock_, dialogs_, &locale_} {
+    : QWidget(parent),
+      options_(options),
+      dialogs_(this),
+      services_{tables_, clock_, dialogs_, &locale_},
+      app_(std::make_unique<Application>(services_, *this)),
+      state_(app_->state()) {
     services_.settings_store = &settings_store_;
     services_.settings_hooks = this;
     setWindowTitle(QStringLiteral("Kelvanto"));
@@ -134,7 +120,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
     // A machine that goes to sleep may never wake: the logs are saved first.
     sleep_watcher_ = new SleepWatcher(this);
     connect(sleep_watcher_, &SleepWatcher::about_to_sleep, this, [this] {
-        if (timer_enabled_) save_logs(state_, services_);
+        if (app_->timer_enabled()) save_logs(state_, services_);
     });
 }
 
@@ -142,35 +128,19 @@ frmMain::~frmMain() = default;
 
 bool frmMain::Form_Load() {
     if (state_.main_window_loaded) return true;
-    state_.main_window_loaded = true;
-    loading_ = true;
-    state_.data_dir = data_folder();
-    state_.config_dir = user_config_folder();
-    state_.program_path = options_.program_path;
-    state_.program_in_build_folder = runs_from_build_folder(state_.program_path);
-    state_.logs.system_first_day_of_week = locale_.first_day_of_week();
-    state_.boot_id = boot_identity();
-    load_adapter_numbering(state_.table_messages.numbering, state_.interface_readings, state_.data_dir, state_.boot_id,
-                           clock_.now());
-
     title_bar_height_ = frameGeometry().height() - geometry().height();
-    {
-        clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
-        state_.found_adapters = stats.Found_Adaptors();
-    }
-    prepare_directories(state_);
-    if (load_state(state_, services_) == LoadStateResult::unknown_format) {
-        UnloadKVT();
-        return false;
-    }
-    state_.known_adapter_count = state_.found_adapters;
-    load_settings(state_, services_);
-    update_tray();
-    read_adapter_counters(state_, services_, *this);
-    take_start_counters(state_);
-    load_logs(state_, services_);
-    load_history(state_, services_);
+    AppPlaces places;
+    places.data_dir = data_folder();
+    places.config_dir = user_config_folder();
+    places.program_path = options_.program_path;
+    places.boot_id = boot_identity();
+    places.first_day_of_week = locale_.first_day_of_week();
+    if (!app_->start(places, true)) return false;
+    MainLoop->start(0);
+    return true;
+}
 
+void frmMain::window_start() {
     // Frame first, then the height of the items, then width and place; draw afterwards: a
     // redraw at the old height would overwrite GraphHeight.
     behaviour_->start();
@@ -181,46 +151,34 @@ bool frmMain::Form_Load() {
     if (options_.minimized) minimise_window();
     behaviour_->apply_size_limits();
     if (state_.settings.CheckForUpdate) net_->start_update_check();
-
     msg_box_->set_always_on_top(state_.settings.AlwaysOnTop != 0);
-    load_rules_at_startup(state_.alerts.live, state_.data_dir);
-    loading_ = false;
-    if (stop_after_load_) {
-        UnloadKVT();
-        return false;
-    }
-    timer_enabled_ = true;
-    MainLoop->start(0);
-    return true;
 }
 
 void frmMain::arm_timer() {
-    if (!timer_enabled_) return;
-    const std::int32_t wait = ms_until_next_job(state_.timer, ticks_.tick_ms(), state_.settings.LogWriteInt);
-    MainLoop->start(wait);
+    const std::int32_t wait = app_->wait_ms(ticks_.tick_ms());
+    if (wait >= 0) MainLoop->start(wait);
 }
 
 void frmMain::on_timer() {
-    if (!timer_enabled_) return;
-    const DueJobs jobs = dispatch_timer(state_.timer, ticks_.tick_ms(), state_.settings.LogWriteInt);
-    if (jobs.update_cycle) {
-        sync_window_info();
-        update_cycle(state_, services_, *this, false);
-        net_->cycle_check();
-        serve_mail_queue(state_, services_);
-        evaluate_rules(state_, services_);
-        behaviour_->measure_frame();
-        behaviour_->apply_size_limits();
-    }
-    if (jobs.log_save) save_logs(state_, services_);
-    if (jobs.log_save || jobs.colour_refresh) {
-        // The desktop's frame colours may have changed with its theme.
-        read_desktop_colours(state_.settings, *this);
-        update_tray();
-    }
-    if (jobs.remote_report && state_.settings.RemoteOut) net_->start_report();
+    app_->timer_event(ticks_.tick_ms());
     arm_timer();
 }
+
+void frmMain::cycle_starting() { sync_window_info(); }
+
+void frmMain::cycle_done() {
+    net_->cycle_check();
+    behaviour_->measure_frame();
+    behaviour_->apply_size_limits();
+}
+
+void frmMain::desktop_colours_due() {
+    // The desktop's frame colours may have changed with its theme.
+    read_desktop_colours(state_.settings, *this);
+    update_tray();
+}
+
+void frmMain::remote_report_due() { net_->start_report(); }
 
 void frmMain::sync_window_info() {
     state_.window.visible = isVisible() && !isMinimized();
@@ -229,18 +187,12 @@ void frmMain::sync_window_info() {
     state_.window.client_height = height();
 }
 
-void frmMain::UnloadKVT() {
-    // A last sample, so the traffic since the last cycle is logged too: another copy may log
-    // on from these files at once (a desktop start taking over from the service, or the
-    // service started again when this window's run ends).
-    if (timer_enabled_) update_cycle(state_, services_, *this, false);
-    save_logs(state_, services_);
-    give_up_mail(state_, services_);
+void frmMain::UnloadKVT() { app_->unload(); }
+
+void frmMain::run_ended() {
     behaviour_->SaveWindowPosition();
     SysTray->remove();
-    state_.exiting = true;
     hide();
-    timer_enabled_ = false;
     MainLoop->stop();
     emit unloaded();
 }
@@ -268,21 +220,7 @@ void frmMain::exit_command() {
     UnloadKVT();
 }
 
-void frmMain::service_stop_event() {
-    // A stop that arrives while the start-up waits (for the secret store, a message box) is
-    // carried out once the start-up is complete.
-    if (loading_) {
-        stop_after_load_ = true;
-        return;
-    }
-    if (state_.main_window_loaded) {
-        if (!state_.exiting) UnloadKVT();
-        return;
-    }
-    // Nothing was loaded yet, so there is nothing to save.
-    state_.exiting = true;
-    emit unloaded();
-}
+void frmMain::service_stop_event() { app_->stop_event(); }
 
 void frmMain::service_start_event() {
     state_.running_as_service = true;

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "core/application.h"
 #include "core/program_state.h"
 #include "core/services.h"
 #include "net/socket_actions.h"
@@ -38,9 +39,9 @@ struct StartOptions {
     std::string program_path;  // the running program, for the autostart entry; empty: no entry
 };
 
-// The main window: owns the program state, the platform services and the main timer, runs
-// the start-up and shutdown sequences, and draws the monitor.
-class frmMain : public QWidget, public CycleHooks, public SettingWriter, public SettingsHooks {
+// The main window: the Qt front-end of the application. It owns the platform services and
+// the main timer, adds the window's steps to the start-up and shutdown, and draws the monitor.
+class frmMain : public QWidget, public AppFrontEnd, public SettingWriter, public SettingsHooks {
     Q_OBJECT
 public:
     explicit frmMain(StartOptions options, QWidget* parent = nullptr);
@@ -83,10 +84,17 @@ public:
     void mnuAbout_Click();
 
     ProgramState& state() { return state_; }
+    Application& application() { return *app_; }
     Services& services() { return services_; }
     NetJobs& net() { return *net_; }
 
-    // CycleHooks
+    // AppFrontEnd
+    void window_start() override;
+    void cycle_starting() override;
+    void cycle_done() override;
+    void desktop_colours_due() override;
+    void remote_report_due() override;
+    void run_ended() override;
     void adapter_lists_changed(int found) override;
     void log_notice(const std::string& text) override;
     void tell_user(const std::string& text) override;
@@ -127,7 +135,6 @@ private:
     void bar_graph_width_guard();
 
     StartOptions options_;
-    ProgramState state_;
     LinuxInterfaceTable tables_;
     SystemClock clock_;
     MonotonicTicks ticks_;
@@ -140,6 +147,8 @@ private:
     SysfsLinkSpeed link_speed_;
     StderrMessages messages_;
     Services services_;
+    std::unique_ptr<Application> app_;
+    ProgramState& state_;  // the application's
     sckMail* sckMail_ = nullptr;
     frmMsgBox* msg_box_ = nullptr;
     DbusNotifier* notifier_ = nullptr;
@@ -153,15 +162,7 @@ private:
     MainWindowBehaviour* behaviour_ = nullptr;
     frmSysTray* SysTray = nullptr;
     SleepWatcher* sleep_watcher_ = nullptr;
-    bool timer_enabled_ = false;
-    bool loading_ = false;          // Form_Load is running
-    bool stop_after_load_ = false;  // a stop arrived meanwhile
     bool drawing_ready_ = false;  // the window has its first size; resizes redraw from now on
     int title_bar_height_ = 0;
     int fitted_rows_height_ = 0;  // the fixed rows the window height was last fitted to
 };
-
-// The data folder: $KELVANTO_HOME, else $XDG_DATA_HOME/kelvanto (~/.local/share/kelvanto),
-// with a trailing '/'. data_folder() also creates it.
-std::string data_folder_path();
-std::string data_folder();

@@ -8,7 +8,7 @@
 #include <QThread>
 #include <unistd.h>
 
-#include "core/qt/frm_main.h"
+#include "platform/qt/data_folder.h"
 
 namespace {
 
