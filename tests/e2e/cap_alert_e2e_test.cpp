@@ -9,7 +9,7 @@
 #include <sstream>
 #include <thread>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/linux/system_clock.h"
 #include "support/cap_rule.h"
 #include "support/net_namespace.h"

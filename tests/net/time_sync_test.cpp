@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "support/fakes.h"
 
 namespace {

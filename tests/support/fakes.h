@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/interface_table.h"

@@ -4,7 +4,7 @@
 #include <QDesktopServices>
 #include <QWidget>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "net/program_version.h"
 #include "net/remote_report.h"
 #include "net/update_check.h"

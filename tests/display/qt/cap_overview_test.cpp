@@ -14,7 +14,7 @@
 #include <map>
 #include <sstream>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "core/qt/frm_main.h"
 #include "display/qt/frm_edit_item.h"
 #include "display/qt/frm_sys_tray.h"
