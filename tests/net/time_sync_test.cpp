@@ -30,12 +30,6 @@ private:
     FakeClock& clock_;
 };
 
-class RecordingWriter : public SettingWriter {
-public:
-    std::vector<std::string> written;
-    void write_setting(const std::string& name) override { written.push_back(name); }
-};
-
 class RecordingView : public TimeSyncView {
 public:
     std::vector<std::string> captions, results, messages;

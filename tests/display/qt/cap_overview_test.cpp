@@ -26,7 +26,7 @@
 #include "settings/text_file.h"
 #include "settings/qt/frm_options.h"
 #include "support/cap_rule.h"
-#include "support/netns.h"
+#include "support/net_namespace.h"
 #include "support/options_driver.h"
 #include "support/temp_home.h"
 
