@@ -9,6 +9,7 @@
 #include "net/qt/metrics_server.h"
 #include "net/qt/net_clients.h"
 #include "platform/linux/boot_identity.h"
+#include "platform/linux/zero_pages.h"
 #include "platform/qt/data_folder.h"
 #include "platform/qt/dbus_notifier.h"
 #include "platform/qt/sleep_watcher.h"
@@ -61,6 +62,10 @@ bool WindowlessRun::start() {
     places.boot_id = boot_identity();
     places.first_day_of_week = locale_.first_day_of_week();
     if (!app_->start(places, false)) return false;
+    // Most of the program state is graph buffers and day tables nobody draws here: their
+    // untouched pages need not stay resident.
+    trim_heap();
+    release_zero_pages(&app_->state(), sizeof(ProgramState));
     timer_->start(0);
     return true;
 }
