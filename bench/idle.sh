@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # bench/idle.sh [RULES] [SECONDS]
 # bench/idle.sh desktop|desktop-windows [SECONDS]
+# bench/idle.sh service|service-quiet [SECONDS]
 # What the whole program costs while idle, measured with the shared measure_idle tool (CPU,
 # wake-ups, memory). MEASURE_IDLE may point at that tool; BUILD at the build folder.
 #
@@ -12,13 +13,17 @@
 # notification area), runs the program (window shown, tray graph on) and gkrellm side by side,
 # lets them settle for 8 s and measures both over the same SECONDS (default 60): one line each.
 # desktop-windows: the same, after the program opened and closed every window once.
+# service: the service run as its unit starts it ("kelvanto --service", QT_QPA_PLATFORM=offscreen)
+# and the QtCore-only reference (build/bench/kelvanto_idle_reference, a 1 s timer reading
+# /proc/net/dev) side by side over the same SECONDS (default 60) after 5 s: one line each.
+# service-quiet: the same with the minute log off, so nothing needs the rates.
 # Installs xvfb, openbox, trayer, xdotool and gkrellm with apt-get when missing. SHOT=file.png saves a
 # screenshot of the desktop before the measurement (imagemagick).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$here/build}
 mode=offscreen
-case ${1:-} in desktop | desktop-windows) mode=$1; shift ;; esac
+case ${1:-} in desktop | desktop-windows | service | service-quiet) mode=$1; shift ;; esac
 if [[ $mode == offscreen ]]; then
   rules=${1:-0}
   secs=${2:-60}
@@ -87,6 +92,33 @@ if [[ $mode == offscreen ]]; then
   kill -0 "$pid" 2>/dev/null || { echo "the program ended early:" >&2; cat "$tmp/out.txt" >&2; exit 1; }
   echo "rules=$rules $(bash "$measure" "$pid" "$secs")"
   [[ ! -s $tmp/alerts.log ]] || echo "note: a rule fired during the measurement" >&2
+  exit 0
+fi
+
+if [[ $mode == service* ]]; then
+  reference=$build/bench/kelvanto_idle_reference
+  [[ -x $reference ]] || { echo "build $reference first (cmake --build build --target kelvanto_idle_reference)" >&2; exit 2; }
+  if [[ $mode == service-quiet ]]; then
+    mkdir -p "$XDG_CONFIG_HOME/Kelvanto"
+    printf '[General]\nMinuteLogging=0\n' >"$XDG_CONFIG_HOME/Kelvanto/Kelvanto.conf"
+  fi
+  unset DISPLAY WAYLAND_DISPLAY
+  export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$tmp
+  "$build/kelvanto" --service >"$tmp/out.txt" 2>&1 &
+  pid=$!
+  pids+=($pid)
+  "$reference" &
+  ref=$!
+  pids+=($ref)
+  sleep 5
+  kill -0 "$pid" 2>/dev/null || { echo "the program ended early:" >&2; cat "$tmp/out.txt" >&2; exit 1; }
+  bash "$measure" "$ref" "$secs" >"$tmp/reference.txt" &
+  other=$!
+  mine=$(bash "$measure" "$pid" "$secs")
+  wait "$other"
+  echo "mode=$mode $mine"
+  echo "mode=reference $(cat "$tmp/reference.txt")"
+  sed 's/^/  /' "$tmp/out.txt" >&2
   exit 0
 fi
 

@@ -1,8 +1,13 @@
 #include <QApplication>
 #include <QSessionManager>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/qt/frm_main.h"
 #include "core/qt/single_instance.h"
@@ -93,6 +98,30 @@ QByteArray preferred_platforms() {
     return x11 ? "xcb;wayland;offscreen" : "wayland;xcb;offscreen";
 }
 
+// The run without a window is a program of its own that links no window system: kelvanto
+// replaces itself with it (the process, and so a service's main PID, stays). It lies beside
+// kelvanto in a build folder, else where the installation put it.
+int run_without_window(int argc, char** argv) {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        std::fprintf(stderr, "kelvanto: cannot find this program's own file: %s\n", error.message().c_str());
+        return 1;
+    }
+    std::filesystem::path service = self.parent_path() / "kelvanto-service";
+    if (!std::filesystem::exists(service, error))
+        service = (self.parent_path() / KELVANTO_SERVICE_FROM_BIN).lexically_normal();
+    std::vector<std::string> words{service.string(), "--program", self.string()};
+    for (int i = 1; i < argc; ++i) words.emplace_back(argv[i]);
+    std::vector<char*> args;
+    for (std::string& w : words) args.push_back(w.data());
+    args.push_back(nullptr);
+    std::fflush(stdout);
+    ::execv(args[0], args.data());
+    std::fprintf(stderr, "kelvanto: cannot start the run without a window, %s: %s\n", args[0], std::strerror(errno));
+    return 1;
+}
+
 bool has_desktop() {
     return qEnvironmentVariable("QT_QPA_PLATFORM") != QLatin1String("offscreen") &&
            (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"));
@@ -115,14 +144,24 @@ int main(int argc, char** argv) {
         for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
         if (wants_report(args)) return run_report_command(args);
     }
+    const bool service_run = has_argument(argc, argv, kServiceMarker);
     const bool headless = without_display();
+    const QString cmd = command_line(argc, argv);
+    if ((service_run || headless) && cmd != QLatin1String("-install") && cmd != QLatin1String("-uninstall")) {
+        if (const char* unknown = unknown_option(argc, argv)) {
+            std::fprintf(stderr, "kelvanto: unknown option \"%s\"\n", unknown);
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+        return run_without_window(argc, argv);
+    }
+    // Only "-install" and "-uninstall" come here without a display.
     if (headless) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", preferred_platforms());
     }
 
-    const QString cmd = command_line(argc, argv);
     QApplication app(argc, argv);
     QApplication::setWindowIcon(app_icon());
     QApplication::setApplicationName(QStringLiteral("Kelvanto"));
@@ -147,8 +186,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    const bool service_run = has_argument(argc, argv, kServiceMarker);
-    SingleInstance instance(service_run ? SingleInstance::Role::service : SingleInstance::Role::desktop);
+    // The service runs without a window (above): this is a desktop start.
+    SingleInstance instance(SingleInstance::Role::desktop);
     switch (instance.knock()) {
         case SingleInstance::Knock::nobody:
         case SingleInstance::Knock::handed_over: break;
@@ -178,15 +217,11 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &main_window,
                      [&main_window](QSessionManager&) { main_window.UnloadKVT(); });
 
-    if (headless) {
-        std::fputs("kelvanto: no display (DISPLAY and WAYLAND_DISPLAY are not set); running without a window\n",
-                   stderr);
-    } else if (QGuiApplication::platformName() == QLatin1String("offscreen") &&
-               qEnvironmentVariable("QT_QPA_PLATFORM").contains(QLatin1Char(';'))) {
+    if (QGuiApplication::platformName() == QLatin1String("offscreen") &&
+        qEnvironmentVariable("QT_QPA_PLATFORM").contains(QLatin1Char(';'))) {
         std::fputs("kelvanto: the display refused the connection; running without a window\n", stderr);
     }
     main_window.show();
-    if (service_run) main_window.service_start_event();
     if (!main_window.Form_Load()) return 0;
     // For measuring what closed windows leave behind (bench/idle.sh): each one opened and closed.
     if (qEnvironmentVariableIsSet("KELVANTO_WINDOW_TOUR")) start_window_tour(main_window, 700);
@@ -194,6 +229,6 @@ int main(int argc, char** argv) {
     // A desktop run hands the logging back to the service once its logs are saved. The unit
     // sets no KELVANTO_HOME, so a run with a data folder of its own shares no logs with it.
     instance.close();
-    if (!service_run && qEnvironmentVariableIsEmpty("KELVANTO_HOME")) service_manager.start_if_enabled();
+    if (qEnvironmentVariableIsEmpty("KELVANTO_HOME")) service_manager.start_if_enabled();
     return status;
 }

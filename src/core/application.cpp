@@ -53,8 +53,26 @@ bool Application::start(const AppPlaces& places, bool with_window) {
         unload();
         return false;
     }
+    if (!with_window) s.timer.cycle_period_ms = windowless_cycle_period_ms(s);
     timer_enabled_ = true;
     return true;
+}
+
+std::int32_t windowless_cycle_period_ms(const ProgramState& s) {
+    const LiveRules& live = s.alerts.live;
+    for (int i = 0; i < live.count && i < kMaxRules; ++i) {
+        const AlertRule& r = live.rules[static_cast<std::size_t>(i)];
+        if (r.enabled() && r.ConditionKind == RateReached) return kCyclePeriodMs;
+    }
+    if (s.settings.MetricsPort != 0 || s.settings.MinuteLogging != 0) return kCyclePeriodMs;
+    return kQuietCyclePeriodMs;
+}
+
+void Application::save_before_sleep() {
+    if (!timer_enabled_) return;
+    // A sample taken out of turn is booked like any other: the next cycle counts from it.
+    if (state_->timer.cycle_period_ms > kCyclePeriodMs) update_cycle(*state_, services_, front_, false);
+    save_logs(*state_, services_);
 }
 
 std::int32_t Application::wait_ms(std::int32_t tick_now) const {

@@ -38,6 +38,12 @@ public:
     virtual void run_ended() {}
 };
 
+// How often a run without a window samples while nothing needs the rates (no switched-on
+// rate rule, no metrics endpoint, no minute log). The counters are cumulative, so a longer
+// cycle books the same bytes, only in fewer steps.
+inline constexpr std::int32_t kQuietCyclePeriodMs = 10000;
+std::int32_t windowless_cycle_period_ms(const ProgramState& s);
+
 // The composition root without a toolkit: owns the program state (on the heap, it is large),
 // runs the start-up, the timer's jobs and the orderly shutdown over the platform services
 // and the front-end it is given. The front-end owns the event loop and its single timer: it
@@ -64,6 +70,8 @@ public:
     void unload();
     // The service manager's stop event (also SIGTERM and the hand-over to a desktop run).
     void stop_event();
+    // A sample now, then the logs saved: before the machine sleeps (it may never wake).
+    void save_before_sleep();
     bool timer_enabled() const { return timer_enabled_; }
     bool loading() const { return loading_; }
 

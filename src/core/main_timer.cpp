@@ -19,7 +19,7 @@ DueJobs dispatch_timer(TimerStamps& st, std::int32_t now, std::int32_t log_write
     if (now < st.last_log_tick || st.last_log_tick == 0) {
         st.last_cycle_tick = st.last_log_tick = st.last_colour_tick = st.last_report_tick = now;
     }
-    if (tick_diff(now, st.last_cycle_tick) >= kCyclePeriodMs) {
+    if (tick_diff(now, st.last_cycle_tick) >= st.cycle_period_ms) {
         st.last_cycle_tick = now;
         jobs.update_cycle = true;
     }
@@ -44,7 +44,7 @@ std::int32_t ms_until_next_job(const TimerStamps& st, std::int32_t now, std::int
     const auto left = [now](std::int32_t stamp, std::int32_t period) {
         return std::max<std::int32_t>(0, period - tick_diff(now, stamp));
     };
-    std::int32_t wait = left(st.last_cycle_tick, kCyclePeriodMs);
+    std::int32_t wait = left(st.last_cycle_tick, st.cycle_period_ms);
     wait = std::min(wait, left(st.last_log_tick, log_period_ms(log_write_minutes)));
     wait = std::min(wait, left(st.last_colour_tick, kColourPeriodMs));
     wait = std::min(wait, left(st.last_report_tick, kReportPeriodMs));

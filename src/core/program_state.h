@@ -34,6 +34,9 @@ struct TimerStamps {
     std::int32_t last_log_tick = 0;
     std::int32_t last_colour_tick = 0;
     std::int32_t last_report_tick = 0;
+    // How often the update cycle samples: once a second, less often in a run without a
+    // window while nothing needs the rates.
+    std::int32_t cycle_period_ms = 1000;
 };
 
 // What the last read found for an adapter, not stored.

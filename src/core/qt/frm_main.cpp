@@ -39,11 +39,27 @@
 #include "net/qt/net_jobs.h"
 #include "platform/qt/data_folder.h"
 #include "platform/qt/dbus_notifier.h"
+#include "platform/qt/desktop_palette.h"
 #include "platform/qt/sleep_watcher.h"
 #include "service/service_control.h"
 #include "settings/autostart.h"
 #include "settings/qt/frm_options.h"
 #include "settings/settings_store.h"
+
+namespace {
+
+// Tells the user once that the endpoint cannot listen: on standard error (for runs without
+// a desktop) and in a message box that does not stop the monitor.
+void show_metrics_failure(QWidget* parent, const std::string& message) {
+    std::fprintf(stderr, "kelvanto: %s\n", message.c_str());
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Metrics"), QString::fromStdString(message),
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+}  // namespace
 
 frmMain::frmMain(StartOptions options, QWidget* parent)
     : QWidget(parent),
@@ -119,9 +135,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
 
     // A machine that goes to sleep may never wake: the logs are saved first.
     sleep_watcher_ = new SleepWatcher(this);
-    connect(sleep_watcher_, &SleepWatcher::about_to_sleep, this, [this] {
-        if (app_->timer_enabled()) save_logs(state_, services_);
-    });
+    connect(sleep_watcher_, &SleepWatcher::about_to_sleep, this, [this] { app_->save_before_sleep(); });
 }
 
 frmMain::~frmMain() = default;

@@ -1,7 +1,6 @@
 #include "net/qt/metrics_server.h"
 
 #include <QHostAddress>
-#include <QMessageBox>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -131,13 +130,4 @@ void MetricsServer::serve(QTcpSocket* socket) {
     };
     connect(socket, &QTcpSocket::readyRead, socket, read_request);
     if (socket->bytesAvailable() > 0) read_request();
-}
-
-void show_metrics_failure(QWidget* parent, const std::string& message) {
-    std::fprintf(stderr, "kelvanto: %s\n", message.c_str());
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Metrics"), QString::fromStdString(message),
-                                QMessageBox::Ok, parent);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
 }

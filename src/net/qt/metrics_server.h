@@ -7,7 +7,6 @@
 class QTcpServer;
 class QTcpSocket;
 class QTimer;
-class QWidget;
 
 // The metrics endpoint on the wire: a QTcpServer that answers each connection's one HTTP
 // request from the core (classify, respond) and closes it. Everything runs on the event
@@ -48,7 +47,3 @@ private:
     int port_ = 0;
     int open_ = 0;
 };
-
-// Tells the user once that the endpoint cannot listen: on standard error (for runs without
-// a desktop) and in a message box that does not stop the monitor.
-void show_metrics_failure(QWidget* parent, const std::string& message);

@@ -1,91 +1,31 @@
 #pragma once
 
-#include <QObject>
 #include <QPointer>
 #include <QUrl>
 #include <functional>
-#include <memory>
-#include <string>
 
-#include "core/program_state.h"
 #include "net/qt/frm_update.h"
-#include "net/qt/net_socket.h"
-#include "net/socket_actions.h"
-#include "net/time_sync.h"
-#include "platform/clock.h"
-#include "platform/linux/linux_clock_setter.h"
-#include "platform/program_messages.h"
-#include "platform/qt/dbus_clock_setter.h"
+#include "net/qt/net_clients.h"
 
 class QWidget;
 
-// Where the network jobs really connect, for test runs: read from KELVANTO_TIME_HOST,
-// KELVANTO_TIME_PORT, KELVANTO_UPDATE_HOST, KELVANTO_UPDATE_PORT, KELVANTO_REMOTE_HOST,
-// KELVANTO_REMOTE_PORT; KELVANTO_CLOCK_READONLY makes every clock change a refusal (and
-// never asks the system's time service).
-struct NetOverrides {
-    QString time_host;
-    int time_port = 0;
-    QString update_host;
-    int update_port = 0;
-    QString remote_host;
-    int remote_port = 0;
-    bool clock_read_only = false;
-    static NetOverrides from_environment();
-};
-
-// The main window's three sockets and the dialogues behind them: time synchronisation
-// (sckTime), the remote report (sckServer, the report slot) and the update check (Winsock),
-// plus the "Software update" window.
-class NetJobs : public QObject {
+// The main window's network jobs: the three client sockets plus the "Software update"
+// window a newer version opens.
+class NetJobs : public NetClients {
     Q_OBJECT
 public:
     NetJobs(ProgramState& state, const Clock& clock, const Locale& locale, SettingWriter* writer, QWidget* main_window,
             const NetOverrides& overrides, QObject* parent = nullptr);
     ~NetJobs() override;
 
-    // After each update cycle: the automatic time synchronisation while SyncAuto is set, and
-    // the time limits and next tries of the time and update dialogues.
-    void cycle_check();
-    // The options dialog's sync button with the host text of its server box.
-    void sync_button(const std::string& host);
-    // The user's answer whether to set a time far from the clock.
-    void sync_confirmed(bool set);
-    // The options dialog while it is open (null when closed: a question left open is a no).
-    void set_sync_view(TimeSyncView* view);
-    // The timer's remote report job while RemoteOut is set: a new report when none is in
-    // progress or the one in progress never heard from the server.
-    void start_report();
-    // Start-up with CheckForUpdate set.
-    void start_update_check();
-    void show_update(const QString& version, const QString& date);
+    void show_update(const QString& version, const QString& date) override;
 
-    // Test seams: the clock setter and how the download page is opened.
-    void set_clock_setter(ClockSetter* setter) { setter_ = setter ? setter : &own_setter_; }
+    // Test seam: how the download page is opened.
     std::function<void(const QUrl&)> open_url;
 
     frmUpdate* update_window() const { return update_window_; }
 
-    NetSocket* sckTime = nullptr;
-    NetSocket* sckServer = nullptr;  // the report connection
-    NetSocket* Winsock = nullptr;
-
 private:
-    TimeSyncEnv sync_env();
-    void handle_update(const UpdateOutcome& outcome);
-
-    ProgramState& state_;
-    const Clock& clock_;
-    SettingWriter* writer_;
     QWidget* main_window_;
-    // The clock is set by the process itself where it may, else by systemd-timedated.
-    LinuxClockSetter linux_setter_;
-    DBusClockSetter dbus_setter_;
-    FallbackClockSetter own_setter_;
-    ClockSetter* setter_;
-    const Locale& locale_;
-    TimeSyncView* sync_view_ = nullptr;
-    StderrMessages messages_;
     QPointer<frmUpdate> update_window_;
-    std::string running_version_;
 };

@@ -42,9 +42,5 @@ private:
     mutable bool written_ = false;  // the file has been written (and made private) by this run
 };
 
-// The desktop palette's dark and light colours (packed RGB), nothing without a desktop.
-std::optional<std::uint32_t> desktop_dark_colour();
-std::optional<std::uint32_t> desktop_light_colour();
-
 // The folder that holds "autostart/": $XDG_CONFIG_HOME, else ~/.config.
 std::string user_config_folder();

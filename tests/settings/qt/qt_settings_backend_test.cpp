@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <filesystem>
 
+#include "platform/qt/desktop_palette.h"
 #include "settings/qt/qt_settings_backend.h"
 #include "settings/settings_store.h"
 #include "settings/text_file.h"
