@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/history_list.h"
 #include "history/history_rows.h"
 #include "years_of_amounts.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/log_files.h"
 #include "history/log_store.h"
 #include "history/period_totals.h"

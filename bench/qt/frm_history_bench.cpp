@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/qt/frm_history.h"
 #include "support/fakes.h"
 #include "years_of_amounts.h"

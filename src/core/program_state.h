@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "alerts/alert_state.h"
-#include "display/form_item.h"
+#include "settings/form_item.h"
 #include "display/window_behaviour.h"
 #include "history/log_state.h"
 #include "history/stats_record.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/minute_log.h"
 #include "history/period_totals.h"
 #include "measure/format.h"

@@ -7,7 +7,7 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
-#include "core/date.h"
+#include "platform/date.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "core/date.h"
+#include "platform/date.h"
 
 namespace {
 

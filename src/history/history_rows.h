@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "history/traffic_pair.h"
+#include "measure/traffic_pair.h"
 #include "platform/locale.h"
 
 // The five tabs of the history window, in tab-strip order.

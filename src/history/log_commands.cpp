@@ -1,6 +1,6 @@
 #include "history/log_commands.h"
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/log_files.h"
 #include "history/log_io.h"
 #include "history/log_store.h"

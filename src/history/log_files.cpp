@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/file_access.h"
 #include "platform/file_save.h"
 
@@ -269,10 +269,6 @@ std::int64_t file_size(const std::string& path) {
     return ec ? -1 : static_cast<std::int64_t>(size);
 }
 
-bool file_exists(const std::string& path) {
-    std::error_code ec;
-    return fs::exists(native_path(path), ec);
-}
 
 void remove_file(const std::string& path) {
     std::error_code ec;

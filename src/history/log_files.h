@@ -51,7 +51,6 @@ FileRead read_file(const std::string& path, std::int64_t offset = 0, std::int64_
 std::optional<std::string> write_file_at(const std::string& path, std::int64_t offset, const Bytes& bytes,
                                          const std::string& folder = {});
 std::int64_t file_size(const std::string& path);
-bool file_exists(const std::string& path);
 void remove_file(const std::string& path);
 // Creates a folder of the data folder (with its parents) and makes it private (0700).
 void make_dir(const std::string& path);

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "history/traffic_pair.h"
+#include "measure/traffic_pair.h"
 #include "measure/adapter_state.h"
 
 inline constexpr int kMinuteEntries = 1441;        // entries 0..1440; 1440 is never incremented

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/log_io.h"
 #include "history/minute_log.h"
 #include "measure/saved_readings.h"

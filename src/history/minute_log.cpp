@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/log_io.h"
 
 namespace {

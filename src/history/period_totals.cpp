@@ -1,10 +1,12 @@
 #include "history/period_totals.h"
 
+#include "history/history_rows.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/minute_log.h"
 #include "platform/locale.h"
 
@@ -83,9 +85,9 @@ Stored stored_part(const ProgramState& state, int adapter, int kind, double toda
     Stored r;
     switch (kind) {
         case 1: r.sum = sum_days(h, adapter, yesterday, yesterday); break;
-        case 2: r.sum = sum_days(h, adapter, week_start(today, first_day), yesterday); break;
+        case 2: r.sum = sum_days(h, adapter, history_week_start(today, first_day), yesterday); break;
         case 3: {
-            const double this_week = week_start(today, first_day);
+            const double this_week = history_week_start(today, first_day);
             r.sum = sum_days(h, adapter, this_week - 7, this_week - 1);
             break;
         }
@@ -148,19 +150,6 @@ int first_day_of_week(const ProgramState& state) {
     const int f = state.settings.FirstDayOfWeek;
     if (f >= 1 && f <= 7) return f;
     return std::clamp(state.logs.system_first_day_of_week, 1, 7);
-}
-
-double week_start(double date, int first_day) {
-    const int offset = (weekday(date) - (first_day - 1) + 7) % 7;
-    return whole(date) - offset;
-}
-
-int week_number(double date, int first_day) {
-    // The week belongs to the year holding its fourth day; counting from that day gives the
-    // week number directly, so the first days of January can belong to last year's week 52
-    // or 53 and the last days of December to week 1.
-    const double fourth = week_start(date, first_day) + 3;
-    return static_cast<int>(fourth - first_of_year(year_of(fourth))) / 7 + 1;
 }
 
 double monthly_period_start(double today, int start_day) {

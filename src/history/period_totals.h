@@ -18,11 +18,6 @@ std::string period_name(const ProgramState& state, int kind);
 // The first day of the week in effect: 1 = Sunday .. 7 = Saturday (FirstDayOfWeek, or the
 // system's when it is 0).
 int first_day_of_week(const ProgramState& state);
-// Week of the year of `date`, weeks starting on `first_day` (1 = Sunday .. 7 = Saturday);
-// week 1 is the first week with at least four days in the new year.
-int week_number(double date, int first_day);
-// The first day of the week holding `date`.
-double week_start(double date, int first_day);
 
 // The monthly user-defined period with start day `start_day` (1..31) as of `today`.
 double monthly_period_start(double today, int start_day);

@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/log_files.h"
 #include "history/log_store.h"
 #include "platform/file_access.h"

@@ -1,6 +1,6 @@
 #include "history/traffic_log.h"
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/log_store.h"
 
 void add_traffic(ProgramState& state, int slot, double received, double sent, double now) {

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "history/traffic_pair.h"
+#include "measure/traffic_pair.h"
 
 // Slot 0 is the aggregate "Multiple adapters"; slots 1..15 are adapters.
 inline constexpr int kMaxAdapters = 15;

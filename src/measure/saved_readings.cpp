@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/log_files.h"
 #include "platform/file_save.h"
 

@@ -1,6 +1,6 @@
 #include "net/program_version.h"
 
-#include "core/date.h"
+#include "platform/date.h"
 
 #ifndef KELVANTO_VERSION
 #define KELVANTO_VERSION "0.0"

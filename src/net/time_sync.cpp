@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/date.h"
+#include "platform/date.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/date.h"
+#include "platform/date.h"
 
 std::string EnglishLocale::short_date(double date) const {
     const CivilDate d = civil_date(date);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/date.h"
+#include "platform/date.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "display/form_item.h"
+#include "settings/form_item.h"
 
 // Packs a colour as red + 256 * green + 65536 * blue.
 constexpr std::uint32_t rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {

@@ -10,11 +10,6 @@
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(native_path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 struct Actions : ::testing::Test, AlertBench {
     ScriptedTotals& t = totals();
     Actions() {
@@ -38,7 +33,7 @@ TEST_F(Actions, LogLineAndMailCarryTheSameMessage) {
     t.received = 101 * MB;
     cycle();
     const std::string message = "The daily download has reached 101.00 MB.";
-    EXPECT_EQ(slurp(path), "15/06/2026 12:00:00 " + message + "\r\n");
+    EXPECT_EQ(file_contents(path), "15/06/2026 12:00:00 " + message + "\r\n");
     ASSERT_EQ(socket.connects.size(), 1u);
     EXPECT_EQ(socket.connects[0], "127.0.0.1:2525");
     EXPECT_NE(state.alerts.mail.mail.headers.find("Subject: " + message + "\r\n"), std::string::npos);
@@ -48,7 +43,7 @@ TEST_F(Actions, LogLineAndMailCarryTheSameMessage) {
     run_actions(state, services, 0, false);
     EXPECT_EQ(state.alerts.mail_queue, (MailQueue{{message, path}}));
     const std::string two_lines = "15/06/2026 12:00:00 " + message + "\r\n15/06/2026 12:00:01 " + message + "\r\n";
-    EXPECT_EQ(slurp(path), two_lines);
+    EXPECT_EQ(file_contents(path), two_lines);
 
     // The first mail fails (for good, no tries left): the next cycle notes why in the
     // program's messages and in the rule's log, then starts the queued one.
@@ -58,7 +53,7 @@ TEST_F(Actions, LogLineAndMailCarryTheSameMessage) {
     serve_mail_queue(state, services);
     const std::string why = "Alert mail not sent: no connection to the SMTP server 127.0.0.1:2525 (Connection refused).";
     EXPECT_EQ(messages.lines, std::vector<std::string>{why});
-    EXPECT_EQ(slurp(path), two_lines + "15/06/2026 12:00:02 " + why + "\r\n");
+    EXPECT_EQ(file_contents(path), two_lines + "15/06/2026 12:00:02 " + why + "\r\n");
     EXPECT_TRUE(state.alerts.mail_queue.empty());
     EXPECT_EQ(socket.connects.size(), 2u);
 }

@@ -14,11 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(native_path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void spit(const std::string& path, const std::string& bytes) {
     std::ofstream(native_path(path), std::ios::binary) << bytes;
 }
@@ -102,9 +97,9 @@ TEST_F(RuleFiles, ThreeRulesGiveThreeFilesAndACount) {
     }
     ASSERT_TRUE(save_all_rules(w, live, dir));
 
-    EXPECT_EQ(slurp(dir + "Stats/Rules.dat"), std::string("\x03\0\0\0", 4));
+    EXPECT_EQ(file_contents(dir + "Stats/Rules.dat"), std::string("\x03\0\0\0", 4));
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(slurp(rule_file_path(dir, i)), encode_rule(w.rules[static_cast<std::size_t>(i)]));
+        EXPECT_EQ(file_contents(rule_file_path(dir, i)), encode_rule(w.rules[static_cast<std::size_t>(i)]));
     }
     EXPECT_EQ(rule_file_path(dir, 9), dir + "Stats/Rule10.dat");
     for (int i = 3; i < kMaxRules; ++i) EXPECT_FALSE(fs::exists(native_path(rule_file_path(dir, i))));
@@ -117,7 +112,7 @@ TEST_F(RuleFiles, ThreeRulesGiveThreeFilesAndACount) {
     EXPECT_EQ(w.selected, 0);
     ASSERT_TRUE(save_all_rules(w, live, dir));
     EXPECT_FALSE(fs::exists(native_path(rule_file_path(dir, 2))));
-    EXPECT_EQ(slurp(dir + "Stats/Rules.dat"), std::string("\x02\0\0\0", 4));
+    EXPECT_EQ(file_contents(dir + "Stats/Rules.dat"), std::string("\x02\0\0\0", 4));
     LiveRules loaded;
     load_rules_at_startup(loaded, dir);
     ASSERT_EQ(loaded.count, 2);
@@ -161,14 +156,14 @@ TEST_F(RuleFiles, SaveOneRewritesOnlyThatRule) {
     new_rule(w);
     w.rules[1] = rate_rule("second");
     save_all_rules(w, live, dir);
-    const std::string first = slurp(rule_file_path(dir, 0));
+    const std::string first = file_contents(rule_file_path(dir, 0));
     live.rules[1].Enabled = 0;
     ASSERT_TRUE(save_one_rule(live, 1, dir));
     LiveRules loaded;
     load_rules_at_startup(loaded, dir);
     EXPECT_EQ(loaded.rules[1].Enabled, 0);
-    EXPECT_EQ(slurp(rule_file_path(dir, 0)), first);
-    EXPECT_EQ(slurp(rule_file_path(dir, 1)).size(), encode_rule(w.rules[1]).size());
+    EXPECT_EQ(file_contents(rule_file_path(dir, 0)), first);
+    EXPECT_EQ(file_contents(rule_file_path(dir, 1)).size(), encode_rule(w.rules[1]).size());
 }
 
 TEST_F(RuleFiles, DamagedFilesLoadAsSwitchedOffRules) {

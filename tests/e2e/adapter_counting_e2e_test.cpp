@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/linux/system_clock.h"
 #include "support/net_namespace.h"
 #include "support/process.h"

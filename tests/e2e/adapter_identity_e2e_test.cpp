@@ -13,7 +13,7 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/linux/system_clock.h"
 #include "support/net_namespace.h"
 #include "support/process.h"

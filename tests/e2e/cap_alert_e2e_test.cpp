@@ -9,10 +9,10 @@
 #include <sstream>
 #include <thread>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/linux/system_clock.h"
 #include "support/cap_rule.h"
-#include "support/netns.h"
+#include "support/net_namespace.h"
 #include "support/notification_service.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -38,7 +38,7 @@ int count_lines(const std::string& text) {
 }
 
 // Sends `total` bytes over the loopback of the test's namespace.
-std::size_t transfer(const TestNetns& ns, std::size_t total) {
+std::size_t transfer(const NetNamespace& ns, std::size_t total) {
     const InNetns in(ns);
     return in.entered() ? loopback_transfer(total) : 0;
 }
@@ -65,7 +65,7 @@ struct CapUser {
 
     // Starts the program in the namespace under a session bus of its own on which the
     // notification service runs.
-    ChildProcess start(const TestNetns& ns) const {
+    ChildProcess start(const NetNamespace& ns) const {
         const fs::path script = write_notification_service(home.path());
         fs::remove(notified().string() + ".ready");
         const std::string shell =
@@ -113,8 +113,8 @@ struct CapUser {
 // time the notification service of the session receives the rule's sentence and the message.
 TEST(CapAlertEndToEnd, EightyPercentOfTheCapFiresOnceAndAgainAfterTheCapIsRaised) {
     if (!fs::exists("/usr/bin/dbus-run-session")) GTEST_SKIP() << "needs dbus-run-session (dbus-daemon)";
-    const TestNetns ns("cap");
-    if (!ns.failure().empty()) GTEST_SKIP() << ns.failure();
+    const NetNamespace ns("cap");
+    if (!ns.ok()) GTEST_SKIP() << ns.error();
     CapUser user;
     const double started = SystemClock().now();
     const double today = std::floor(started);
@@ -167,8 +167,8 @@ TEST(CapAlertEndToEnd, EightyPercentOfTheCapFiresOnceAndAgainAfterTheCapIsRaised
 // The period total goes from 0 past the rule's 16 MB within one cycle: the rule fires once.
 TEST(CapAlertEndToEnd, ATotalThatJumpsFromZeroPastTheAmountFiresOnce) {
     if (!fs::exists("/usr/bin/dbus-run-session")) GTEST_SKIP() << "needs dbus-run-session (dbus-daemon)";
-    const TestNetns ns("capzero");
-    if (!ns.failure().empty()) GTEST_SKIP() << ns.failure();
+    const NetNamespace ns("capzero");
+    if (!ns.ok()) GTEST_SKIP() << ns.error();
     CapUser user;
     const double today = std::floor(SystemClock().now());
     user.set_cap(20, today);

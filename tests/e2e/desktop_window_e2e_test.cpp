@@ -215,7 +215,6 @@ TEST(X11Desktop, UpdateWindowAndTheProgramAnAlertRunsComeAboveTheMainWindow) {
     ASSERT_NE(main, 0u) << read_file(home.output());
     ASSERT_NE(update, 0u) << "no update window";
     ASSERT_NE(alert, 0u) << "the alert's program did not start";
-
     std::vector<XWindowId> order;
     wait_for(3000, [&] {
         order = x_stacking_order(desktop.display());
@@ -235,7 +234,6 @@ TEST(X11Desktop, UpdateWindowAndTheProgramAnAlertRunsComeAboveTheMainWindow) {
     EXPECT_TRUE(wait_for(3000, [&] { return x_window_kept_above(desktop.display(), main); }));
     order = x_stacking_order(desktop.display());
     EXPECT_GT(stacking_index(order, main), stacking_index(order, alert));
-
     EXPECT_EQ(terminate(p), 0) << read_file(home.output());
     // The alert's program ends with the X server.
 }
@@ -261,7 +259,6 @@ TEST(WaylandSession, XwaylandWindowAtItsPlaceAndNativeWaylandKeepsTheStoredPlace
     TempDir runtime;
     WaylandDesktop session(runtime.str() + "/run");
     ASSERT_TRUE(session.running()) << session.log();
-
     {
         Home home;
         home.write_settings("WindowX=40\nWindowY=450\n");
@@ -410,7 +407,6 @@ TEST(TrayOverDBus, ItemRegistersAndItsPictureAndTooltipFollowTheTraffic) {
         << read_file(t.watcher_log);
     EXPECT_NE(read_file(t.watcher_log).find("bar=008000"), std::string::npos) << read_file(t.watcher_log);
     EXPECT_EQ(read_file(t.watcher_log).find("bar=00ff00"), std::string::npos) << read_file(t.watcher_log);
-
     std::atomic<bool> stop{false};
     std::thread traffic([&] { loopback_traffic(stop); });
     const bool bar = wait_for(10000, [&] { return read_file(t.watcher_log).find("bar=00ff00") != std::string::npos; });
@@ -427,7 +423,6 @@ TEST(TrayOverDBus, ItemRegistersAndItsPictureAndTooltipFollowTheTraffic) {
         const auto last = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& l) { return l.rfind("icon ", 0) == 0; });
         return last != lines.rend() && last->find("bar=008000") != std::string::npos;
     })) << read_file(t.watcher_log);
-
     ASSERT_EQ(terminate(p), 0) << read_file(t.home.output());
     EXPECT_TRUE(wait_for(5000, [&] { return has_line_starting(t.watcher_log, "unregistered "); })) << "the icon stays after exit";
     EXPECT_EQ(read_file(t.home.output()).find("no notification area"), std::string::npos) << read_file(t.home.output());
@@ -446,7 +441,6 @@ TEST(TrayOverDBus, NoWatcherIsSaidOnceAndAWatcherStartingLaterGetsTheItem) {
     ChildProcess watcher = t.start_watcher(5);
     std::this_thread::sleep_for(4000ms);
     EXPECT_EQ(count_of(read_file(t.home.output()), "no notification area"), 1u) << read_file(t.home.output());
-
     const bool registered = wait_for(20000, [&] { return has_line_starting(t.watcher_log, "registered "); });
     EXPECT_TRUE(registered) << read_file(t.watcher_log);
     EXPECT_TRUE(wait_for(5000, [&] { return has_line_starting(t.watcher_log, "tooltip Kelvanto|DL: "); }))

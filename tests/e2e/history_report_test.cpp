@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/linux/system_clock.h"
 #include "support/temp_dir.h"
 

@@ -21,7 +21,7 @@
 
 #include "alerts/alert_rule.h"
 #include "alerts/rule_files.h"
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/linux/system_clock.h"
 #include "support/process.h"
 #include "support/temp_dir.h"

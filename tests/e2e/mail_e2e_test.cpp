@@ -18,6 +18,7 @@
 
 #include "alerts/rule_files.h"
 #include "settings/text_file.h"
+#include "support/net_namespace.h"
 #include "support/process.h"
 #include "support/smtp_peer.h"
 #include "support/temp_dir.h"
@@ -38,36 +39,6 @@ unsigned mode_of(const std::filesystem::path& p) {
     return st.st_mode & 07777;
 }
 
-// Sends `total` bytes from one loopback socket to another.
-void loopback_transfer(std::size_t total) {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::listen(listener, 1);
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
-    std::thread reader([&] {
-        const int peer = ::accept(listener, nullptr, nullptr);
-        std::vector<char> buf(1 << 16);
-        while (::recv(peer, buf.data(), buf.size(), 0) > 0) {
-        }
-        ::close(peer);
-    });
-    const int client = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (::connect(client, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-        const std::vector<char> chunk(1 << 16, 'k');
-        for (std::size_t sent = 0; sent < total;) {
-            const ssize_t n = ::send(client, chunk.data(), std::min(chunk.size(), total - sent), 0);
-            if (n <= 0) break;
-            sent += static_cast<std::size_t>(n);
-        }
-    }
-    ::close(client);
-    reader.join();
-    ::close(listener);
-}
 
 // Bursts of loopback traffic a second apart, so the rate keeps rising past any threshold,
 // until `done` holds (or 40 seconds pass).

@@ -19,7 +19,7 @@
 #include <sstream>
 #include <thread>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/linux/system_clock.h"
 #include "service/systemd_service.h"
 #include "support/process.h"

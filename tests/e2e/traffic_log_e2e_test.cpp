@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/linux/system_clock.h"
 #include "support/net_namespace.h"
 #include "support/process.h"
@@ -26,37 +26,6 @@ extern char** environ;
 namespace {
 
 using namespace std::chrono_literals;
-
-// Sends `total` bytes from one loopback socket to another and returns how many arrived.
-std::size_t loopback_transfer(std::size_t total) {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listener, 1) != 0) return 0;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
-    std::size_t received = 0;
-    std::thread reader([&] {
-        const int peer = ::accept(listener, nullptr, nullptr);
-        std::vector<char> buf(1 << 16);
-        for (ssize_t n; (n = ::recv(peer, buf.data(), buf.size(), 0)) > 0;) received += static_cast<std::size_t>(n);
-        ::close(peer);
-    });
-    const int client = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (::connect(client, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-        std::vector<char> chunk(1 << 16, 'k');
-        for (std::size_t sent = 0; sent < total;) {
-            const ssize_t n = ::send(client, chunk.data(), std::min(chunk.size(), total - sent), 0);
-            if (n <= 0) break;
-            sent += static_cast<std::size_t>(n);
-        }
-    }
-    ::close(client);
-    reader.join();
-    ::close(listener);
-    return received;
-}
 
 std::vector<char> read_bytes(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);

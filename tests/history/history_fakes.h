@@ -3,7 +3,7 @@
 #include <map>
 #include <tuple>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/history_rows.h"
 
 // Daily amounts held in a map; days never set read as zero.

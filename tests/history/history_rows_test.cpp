@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "history/history_fakes.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "core/program_state.h"
 #include "core/services.h"
 #include "history/log_files.h"

@@ -5,6 +5,7 @@
 
 #include "history/log_fixture.h"
 #include "history/minute_log.h"
+#include "history/history_rows.h"
 #include "history/period_totals.h"
 #include "history/traffic_log.h"
 #include "platform/locale.h"
@@ -72,12 +73,12 @@ TEST(PeriodTotals, ThisWeekSpansNewYearAndFollowsTheFirstDayOfWeek) {
 }
 
 TEST(PeriodTotals, WeekNumbers) {
-    EXPECT_EQ(week_number(make_date(2026, 1, 1), 2), 1);    // Thursday
-    EXPECT_EQ(week_number(make_date(2027, 1, 1), 2), 53);   // Friday: last week of 2026
-    EXPECT_EQ(week_number(make_date(2024, 12, 30), 2), 1);  // Monday of week 1 of 2025
-    EXPECT_EQ(week_number(make_date(2026, 12, 31), 2), 53);
-    EXPECT_EQ(week_number(make_date(2023, 1, 1), 1), 1);   // Sunday, weeks from Sunday
-    EXPECT_EQ(week_number(make_date(2022, 1, 1), 1), 52);  // Saturday, still 2021's last week
+    EXPECT_EQ(history_week_number(make_date(2026, 1, 1), 2), 1);    // Thursday
+    EXPECT_EQ(history_week_number(make_date(2027, 1, 1), 2), 53);   // Friday: last week of 2026
+    EXPECT_EQ(history_week_number(make_date(2024, 12, 30), 2), 1);  // Monday of week 1 of 2025
+    EXPECT_EQ(history_week_number(make_date(2026, 12, 31), 2), 53);
+    EXPECT_EQ(history_week_number(make_date(2023, 1, 1), 1), 1);   // Sunday, weeks from Sunday
+    EXPECT_EQ(history_week_number(make_date(2022, 1, 1), 1), 52);  // Saturday, still 2021's last week
 }
 
 TEST(PeriodTotals, MonthlyPeriodStartAndEnd) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "support/fakes.h"
 
 namespace {
@@ -28,12 +28,6 @@ public:
 
 private:
     FakeClock& clock_;
-};
-
-class RecordingWriter : public SettingWriter {
-public:
-    std::vector<std::string> written;
-    void write_setting(const std::string& name) override { written.push_back(name); }
 };
 
 class RecordingView : public TimeSyncView {

@@ -5,13 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "support/fakes.h"
 
-class RecordingWriter : public SettingWriter {
-public:
-    std::vector<std::string> written;
-    void write_setting(const std::string& name) override { written.push_back(name); }
-};
+namespace {
 
 constexpr const char* kReply =
     "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\nver=1.31, date=Jan 05, 2004\r\n";

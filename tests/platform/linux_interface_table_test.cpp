@@ -4,6 +4,7 @@
 
 #include "platform/linux/linux_interface_table.h"
 #include "platform/linux/sysfs_link_speed.h"
+#include "platform/linux/sysfs_link_speed.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -41,8 +42,9 @@ TEST(LinuxInterfaceTable, ReadsCountersIndexesAndStatusFromAFakeTree) {
     EXPECT_EQ(rows[1].in_octets, 12345u);
     EXPECT_EQ(rows[1].out_octets, 6789u);
     EXPECT_EQ(rows[1].oper_status, kOperDisconnected);
-    EXPECT_EQ(link_speed_bits((dir.path() / "sys").string(), "eth0"), 1000000000ull);
-    EXPECT_EQ(link_speed_bits((dir.path() / "sys").string(), "lo"), 0ull);
+    SysfsLinkSpeed speeds((dir.path() / "sys").string() + "/");
+    EXPECT_EQ(speeds.speed_bps("eth0"), 1e9);
+    EXPECT_EQ(speeds.speed_bps("lo"), 0.0);
 }
 
 TEST(LinuxInterfaceTable, UnreadableProcFileIsAnError) {

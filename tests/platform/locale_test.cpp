@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/date.h"
+#include "platform/date.h"
 
 TEST(EnglishLocale, DatesTimesAndMonths) {
     EnglishLocale en;

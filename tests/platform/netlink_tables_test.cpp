@@ -15,7 +15,7 @@
 
 #include "platform/linux/linux_interface_table.h"
 #include "platform/linux/netlink_tables.h"
-#include "support/netns.h"
+#include "support/net_namespace.h"
 
 namespace {
 
@@ -237,8 +237,8 @@ Snapshot agree_with_fresh(NetlinkTables& kept, const std::string& step) {
 // get renamed, go down and vanish, addresses taken and given, counters that move, exactly as
 // a reader made afresh sees them.
 TEST(NetlinkTables, KeptReaderFollowsChangesAsAFreshReaderSeesThem) {
-    const TestNetns ns("nlk");
-    if (!ns.failure().empty()) GTEST_SKIP() << ns.failure();
+    const NetNamespace ns("nlk");
+    if (!ns.ok()) GTEST_SKIP() << ns.error();
     const InNetns in(ns);
     ASSERT_TRUE(in.entered());
     NetlinkTables kept;

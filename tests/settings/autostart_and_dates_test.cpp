@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "settings/autostart.h"
 #include "settings/date_text.h"
 #include "support/temp_dir.h"

@@ -3,10 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/interface_table.h"
+#include "net/socket_actions.h"
 
 // A scripted interface table: tests set the rows the next read returns.
 class FakeInterfaceTable : public InterfaceTableReader {
@@ -93,4 +94,11 @@ public:
         shown.push_back(request);
         return answer;
     }
+};
+
+// The names of the settings a job asked to be written, in order.
+class RecordingWriter : public SettingWriter {
+public:
+    std::vector<std::string> written;
+    void write_setting(const std::string& name) override { written.push_back(name); }
 };

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "support/netns.h"
+#include "support/net_namespace.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -21,9 +21,9 @@
 class MetricsProgram {
 public:
     // In a fresh namespace named after `tag`; `skip_reason` tells why that was not possible.
-    explicit MetricsProgram(const std::string& tag) : ns_(std::make_unique<TestNetns>(tag)) {
-        if (!ns_->failure().empty()) {
-            skip_ = ns_->failure();
+    explicit MetricsProgram(const std::string& tag) : ns_(std::make_unique<NetNamespace>(tag)) {
+        if (!ns_->ok()) {
+            skip_ = ns_->error();
             return;
         }
         in_ns_ = std::make_unique<InNetns>(*ns_);
@@ -35,7 +35,7 @@ public:
     ~MetricsProgram() { kill_process(child_); }
 
     const std::string& skip_reason() const { return skip_; }
-    const TestNetns& ns() const { return *ns_; }
+    const NetNamespace& ns() const { return *ns_; }
     const TempDir& dir() const { return dir_; }
     int port() const { return port_; }
 
@@ -94,7 +94,7 @@ private:
             << "[General]\nMetricsPort=" << port_ << "\nMetricsAddress=127.0.0.1\nCheckForUpdate=0\n";
     }
 
-    std::unique_ptr<TestNetns> ns_;
+    std::unique_ptr<NetNamespace> ns_;
     std::unique_ptr<InNetns> in_ns_;
     std::string skip_;
     TempDir dir_;

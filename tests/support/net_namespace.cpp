@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
@@ -33,8 +34,8 @@ bool enter(const std::string& ns) {
 
 // Every wait of a socket ends after 20 s, so a transfer that cannot happen fails the test
 // instead of hanging it (on a listening socket this also bounds accept).
-void bound_waits(int fd) {
-    timeval limit{20, 0};
+void bound_waits(int fd, int seconds = 20) {
+    timeval limit{seconds, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
 }
@@ -107,6 +108,16 @@ NetNamespace::~NetNamespace() {
 
 bool NetNamespace::ip(const std::string& args) const { return run_ip("-n " + name_ + " " + args); }
 
+InNetns::InNetns(const NetNamespace& ns) {
+    original_ = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    entered_ = original_ >= 0 && ns.ok() && enter(ns.name());
+}
+
+InNetns::~InNetns() {
+    if (entered_) ::setns(original_, CLONE_NEWNET);
+    if (original_ >= 0) ::close(original_);
+}
+
 TransferResult transfer_between(const NetNamespace& server_ns, const std::string& server_address,
                                 const NetNamespace& client_ns, std::size_t to_server, std::size_t to_client) {
     TransferResult result;
@@ -155,4 +166,76 @@ TransferResult transfer_between(const NetNamespace& server_ns, const std::string
     client.join();
     server.join();
     return result;
+}
+
+std::size_t loopback_transfer(std::size_t total) {
+    sockaddr_in6 addr = socket_address("127.0.0.1", 0);
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    bound_waits(listener);
+    socklen_t len = sizeof addr;
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listener, 1) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+        ::close(listener);
+        return 0;
+    }
+    std::size_t received = 0;
+    std::thread reader([&] {
+        const int peer = ::accept(listener, nullptr, nullptr);
+        if (peer < 0) return;
+        bound_waits(peer);
+        received = receive_all(peer, total);
+        ::close(peer);
+    });
+    const int client = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    bound_waits(client);
+    if (::connect(client, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) send_all(client, total);
+    ::close(client);
+    reader.join();
+    ::close(listener);
+    return received;
+}
+
+HttpExchange http_exchange(const std::string& address, int port, const std::string& request, int timeout_ms) {
+    HttpExchange x;
+    const sockaddr_in6 addr = socket_address(address, port);
+    const int fd = ::socket(addr.sin6_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        if (fd >= 0) ::close(fd);
+        return x;
+    }
+    x.connected = true;
+    timeval tv{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    for (std::size_t sent = 0; sent < request.size();) {
+        const ssize_t n = ::send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) break;
+        sent += static_cast<std::size_t>(n);
+    }
+    std::vector<char> buf(1 << 16);
+    for (;;) {
+        const ssize_t n = ::recv(fd, buf.data(), buf.size(), 0);
+        if (n > 0) {
+            x.response.append(buf.data(), static_cast<std::size_t>(n));
+            continue;
+        }
+        x.closed_by_server = n == 0 || errno == ECONNRESET;
+        break;
+    }
+    ::close(fd);
+    return x;
+}
+
+std::string http_get(const std::string& path) { return "GET " + path + " HTTP/1.1\r\nHost: test\r\n\r\n"; }
+
+int free_local_port() {
+    sockaddr_in6 addr = socket_address("127.0.0.1", 0);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    socklen_t len = sizeof addr;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+        port = ntohs(addr.sin6_port);
+    ::close(fd);
+    return port;
 }

@@ -3,8 +3,9 @@
 #include <cstddef>
 #include <string>
 
-// A network namespace a test makes and deletes again; its name is unique to the test process.
-// Making one needs root; `error()` tells why it could not be made.
+// A network namespace a test makes and deletes again, with its loopback interface up, so that
+// the traffic of a program run inside it is the test's own; its name is unique to the test
+// process. Making one needs root; `error()` tells why it could not be made (for GTEST_SKIP).
 class NetNamespace {
 public:
     explicit NetNamespace(const std::string& tag);
@@ -21,6 +22,21 @@ public:
 private:
     std::string name_;
     std::string error_;
+};
+
+// Moves the calling thread into a namespace until the object ends: sockets made meanwhile,
+// also by threads started meanwhile, belong to that namespace.
+class InNetns {
+public:
+    explicit InNetns(const NetNamespace& ns);
+    ~InNetns();
+    InNetns(const InNetns&) = delete;
+    InNetns& operator=(const InNetns&) = delete;
+    bool entered() const { return entered_; }
+
+private:
+    int original_ = -1;
+    bool entered_ = false;
 };
 
 // The path of the `ip` program, empty when it is not installed.
@@ -41,3 +57,20 @@ struct TransferResult {
 // bytes back; returns what arrived.
 TransferResult transfer_between(const NetNamespace& server_ns, const std::string& server_address,
                                 const NetNamespace& client_ns, std::size_t to_server, std::size_t to_client);
+
+// Sends `total` bytes from one loopback socket to another (in the calling thread's
+// namespace); returns how many arrived.
+std::size_t loopback_transfer(std::size_t total);
+
+// One HTTP exchange over TCP: connect to `address`:`port`, send `request`, read until the
+// server closes or `timeout_ms` pass without data.
+struct HttpExchange {
+    bool connected = false;
+    bool closed_by_server = false;  // end of stream or reset seen
+    std::string response;
+};
+HttpExchange http_exchange(const std::string& address, int port, const std::string& request, int timeout_ms = 5000);
+// "GET <path> HTTP/1.1" with a Host line.
+std::string http_get(const std::string& path);
+// A port on 127.0.0.1 that was free a moment ago.
+int free_local_port();

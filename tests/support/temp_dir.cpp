@@ -1,5 +1,7 @@
 #include "support/temp_dir.h"
 
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -30,3 +32,8 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::str() const { return utf8_of(path_); }
+
+std::string file_contents(const std::string& path) {
+    std::ifstream in(native_path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

@@ -17,3 +17,6 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The bytes of the file at `path` (UTF-8), empty when it cannot be read.
+std::string file_contents(const std::string& path);

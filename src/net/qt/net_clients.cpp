@@ -1,6 +1,6 @@
 #include "net/qt/net_clients.h"
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "net/program_version.h"
 #include "net/remote_report.h"
 #include "net/update_check.h"

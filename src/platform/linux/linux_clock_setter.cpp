@@ -4,7 +4,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "core/date.h"
+#include "platform/date.h"
 
 void LinuxClockSetter::set_utc(const UtcTime& t, bool /*interactive*/, ClockSetDone done) { done(set_now(t)); }
 

@@ -65,16 +65,6 @@ std::uint32_t oper_status_from_operstate(const std::string& word) {
     return kOperNonOperational;
 }
 
-std::uint64_t link_speed_bits(const std::string& sys_class_net, const std::string& name) {
-    std::string text;
-    if (!read_small_file(sys_class_net + "/" + name + "/speed", text)) return 0;
-    try {
-        const long long mbit = std::stoll(trim(text));
-        return mbit > 0 ? static_cast<std::uint64_t>(mbit) * 1000000ull : 0;
-    } catch (...) {
-        return 0;
-    }
-}
 
 TableStatus LinuxInterfaceTable::read_interfaces(std::vector<InterfaceRow>& rows) {
     rows.clear();

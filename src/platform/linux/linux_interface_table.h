@@ -27,5 +27,3 @@ private:
 std::vector<InterfaceRow> parse_proc_net_dev(const std::string& text);
 // Maps a sysfs operstate word to the interface table's operational status number.
 std::uint32_t oper_status_from_operstate(const std::string& word);
-// Link speed in bits per second from /sys/class/net/<if>/speed, 0 when unknown.
-std::uint64_t link_speed_bits(const std::string& sys_class_net, const std::string& name);

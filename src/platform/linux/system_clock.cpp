@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "core/date.h"
+#include "platform/date.h"
 
 double SystemClock::now() const {
     timespec ts{};

@@ -4,7 +4,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDateTime>
 
-#include "core/date.h"
+#include "platform/date.h"
 
 namespace {
 

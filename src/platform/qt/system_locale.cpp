@@ -6,7 +6,7 @@
 #include <QTime>
 #include <cmath>
 
-#include "core/date.h"
+#include "platform/date.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "platform/win32/win32_text.h"
 
 double Win32Clock::now() const {

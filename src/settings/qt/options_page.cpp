@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "settings/number_text.h"
 #include "settings/settings.h"
 

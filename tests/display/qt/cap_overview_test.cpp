@@ -14,7 +14,7 @@
 #include <map>
 #include <sstream>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "core/qt/frm_main.h"
 #include "display/qt/frm_edit_item.h"
 #include "display/qt/frm_sys_tray.h"
@@ -26,7 +26,7 @@
 #include "settings/text_file.h"
 #include "settings/qt/frm_options.h"
 #include "support/cap_rule.h"
-#include "support/netns.h"
+#include "support/net_namespace.h"
 #include "support/options_driver.h"
 #include "support/temp_home.h"
 

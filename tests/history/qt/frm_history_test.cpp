@@ -17,7 +17,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "core/qt/frm_main.h"
 #include "history/history_export.h"
 #include "history/qt/c_file_dialog.h"

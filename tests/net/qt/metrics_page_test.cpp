@@ -11,7 +11,7 @@
 #include "net/qt/metrics_server.h"
 #include "settings/qt/options_page.h"
 #include "support/loopback_listener.h"
-#include "support/netns.h"
+#include "support/net_namespace.h"
 #include "support/options_driver.h"
 
 namespace {

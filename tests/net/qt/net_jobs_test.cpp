@@ -14,7 +14,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "net/program_version.h"
 #include "net/remote_report.h"
 #include "net/update_check.h"

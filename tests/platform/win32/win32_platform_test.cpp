@@ -6,7 +6,7 @@
 #include <atomic>
 #include <thread>
 
-#include "core/date.h"
+#include "platform/date.h"
 #include "net/time_sync.h"
 #include "platform/locale.h"
 #include "platform/win32/credentials.h"

@@ -1,4 +1,4 @@
-#include "core/date.h"
+#include "platform/date.h"
 
 #include <cmath>
 
