@@ -34,6 +34,7 @@ pass "cmake --install into $prefix"
 share=$prefix/share
 expected=(
     bin/kelvanto
+    libexec/kelvanto/kelvanto-service
     share/applications/kelvanto.desktop
     share/metainfo/org.kelvanto.kelvanto.metainfo.xml
     share/icons/hicolor/scalable/apps/kelvanto.svg
@@ -90,6 +91,16 @@ if [ $status -eq 0 ] && [ "$version" = "Kelvanto $expected_version" ]; then pass
 else fail "installed kelvanto --version gave '$version' (exit $status)"; fi
 [ ! -e "$prefix/home" ] && [ ! -e "$prefix/config" ] && pass "--version touched no folder" \
     || fail "--version created a data or settings folder"
+
+# Without a display the installed program becomes the installed windowless one and logs.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM KELVANTO_HOME="$prefix/run-home" XDG_CONFIG_HOME="$prefix/config" \
+    XDG_RUNTIME_DIR="$prefix" "$prefix/bin/kelvanto" >"$prefix/run.log" 2>&1 &
+run_pid=$!
+for _ in $(seq 100); do [ -e "$prefix/run-home/Stats/Stats.dat" ] && break; sleep 0.1; done
+exe=$(readlink "/proc/$run_pid/exe")
+kill "$run_pid" 2>/dev/null; wait "$run_pid"
+[ "$exe" = "$prefix/libexec/kelvanto/kelvanto-service" ] && [ -e "$prefix/run-home/Stats/Stats.dat" ] \
+    && pass "without a display the installed kelvanto-service logs" || fail "no windowless run: '$exe' $(cat "$prefix/run.log")"
 
 if [ $failures -eq 0 ]; then echo "RESULT: install checks passed"; exit 0; fi
 echo "RESULT: $failures install check(s) failed"
