@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/win32/net_jobs.h"
 #include "app/win32/session_window.h"
 #include "core/application.h"
 #include "history/log_store.h"
@@ -39,7 +40,14 @@ namespace {
 class WindowlessFrontEnd : public AppFrontEnd {
 public:
     bool ended = false;
+    NetJobs* net = nullptr;
     void run_ended() override { ended = true; }
+    void cycle_done() override {
+        if (net != nullptr) net->cycle_check();
+    }
+    void remote_report_due() override {
+        if (net != nullptr) net->start_report();
+    }
     void log_notice(const std::string& text) override { std::fprintf(stderr, "kelvanto: %s\n", text.c_str()); }
 };
 
@@ -59,6 +67,7 @@ struct LoggingRun {
     Services services{tables, clock, dialogs, &locale};
     Application app{services, front};
     Win32MailSocket mail{app.state().alerts.mail};
+    NetJobs net{app.state(), clock, locale, settings};
     std::unique_ptr<MetricsListener> metrics;
 
     LoggingRun() {
@@ -69,6 +78,7 @@ struct LoggingRun {
         services.link_speed = &tables;
         services.mail_socket = &mail;
         services.messages = &messages;
+        front.net = &net;
     }
 };
 
@@ -120,6 +130,7 @@ int run_logging(RunRole role, StopSwitch& stop) {
         stop.attach(nullptr);
         return 0;
     }
+    if (app.state().settings.CheckForUpdate) run->net.start_update_check();
     run->metrics = std::make_unique<MetricsListener>(
         [&app, &run] { return program_metrics_text(app.state(), run->services); });
     const std::string failure = run->metrics->configure(app.state().settings.MetricsAddress,

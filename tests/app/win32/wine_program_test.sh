@@ -86,7 +86,20 @@ wine "$folder/kelvanto.exe" --help | grep -q "^Usage: kelvanto" || fail "--help 
 
 # The logging run. The veth pair comes after the start: Wine never delivers the interface
 # change notices, so only the table's polling can find it.
-wine "$folder/kelvanto.exe" > "$work/run.out" 2>&1 &
+# It synchronises the clock with a Time Protocol server of the test (the clock itself stays).
+ip netns exec "$ns" "$python" - "$work/time.asked" << 'PY' &
+import socket, sys, time
+s = socket.create_server(("127.0.0.1", 3737))
+s.settimeout(60)
+c, _ = s.accept()
+c.sendall(int(time.time() + 2208988800).to_bytes(4, "big"))
+c.close()
+open(sys.argv[1], "w").close()
+PY
+time_server=$!
+wine reg add 'HKCU\software\Kelvanto' /v SyncAuto /d 1 /f > /dev/null 2>&1 || fail "reg add failed"
+KELVANTO_TIME_HOST=127.0.0.1 KELVANTO_TIME_PORT=3737 KELVANTO_CLOCK_READONLY=1 \
+  wine "$folder/kelvanto.exe" > "$work/run.out" 2>&1 &
 logging=$!
 for _ in $(seq 300); do [ -d "$folder/Stats" ] && break; sleep 0.1; done
 [ -d "$folder/Stats" ] || fail "the logging run made no Stats folder beside the program"
@@ -111,9 +124,13 @@ read -r got_in got_out < <(reported)
 within "received in the logging run" $((in1 - in0)) "$got_in"
 within "sent in the logging run" $((out1 - out0)) "$got_out"
 [ -s "$folder/Stats/Adapters.txt" ] || fail "no Adapters.txt was saved"
+wait $time_server
+[ -f "$work/time.asked" ] || fail "the time server was never asked"
 # What it stored under its registry key, read back as Windows tools read it.
 wine reg query 'HKCU\software\Kelvanto' > "$work/reg.txt" 2>&1 || fail "no registry key HKCU\\software\\Kelvanto"
 grep -q "REG_SZ" "$work/reg.txt" || { cat "$work/reg.txt"; fail "no string values under the key"; }
+# The clock was not to be set, so no synchronisation is stored as done.
+grep -q "SyncLast" "$work/reg.txt" && fail "a refused synchronisation was stored as done"
 
 # The service: installed, started, logs the traffic, stopped with its logs saved, removed.
 # Wine's service manager answers a moment late, now and then not at all (a second manager
