@@ -155,6 +155,8 @@ int run_logging(RunRole role, StopSwitch& stop) {
     run->metrics.reset();
     // A desktop run hands the logging back to the service at its end, when they share the
     // data folder (the service's run sets no KELVANTO_HOME).
+    // The logs are saved: the lock goes first, or the service would find the folder taken.
+    lock.release();
     if (role == RunRole::desktop && environment_value("KELVANTO_HOME").empty()) service.start_if_enabled();
     return 0;
 }

@@ -24,10 +24,13 @@ LoggingLock::LoggingLock(const std::string& data_folder) {
     name_ = L"Global\\Kelvanto.Logging." + std::wstring(text);
 }
 
-LoggingLock::~LoggingLock() {
+LoggingLock::~LoggingLock() { release(); }
+
+void LoggingLock::release() {
     if (mutex_ == nullptr) return;
     ::ReleaseMutex(mutex_);
     ::CloseHandle(mutex_);
+    mutex_ = nullptr;
 }
 
 bool LoggingLock::take(int wait_ms) {

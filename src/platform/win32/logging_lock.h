@@ -16,6 +16,8 @@ public:
     // Takes the lock when nobody holds it (also when its last holder ended without letting
     // go), trying every 100 ms for up to `wait_ms`; true when this run holds it.
     bool take(int wait_ms = 0);
+    // Lets go, so that another copy may log on (the service started again at this run's end).
+    void release();
     bool held() const { return mutex_ != nullptr; }
     const std::wstring& name() const { return name_; }
 
