@@ -15,8 +15,8 @@ inline constexpr int kMaxAveraging = 10;
 
 using SampleBuffer = std::array<double, kSampleCount>;
 
-// Live per-slot state: extended counters, rate histories, graph buffers, peaks, averages,
-// session amounts and the day table of the current year. Rates in bytes/s, amounts in bytes.
+// Live per-slot state: extended counters, rate histories, graph buffers, peaks, averages
+// and session amounts. Rates in bytes/s, amounts in bytes.
 struct AdapterState {
     double previous_received = 0.0;
     double previous_sent = 0.0;
@@ -52,8 +52,6 @@ struct AdapterState {
     double total_sent = 0.0;
 
     std::string status;
-
-    std::array<TrafficPair, kDaysPerYearTable> day_table{};
 
     double session_upload = 0.0;
     double session_download = 0.0;

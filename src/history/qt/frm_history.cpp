@@ -474,7 +474,7 @@ void show_history_window(frmMain& main_window) {
     ProgramState& state = main_window.state();
     Services& services = main_window.services();
     HistoryWindowContext context{
-        state, services, std::make_shared<HistoryTableAmounts>(state.logs.history),
+        state, services, std::make_shared<HistoryTableAmounts>(state.traffic.logs.history),
         [&state, &services](int count) {
             clsIPStatistics statistics(services.tables, services.dialogs, state.table_messages);
             return adapter_names_for_history(statistics, count);
