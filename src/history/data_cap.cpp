@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kUserPeriod = 10;
 constexpr double kWarningShare = 80.0;
 constexpr double kReachedShare = 100.0;
 
@@ -82,7 +81,7 @@ CapStatus cap_status(const ProgramState& state, int adapter, double now) {
     CapStatus c;
     c.cap = cap_bytes(state.settings);
     if (c.cap <= 0 || adapter < 0 || adapter >= kAdapterSlots || adapter > state.live_adapter_count()) return c;
-    c.used = period_total(state, adapter, kUserPeriod, kReceived, now) + period_total(state, adapter, kUserPeriod, kSent, now);
+    c.used = period_total(state, adapter, kPeriodUser, kReceived, now) + period_total(state, adapter, kPeriodUser, kSent, now);
     c.share = c.used * 100.0 / c.cap;  // exact where the share is a whole percent
     c.pace = pace(state, adapter, c.used, now);
     return c;

@@ -84,23 +84,23 @@ Stored stored_part(const ProgramState& state, int adapter, int kind, double toda
     const int y = year_of(today);
     Stored r;
     switch (kind) {
-        case 1: r.sum = sum_days(h, adapter, yesterday, yesterday); break;
-        case 2: r.sum = sum_days(h, adapter, history_week_start(today, first_day), yesterday); break;
-        case 3: {
+        case kPeriodYesterday: r.sum = sum_days(h, adapter, yesterday, yesterday); break;
+        case kPeriodThisWeek: r.sum = sum_days(h, adapter, history_week_start(today, first_day), yesterday); break;
+        case kPeriodLastWeek: {
             const double this_week = history_week_start(today, first_day);
             r.sum = sum_days(h, adapter, this_week - 7, this_week - 1);
             break;
         }
-        case 4: r.sum = sum_days(h, adapter, first_of_month(today), yesterday); break;
-        case 5: {
+        case kPeriodThisMonth: r.sum = sum_days(h, adapter, first_of_month(today), yesterday); break;
+        case kPeriodLastMonth: {
             const double last = first_of_month(today) - 1;
             r.sum = sum_days(h, adapter, first_of_month(last), last);
             break;
         }
-        case 6: r.sum = sum_days(h, adapter, first_of_year(y), yesterday); break;
-        case 7: r.sum = sum_days(h, adapter, first_of_year(y - 1), first_of_year(y) - 1); break;
-        case 8: r.sum = sum_days(h, adapter, whole(state.stats.start_date), yesterday); break;
-        case 10: r = user_period_stored(state, adapter, today); break;
+        case kPeriodThisYear: r.sum = sum_days(h, adapter, first_of_year(y), yesterday); break;
+        case kPeriodLastYear: r.sum = sum_days(h, adapter, first_of_year(y - 1), first_of_year(y) - 1); break;
+        case kPeriodTotal: r.sum = sum_days(h, adapter, whole(state.stats.start_date), yesterday); break;
+        case kPeriodUser: r = user_period_stored(state, adapter, today); break;
         default: break;
     }
     return r;
@@ -174,7 +174,7 @@ double period_total(const ProgramState& state, int adapter, int kind, int direct
     if (c.rebuild) clear_cache(c);
     if (adapter < 0 || adapter > state.live_adapter_count() || kind < 0 || kind >= kPeriodKinds) return 0.0;
     const AdapterState& a = state.adapters[static_cast<std::size_t>(adapter)];
-    if (kind == 9) return direction == kReceived ? a.session_download : a.session_upload;
+    if (kind == kPeriodSession) return direction == kReceived ? a.session_download : a.session_upload;
 
     const int first_day = first_day_of_week(state);
     if (first_day != c.week_first_day) {
@@ -189,23 +189,24 @@ double period_total(const ProgramState& state, int adapter, int kind, int direct
     if (slot.date != today) {
         const Stored s = stored_part(state, adapter, kind, today, first_day);
         slot = PeriodSlot{today, s.sum.received, s.sum.sent};
-        if (kind == 10) c.today_in_user_period = s.today_in_period;
+        if (kind == kPeriodUser) c.today_in_user_period = s.today_in_period;
     }
     const Settings& s = state.settings;
-    if (kind == 10 && s.CusPerDay == 1 && s.CusPerUnit < 2) return minute_window_total(state, adapter, direction, now);
+    if (kind == kPeriodUser && s.CusPerDay == 1 && s.CusPerUnit < 2) return minute_window_total(state, adapter, direction, now);
 
     const double stored = direction == kReceived ? slot.received : slot.sent;
-    const bool with_today = kind == 0 || kind == 2 || kind == 4 || kind == 6 || kind == 8 ||
-                            (kind == 10 && c.today_in_user_period);
+    const bool with_today = kind == kPeriodToday || kind == kPeriodThisWeek || kind == kPeriodThisMonth ||
+                            kind == kPeriodThisYear || kind == kPeriodTotal ||
+                            (kind == kPeriodUser && c.today_in_user_period);
     if (!with_today) return stored;
     return stored + pick(state.traffic.day_entry(adapter, now), direction);
 }
 
 std::string period_name(const ProgramState& state, int kind) {
-    static constexpr const char* kNames[10] = {"Today",      "Yesterday", "This week", "Last week", "This month",
+    static constexpr const char* kNames[kPeriodUser] = {"Today",      "Yesterday", "This week", "Last week", "This month",
                                                "Last month", "This year", "Last year", "Total",     "This session"};
-    if (kind >= 0 && kind < 10) return kNames[kind];
-    if (kind == 10) return state.settings.CusPerName;
+    if (kind >= 0 && kind < kPeriodUser) return kNames[kind];
+    if (kind == kPeriodUser) return state.settings.CusPerName;
     return {};
 }
 
