@@ -6,10 +6,9 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
-# How many tests run at once. The whole-program tests mostly wait for the program's
-# once-a-second cycle, so TEST_JOBS=$$(( 2 * $$(nproc) )) is faster; the default keeps the
-# timing of the desktop tests clear of a loaded machine.
-TEST_JOBS  ?= $(JOBS)
+# How many tests run at once: twice the cores, as the whole-program tests mostly wait for
+# the program's once-a-second cycle (TEST_JOBS=$$(nproc) on a machine that is busy otherwise).
+TEST_JOBS  ?= $(shell echo $$(( 2 * $(JOBS) )))
 CMAKE_GEN  := -G Ninja
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # Compiler cache where one is installed (not needed, and not installed, on a fresh machine).
@@ -27,7 +26,7 @@ TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aios
 # ... and what the Windows build and its tests under Wine need (make windows): the mingw-w64
 # cross compiler, Wine, GoogleTest's sources and the JSON header (both used as they are).
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest \
-            nlohmann-json3-dev python3-aiosmtpd openssl iproute2
+            nlohmann-json3-dev python3-aiosmtpd openssl iproute2 xvfb
 
 .PHONY: all deps test-deps configure-tests build run test test-core test-asan windows-deps windows test-windows \
         bench install package icons clean
