@@ -6,7 +6,7 @@
 
 struct ProgramState;
 // Where the rules read period totals (adapter, period kind, direction 0/1, now).
-using PeriodTotalSource = double (*)(ProgramState&, int, int, int, double);
+using PeriodTotalSource = double (*)(const ProgramState&, int, int, int, double);
 
 // Everything the alerts keep for the life of the process.
 struct AlertState {

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kTotalKind = 8;
-
 std::optional<int> adapter_of(const AlertRule& r) {
     const auto a = parse_integer(r.condition_value(0), 0, kMaxAdapters);
     if (!a) return std::nullopt;
@@ -63,8 +61,8 @@ bool amount_each_time(ProgramState& state, int i, const AlertRule& r, double now
     const auto threshold = amount_threshold(r.condition_value(2), cap_bytes(state.settings));
     if (!a || !d || !threshold) return false;
     std::optional<double>& base = state.alerts.evaluation.StepBase[static_cast<std::size_t>(i)];
-    if (!base) base = rule_period_total(state, *a, kTotalKind, *d, now);
-    const double current = rule_period_total(state, *a, kTotalKind, *d, now);
+    if (!base) base = rule_period_total(state, *a, kPeriodTotal, *d, now);
+    const double current = rule_period_total(state, *a, kPeriodTotal, *d, now);
     if (current - *base < *threshold) return false;
     base = current;
     return true;
@@ -148,16 +146,16 @@ bool speed_changed(SpeedLookup& speeds, const AlertRule& r) {
 
 }  // namespace
 
-double rule_period_total(ProgramState& state, int adapter, int kind, int direction, double now) {
+double rule_period_total(const ProgramState& state, int adapter, int kind, int direction, double now) {
     const PeriodTotalSource source = state.alerts.totals != nullptr ? state.alerts.totals : &period_total;
-    if (direction == 2) return source(state, adapter, kind, kReceived, now) + source(state, adapter, kind, kSent, now);
-    return source(state, adapter, kind, direction == 1 ? kSent : kReceived, now);
+    if (direction == kBothDirections) return source(state, adapter, kind, kReceived, now) + source(state, adapter, kind, kSent, now);
+    return source(state, adapter, kind, direction == kSent ? kSent : kReceived, now);
 }
 
 double graph_rate(const ProgramState& state, int adapter, int direction) {
     if (adapter < 0 || adapter > kMaxAdapters) return 0.0;
-    if (direction == 0) return newest_rate(state, adapter, false);
-    if (direction == 1) return newest_rate(state, adapter, true);
+    if (direction == kReceived) return newest_rate(state, adapter, false);
+    if (direction == kSent) return newest_rate(state, adapter, true);
     return newest_rate(state, adapter, false) + newest_rate(state, adapter, true);
 }
 

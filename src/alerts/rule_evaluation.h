@@ -8,7 +8,7 @@
 // The measurements the rules compare. Direction 0 download, 1 upload, 2 both together.
 
 // Bytes the adapter (0 = all selected adapters) moved in period `kind`.
-double rule_period_total(ProgramState& state, int adapter, int kind, int direction, double now);
+double rule_period_total(const ProgramState& state, int adapter, int kind, int direction, double now);
 // The adapter's current rate (the newest graph sample), bytes per second.
 double graph_rate(const ProgramState& state, int adapter, int direction);
 // The nominal speed of adapter 1..N in bits per second, rounded to two decimals; nothing when

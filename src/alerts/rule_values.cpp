@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "history/period_kind.h"
+
 namespace {
 
 // Numbers above what the editor accepts are taken at the editor's limit.
@@ -83,6 +85,7 @@ std::optional<double> parse_speed(const std::string& value) {
 }
 
 int period_kind_of_choice(int choice) {
-    static constexpr int kKinds[7] = {0, 2, 4, 6, 8, 9, 10};
-    return choice >= 0 && choice < 7 ? kKinds[choice] : 0;
+    static constexpr int kKinds[7] = {kPeriodToday,    kPeriodThisWeek, kPeriodThisMonth, kPeriodThisYear,
+                                      kPeriodTotal,    kPeriodSession,  kPeriodUser};
+    return choice >= 0 && choice < 7 ? kKinds[choice] : kPeriodToday;
 }

@@ -25,7 +25,7 @@ bool Application::start(const AppPlaces& places, bool with_window) {
     s.config_dir = places.config_dir;
     s.program_path = places.program_path;
     s.program_in_build_folder = runs_from_build_folder(s.program_path);
-    s.logs.system_first_day_of_week = places.first_day_of_week;
+    s.traffic.logs.system_first_day_of_week = places.first_day_of_week;
     s.boot_id = places.boot_id;
     load_adapter_numbering(s.table_messages.numbering, s.interface_readings, s.data_dir, s.boot_id,
                            services_.clock.now());

@@ -7,8 +7,8 @@
 #include "alerts/alert_state.h"
 #include "settings/form_item.h"
 #include "display/window_behaviour.h"
-#include "history/log_state.h"
 #include "history/stats_record.h"
+#include "history/traffic_history.h"
 #include "measure/adapter_state.h"
 #include "measure/interface_readings.h"
 #include "measure/ip_statistics.h"
@@ -57,8 +57,7 @@ struct ProgramState {
     Settings settings;
     AdapterTable adapters;
     StatsRecord stats;
-    LogState logs;
-    PeriodCache period_cache;
+    TrafficHistory traffic;  // day tables, minutes, history table and period cache
     std::vector<CounterRuntime> counter_runtime;  // element k is adapter k + 1
     InterfaceReadings interface_readings;         // every interface's last counters, by index
     AdapterTables table_messages;                 // adapter numbers and the table messages shown

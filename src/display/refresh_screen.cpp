@@ -14,7 +14,6 @@ constexpr int kSectionHeight = 49;
 constexpr int kLineStep = 20;
 constexpr int kGraphGap = 3;
 constexpr int kCapLine = 16;  // one line of the data cap below a section
-constexpr int kUserPeriod = 10;
 constexpr int kSmoothing = 50;
 
 // Everything one redraw works with.
@@ -260,7 +259,7 @@ void draw_pass(Frame& f, bool graphs) {
 }  // namespace
 
 bool shows_cap(const FormItem& item, const Settings& s) {
-    return item.Type == kItemTransferred && item.Period == kUserPeriod && s.CapAmount > 0;
+    return item.Type == kItemTransferred && item.Period == kPeriodUser && s.CapAmount > 0;
 }
 
 void measure_cap_lines(ProgramState& state, double now) {

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kUserPeriod = 10;
 constexpr double kWarningShare = 80.0;
 constexpr double kReachedShare = 100.0;
 
@@ -42,13 +41,12 @@ std::optional<PeriodDays> period_days(const Settings& s, double today) {
 // days before today (none before the log start), today's live entry for today.
 int days_with_data(const ProgramState& state, int adapter, double first, double now) {
     const double today = whole(now);
-    const HistoryTable& h = state.logs.history;
+    const HistoryTable& h = state.traffic.logs.history;
     int days = 0;
     for (double d = std::max(first, whole(state.stats.start_date)); d < today; ++d) {
         if (h.covers(adapter, year_of(d)) && has_data(h.at(adapter, year_of(d), day_index(d)))) ++days;
     }
-    const AdapterState& a = state.adapters[static_cast<std::size_t>(adapter)];
-    if (first <= today && has_data(a.day_table[static_cast<std::size_t>(day_index(now))])) ++days;
+    if (first <= today && has_data(state.traffic.day_entry(adapter, now))) ++days;
     return days;
 }
 
@@ -79,11 +77,11 @@ std::string cap_amount_text(const Settings& s) {
     return decimal_text(s.CapAmount) + " " + cap_unit_text(s.CapUnit);
 }
 
-CapStatus cap_status(ProgramState& state, int adapter, double now) {
+CapStatus cap_status(const ProgramState& state, int adapter, double now) {
     CapStatus c;
     c.cap = cap_bytes(state.settings);
     if (c.cap <= 0 || adapter < 0 || adapter >= kAdapterSlots || adapter > state.live_adapter_count()) return c;
-    c.used = period_total(state, adapter, kUserPeriod, kReceived, now) + period_total(state, adapter, kUserPeriod, kSent, now);
+    c.used = period_total(state, adapter, kPeriodUser, kReceived, now) + period_total(state, adapter, kPeriodUser, kSent, now);
     c.share = c.used * 100.0 / c.cap;  // exact where the share is a whole percent
     c.pace = pace(state, adapter, c.used, now);
     return c;
@@ -92,10 +90,10 @@ CapStatus cap_status(ProgramState& state, int adapter, double now) {
 CapStatus cap_status_from_logs(ProgramState& state, int adapter, double now) {
     if (adapter >= 0 && adapter < kAdapterSlots && adapter <= state.live_adapter_count()) {
         const auto slot = static_cast<std::size_t>(adapter);
-        const HistoryTable& h = state.logs.history;
+        const HistoryTable& h = state.traffic.logs.history;
         if (h.covers(adapter, year_of(now)))
-            state.adapters[slot].day_table[static_cast<std::size_t>(day_index(now))] = h.at(adapter, year_of(now), day_index(now));
-        state.logs.minutes[slot] = read_minute_day(state, adapter, now);
+            state.traffic.take_day_from_history(adapter, now);
+        state.traffic.logs.minutes[slot] = read_minute_day(state, adapter, now);
     }
     return cap_status(state, adapter, now);
 }

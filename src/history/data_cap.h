@@ -26,7 +26,7 @@ struct CapStatus {
     // goes on. Nothing before two days with data, and for periods without a last day.
     std::optional<double> pace;
 };
-CapStatus cap_status(ProgramState& state, int adapter, double now);
+CapStatus cap_status(const ProgramState& state, int adapter, double now);
 // The same from the logs on disk alone, for a report beside the running program or without
 // it: today counts as its daily and minutely files hold it.
 CapStatus cap_status_from_logs(ProgramState& state, int adapter, double now);

@@ -14,16 +14,16 @@ namespace {
 void delete_minutely_logs(ProgramState& state, double now) {
     for (int i = 1; i <= state.live_adapter_count(); ++i) {
         for (int y = year_of(state.stats.start_date); y <= year_of(now); ++y)
-            delete_log_file(state.logs, minute_file_path(state.data_dir, y, i));
+            delete_log_file(state.traffic.logs, minute_file_path(state.data_dir, y, i));
     }
-    delete_log_file(state.logs, first_minute_file_path(state.data_dir));
-    for (MinuteRecord& rec : state.logs.minutes) rec.fill(TrafficPair{});
+    delete_log_file(state.traffic.logs, first_minute_file_path(state.data_dir));
+    for (MinuteRecord& rec : state.traffic.logs.minutes) rec.fill(TrafficPair{});
 }
 
 // Writes what memory holds and reads it all back. The counter state stays as it is in
 // memory: reading it back would fold this run's wraps and offsets mid-run.
 void save_and_reload(ProgramState& state, double now) {
-    state.period_cache.rebuild = true;
+    state.traffic.invalidate_totals();
     save_logs(state);
     load_logs_at(state, now);
     load_history_at(state, now);
@@ -35,7 +35,7 @@ MsgResult ask(Services& services, const char* text, const char* title, MsgButton
 
 }  // namespace
 
-void invalidate_period_totals(ProgramState& state) { state.period_cache.rebuild = true; }
+void invalidate_period_totals(ProgramState& state) { state.traffic.invalidate_totals(); }
 
 bool reset_daily_logs(ProgramState& state, Services& services, CycleHooks& hooks) {
     if (ask(services, "This will clear ALL logged traffic. Including minutely logs.", "Warning",
@@ -46,15 +46,15 @@ bool reset_daily_logs(ProgramState& state, Services& services, CycleHooks& hooks
     for (int i = 0; i <= n; ++i) {
         AdapterState& a = state.adapters[static_cast<std::size_t>(i)];
         clear_live_statistics(a);
-        a.day_table.fill(TrafficPair{});
+        state.traffic.day_table(i).fill(TrafficPair{});
         if (i == 0) continue;
         for (int y = year_of(state.stats.start_date); y <= year_of(now); ++y)
-            delete_log_file(state.logs, year_file_path(state.data_dir, y, i));
+            delete_log_file(state.traffic.logs, year_file_path(state.data_dir, y, i));
     }
-    delete_log_file(state.logs, stats_file_path(state.data_dir));
+    delete_log_file(state.traffic.logs, stats_file_path(state.data_dir));
     delete_minutely_logs(state, now);
-    state.logs.first_minute_due = state.settings.MinuteLogging == 1;
-    if (state.logs.first_minute_due) state.logs.first_minute = current_minute(now);
+    state.traffic.logs.first_minute_due = state.settings.MinuteLogging == 1;
+    if (state.traffic.logs.first_minute_due) state.traffic.logs.first_minute = current_minute(now);
     reset_session(state);
     save_and_reload(state, now);
     hooks.refresh_screen();
@@ -70,12 +70,12 @@ MinuteLogChange reset_minutely_logs(ProgramState& state, Services& services, Cyc
     const double now = services.clock.now();
     if (ask(services, "Do you also want to disable minutely logging?", "Minutely logging", MsgButtons::yes_no,
             MsgIcon::question) == MsgResult::yes) {
-        state.logs.first_minute_due = false;
+        state.traffic.logs.first_minute_due = false;
         state.settings.MinuteLogging = 0;
         change.logging_switched_off = true;
     } else {
-        state.logs.first_minute = current_minute(now);
-        state.logs.first_minute_due = true;
+        state.traffic.logs.first_minute = current_minute(now);
+        state.traffic.logs.first_minute_due = true;
     }
     delete_minutely_logs(state, now);
     save_and_reload(state, now);
@@ -89,14 +89,14 @@ MinuteLogChange set_minute_logging(ProgramState& state, Services& services, Cycl
     const double now = services.clock.now();
     if (on) {
         // Minutes stored earlier today stay: the records continue from the file.
-        if (state.settings.MinuteLogging != 1 && state.logs.loaded) {
-            const double day = static_cast<double>(day_number(state.logs.load_year, 1, 1) + state.logs.load_day_index);
+        if (state.settings.MinuteLogging != 1 && state.traffic.logs.loaded) {
+            const double day = static_cast<double>(day_number(state.traffic.logs.load_year, 1, 1) + state.traffic.logs.load_day_index);
             for (int i = 0; i <= state.live_adapter_count(); ++i)
-                state.logs.minutes[static_cast<std::size_t>(i)] = read_minute_day(state, i, day);
+                state.traffic.logs.minutes[static_cast<std::size_t>(i)] = read_minute_day(state, i, day);
         }
         state.settings.MinuteLogging = 1;
-        state.logs.first_minute = current_minute(now);
-        state.logs.first_minute_due = true;
+        state.traffic.logs.first_minute = current_minute(now);
+        state.traffic.logs.first_minute_due = true;
         return change;
     }
     state.settings.MinuteLogging = 0;
@@ -104,7 +104,7 @@ MinuteLogChange set_minute_logging(ProgramState& state, Services& services, Cycl
     if (ask(services, "Do you also want to delete the minutely logs?", "Minutely logging", MsgButtons::yes_no,
             MsgIcon::question) == MsgResult::yes) {
         delete_minutely_logs(state, now);
-        state.logs.first_minute_due = false;
+        state.traffic.logs.first_minute_due = false;
         save_and_reload(state, now);
         hooks.refresh_screen();
     }

@@ -7,11 +7,11 @@
 
 #include "history/log_state.h"
 #include "history/stats_record.h"
+#include "platform/data_files.h"
 
 using Bytes = std::vector<std::uint8_t>;
 
 // File names under the data folder (which ends in '/').
-std::string stats_dir(const std::string& data_dir);
 std::string minute_dir(const std::string& data_dir);
 std::string stats_file_path(const std::string& data_dir);
 std::string year_file_path(const std::string& data_dir, int year, int adapter);
@@ -35,16 +35,6 @@ Bytes encode_date(double date);
 // A date file's value, or nothing when it holds no plausible date.
 std::optional<double> decode_date(const Bytes& bytes);
 
-// What a read found: the file is missing, could not be read, or these bytes.
-enum class ReadStatus { missing, error, ok };
-struct FileRead {
-    ReadStatus status = ReadStatus::missing;
-    Bytes bytes;
-    std::string reason;  // why it could not be read
-};
-
-// Reads up to `max_bytes` from `offset` (fewer when the file is shorter).
-FileRead read_file(const std::string& path, std::int64_t offset = 0, std::int64_t max_bytes = INT64_MAX);
 // Writes bytes at an offset of an existing or new file of the data folder `folder`, never
 // truncating it, and flushes them to the disk. A new file is private (0600); a path whose
 // links lead out of the folder is not written. The reason when it fails.
@@ -52,5 +42,3 @@ std::optional<std::string> write_file_at(const std::string& path, std::int64_t o
                                          const std::string& folder = {});
 std::int64_t file_size(const std::string& path);
 void remove_file(const std::string& path);
-// Creates a folder of the data folder (with its parents) and makes it private (0700).
-void make_dir(const std::string& path);

@@ -10,6 +10,7 @@
 
 #include "measure/traffic_pair.h"
 #include "measure/adapter_state.h"
+#include "history/period_kind.h"
 
 inline constexpr int kMinuteEntries = 1441;        // entries 0..1440; 1440 is never incremented
 inline constexpr int kMinutesPerDay = 1440;
@@ -52,11 +53,9 @@ struct PeriodSlot {
     double sent = 0.0;
 };
 
-inline constexpr int kPeriodKindCount = 11;
-
 struct PeriodCache {
     bool rebuild = true;
-    std::array<PeriodSlot, kPeriodKindCount * kAdapterSlots> period_slots{};
+    std::array<PeriodSlot, kPeriodKinds * kAdapterSlots> period_slots{};
     // The start day of the cached minutely record per adapter (-1: none) and the record.
     std::array<double, kAdapterSlots> minute_day{};
     std::vector<MinuteRecord> minute_records = std::vector<MinuteRecord>(kAdapterSlots);

@@ -81,24 +81,24 @@ void prepare_directories(ProgramState& state) {
 
 LoadStateResult load_state(ProgramState& state, Services& services) {
     const double today = std::floor(services.clock.now());
-    state.logs.folder = state.data_dir;
+    state.traffic.logs.folder = state.data_dir;
     const std::string path = stats_file_path(state.data_dir);
-    const FileRead r = read_log_file(state.logs, path);
+    const FileRead r = read_log_file(state.traffic.logs, path);
     StatsRecord rec;
     const StatsParse parse = r.status == ReadStatus::ok ? decode_stats(r.bytes, rec) : StatsParse::foreign;
     if (parse == StatsParse::unknown_version) {
-        state.logs.writes_blocked = true;
+        state.traffic.logs.writes_blocked = true;
         services.dialogs.message_box({"Unknown stats format.", "Error", MsgButtons::ok, MsgIcon::error, false});
         return LoadStateResult::unknown_format;
     }
     if (r.status == ReadStatus::error) {
-        state.logs.unreadable.insert(path);
+        state.traffic.logs.unreadable.insert(path);
     } else {
-        state.logs.unreadable.erase(path);
+        state.traffic.logs.unreadable.erase(path);
     }
     // Where the file cannot tell when logging began, the daily files can: the history
     // before today stays in "Total" and the history window.
-    const auto start_from_daily_files = [&] { return oldest_logged_day(state.logs, state.data_dir, today).value_or(today); };
+    const auto start_from_daily_files = [&] { return oldest_logged_day(state.traffic.logs, state.data_dir, today).value_or(today); };
     if (parse == StatsParse::foreign) {
         // Missing, empty, foreign or unreadable: a fresh record, logging since the oldest
         // daily file (today on a first start).
@@ -141,22 +141,21 @@ void tell_save_failures(LogState& logs, Services& services) {
 
 void load_logs(ProgramState& state, Services& services) {
     load_logs_at(state, services.clock.now());
-    tell_save_failures(state.logs, services);
+    tell_save_failures(state.traffic.logs, services);
 }
 
 
 void load_logs_at(ProgramState& state, double now) {
-    LogState& logs = state.logs;
+    LogState& logs = state.traffic.logs;
     if (logs.writes_blocked) return;
     logs.load_year = year_of(now);
     logs.load_day_index = day_index(now);
-    state.period_cache.rebuild = true;
+    state.traffic.invalidate_totals();
 
     const int n = state.live_adapter_count();
-    AdapterState& aggregate = state.adapters[0];
-    aggregate.day_table.fill(TrafficPair{});
+    state.traffic.day_table(0).fill(TrafficPair{});
     for (int i = 1; i <= n; ++i) {
-        auto& table = state.adapters[static_cast<std::size_t>(i)].day_table;
+        DayTable& table = state.traffic.day_table(i);
         read_year_file(logs, year_file_path(state.data_dir, logs.load_year, i), logs.load_year, table);
         // The time between two runs goes to the day of the start: when in it the bytes
         // crossed is not known. The minutely log does not get them.
@@ -164,7 +163,7 @@ void load_logs_at(ProgramState& state, double now) {
         table[static_cast<std::size_t>(logs.load_day_index)].received += later.received;
         table[static_cast<std::size_t>(logs.load_day_index)].sent += later.sent;
         later = TrafficPair{};
-        if (in_aggregate(state.settings, i)) add_day_table(aggregate.day_table, table);
+        if (in_aggregate(state.settings, i)) add_day_table(state.traffic.day_table(0), table);
     }
     load_minutes(state, now);
     logs.loaded = true;
@@ -176,26 +175,25 @@ void grow_logged_adapters(ProgramState& state, double now) {
     if (state.stats.adapters.size() >= found) return;
     const int before = state.live_adapter_count();
     state.stats.adapters.resize(found);
-    LogState& logs = state.logs;
+    LogState& logs = state.traffic.logs;
     if (!logs.loaded || logs.writes_blocked) return;
-    AdapterState& aggregate = state.adapters[0];
     for (int i = before + 1; i <= state.live_adapter_count(); ++i) {
-        auto& table = state.adapters[static_cast<std::size_t>(i)].day_table;
+        DayTable& table = state.traffic.day_table(i);
         read_year_file(logs, year_file_path(state.data_dir, logs.load_year, i), logs.load_year, table);
-        if (in_aggregate(state.settings, i)) add_day_table(aggregate.day_table, table);
+        if (in_aggregate(state.settings, i)) add_day_table(state.traffic.day_table(0), table);
         load_adapter_minutes(state, i);
     }
-    state.period_cache.rebuild = true;
+    state.traffic.invalidate_totals();
     load_history_at(state, now);
 }
 
 void save_logs(ProgramState& state, Services& services) {
     save_logs(state);
-    tell_save_failures(state.logs, services);
+    tell_save_failures(state.traffic.logs, services);
 }
 
 void save_logs(ProgramState& state) {
-    LogState& logs = state.logs;
+    LogState& logs = state.traffic.logs;
     if (!logs.loaded || logs.writes_blocked) return;
     make_dir(stats_dir(state.data_dir));
     retry_unsaved(logs);
@@ -205,7 +203,7 @@ void save_logs(ProgramState& state) {
     for (int i = 1; i <= state.live_adapter_count(); ++i) {
         const std::string path = year_file_path(state.data_dir, logs.load_year, i);
         if (logs.unreadable.contains(path)) continue;
-        save_whole_file(logs, path, encode_day_table(state.adapters[static_cast<std::size_t>(i)].day_table));
+        save_whole_file(logs, path, encode_day_table(state.traffic.day_table(static_cast<std::size_t>(i))));
     }
     save_minutes(state);
     // The readings the saved logs hold everything up to: the next start in this boot counts on
@@ -217,7 +215,7 @@ void save_logs(ProgramState& state) {
 void load_history(ProgramState& state, Services& services) { load_history_at(state, services.clock.now()); }
 
 void load_history_at(ProgramState& state, double now) {
-    LogState& logs = state.logs;
+    LogState& logs = state.traffic.logs;
     const int current = year_of(now);
     const int first = std::min(year_of(state.stats.start_date), current);
     const int n = state.live_adapter_count();
@@ -243,5 +241,5 @@ void load_history_at(ProgramState& state, double now) {
             }
         }
     }
-    state.period_cache.rebuild = true;
+    state.traffic.invalidate_totals();
 }

@@ -47,7 +47,7 @@ double current_minute(double now) {
 }
 
 void load_adapter_minutes(ProgramState& state, int adapter) {
-    LogState& logs = state.logs;
+    LogState& logs = state.traffic.logs;
     if (adapter < 1 || adapter >= static_cast<int>(logs.minutes.size())) return;
     MinuteRecord& rec = logs.minutes[static_cast<std::size_t>(adapter)];
     rec.fill(TrafficPair{});
@@ -57,7 +57,7 @@ void load_adapter_minutes(ProgramState& state, int adapter) {
 }
 
 void load_minutes(ProgramState& state, double now) {
-    LogState& logs = state.logs;
+    LogState& logs = state.traffic.logs;
     const int n = state.live_adapter_count();
     for (MinuteRecord& rec : logs.minutes) rec.fill(TrafficPair{});
     if (state.settings.MinuteLogging == 1) {
@@ -96,7 +96,7 @@ double search_first_minute(const ProgramState& state, double now) {
     for (int i = 1; i <= state.live_adapter_count(); ++i) {
         for (int y = first_year; y <= last_year; ++y) {
             const std::string path = minute_file_path(state.data_dir, y, i);
-            const FileRead r = read_log_file(state.logs, path, 0, kEntriesPerYear * 16);
+            const FileRead r = read_log_file(state.traffic.logs, path, 0, kEntriesPerYear * 16);
             if (r.status != ReadStatus::ok) continue;
             // Day d's minute m lies at entry d x 1440 + m: the file is one run of entries.
             const std::size_t entries = r.bytes.size() / 16;
@@ -115,7 +115,7 @@ double search_first_minute(const ProgramState& state, double now) {
 }
 
 void save_minutes(ProgramState& state) {
-    LogState& logs = state.logs;
+    LogState& logs = state.traffic.logs;
     const std::string first_path = first_minute_file_path(state.data_dir);
     if (logs.first_minute_due && !logs.unreadable.contains(first_path)) {
         make_dir(minute_dir(state.data_dir));
@@ -138,11 +138,11 @@ void save_minutes(ProgramState& state) {
 MinuteRecord read_minute_day(const ProgramState& state, int adapter, double day) {
     const int year = year_of(day);
     const int index = day_index(day);
-    if (adapter >= 1) return read_record(state.logs, minute_file_path(state.data_dir, year, adapter), index);
+    if (adapter >= 1) return read_record(state.traffic.logs, minute_file_path(state.data_dir, year, adapter), index);
     MinuteRecord sum{};
     for (int i = 1; i <= state.live_adapter_count(); ++i) {
         if (in_aggregate(state.settings, i))
-            add_record(sum, read_record(state.logs, minute_file_path(state.data_dir, year, i), index));
+            add_record(sum, read_record(state.traffic.logs, minute_file_path(state.data_dir, year, i), index));
     }
     return sum;
 }

@@ -46,7 +46,7 @@ struct Stored {
 
 Stored user_period_stored(const ProgramState& state, int adapter, double today) {
     const Settings& s = state.settings;
-    const HistoryTable& h = state.logs.history;
+    const HistoryTable& h = state.traffic.logs.history;
     const double start = whole(state.stats.start_date);
     const double yesterday = today - 1;
     Stored r;
@@ -79,28 +79,28 @@ Stored user_period_stored(const ProgramState& state, int adapter, double today) 
 }
 
 Stored stored_part(const ProgramState& state, int adapter, int kind, double today, int first_day) {
-    const HistoryTable& h = state.logs.history;
+    const HistoryTable& h = state.traffic.logs.history;
     const double yesterday = today - 1;
     const int y = year_of(today);
     Stored r;
     switch (kind) {
-        case 1: r.sum = sum_days(h, adapter, yesterday, yesterday); break;
-        case 2: r.sum = sum_days(h, adapter, history_week_start(today, first_day), yesterday); break;
-        case 3: {
+        case kPeriodYesterday: r.sum = sum_days(h, adapter, yesterday, yesterday); break;
+        case kPeriodThisWeek: r.sum = sum_days(h, adapter, history_week_start(today, first_day), yesterday); break;
+        case kPeriodLastWeek: {
             const double this_week = history_week_start(today, first_day);
             r.sum = sum_days(h, adapter, this_week - 7, this_week - 1);
             break;
         }
-        case 4: r.sum = sum_days(h, adapter, first_of_month(today), yesterday); break;
-        case 5: {
+        case kPeriodThisMonth: r.sum = sum_days(h, adapter, first_of_month(today), yesterday); break;
+        case kPeriodLastMonth: {
             const double last = first_of_month(today) - 1;
             r.sum = sum_days(h, adapter, first_of_month(last), last);
             break;
         }
-        case 6: r.sum = sum_days(h, adapter, first_of_year(y), yesterday); break;
-        case 7: r.sum = sum_days(h, adapter, first_of_year(y - 1), first_of_year(y) - 1); break;
-        case 8: r.sum = sum_days(h, adapter, whole(state.stats.start_date), yesterday); break;
-        case 10: r = user_period_stored(state, adapter, today); break;
+        case kPeriodThisYear: r.sum = sum_days(h, adapter, first_of_year(y), yesterday); break;
+        case kPeriodLastYear: r.sum = sum_days(h, adapter, first_of_year(y - 1), first_of_year(y) - 1); break;
+        case kPeriodTotal: r.sum = sum_days(h, adapter, whole(state.stats.start_date), yesterday); break;
+        case kPeriodUser: r = user_period_stored(state, adapter, today); break;
         default: break;
     }
     return r;
@@ -109,7 +109,7 @@ Stored stored_part(const ProgramState& state, int adapter, int kind, double toda
 double pick(const TrafficPair& p, int direction) { return direction == kReceived ? p.received : p.sent; }
 
 // The last N minutes or hours, from the minutely log and the daily entries after it.
-double minute_window_total(ProgramState& state, int adapter, int direction, double now) {
+double minute_window_total(const ProgramState& state, int adapter, int direction, double now) {
     const Settings& s = state.settings;
     if (s.MinuteLogging != 1) return 0.0;
     const auto n = static_cast<std::int64_t>(std::max(1, s.CusPerDays));
@@ -121,11 +121,11 @@ double minute_window_total(ProgramState& state, int adapter, int direction, doub
     const int j = static_cast<int>(start_min - start_day * 1440);
     double total = 0.0;
     if (start_day == today) {
-        const MinuteRecord& rec = state.logs.minutes[static_cast<std::size_t>(adapter)];
+        const MinuteRecord& rec = state.traffic.logs.minutes[static_cast<std::size_t>(adapter)];
         for (int m = j; m <= minute_now; ++m) total += pick(rec[static_cast<std::size_t>(m)], direction);
         return total;
     }
-    PeriodCache& c = state.period_cache;
+    PeriodCache& c = state.traffic.period_cache();
     const auto slot = static_cast<std::size_t>(adapter);
     if (c.minute_day[slot] != static_cast<double>(start_day)) {
         c.minute_day[slot] = static_cast<double>(start_day);
@@ -133,8 +133,8 @@ double minute_window_total(ProgramState& state, int adapter, int direction, doub
     }
     for (int m = j; m < kMinutesPerDay; ++m) total += pick(c.minute_records[slot][static_cast<std::size_t>(m)], direction);
     const double from = std::max(static_cast<double>(start_day + 1), whole(state.stats.start_date));
-    total += pick(sum_days(state.logs.history, adapter, from, static_cast<double>(today - 1)), direction);
-    total += pick(state.adapters[slot].day_table[static_cast<std::size_t>(day_index(now))], direction);
+    total += pick(sum_days(state.traffic.logs.history, adapter, from, static_cast<double>(today - 1)), direction);
+    total += pick(state.traffic.day_entry(adapter, now), direction);
     return total;
 }
 
@@ -149,7 +149,7 @@ void clear_cache(PeriodCache& c) {
 int first_day_of_week(const ProgramState& state) {
     const int f = state.settings.FirstDayOfWeek;
     if (f >= 1 && f <= 7) return f;
-    return std::clamp(state.logs.system_first_day_of_week, 1, 7);
+    return std::clamp(state.traffic.logs.system_first_day_of_week, 1, 7);
 }
 
 double monthly_period_start(double today, int start_day) {
@@ -169,12 +169,12 @@ double monthly_period_end(double start) {
     return static_cast<double>(day_number(s.year + 1, 1, s.day - 1));
 }
 
-double period_total(ProgramState& state, int adapter, int kind, int direction, double now) {
-    PeriodCache& c = state.period_cache;
+double period_total(const ProgramState& state, int adapter, int kind, int direction, double now) {
+    PeriodCache& c = state.traffic.period_cache();
     if (c.rebuild) clear_cache(c);
     if (adapter < 0 || adapter > state.live_adapter_count() || kind < 0 || kind >= kPeriodKinds) return 0.0;
     const AdapterState& a = state.adapters[static_cast<std::size_t>(adapter)];
-    if (kind == 9) return direction == kReceived ? a.session_download : a.session_upload;
+    if (kind == kPeriodSession) return direction == kReceived ? a.session_download : a.session_upload;
 
     const int first_day = first_day_of_week(state);
     if (first_day != c.week_first_day) {
@@ -189,23 +189,24 @@ double period_total(ProgramState& state, int adapter, int kind, int direction, d
     if (slot.date != today) {
         const Stored s = stored_part(state, adapter, kind, today, first_day);
         slot = PeriodSlot{today, s.sum.received, s.sum.sent};
-        if (kind == 10) c.today_in_user_period = s.today_in_period;
+        if (kind == kPeriodUser) c.today_in_user_period = s.today_in_period;
     }
     const Settings& s = state.settings;
-    if (kind == 10 && s.CusPerDay == 1 && s.CusPerUnit < 2) return minute_window_total(state, adapter, direction, now);
+    if (kind == kPeriodUser && s.CusPerDay == 1 && s.CusPerUnit < 2) return minute_window_total(state, adapter, direction, now);
 
     const double stored = direction == kReceived ? slot.received : slot.sent;
-    const bool with_today = kind == 0 || kind == 2 || kind == 4 || kind == 6 || kind == 8 ||
-                            (kind == 10 && c.today_in_user_period);
+    const bool with_today = kind == kPeriodToday || kind == kPeriodThisWeek || kind == kPeriodThisMonth ||
+                            kind == kPeriodThisYear || kind == kPeriodTotal ||
+                            (kind == kPeriodUser && c.today_in_user_period);
     if (!with_today) return stored;
-    return stored + pick(a.day_table[static_cast<std::size_t>(day_index(now))], direction);
+    return stored + pick(state.traffic.day_entry(adapter, now), direction);
 }
 
 std::string period_name(const ProgramState& state, int kind) {
-    static constexpr const char* kNames[10] = {"Today",      "Yesterday", "This week", "Last week", "This month",
+    static constexpr const char* kNames[kPeriodUser] = {"Today",      "Yesterday", "This week", "Last week", "This month",
                                                "Last month", "This year", "Last year", "Total",     "This session"};
-    if (kind >= 0 && kind < 10) return kNames[kind];
-    if (kind == 10) return state.settings.CusPerName;
+    if (kind >= 0 && kind < kPeriodUser) return kNames[kind];
+    if (kind == kPeriodUser) return state.settings.CusPerName;
     return {};
 }
 
@@ -226,12 +227,12 @@ PeriodRange current_period_range(const ProgramState& state, int variant, double 
             if (s.CusPerUnit == 0) {
                 r.from = current_minute(now - (n - 1) / 1440.0);
                 r.to = current_minute(now) + 59.0 / 86400.0;
-                r.data_missing = r.from < state.logs.first_minute;
+                r.data_missing = r.from < state.traffic.logs.first_minute;
             } else if (s.CusPerUnit == 1) {
                 const auto hour_of = [](double t) { return std::floor(t) + (minute_index(t) / 60) / 24.0; };
                 r.from = hour_of(now - (n - 1) / 24.0);
                 r.to = hour_of(now) + 3599.0 / 86400.0;
-                r.data_missing = r.from < state.logs.first_minute;
+                r.data_missing = r.from < state.traffic.logs.first_minute;
             } else {
                 r.from = whole(now - (n - 1));
                 r.to = today + kLastSecond;

@@ -75,8 +75,8 @@ int run_report(const std::vector<std::string>& args, Services& services, const s
     } else {
         if (load_state(state, services) == LoadStateResult::unknown_format) return 1;
         load_history(state, services);
-        if (!state.logs.unreadable.empty()) {
-            const std::string& file = *state.logs.unreadable.begin();
+        if (!state.traffic.logs.unreadable.empty()) {
+            const std::string& file = *state.traffic.logs.unreadable.begin();
             return fail("cannot read " + file + ": " + read_file(file, 0, 1).reason);
         }
         if (request->adapter && *request->adapter > state.stats.adapter_count())
@@ -88,7 +88,7 @@ int run_report(const std::vector<std::string>& args, Services& services, const s
             if (!stats.entry(static_cast<int>(a)).present) adapters.interface_names[a].clear();
     }
 
-    const HistoryTableAmounts log(state.logs.history);
+    const HistoryTableAmounts log(state.traffic.logs.history);
     const int first_day = s.FirstDayOfWeek >= 1 && s.FirstDayOfWeek <= 7 ? s.FirstDayOfWeek : locale.first_day_of_week();
     const int adapter_count = request->retired.empty() ? state.stats.adapter_count() : adapter;
     const HistoryRowSource source{log, state.stats.start_date, clock.now(), adapter, adapter_count, first_day, locale};

@@ -53,12 +53,12 @@ void forget_adapter(ProgramState& state, int n, const std::vector<std::pair<fs::
     const auto i = static_cast<std::size_t>(n);
     AdapterState& a = state.adapters[i];
     clear_live_statistics(a);
-    a.day_table.fill(TrafficPair{});
+    state.traffic.day_table(n).fill(TrafficPair{});
     a.session_download = a.session_upload = 0.0;
     a.current_received = a.previous_received = a.start_received = a.total_received = 0.0;
     a.current_sent = a.previous_sent = a.start_sent = a.total_sent = 0.0;
     if (n <= state.stats.adapter_count()) state.stats.adapters[i - 1] = CounterContinuation{};
-    LogState& logs = state.logs;
+    LogState& logs = state.traffic.logs;
     if (i < logs.minutes.size()) logs.minutes[i].fill(TrafficPair{});
     logs.between_runs[i] = TrafficPair{};
     for (const auto& move : moved) {
@@ -99,8 +99,8 @@ std::string retire_adapter_logs(ProgramState& state, int n, double now) {
         return {};
     }
     forget_adapter(state, n, moved);
-    if (state.logs.loaded) load_history_at(state, now);
-    state.period_cache.rebuild = true;
+    if (state.traffic.logs.loaded) load_history_at(state, now);
+    state.traffic.invalidate_totals();
     return "Stats/Retired/" + folder + "/";
 }
 
@@ -125,7 +125,7 @@ int load_retired_history(ProgramState& state, const std::string& name, double no
     const int n = files.front().first.adapter;
     int first = year_of(now);
     for (const auto& [f, path] : files) first = std::min(first, f.year);
-    HistoryTable& h = state.logs.history;
+    HistoryTable& h = state.traffic.logs.history;
     h.adapters = n + 1;
     h.first_year = first;
     h.years = year_of(now) - first + 1;

@@ -2,10 +2,10 @@
 #include <filesystem>
 #include <sstream>
 
-#include "history/log_files.h"
 #include "measure/adapter_numbering.h"
 #include "platform/file_access.h"
 #include "platform/file_save.h"
+#include "platform/data_files.h"
 
 namespace {
 

@@ -55,7 +55,7 @@ void tell_the_user(AdapterNumbering& numbering, CycleHooks& hooks) {
 
 // Frees numbers of adapters long unseen for interfaces that found every number taken.
 bool free_numbers(ProgramState& state, AdapterNumbering& numbering, FreeAdapterNumber free_number, double now) {
-    if (free_number == nullptr || numbering.wanting.empty() || !state.logs.loaded || state.logs.writes_blocked)
+    if (free_number == nullptr || numbering.wanting.empty() || !state.traffic.logs.loaded || state.traffic.logs.writes_blocked)
         return false;
     const AdapterSet in_use = numbers_in_use(state);
     bool freed = false;
@@ -120,7 +120,7 @@ void read_counters(ProgramState& state, Services& services, CycleHooks& hooks, F
         hooks.adapter_lists_changed(found);
     }
     tell_the_user(numbering, hooks);
-    if (!state.logs.writes_blocked) save_numbering(numbering, state.data_dir);
+    if (!state.traffic.logs.writes_blocked) save_numbering(numbering, state.data_dir);
 
     follow_interfaces(state.interface_readings, stats.interface_rows(), stats.interfaces_read(),
                       [&](const std::string& name) { return numbering.number_of(name) != 0; });
@@ -150,7 +150,7 @@ void read_counters(ProgramState& state, Services& services, CycleHooks& hooks, F
             CounterGrowth g = r->growth;
             if (g.between_runs) {
                 // Not this run's traffic: it goes to the day of the start, not to the rates.
-                TrafficPair& later = state.logs.between_runs[static_cast<std::size_t>(i)];
+                TrafficPair& later = state.traffic.logs.between_runs[static_cast<std::size_t>(i)];
                 later.received += static_cast<double>(g.received);
                 later.sent += static_cast<double>(g.sent);
                 g = CounterGrowth{};

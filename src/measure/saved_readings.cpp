@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "platform/date.h"
-#include "history/log_files.h"
 #include "platform/file_save.h"
+#include "platform/data_files.h"
 
 namespace {
 

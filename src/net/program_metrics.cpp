@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kTotalPeriod = 8;
-
 MetricSample adapter_sample(const AdapterFigures& a, double value) {
     return MetricSample{{{"adapter", std::to_string(a.adapter)}, {"interface", a.interface}}, value};
 }
@@ -28,8 +26,8 @@ std::vector<AdapterFigures> adapter_figures(ProgramState& state, const std::vect
         AdapterFigures f;
         f.adapter = a;
         if (static_cast<std::size_t>(a) < names.size()) f.interface = names[static_cast<std::size_t>(a)];
-        f.received_total = period_total(state, a, kTotalPeriod, kReceived, now);
-        f.sent_total = period_total(state, a, kTotalPeriod, kSent, now);
+        f.received_total = period_total(state, a, kPeriodTotal, kReceived, now);
+        f.sent_total = period_total(state, a, kPeriodTotal, kSent, now);
         f.receive_rate = newest_rate(state, a, false);
         f.transmit_rate = newest_rate(state, a, true);
         f.cap_used = cap_status(state, a, now).share / 100.0;

@@ -4,8 +4,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "alerts/alert_actions.h"
 #include "alerts/alert_test_support.h"
-#include "alerts/rule_commands.h"
+#include "alerts/rule_files.h"
 #include "platform/file_access.h"
 
 namespace {
@@ -140,21 +141,17 @@ TEST_F(Actions, TestAsksBeforeRebootAndChecksTheMailSettings) {
     EXPECT_TRUE(socket.connects.empty());
 }
 
-TEST_F(Actions, RuleCommandsRefuseAFullTableAndBadMailSettings) {
-    for (int i = 0; i < kMaxRules; ++i) ASSERT_TRUE(new_rule_command(state, services));
-    EXPECT_FALSE(copy_rule_command(state, services));
-    EXPECT_FALSE(new_rule_command(state, services));
-    EXPECT_EQ(msg_box.shown, (std::vector<std::string>{kTooManyRules, kTooManyRules}));
+TEST_F(Actions, RulesThatMailAreSavedOnlyWithSoundMailSettings) {
+    for (int i = 0; i < kMaxRules; ++i) ASSERT_EQ(new_rule(state.alerts.working), TableEdit::done);
+    EXPECT_EQ(copy_rule(state.alerts.working), TableEdit::table_full);
 
     add_action(state.alerts.working.rules[3], SendMail);
     state.settings.EmailAlertSMTP = "mx";
-    const MailCheck refused = save_rules_command(state, services);
-    EXPECT_EQ(refused.field, MailField::server);
-    EXPECT_FALSE(std::filesystem::exists(native_path(state.data_dir + "Stats/Rules.dat")));
-    EXPECT_EQ(state.alerts.live.count, 0);
+    EXPECT_EQ(confirm_mail_settings(state, services, false).field, MailField::server);
 
     state.settings.EmailAlertSMTP = "mail.example.org";
-    EXPECT_TRUE(save_rules_command(state, services).accepted());
+    EXPECT_TRUE(confirm_mail_settings(state, services, false).accepted());
+    EXPECT_TRUE(save_all_rules(state.alerts.working, state.alerts.live, state.data_dir));
     EXPECT_EQ(state.alerts.live.count, kMaxRules);
     EXPECT_TRUE(std::filesystem::exists(native_path(state.data_dir + "Stats/Rule10.dat")));
 }

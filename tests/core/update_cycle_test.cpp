@@ -164,7 +164,7 @@ TEST_F(UpdateCycleTest, AggregateIsTheSumOfTheSelectedAdapters) {
     EXPECT_EQ(slot(0).download_history[0], 3000.0);
     EXPECT_EQ(slot(0).upload_history[0], 30.0);
     EXPECT_EQ(slot(0).session_download, 3000.0);
-    EXPECT_EQ(slot(0).day_table[static_cast<std::size_t>(day_index(clock.value))].received, 3000.0);
+    EXPECT_EQ(state.traffic.day_entry(0, clock.value).received, 3000.0);
 }
 
 TEST_F(UpdateCycleTest, SessionResetClearsEverySlotAndSkipsTheNextCycle) {
@@ -211,7 +211,7 @@ TEST_F(UpdateCycleTest, RestartedCounterNeverAddsANegativeAmount) {
     cycle();
     EXPECT_GE(slot(2).download_history[0], 0.0);
     EXPECT_GE(slot(2).session_download, 5000.0);
-    for (const TrafficPair& p : slot(2).day_table) EXPECT_GE(p.received, 0.0);
+    for (const TrafficPair& p : state.traffic.day_table(2)) EXPECT_GE(p.received, 0.0);
 }
 
 }  // namespace

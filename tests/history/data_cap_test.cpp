@@ -25,7 +25,7 @@ struct CapFixture : LogFixture {
     }
     void day(int year, int month, int d, double bytes) {
         const double date = make_date(year, month, d);
-        state.logs.history.at(1, year, day_index(date)) = {bytes / 2, bytes / 2};
+        state.traffic.logs.history.at(1, year, day_index(date)) = {bytes / 2, bytes / 2};
     }
     CapStatus status() { return cap_status(state, 1, clock.value); }
     std::string texts() {
@@ -77,11 +77,11 @@ TEST(DataCap, ThirtyDaysOfAFromToPeriodAndPeriodsWithoutAnEnd) {
     // Starting at a date never ends, and the last N days always end today: no pace.
     f.state.settings.CusPerDay = 3;
     f.state.settings.CusPerStart = make_date(2026, 6, 1);
-    f.state.period_cache.rebuild = true;
+    f.state.traffic.invalidate_totals();
     EXPECT_EQ(f.texts(), "30.00 GB of 40 GB, 75 % | ");
     f.state.settings.CusPerDay = 1;
     f.state.settings.CusPerDays = 10;
-    f.state.period_cache.rebuild = true;
+    f.state.traffic.invalidate_totals();
     EXPECT_EQ(f.texts(), "10.00 GB of 40 GB, 25 % | ");
 
     // No cap: nothing used of nothing.

@@ -45,7 +45,7 @@ struct PreparedLogs {
     }
 
     std::string report(HistoryTab tab, int format, int adapter, int first_day = 2) {
-        const HistoryTableAmounts log(f.state.logs.history);
+        const HistoryTableAmounts log(f.state.traffic.logs.history);
         const HistoryRowSource source{log, f.state.stats.start_date, f.clock.now(), adapter, 11, first_day, locale};
         return history_report(tab, format, source, adapters, f.state.settings);
     }

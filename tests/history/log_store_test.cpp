@@ -178,9 +178,9 @@ TEST(DailyFiles, DamagedYearFilesReadWhatIsValidAndAreNeverShortened) {
     spit(f.path("Stats/2026.2.dat"), big);  // oversized
     spit(f.path("Stats/2026.3.dat"), bytes);
     f.start();
-    EXPECT_EQ(f.state.adapters[1].day_table[0], (TrafficPair{10, 0}));
-    EXPECT_EQ(f.state.adapters[2].day_table[200], (TrafficPair{30, 40}));
-    EXPECT_EQ(f.state.adapters[3].day_table[165], (TrafficPair{0, 0}));
+    EXPECT_EQ(f.state.traffic.day_table(1)[0], (TrafficPair{10, 0}));
+    EXPECT_EQ(f.state.traffic.day_table(2)[200], (TrafficPair{30, 40}));
+    EXPECT_EQ(f.state.traffic.day_table(3)[165], (TrafficPair{0, 0}));
     for (int i = 1; i <= 3; ++i) EXPECT_EQ(slurp(f.path("Stats/2026." + std::to_string(i) + ".dat")).size(), 5856u);
     EXPECT_EQ(double_at(slurp(f.path("Stats/2026.1.dat")), 0), 10);
 }
@@ -196,7 +196,7 @@ TEST(DailyFiles, Entry365OfACommonYearIsNeverLoadedNorCounted) {
     f.state.stats.start_date = make_date(2025, 1, 1);
     load_logs(f.state, f.services);
     load_history(f.state, f.services);
-    const HistoryTable& h = f.state.logs.history;
+    const HistoryTable& h = f.state.traffic.logs.history;
     EXPECT_EQ(h.at(1, 2025, 364), (TrafficPair{1, 1}));
     EXPECT_EQ(h.at(1, 2025, 365), TrafficPair{});
     EXPECT_EQ(h.at(1, 2026, 365), TrafficPair{});
@@ -235,11 +235,11 @@ TEST(RollOver, MidnightAndNewYearSaveTheOldDayAndCountTheNextBytesInTheNewOne) {
     ASSERT_EQ(old_year.size(), 5856u);
     EXPECT_EQ(double_at(old_year, 364 * 16), 100);
     EXPECT_EQ(double_at(old_year, 364 * 16 + 8), 10);
-    EXPECT_EQ(f.state.logs.load_year, 2027);
-    EXPECT_EQ(f.state.adapters[1].day_table[0], (TrafficPair{200, 20}));
-    EXPECT_EQ(f.state.adapters[0].day_table[0], (TrafficPair{200, 20}));
-    EXPECT_EQ(f.state.adapters[1].day_table[364], TrafficPair{});
-    const HistoryTable& h = f.state.logs.history;
+    EXPECT_EQ(f.state.traffic.logs.load_year, 2027);
+    EXPECT_EQ(f.state.traffic.day_table(1)[0], (TrafficPair{200, 20}));
+    EXPECT_EQ(f.state.traffic.day_table(0)[0], (TrafficPair{200, 20}));
+    EXPECT_EQ(f.state.traffic.day_table(1)[364], TrafficPair{});
+    const HistoryTable& h = f.state.traffic.logs.history;
     ASSERT_TRUE(h.covers(1, 2026));
     ASSERT_TRUE(h.covers(1, 2027));
     EXPECT_EQ(h.at(1, 2026, 364), (TrafficPair{100, 10}));
@@ -270,9 +270,9 @@ TEST(GrowingAdapters, AnAdapterThatComesWhileRunningIsLoggedFromItsFirstReading)
     f.second(5, 0);
 
     const int today = day_index(f.clock.value);
-    EXPECT_EQ(f.state.adapters[2].day_table[static_cast<std::size_t>(today)], (TrafficPair{300, 10}));
-    EXPECT_EQ(f.state.adapters[0].day_table[static_cast<std::size_t>(today)], (TrafficPair{315, 10}));  // with lo
-    EXPECT_EQ(f.state.logs.history.at(2, 2026, today), (TrafficPair{300, 10}));
+    EXPECT_EQ(f.state.traffic.day_table(2)[static_cast<std::size_t>(today)], (TrafficPair{300, 10}));
+    EXPECT_EQ(f.state.traffic.day_table(0)[static_cast<std::size_t>(today)], (TrafficPair{315, 10}));  // with lo
+    EXPECT_EQ(f.state.traffic.logs.history.at(2, 2026, today), (TrafficPair{300, 10}));
     save_logs(f.state, f.services);
     EXPECT_EQ(slurp(f.path("Stats/Stats.dat")).size(), 116u + 2 * 54u);
     EXPECT_EQ(double_at(slurp(f.path("Stats/2026.2.dat")), static_cast<std::size_t>(today) * 16), 300);
@@ -307,8 +307,8 @@ TEST(RollOver, UnwritableDataFolderKeepsTablesInMemoryAndWritesWhenItCan) {
     f.clock.advance_seconds(120);  // past midnight: the save fails, the reload must not lose 1 May
     roll_over_logs(f.state, f.services, f.clock.value);
     add_traffic(f.state, 1, 70, 7, f.clock.value);
-    EXPECT_EQ(f.state.adapters[1].day_table[120], (TrafficPair{500, 5}));
-    EXPECT_EQ(f.state.adapters[1].day_table[121], (TrafficPair{70, 7}));
+    EXPECT_EQ(f.state.traffic.day_table(1)[120], (TrafficPair{500, 5}));
+    EXPECT_EQ(f.state.traffic.day_table(1)[121], (TrafficPair{70, 7}));
 
     std::filesystem::remove(native_path(f.path("Stats")));
     save_logs(f.state, f.services);
@@ -337,8 +337,8 @@ TEST(Aggregate, ReloadSumsTheSelectedAdaptersAfresh) {
     load_logs(f.state, f.services);
     load_logs(f.state, f.services);
     const int d = day_index(now);
-    EXPECT_EQ(f.state.adapters[0].day_table[static_cast<std::size_t>(d)], (TrafficPair{40, 4}));
-    EXPECT_EQ(f.state.logs.minutes[0][static_cast<std::size_t>(minute_index(now))], (TrafficPair{40, 4}));
+    EXPECT_EQ(f.state.traffic.day_table(0)[static_cast<std::size_t>(d)], (TrafficPair{40, 4}));
+    EXPECT_EQ(f.state.traffic.logs.minutes[0][static_cast<std::size_t>(minute_index(now))], (TrafficPair{40, 4}));
 }
 
 }  // namespace

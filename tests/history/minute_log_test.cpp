@@ -54,7 +54,7 @@ TEST(MinuteLog, FirstMinuteIsFoundOnceAndThenReadFromItsFile) {
     load_state(f.state, f.services);
     f.state.stats.start_date = make_date(2026, 1, 1);
     load_logs(f.state, f.services);
-    EXPECT_NEAR(f.state.logs.first_minute, make_date(2026, 1, 11, 0, 2, 0), 1e-9);
+    EXPECT_NEAR(f.state.traffic.logs.first_minute, make_date(2026, 1, 11, 0, 2, 0), 1e-9);
     const auto stored = slurp(f.path("Stats/DbMin/DbMin.dat"));
     ASSERT_EQ(stored.size(), 8u);
     EXPECT_NEAR(double_at(stored, 0), make_date(2026, 1, 11, 0, 2, 0), 1e-9);
@@ -62,10 +62,10 @@ TEST(MinuteLog, FirstMinuteIsFoundOnceAndThenReadFromItsFile) {
     // A stored date wins over the search; a damaged one is searched afresh.
     spit(f.path("Stats/DbMin/DbMin.dat"), encode_date(make_date(2025, 3, 3)));
     load_logs(f.state, f.services);
-    EXPECT_EQ(f.state.logs.first_minute, make_date(2025, 3, 3));
+    EXPECT_EQ(f.state.traffic.logs.first_minute, make_date(2025, 3, 3));
     spit(f.path("Stats/DbMin/DbMin.dat"), {1, 2, 3});
     load_logs(f.state, f.services);
-    EXPECT_NEAR(f.state.logs.first_minute, make_date(2026, 1, 11, 0, 2, 0), 1e-9);
+    EXPECT_NEAR(f.state.traffic.logs.first_minute, make_date(2026, 1, 11, 0, 2, 0), 1e-9);
 }
 
 TEST(MinuteLog, LoggingOffWritesNothingUnderDbMin) {
@@ -75,7 +75,7 @@ TEST(MinuteLog, LoggingOffWritesNothingUnderDbMin) {
     add_traffic(f.state, 1, 100, 1, f.clock.value);
     save_logs(f.state, f.services);
     EXPECT_FALSE(std::filesystem::exists(native_path(f.path("Stats/DbMin"))));
-    EXPECT_EQ(f.state.logs.minutes[1][720], TrafficPair{});
+    EXPECT_EQ(f.state.traffic.logs.minutes[1][720], TrafficPair{});
 }
 
 TEST(LogCommands, ResetDailyLogsAsksThenClearsEveryLogButKeepsTheStartDate) {
@@ -92,7 +92,7 @@ TEST(LogCommands, ResetDailyLogsAsksThenClearsEveryLogButKeepsTheStartDate) {
 
     f.dialogs.answer = MsgResult::cancel;
     EXPECT_FALSE(reset_daily_logs(f.state, f.services, f.hooks));
-    EXPECT_EQ(f.state.adapters[1].day_table[40].received, 100);
+    EXPECT_EQ(f.state.traffic.day_table(1)[40].received, 100);
 
     f.dialogs.answer = MsgResult::ok;
     EXPECT_TRUE(reset_daily_logs(f.state, f.services, f.hooks));
@@ -112,7 +112,7 @@ TEST(LogCommands, ResetDailyLogsAsksThenClearsEveryLogButKeepsTheStartDate) {
     EXPECT_EQ(f.state.adapters[1].session_download, 0);
     EXPECT_TRUE(f.state.cycle.session_reset_pending);
     EXPECT_EQ(read_minute_day(f.state, 1, f.clock.value)[845], TrafficPair{});
-    EXPECT_EQ(f.state.logs.history.at(0, 2026, 40), TrafficPair{});
+    EXPECT_EQ(f.state.traffic.logs.history.at(0, 2026, 40), TrafficPair{});
     EXPECT_NEAR(double_at(slurp(f.path("Stats/DbMin/DbMin.dat")), 0), make_date(2026, 2, 10, 14, 5, 0), 1e-9);
 }
 
@@ -134,8 +134,8 @@ TEST(LogCommands, ResetMinutelyLogsAndTheLoggingSwitch) {
     EXPECT_EQ(f.dialogs.shown[1].buttons, MsgButtons::yes_no);
     EXPECT_EQ(f.dialogs.shown[1].icon, MsgIcon::question);
     EXPECT_EQ(read_minute_day(f.state, 1, f.clock.value)[845], TrafficPair{});
-    EXPECT_EQ(f.state.adapters[1].day_table[40].received, 100);  // the daily log stays
-    EXPECT_NEAR(f.state.logs.first_minute, make_date(2026, 2, 10, 14, 5, 0), 1e-9);
+    EXPECT_EQ(f.state.traffic.day_table(1)[40].received, 100);  // the daily log stays
+    EXPECT_NEAR(f.state.traffic.logs.first_minute, make_date(2026, 2, 10, 14, 5, 0), 1e-9);
 
     // Switching off and deleting: no minutely file remains and none is written.
     add_traffic(f.state, 1, 5, 0, f.clock.value);

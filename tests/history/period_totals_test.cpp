@@ -23,7 +23,7 @@ struct PeriodFixture : LogFixture {
         state.stats.start_date = std::floor(start);
         load_history(state, services);
         for (double d = std::floor(start); d < std::floor(today); d += 1)
-            state.logs.history.at(1, year_of(d), day_index(d)) = {1, 2};
+            state.traffic.logs.history.at(1, year_of(d), day_index(d)) = {1, 2};
         add_traffic(state, 1, 1000, 2000, today);
     }
     double total(int kind, int direction = kReceived) { return period_total(state, 1, kind, direction, clock.value); }
@@ -52,7 +52,7 @@ TEST(PeriodTotals, NamedPeriodsSumTheirDaysAndTodaysLiveEntry) {
     EXPECT_EQ(f.total(kLastYear, kSent), 612);
     // Today's bytes count at once; the stored part is not summed again the same day.
     add_traffic(f.state, 1, 5, 0, f.clock.value);
-    f.state.logs.history.at(1, 2026, 0) = {1000000, 0};
+    f.state.traffic.logs.history.at(1, 2026, 0) = {1000000, 0};
     EXPECT_EQ(f.total(kThisYear), 1005 + 104);
     f.clock.value += 1;  // the next day the history is summed afresh, yesterday included
     EXPECT_EQ(f.total(kThisYear), 1000000 + 103 + 1005);
@@ -67,7 +67,7 @@ TEST(PeriodTotals, ThisWeekSpansNewYearAndFollowsTheFirstDayOfWeek) {
     f.state.settings.FirstDayOfWeek = 1;  // Sunday: the week began on 28 December
     EXPECT_EQ(f.total(kThisWeek), 1000 + 5);
     f.state.settings.FirstDayOfWeek = 0;  // the system's choice
-    f.state.logs.system_first_day_of_week = 6;  // Friday: the week begins today
+    f.state.traffic.logs.system_first_day_of_week = 6;  // Friday: the week begins today
     EXPECT_EQ(f.total(kThisWeek), 1000);
     EXPECT_EQ(f.total(kLastWeek), 7);
 }
@@ -100,23 +100,23 @@ TEST(PeriodTotals, UserDefinedPeriodVariants) {
     s.CusPerTo = make_date(2026, 2, 10);
     EXPECT_EQ(f.total(kUser), 10);
     s.CusPerTo = make_date(2026, 12, 31);  // today inside
-    f.state.period_cache.rebuild = true;
+    f.state.traffic.invalidate_totals();
     EXPECT_EQ(f.total(kUser), 28 + 14 + 1000);
     s.CusPerDay = 1;  // the last 3 days
     s.CusPerDays = 3;
     s.CusPerUnit = 2;
-    f.state.period_cache.rebuild = true;
+    f.state.traffic.invalidate_totals();
     EXPECT_EQ(f.total(kUser), 2 + 1000);
     s.CusPerDay = 2;  // monthly from the 31st: since 28 February
     s.CusMonthStart = 31;
-    f.state.period_cache.rebuild = true;
+    f.state.traffic.invalidate_totals();
     EXPECT_EQ(f.total(kUser), 1 + 14 + 1000);
     s.CusPerDay = 3;  // since a date before the log began
     s.CusPerStart = make_date(2025, 6, 1);
-    f.state.period_cache.rebuild = true;
+    f.state.traffic.invalidate_totals();
     EXPECT_EQ(f.total(kUser), 31 + 28 + 14 + 1000);
     s.CusPerStart = make_date(2026, 4, 1);  // a start after today: nothing yet
-    f.state.period_cache.rebuild = true;
+    f.state.traffic.invalidate_totals();
     EXPECT_EQ(f.total(kUser), 0);
 }
 
@@ -166,7 +166,7 @@ TEST(PeriodTotals, LastHourAtHalfPastMidnightIsTodayOnly) {
 TEST(PeriodTotals, CurrentPeriodTextAndDataWarning) {
     LogFixture f(1, make_date(2026, 2, 10, 14, 5, 30));
     f.start();
-    f.state.logs.first_minute = make_date(2026, 2, 10, 13, 30, 0);
+    f.state.traffic.logs.first_minute = make_date(2026, 2, 10, 13, 30, 0);
     Settings& s = f.state.settings;
     s.CusPerDays = 60;
     s.CusPerUnit = 0;

@@ -7,8 +7,6 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
-#include <QPainter>
-#include <QPixmap>
 #include <QScreen>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -22,49 +20,10 @@
 #include "display/qt/main_window_behaviour.h"
 #include "history/history_export.h"
 #include "history/qt/c_file_dialog.h"
+#include "history/qt/history_images.h"
 #include "settings/settings_store.h"
 
 namespace {
-
-// The five small images: adapter row, chosen adapter row, history row, ascending and
-// descending sort marks.
-QIcon draw_image(int kind) {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    switch (kind) {
-        case frmHistory::kImageAdapter:
-        case frmHistory::kImageChosenAdapter: {
-            const QColor board = kind == frmHistory::kImageAdapter ? QColor(96, 128, 96) : QColor(40, 170, 40);
-            p.fillRect(2, 4, 12, 7, board);
-            p.fillRect(4, 11, 2, 2, QColor(200, 160, 40));
-            p.fillRect(8, 11, 2, 2, QColor(200, 160, 40));
-            p.fillRect(11, 5, 2, 3, Qt::black);
-            if (kind == frmHistory::kImageChosenAdapter) p.fillRect(3, 5, 3, 3, Qt::white);
-            break;
-        }
-        case frmHistory::kImageHistory:
-            p.fillRect(2, 2, 12, 12, QColor(255, 255, 255));
-            p.fillRect(2, 2, 12, 3, QColor(60, 90, 200));
-            p.setPen(QColor(120, 120, 120));
-            p.drawRect(2, 2, 11, 11);
-            for (int y = 7; y <= 11; y += 2) p.drawLine(4, y, 11, y);
-            break;
-        case frmHistory::kImageAscending:
-        case frmHistory::kImageDescending: {
-            const bool up = kind == frmHistory::kImageAscending;
-            p.setPen(Qt::NoPen);
-            p.setBrush(QColor(90, 90, 90));
-            const QPolygon triangle = up ? QPolygon({QPoint(8, 5), QPoint(12, 10), QPoint(4, 10)})
-                                         : QPolygon({QPoint(4, 6), QPoint(12, 6), QPoint(8, 11)});
-            p.drawPolygon(triangle);
-            break;
-        }
-        default: break;
-    }
-    return QIcon(pm);
-}
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
@@ -94,7 +53,7 @@ frmHistory::frmHistory(HistoryWindowContext context, QWidget* parent)
     setObjectName(QStringLiteral("frmHistory"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Transfer History"));
-    for (int i = 0; i < 5; ++i) images_[static_cast<std::size_t>(i)] = draw_image(i);
+    for (int i = 0; i < 5; ++i) images_[static_cast<std::size_t>(i)] = draw_history_image(i);
 
     TabStrip_ = new QTabBar(this);
     TabStrip_->setObjectName(QStringLiteral("TabStrip"));
@@ -254,42 +213,6 @@ void frmHistory::build_tab(HistoryTab tab, bool refresh) {
     show_adapter_line();
 }
 
-void frmHistory::fit_columns() {
-    const auto& widths = ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(shown_tab_)];
-    sizing_columns_ = true;
-    for (int c = 0; c < kHistoryColumns; ++c) {
-        const std::int32_t stored = widths[static_cast<std::size_t>(c)];
-        ListView_->setColumnWidth(c, stored == kColumnWidthUnset ? fitted_width(c) : stored);
-    }
-    sizing_columns_ = false;
-}
-
-int frmHistory::fitted_width(int column) const {
-    // Thousands of daily rows: the widest text is found by its advance in the list's font, and
-    // only that item is measured the way the list draws it (margins and image included).
-    const QFontMetrics metrics(ListView_->font());
-    int widest_row = -1;
-    int widest = -1;
-    for (int i = 0; i < ListView_->topLevelItemCount(); ++i) {
-        const int advance = metrics.horizontalAdvance(ListView_->topLevelItem(i)->text(column));
-        if (advance > widest) {
-            widest = advance;
-            widest_row = i;
-        }
-    }
-    int width = ListView_->header()->sectionSizeHint(column);
-    if (widest_row >= 0)
-        width = std::max(width, ListView_->sizeHintForIndex(ListView_->model()->index(widest_row, column)).width());
-    // A character's room more, so the widest values of neighbouring columns do not touch.
-    return width + metrics.averageCharWidth();
-}
-
-void frmHistory::column_resized(int column, int, int width) {
-    // A width the user gives a column is kept; the program's own fitting stores nothing.
-    if (sizing_columns_ || !tab_shown_ || column < 0 || column >= kHistoryColumns) return;
-    ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(shown_tab_)][static_cast<std::size_t>(column)] = width;
-}
-
 void frmHistory::fill_list() {
     ListView_->clear();
     const HistoryItems items =
@@ -418,15 +341,6 @@ bool frmHistory::export_to(const std::string& path, int format) {
     return true;
 }
 
-void frmHistory::store_column_widths(HistoryTab tab, int columns) {
-    // Columns that fit their values stay without a stored width, so they fit again next time.
-    auto& widths = ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(tab)];
-    for (int c = 0; c < std::min(columns, kHistoryColumns); ++c) {
-        std::int32_t& width = widths[static_cast<std::size_t>(c)];
-        if (width != kColumnWidthUnset) width = ListView_->columnWidth(c);
-    }
-}
-
 void frmHistory::write(const SettingValues& values) {
     if (ctx_.write_settings) ctx_.write_settings(values);
 }
@@ -474,7 +388,7 @@ void show_history_window(frmMain& main_window) {
     ProgramState& state = main_window.state();
     Services& services = main_window.services();
     HistoryWindowContext context{
-        state, services, std::make_shared<HistoryTableAmounts>(state.logs.history),
+        state, services, std::make_shared<HistoryTableAmounts>(state.traffic.logs.history),
         [&state, &services](int count) {
             clsIPStatistics statistics(services.tables, services.dialogs, state.table_messages);
             return adapter_names_for_history(statistics, count);
