@@ -188,15 +188,7 @@ int main(int argc, char** argv) {
     }
     // The service runs without a window (above): this is a desktop start.
     SingleInstance instance(SingleInstance::Role::desktop);
-    switch (instance.knock()) {
-        case SingleInstance::Knock::nobody:
-        case SingleInstance::Knock::handed_over: break;
-        case SingleInstance::Knock::no_answer:
-            std::fputs("kelvanto: another copy is running but does not answer\n", stderr);
-            return 1;
-        default: return 0;
-    }
-    instance.listen();
+    if (const int status = instance.claim(); status >= 0) return status;
 
     StartOptions options;
     options.minimized = cmd.contains(QLatin1String("/minimized"));

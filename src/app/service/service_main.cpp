@@ -48,15 +48,7 @@ int main(int argc, char** argv) {
     }
 
     SingleInstance instance(service_run ? SingleInstance::Role::service : SingleInstance::Role::desktop);
-    switch (instance.knock()) {
-        case SingleInstance::Knock::nobody:
-        case SingleInstance::Knock::handed_over: break;
-        case SingleInstance::Knock::no_answer:
-            std::fputs("kelvanto: another copy is running but does not answer\n", stderr);
-            return 1;
-        default: return 0;
-    }
-    instance.listen();
+    if (const int status = instance.claim(); status >= 0) return status;
 
     SystemdServiceManager service_manager(SystemdSetup::for_this_process(program), run_command);
     // On the heap: the application it holds is too large for a thread's stack.

@@ -6,6 +6,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <cstdio>
 #include <unistd.h>
 
 #include "platform/qt/data_folder.h"
@@ -106,4 +107,17 @@ void SingleInstance::answer(QLocalSocket* socket) {
         emit restore_requested();
         reply(socket, "restored");
     }
+}
+
+int SingleInstance::claim() {
+    switch (knock()) {
+        case Knock::nobody:
+        case Knock::handed_over: break;
+        case Knock::no_answer:
+            std::fputs("kelvanto: another copy is running but does not answer\n", stderr);
+            return 1;
+        default: return 0;
+    }
+    listen();
+    return -1;
 }

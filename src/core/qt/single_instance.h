@@ -30,6 +30,10 @@ public:
     Knock knock();
     // Starts listening; later starts are answered from the event loop.
     bool listen();
+    // A start's knock and, when this start logs, listen: -1 when it goes on, else the exit
+    // status it ends with (0 when the running copy answered, 1 with a line on standard
+    // error when it did not).
+    int claim();
     void close();
     static QString server_name();
 
