@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <filesystem>
@@ -250,6 +252,27 @@ TEST(RollOver, MidnightAndNewYearSaveTheOldDayAndCountTheNextBytesInTheNewOne) {
     const auto minutes = slurp(f.path("Stats/DbMin/2026.1.dat"));
     ASSERT_GE(minutes.size(), 364u * 23040 + 1440 * 16);
     EXPECT_EQ(double_at(minutes, 364 * 23040 + 1439 * 16), 100);
+}
+
+// An idle save leaves the disk alone; a byte that moved is saved as before.
+TEST(IdleSaves, FilesThatHoldTheSameBytesAreNotWrittenAgain) {
+    CycleFixture f(make_date(2026, 3, 4, 10, 0, 0));
+    f.second(100, 10);
+    save_logs(f.state, f.services);
+    const std::string day = f.path("Stats/2026.1.dat"), minutes = f.path("Stats/DbMin/2026.1.dat");
+    struct stat before {}, after {}, minute {};
+    ::stat(day.c_str(), &before);
+    const timespec old[2] = {{1, 0}, {1, 0}};  // a minute log last written long ago
+    ::utimensat(AT_FDCWD, minutes.c_str(), old, 0);
+    f.second(0, 0);
+    save_logs(f.state, f.services);
+    ::stat(day.c_str(), &after);
+    ::stat(minutes.c_str(), &minute);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(minute.st_mtim.tv_sec, 1);
+    f.second(50, 5);
+    save_logs(f.state, f.services);
+    EXPECT_EQ(double_at(slurp(day), (31 + 28 + 3) * 16), 150);
 }
 
 // A card that gets its address while the program runs (a network that connects after
