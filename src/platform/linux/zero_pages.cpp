@@ -40,11 +40,18 @@ std::size_t release_start_up_code() {
     bool candidate = false;
     char line[512];
     while (std::fgets(line, sizeof line, f) != nullptr) {
+        if (std::strchr(line, '\n') == nullptr) {
+            // A line longer than the buffer (a long path): its mapping is left as it is, and
+            // the rest of the line is no line of its own.
+            candidate = false;
+            for (int c = std::fgetc(f); c != EOF && c != '\n';) c = std::fgetc(f);
+            continue;
+        }
         unsigned long begin = 0, end = 0;
         char perms[8] = {};
         char path[2] = {};
         // A mapping's first line: "begin-end perms offset device inode path".
-        if (std::sscanf(line, "%lx-%lx %7s %*s %*s %*s %1s", &begin, &end, perms, path) >= 3 && std::strchr(line, ':') &&
+        if (std::sscanf(line, "%lx-%lx %7s %*s %*s %*s %1s", &begin, &end, perms, path) >= 3 &&
             std::strlen(perms) == 4) {
             // Only what is read from a file and never written: such pages read the same
             // from the file again when they are used.
