@@ -15,6 +15,7 @@
 #include "measure/adapter_names.h"
 #include "measure/ip_statistics.h"
 #include "measure/saved_readings.h"
+#include "platform/file_access.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -45,7 +46,7 @@ int run_report(const std::vector<std::string>& args, Services& services, const s
     std::string logs = stats_dir(state.data_dir);
     logs.pop_back();
     std::error_code listing;
-    std::filesystem::directory_iterator(logs, listing);
+    std::filesystem::directory_iterator(native_path(logs), listing);
     if (listing) return fail("cannot read the traffic logs in " + logs + ": " + listing.message());
     // Only the values the report needs are read; the stored settings stay untouched.
     Settings& s = state.settings;

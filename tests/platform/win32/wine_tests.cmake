@@ -27,9 +27,16 @@ target_link_libraries(kelvanto_win32_tests PRIVATE kelvanto_win32 GTest::gtest G
 target_link_options(kelvanto_win32_tests PRIVATE -Wl,--stack,1048576)
 set_target_properties(kelvanto_win32_tests PROPERTIES CROSSCOMPILING_EMULATOR "${wine_emulator}")
 add_test(NAME win32.platform COMMAND kelvanto_win32_tests --gtest_filter=-WithPeers.*)
-set_tests_properties(win32.platform PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 120)
+# Both this and the program's test use the key HKCU\software\Kelvanto of the one prefix.
+set_tests_properties(win32.platform PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 120
+  RESOURCE_LOCK kelvanto_registry)
 # With peers in network namespaces: traffic over a veth pair, mail over STARTTLS.
 add_test(NAME win32.peers COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_peers_test.sh ${CMAKE_BINARY_DIR}
   $<TARGET_FILE:kelvanto_win32_tests>)
 set_tests_properties(win32.peers PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 180
   SKIP_RETURN_CODE 77)
+# kelvanto.exe as a user runs it: the logging run and the service, with real traffic.
+add_test(NAME win32.program COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../../app/win32/wine_program_test.sh
+  ${CMAKE_BINARY_DIR} $<TARGET_FILE:kelvanto>)
+set_tests_properties(win32.program PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 240
+  SKIP_RETURN_CODE 77 ENVIRONMENT "KELVANTO_VERSION=${PROJECT_VERSION}" RESOURCE_LOCK kelvanto_registry)
