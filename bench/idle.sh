@@ -17,6 +17,7 @@
 # and the QtCore-only reference (build/bench/kelvanto_idle_reference, a 1 s timer reading
 # /proc/net/dev) side by side over the same SECONDS (default 60) after 5 s: one line each.
 # service-quiet: the same with the minute log off, so nothing needs the rates.
+# Both run in network namespaces of their own where unshare allows it (NETNS=0: not).
 # Installs xvfb, openbox, trayer, xdotool and gkrellm with apt-get when missing. SHOT=file.png saves a
 # screenshot of the desktop before the measurement (imagemagick).
 set -euo pipefail
@@ -104,10 +105,18 @@ if [[ $mode == service* ]]; then
   fi
   unset DISPLAY WAYLAND_DISPLAY
   export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$tmp
-  "$build/kelvanto" --service >"$tmp/out.txt" 2>&1 &
+  # Idle means no traffic: where it can, each runs in a network namespace of its own with a
+  # loopback and a veth pair that nothing else on the machine sends over (NETNS=0: the
+  # machine's own adapters).
+  quiet=()
+  if [[ ${NETNS:-1} == 1 ]] && unshare --net true 2>/dev/null && command -v ip >/dev/null; then
+    quiet=(unshare --net sh -c 'ip link set lo up && ip link add eth0 type veth peer name eth1 && ip link set eth0 up && exec "$0" "$@"')
+    echo "each in a network namespace of its own (lo and a veth pair)" >&2
+  fi
+  "${quiet[@]}" "$build/kelvanto" --service >"$tmp/out.txt" 2>&1 &
   pid=$!
   pids+=($pid)
-  "$reference" &
+  "${quiet[@]}" "$reference" &
   ref=$!
   pids+=($ref)
   sleep 5

@@ -218,6 +218,11 @@ std::optional<std::string> write_file_at(const std::string& path, std::int64_t o
         if (f) fs::permissions(native_path(path), fs::perms::owner_read | fs::perms::owner_write, ec);
     }
     if (!f) return std::string(std::strerror(errno));
+    // A record that is already stored as it is (no traffic since the last save) is not
+    // written again: that spares the wait for the disk on every save of an idle day.
+    Bytes stored(bytes.size());
+    if (seek_file(f, offset) && std::fread(stored.data(), 1, stored.size(), f) == stored.size() && stored == bytes)
+        return std::fclose(f) == 0 ? std::nullopt : std::optional<std::string>(std::strerror(errno));
     bool ok = seek_file(f, offset);
     ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = sync_file(f) && ok;

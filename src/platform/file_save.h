@@ -9,7 +9,9 @@
 // folder is flushed after the rename. A symlink is followed and its target replaced (the
 // link stays); an existing file keeps its permission bits (and its owner, where the process
 // may set it). Something that is no file (a device, a pipe) is written to, never replaced;
-// a folder is refused. False on any failure; the old file is then left as it was.
+// a folder is refused. On Linux a file that already holds exactly `bytes` (with the
+// permissions the save would give it) is left as it is. False on any failure; the old file
+// is then left as it was.
 bool save_file_whole(const std::string& path, std::string_view bytes);
 
 // What a save of a data file came to: done, or why not (the system's words).

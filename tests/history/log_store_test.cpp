@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -250,6 +251,27 @@ TEST(RollOver, MidnightAndNewYearSaveTheOldDayAndCountTheNextBytesInTheNewOne) {
     const auto minutes = slurp(f.path("Stats/DbMin/2026.1.dat"));
     ASSERT_GE(minutes.size(), 364u * 23040 + 1440 * 16);
     EXPECT_EQ(double_at(minutes, 364 * 23040 + 1439 * 16), 100);
+}
+
+// An idle save leaves the disk alone; a byte that moved is saved as before.
+TEST(IdleSaves, FilesThatHoldTheSameBytesAreNotWrittenAgain) {
+    namespace fs = std::filesystem;
+    CycleFixture f(make_date(2026, 3, 4, 10, 0, 0));
+    f.second(100, 10);
+    save_logs(f.state, f.services);
+    const fs::path day = native_path(f.path("Stats/2026.1.dat")), minutes = native_path(f.path("Stats/DbMin/2026.1.dat"));
+    const fs::file_time_type long_ago = fs::last_write_time(day) - std::chrono::hours(1000);
+    fs::last_write_time(day, long_ago);
+    fs::last_write_time(minutes, long_ago);
+    f.second(0, 0);
+    save_logs(f.state, f.services);
+#ifndef _WIN32  // the Windows save replaces a whole file every time
+    EXPECT_EQ(fs::last_write_time(day), long_ago);
+#endif
+    EXPECT_EQ(fs::last_write_time(minutes), long_ago);
+    f.second(50, 5);
+    save_logs(f.state, f.services);
+    EXPECT_EQ(double_at(slurp(f.path("Stats/2026.1.dat")), (31 + 28 + 3) * 16), 150);
 }
 
 // A card that gets its address while the program runs (a network that connects after

@@ -66,6 +66,7 @@ bool WindowlessRun::start() {
     // untouched pages need not stay resident.
     trim_heap();
     release_zero_pages(&app_->state(), sizeof(ProgramState));
+    release_start_up_code();
     timer_->start(0);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -67,6 +68,33 @@ bool write_in_place(const std::string& target, std::string_view bytes) {
 
 FileSave failed() { return {false, std::strerror(errno)}; }
 
+// Whether the file `fd` holds exactly `bytes` (`size` is its length). A log saved every minute
+// mostly comes out as it already is while nothing moved; such a file is left alone, since a
+// rewrite costs several waits for the disk and changes nothing that is stored.
+bool holds_already(int fd, off_t size, std::string_view bytes) {
+    if (size != static_cast<off_t>(bytes.size())) return false;
+    char chunk[4096];
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t want = std::min(sizeof chunk, bytes.size() - at);
+        const ssize_t n = ::pread(fd, chunk, want, static_cast<off_t>(at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0 || std::memcmp(chunk, bytes.data() + at, static_cast<std::size_t>(n)) != 0) return false;
+        at += static_cast<std::size_t>(n);
+    }
+    // Nothing past the end either (the file may have grown since the size was taken).
+    return ::pread(fd, chunk, 1, static_cast<off_t>(at)) == 0;
+}
+
+bool unchanged(const std::string& target, const struct stat& old, mode_t mode, std::string_view bytes) {
+    if ((old.st_mode & 07777) != mode) return false;
+    const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    const bool same = holds_already(fd, old.st_size, bytes);
+    ::close(fd);
+    return same;
+}
+
 // The save of both kinds; `data_folder` empty: a file anywhere, keeping its mode.
 FileSave save_whole(const std::string& path, std::string_view bytes, const std::string& data_folder) {
     const bool data = !data_folder.empty();
@@ -83,9 +111,10 @@ FileSave save_whole(const std::string& path, std::string_view bytes, const std::
     if (exists && S_ISDIR(old.st_mode)) return {false, std::strerror(EISDIR)};
     if (exists && !S_ISREG(old.st_mode)) return write_in_place(target, bytes) ? FileSave{true, {}} : failed();
     const bool had_file = exists;
+    const mode_t mode = data ? 0600 : had_file ? (old.st_mode & 07777) : 0666;
+    if (had_file && unchanged(target, old, mode, bytes)) return {true, {}};
     // A temporary file left by an interrupted save (perhaps read-only) is started afresh.
     ::unlink(temp.c_str());
-    const mode_t mode = data ? 0600 : had_file ? (old.st_mode & 07777) : 0666;
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) return failed();
     bool ok = true;

@@ -10,3 +10,8 @@ std::size_t release_zero_pages(void* data, std::size_t size);
 
 // Returns the heap's free memory to the system (after the start-up's temporary buffers).
 void trim_heap();
+
+// Lets go of the pages of program code and read-only data that are mapped from files and
+// were never changed in memory (most of them run once, at start): they count as resident
+// again only when used, read back from the file. Returns the bytes of the mappings let go.
+std::size_t release_start_up_code();
