@@ -8,7 +8,7 @@
 #include "display/item_list.h"
 #include "display/qt/frm_edit_item.h"
 
-ItemPanel::ItemPanel(ProgramState& state, Dialogs& dialogs, ItemPanelHooks hooks, QWidget* parent)
+ItemPanel::ItemPanel(DisplayView state, Dialogs& dialogs, ItemPanelHooks hooks, QWidget* parent)
     : OptionsPage(parent), state_(state), dialogs_(dialogs), hooks_(std::move(hooks)) {
     lstItems = new QListWidget(this);
     cmdNew = new QPushButton(QStringLiteral("&New"), this);
