@@ -1,5 +1,9 @@
 #include "alerts/alert_actions.h"
 
+#include "alerts/alert_state.h"
+#include "measure/adapter_state.h"
+#include "settings/settings.h"
+
 #include <cstdio>
 
 #include "alerts/rule_evaluation.h"

@@ -3,12 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "alerts/alert_state.h"
 #include "history/history_view.h"
-#include "measure/adapter_state.h"
-#include "measure/ip_statistics.h"
 #include "measure/rates_view.h"
-#include "settings/settings.h"
+
+struct AlertState;
+struct CounterRuntime;
 
 // What the alert rules change (their tables, evaluation state and mail) and what they read:
 // the period totals, the rates, the adapters found and their interfaces (for the connection

@@ -1,5 +1,10 @@
 #include "alerts/rule_evaluation.h"
 
+#include "alerts/alert_state.h"
+#include "measure/adapter_state.h"
+#include "measure/ip_statistics.h"
+#include "settings/settings.h"
+
 #include <array>
 #include <cmath>
 

@@ -3,10 +3,9 @@
 #include <vector>
 
 #include "history/history_view.h"
-#include "measure/adapter_state.h"
-#include "platform/window_info.h"
-#include "settings/form_item.h"
-#include "settings/settings.h"
+
+struct FormItem;
+struct WindowInfo;
 
 // What the tray icon's picture and tooltip read.
 struct TrayQuery {

@@ -1,5 +1,10 @@
 #include "display/item_list.h"
 
+#include "measure/adapter_state.h"
+#include "platform/window_info.h"
+#include "settings/form_item.h"
+#include "settings/settings.h"
+
 #include <utility>
 
 #include "display/refresh_screen.h"

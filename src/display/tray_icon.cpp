@@ -1,5 +1,8 @@
 #include "display/tray_icon.h"
 
+#include "measure/adapter_state.h"
+#include "settings/settings.h"
+
 #include <algorithm>
 #include <cmath>
 

@@ -1,5 +1,8 @@
 #include "display/window_behaviour.h"
 
+#include "measure/adapter_state.h"
+#include "settings/settings.h"
+
 #include <algorithm>
 
 #include "display/display_view.h"

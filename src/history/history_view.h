@@ -1,13 +1,19 @@
 #pragma once
 
+#include <array>
 #include <string>
 
-#include "history/stats_record.h"
-#include "history/traffic_history.h"
-#include "measure/adapter_state.h"
-#include "measure/interface_readings.h"
-#include "measure/ip_statistics.h"
-#include "settings/settings.h"
+#include "settings/adapter_slots.h"
+
+// Only references: the types are declared, so that a header naming a view does not bring in
+// the history's and the measurement's own headers.
+struct AdapterState;
+struct AdapterTables;
+struct InterfaceReadings;
+struct Settings;
+struct StatsRecord;
+class TrafficHistory;
+using AdapterTable = std::array<AdapterState, kAdapterSlots>;
 
 // What the history reads, for queries: its own record and tables, the settings, the data
 // folder and the live adapters (the session amounts are theirs).
@@ -19,7 +25,7 @@ struct HistoryQuery {
     const std::string& data_dir;
 
     // Adapter slots with live state: the logged adapter count, at most 15.
-    int live_adapter_count() const { return stats.adapter_count() < kMaxAdapters ? stats.adapter_count() : kMaxAdapters; }
+    int live_adapter_count() const;
 };
 
 // What loading, saving and retiring the logs change (the record, the tables, and the counter
@@ -36,6 +42,6 @@ struct HistoryView {
     const AdapterTables& table_messages;
     const int& found_adapters;
 
-    int live_adapter_count() const { return stats.adapter_count() < kMaxAdapters ? stats.adapter_count() : kMaxAdapters; }
+    int live_adapter_count() const;
     operator HistoryQuery() const { return {settings, stats, traffic, adapters, data_dir}; }
 };

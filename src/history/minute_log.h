@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/history_view.h"
+#include "history/log_state.h"
 
 // Today's minutely records of every adapter (when minute logging is on) and the first-minute
 // date: read from the file, or found by searching the minutely files.

@@ -1,5 +1,12 @@
 #include "history/traffic_log.h"
 
+#include "history/stats_record.h"
+#include "history/traffic_history.h"
+#include "measure/adapter_state.h"
+#include "measure/interface_readings.h"
+#include "measure/ip_statistics.h"
+#include "settings/settings.h"
+
 #include "platform/date.h"
 #include "history/log_store.h"
 

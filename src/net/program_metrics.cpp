@@ -1,6 +1,8 @@
 #include "net/program_metrics.h"
 
 #include "history/data_cap.h"
+#include "history/stats_record.h"
+#include "settings/settings.h"
 #include "history/period_totals.h"
 #include "measure/adapter_names.h"
 #include "measure/rates.h"

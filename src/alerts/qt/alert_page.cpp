@@ -1,5 +1,7 @@
 #include "alerts/qt/alert_page.h"
 
+#include "alerts/alert_state.h"
+
 #include <QHBoxLayout>
 #include <algorithm>
 #include <QListWidget>

@@ -1,5 +1,8 @@
 #include "alerts/qt/frm_dialog.h"
 
+#include "settings/settings.h"
+#include "measure/ip_statistics.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>

@@ -1,5 +1,7 @@
 #include "alerts/qt/frm_edit.h"
 
+#include "alerts/alert_state.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>

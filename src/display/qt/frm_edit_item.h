@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "display/display_view.h"
+#include "settings/form_item.h"
+#include "settings/settings.h"
 
 class QComboBox;
 class QLineEdit;

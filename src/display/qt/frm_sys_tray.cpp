@@ -1,5 +1,8 @@
 #include "display/qt/frm_sys_tray.h"
 
+#include "settings/settings.h"
+#include "measure/adapter_state.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCursor>

@@ -1,5 +1,8 @@
 #include "display/qt/item_panel.h"
 
+#include "settings/form_item.h"
+#include "settings/settings.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>

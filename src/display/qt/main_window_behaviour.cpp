@@ -1,5 +1,8 @@
 #include "display/qt/main_window_behaviour.h"
 
+#include "settings/settings.h"
+#include "settings/form_item.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>

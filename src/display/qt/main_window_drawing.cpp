@@ -1,5 +1,9 @@
 #include "display/qt/main_window_drawing.h"
 
+#include "platform/window_info.h"
+#include "settings/settings.h"
+#include "settings/form_item.h"
+
 #include <QFontMetrics>
 
 #include "display/qt/qimage_canvas.h"

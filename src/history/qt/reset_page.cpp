@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "history/stats_record.h"
 #include "measure/format.h"
 #include "settings/qt/options_host.h"
 
