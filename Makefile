@@ -12,6 +12,10 @@ JOBS       ?= $(shell nproc)
 # three runs at twice the cores).
 TEST_JOBS  ?= $(JOBS)
 CMAKE_GEN  := -G Ninja
+# Optimised as Debian builds its packages (-O2; -O3 meets false array-bounds warnings of GCC
+# 12), without debug information: neither the program nor the tests need it, and writing it
+# is a third of the compile time. The sanitizer build keeps line tables for its reports.
+OPTIMISED  := -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG"
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # Compiler cache where one is installed (not needed, and not installed, on a fresh machine).
 LAUNCHER   := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -56,7 +60,7 @@ test-deps: deps
 # The first configuration is the program's alone (make run needs no test library); make test
 # switches the tests on in the same build folder.
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) $(LAUNCHER) $(OPTIMISED) -DBUILD_TESTING=OFF
 
 configure-tests: test-deps $(BUILD)/build.ninja
 	@grep -q '^BUILD_TESTING:BOOL=ON' $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DBUILD_TESTING=ON
@@ -73,7 +77,7 @@ run: deps $(BUILD)/build.ninja
 # warning-free with a second compiler.
 $(ASAN_BUILD)/build.ninja: | test-deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug \
-	  -DCMAKE_CXX_COMPILER=clang++ \
+	  "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -gline-tables-only" -DCMAKE_CXX_COMPILER=clang++ \
 	  -DKELVANTO_WITH_QT=OFF -DKELVANTO_SANITIZE=ON -DKELVANTO_BENCH=OFF
 
 test-asan: test-deps $(ASAN_BUILD)/build.ninja
@@ -93,7 +97,7 @@ windows-deps:
 
 $(WIN_BUILD)/build.ninja: | windows-deps
 	cmake -S . -B $(WIN_BUILD) $(CMAKE_GEN) $(LAUNCHER) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVANTO_WITH_QT=OFF -DKELVANTO_BENCH=OFF
+	  $(OPTIMISED) -DKELVANTO_WITH_QT=OFF -DKELVANTO_BENCH=OFF
 
 windows: windows-deps $(WIN_BUILD)/build.ninja
 	cmake --build $(WIN_BUILD) -j $(JOBS)

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "core/program_state.h"
 #include "platform/date.h"
 #include "history/log_files.h"
 #include "history/log_store.h"

@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include "core/program_state.h"
 #include "settings/settings_store.h"
 #include "support/fakes.h"
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "core/update_cycle.h"
-#include "measure/counters.h"
+#include "core/counters.h"
 #include "support/fakes.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/program_state.h"
 #include "platform/date.h"
 #include "history/qt/frm_history.h"
 #include "support/fakes.h"
@@ -28,13 +29,14 @@ void BM_HistoryWindowDailyTabTwentyYears(benchmark::State& st) {
     RecordingDialogs dialogs;
     EnglishLocale locale;
     Services services{tables, clock, dialogs, &locale};
-    ProgramState state;
+    const auto held = std::make_unique<ProgramState>();
+    ProgramState& state = *held;
     state.stats.start_date = make_date(2006, 6, 15);
     state.stats.adapters.resize(1);
     state.settings.Adapter = 1;
     state.settings.AlwaysOnTop = 0;
     state.settings.lvwSortKey[kTabDaily] = 3;
-    HistoryWindowContext ctx{state, services, std::make_shared<YearsOfAmounts>(2006, 21), {}, {}};
+    HistoryWindowContext ctx{state.settings, state.stats, state.history_window_open, services, std::make_shared<YearsOfAmounts>(2006, 21), {}, {}};
     auto* w = new frmHistory(std::move(ctx));
     w->open();
     for (auto _ : st) {

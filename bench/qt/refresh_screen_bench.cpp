@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <cmath>
 
+#include "core/program_state.h"
 #include "display/qt/main_window_drawing.h"
 
 namespace {

@@ -1,5 +1,9 @@
 #include "alerts/alert_actions.h"
 
+#include "alerts/alert_state.h"
+#include "measure/adapter_state.h"
+#include "settings/settings.h"
+
 #include <cstdio>
 
 #include "alerts/rule_evaluation.h"
@@ -15,7 +19,7 @@ int choice_or_zero(const std::string& value, int last) {
     return static_cast<int>(parse_integer(value, 0, last).value_or(0));
 }
 
-const AlertRule* rule_at(ProgramState& state, int index, bool test) {
+const AlertRule* rule_at(AlertView state, int index, bool test) {
     if (index < 0 || index >= kMaxRules) return nullptr;
     if (test) return index < state.alerts.working.count ? &state.alerts.working.rules[static_cast<std::size_t>(index)] : nullptr;
     return index < state.alerts.live.count ? &state.alerts.live.rules[static_cast<std::size_t>(index)] : nullptr;
@@ -34,7 +38,7 @@ const Locale& locale_of(const Services& services) {
     return services.locale != nullptr ? *services.locale : kFallbackLocale;
 }
 
-std::string period_word(const ProgramState& state, int choice) {
+std::string period_word(const AlertView& state, int choice) {
     static constexpr const char* kWords[6] = {"daily ", "weekly ", "monthly ", "yearly ", "total ", "sessions "};
     if (choice >= 0 && choice < 6) return kWords[choice];
     return state.settings.CusPerName + " ";
@@ -59,7 +63,7 @@ std::string mail_problem_for_user(const std::string& line) {
 
 }  // namespace
 
-std::string compose_message(ProgramState& state, Services& services, const AlertRule& rule) {
+std::string compose_message(AlertView state, Services& services, const AlertRule& rule) {
     const Locale& locale = locale_of(services);
     const Settings& settings = state.settings;
     const int adapter = choice_or_zero(rule.condition_value(0), kMaxAdapters);
@@ -103,7 +107,7 @@ std::string log_line(const Locale& locale, double now, const std::string& messag
     return locale.short_date(now) + " " + locale.long_time(now) + " " + message + "\r\n";
 }
 
-void run_actions(ProgramState& state, Services& services, int index, bool test) {
+void run_actions(AlertView state, Services& services, int index, bool test) {
     const AlertRule* found = rule_at(state, index, test);
     if (found == nullptr) return;
     const AlertRule rule = *found;
@@ -131,7 +135,7 @@ void run_actions(ProgramState& state, Services& services, int index, bool test) 
     if (rule.has_action(Shutdown) && services.power != nullptr) services.power->shutdown();
 }
 
-void report_mail_problems(ProgramState& state, Services& services) {
+void report_mail_problems(AlertView state, Services& services) {
     std::vector<MailProblem>& problems = state.alerts.mail.problems;
     for (const MailProblem& p : problems) {
         if (services.messages != nullptr) services.messages->line(p.text);
@@ -143,7 +147,7 @@ void report_mail_problems(ProgramState& state, Services& services) {
     problems.clear();
 }
 
-void give_up_mail(ProgramState& state, Services& services) {
+void give_up_mail(AlertView state, Services& services) {
     if (state.alerts.mail.busy() && services.mail_socket != nullptr) {
         services.mail_socket->stop_timer();
         services.mail_socket->close();
@@ -153,18 +157,18 @@ void give_up_mail(ProgramState& state, Services& services) {
     report_mail_problems(state, services);
 }
 
-void serve_mail_queue(ProgramState& state, Services& services) {
+void serve_mail_queue(AlertView state, Services& services) {
     report_mail_problems(state, services);
     work_off_queue(state.alerts.mail, state.alerts.mail_queue, state.settings, services.mail_socket);
 }
 
-MailCheck confirm_mail_settings(ProgramState& state, Services& services, bool test) {
+MailCheck confirm_mail_settings(AlertView state, Services& services, bool test) {
     MailCheck check = check_mail_settings(state.alerts.working, state.settings, test);
     if (!check.accepted() && services.msg_box != nullptr) services.msg_box->show_message(check.message, false);
     return check;
 }
 
-TestResult test_selected_rule(ProgramState& state, Services& services) {
+TestResult test_selected_rule(AlertView state, Services& services) {
     const WorkingRules& working = state.alerts.working;
     const int i = working.selected;
     if (i < 0 || i >= working.count) return {};

@@ -4,9 +4,9 @@
 #include "alerts/mail_queue.h"
 #include "alerts/rule_evaluation_state.h"
 
-struct ProgramState;
+struct HistoryQuery;
 // Where the rules read period totals (adapter, period kind, direction 0/1, now).
-using PeriodTotalSource = double (*)(const ProgramState&, int, int, int, double);
+using PeriodTotalSource = double (*)(HistoryQuery, int, int, int, double);
 
 // Everything the alerts keep for the life of the process.
 struct AlertState {

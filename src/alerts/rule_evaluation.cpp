@@ -1,5 +1,10 @@
 #include "alerts/rule_evaluation.h"
 
+#include "alerts/alert_state.h"
+#include "measure/adapter_state.h"
+#include "measure/ip_statistics.h"
+#include "settings/settings.h"
+
 #include <array>
 #include <cmath>
 
@@ -27,7 +32,7 @@ std::optional<int> small_choice(const std::string& value, int last) {
 
 // Fires when an amount total crosses the threshold, or a period that started anew is
 // already past it.
-bool amount_reached(ProgramState& state, int i, const AlertRule& r, double now) {
+bool amount_reached(AlertView state, int i, const AlertRule& r, double now) {
     const auto a = adapter_of(r);
     const auto p = small_choice(r.condition_value(1), kPeriodChoices - 1);
     const auto d = small_choice(r.condition_value(2), kDirections - 1);
@@ -55,7 +60,7 @@ bool amount_reached(ProgramState& state, int i, const AlertRule& r, double now) 
 }
 
 // Fires each time the all-time total has grown by the amount since the step began.
-bool amount_each_time(ProgramState& state, int i, const AlertRule& r, double now) {
+bool amount_each_time(AlertView state, int i, const AlertRule& r, double now) {
     const auto a = adapter_of(r);
     const auto d = small_choice(r.condition_value(1), kDirections - 1);
     const auto threshold = amount_threshold(r.condition_value(2), cap_bytes(state.settings));
@@ -73,7 +78,7 @@ struct RateCheck {
     bool first_time_only = false;
 };
 
-RateCheck rate_reached(ProgramState& state, int i, const AlertRule& r) {
+RateCheck rate_reached(AlertView state, int i, const AlertRule& r) {
     const auto a = adapter_of(r);
     const auto d = small_choice(r.condition_value(1), kDirections - 1);
     const auto threshold = rate_threshold(r.condition_value(2));
@@ -99,7 +104,7 @@ public:
         bool changed = false;  // the adapter was seen at the previous cycle at another speed
     };
 
-    SpeedLookup(ProgramState& state, Services& services) : state_(state), services_(services) {}
+    SpeedLookup(AlertView state, Services& services) : state_(state), services_(services) {}
     // Adapters no speed rule looked at in this cycle are forgotten, so a rule switched on
     // later does not take a change it never watched for a new one.
     ~SpeedLookup() {
@@ -129,7 +134,7 @@ public:
     }
 
 private:
-    ProgramState& state_;
+    AlertView state_;
     Services& services_;
     std::array<std::optional<Reading>, kMaxAdapters + 1> readings_{};
 };
@@ -146,20 +151,20 @@ bool speed_changed(SpeedLookup& speeds, const AlertRule& r) {
 
 }  // namespace
 
-double rule_period_total(const ProgramState& state, int adapter, int kind, int direction, double now) {
+double rule_period_total(const AlertView& state, int adapter, int kind, int direction, double now) {
     const PeriodTotalSource source = state.alerts.totals != nullptr ? state.alerts.totals : &period_total;
     if (direction == kBothDirections) return source(state, adapter, kind, kReceived, now) + source(state, adapter, kind, kSent, now);
     return source(state, adapter, kind, direction == kSent ? kSent : kReceived, now);
 }
 
-double graph_rate(const ProgramState& state, int adapter, int direction) {
+double graph_rate(const AlertView& state, int adapter, int direction) {
     if (adapter < 0 || adapter > kMaxAdapters) return 0.0;
     if (direction == kReceived) return newest_rate(state, adapter, false);
     if (direction == kSent) return newest_rate(state, adapter, true);
     return newest_rate(state, adapter, false) + newest_rate(state, adapter, true);
 }
 
-std::optional<double> connection_speed(ProgramState& state, Services& services, int adapter) {
+std::optional<double> connection_speed(AlertView state, Services& services, int adapter) {
     // "Multiple adapters" has no single connection speed.
     if (adapter < 1 || services.link_speed == nullptr) return std::nullopt;
     // The interface the cycle has just read in this slot, without reading the table again.
@@ -175,7 +180,7 @@ std::optional<double> connection_speed(ProgramState& state, Services& services, 
     return std::round(bps * 100.0) / 100.0;
 }
 
-void evaluate_rules(ProgramState& state, Services& services) {
+void evaluate_rules(AlertView state, Services& services) {
     const double now = services.clock.now();
     LiveRules& live = state.alerts.live;
     SpeedLookup speeds(state, services);

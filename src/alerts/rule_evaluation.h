@@ -2,19 +2,19 @@
 
 #include <optional>
 
-#include "core/program_state.h"
-#include "core/services.h"
+#include "alerts/alert_view.h"
+#include "platform/services.h"
 
 // The measurements the rules compare. Direction 0 download, 1 upload, 2 both together.
 
 // Bytes the adapter (0 = all selected adapters) moved in period `kind`.
-double rule_period_total(const ProgramState& state, int adapter, int kind, int direction, double now);
+double rule_period_total(const AlertView& state, int adapter, int kind, int direction, double now);
 // The adapter's current rate (the newest graph sample), bytes per second.
-double graph_rate(const ProgramState& state, int adapter, int direction);
+double graph_rate(const AlertView& state, int adapter, int direction);
 // The nominal speed of adapter 1..N in bits per second, rounded to two decimals; nothing when
 // the adapter is not there or its speed cannot be read.
-std::optional<double> connection_speed(ProgramState& state, Services& services, int adapter);
+std::optional<double> connection_speed(AlertView state, Services& services, int adapter);
 
 // Once per update cycle: walks the live rules in order and fires every switched-on rule whose
 // condition has just become true. Rules whose values cannot be read are skipped.
-void evaluate_rules(ProgramState& state, Services& services);
+void evaluate_rules(AlertView state, Services& services);

@@ -1,4 +1,5 @@
 #include "core/application.h"
+#include "core/settings_steps.h"
 
 #include "alerts/alert_actions.h"
 #include "alerts/rule_evaluation.h"
@@ -40,7 +41,7 @@ bool Application::start(const AppPlaces& places, bool with_window) {
         return false;
     }
     s.known_adapter_count = s.found_adapters;
-    load_settings(s, services_);
+    reload_settings(s, services_);
     front_.update_tray();
     read_adapter_counters(s, services_, front_);
     take_start_counters(s);

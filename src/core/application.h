@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 
 // Where a run keeps its files and what it knows of its machine, found by the front-end
 // before the start-up (each platform finds them its own way).

@@ -5,28 +5,26 @@
 #include <vector>
 
 #include "alerts/alert_state.h"
+#include "alerts/alert_view.h"
 #include "settings/form_item.h"
+#include "display/display_view.h"
 #include "display/window_behaviour.h"
 #include "history/stats_record.h"
 #include "history/traffic_history.h"
 #include "measure/adapter_state.h"
 #include "measure/interface_readings.h"
 #include "measure/ip_statistics.h"
+#include "measure/rates_view.h"
+#include "history/history_view.h"
+#include "platform/window_info.h"
+#include "net/net_jobs_view.h"
+#include "net/program_metrics.h"
 #include "net/remote_report.h"
 #include "net/time_sync.h"
 #include "net/update_check.h"
+#include "settings/program_places.h"
 #include "settings/settings.h"
-
-// Figures of the update cycle, all zero at start.
-struct CycleFigures {
-    double cycle_seconds = 1.0;
-    double last_timer_seconds = 0.0;  // the steady clock at the previous cycle; 0 before the first
-    double total_seconds = 0.0;
-    double session_seconds = 0.0;
-    std::int32_t sample_count = 0;
-    std::uint8_t cycles_run = 0;
-    bool session_reset_pending = false;
-};
+#include "settings/settings_store.h"
 
 // Tick stamps of the four timed jobs.
 struct TimerStamps {
@@ -39,21 +37,9 @@ struct TimerStamps {
     std::int32_t cycle_period_ms = 1000;
 };
 
-// What the last read found for an adapter, not stored.
-struct CounterRuntime {
-    std::string description;  // the interface read in this slot by the last cycle, "" if none
-};
-
-// What the core needs to know about the main window.
-struct WindowInfo {
-    bool visible = false;
-    bool minimized = false;
-    int client_width = 199;
-    int client_height = 0;
-};
-
-// Program-wide state, owned by the application object and handed to the procedures.
-struct ProgramState {
+// Program-wide state, owned by the application object; the subsystems see it through their
+// views only.
+struct ProgramState : ProgramPlaces {
     Settings settings;
     AdapterTable adapters;
     StatsRecord stats;
@@ -74,14 +60,6 @@ struct ProgramState {
     std::vector<FormItem> display_list;  // the items the main window draws, item i at i - 1
     AlertState alerts;                   // rule tables, evaluation state, mail sender and queue
     std::string boot_id;                 // this boot and network namespace; "" when not known
-    std::string data_dir;                // folder holding "Stats/" and "Preset.ini", ends in '/'
-    std::string config_dir;              // folder holding "autostart/"; empty: no autostart entry
-    std::string program_path;            // the program file the autostart entry starts
-    bool program_in_build_folder = false;  // started from a build folder, not an installed copy
-    // Autostart and AutoStartMinimized as last loaded or saved: a program in a build folder
-    // changes the autostart entry only when the user changes one of them.
-    std::uint8_t autostart_as_stored = 0;
-    std::uint8_t autostart_minimized_as_stored = 0;
     bool main_window_loaded = false;
     bool exiting = false;
     bool running_as_service = false;
@@ -91,5 +69,21 @@ struct ProgramState {
     int live_adapter_count() const {
         const int n = stats.adapter_count();
         return n < kMaxAdapters ? n : kMaxAdapters;
+    }
+
+    // The subsystems' views of the state: each reads and changes only what it names.
+    operator RatesView() { return {settings, adapters, cycle, window, live_adapter_count()}; }
+    operator RatesQuery() const { return {settings, adapters, cycle}; }
+    operator HistoryView() {
+        return {settings, stats, traffic, adapters, data_dir, boot_id, interface_readings, table_messages, found_adapters};
+    }
+    operator HistoryQuery() const { return {settings, stats, traffic, adapters, data_dir}; }
+    operator NetJobsView() { return {settings, time_sync, remote_report, update_check}; }
+    operator SettingsView() { return {settings, *this, found_adapters, window}; }
+    operator DisplayView() { return {settings, display_list, adapters, window, *this, found_adapters}; }
+    operator TrayQuery() const { return {settings, adapters}; }
+    operator MetricsView() { return {*this, *this, table_messages}; }
+    operator AlertView() {
+        return {alerts, settings, *this, *this, counter_runtime, table_messages, found_adapters, data_dir};
     }
 };

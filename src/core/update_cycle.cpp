@@ -5,7 +5,7 @@
 #include "history/log_store.h"
 #include "history/retired_logs.h"
 #include "history/traffic_log.h"
-#include "measure/counters.h"
+#include "core/counters.h"
 #include "measure/rates.h"
 
 namespace {
@@ -72,7 +72,10 @@ void update_cycle(ProgramState& state, Services& services, CycleHooks& hooks, bo
     flag_first_rate_item(state);
 
     AggregateSums sums;
-    for (int i = state.live_adapter_count(); i >= 0; --i) adapter_step(state, i, recompute_only, sums, now);
+    for (int i = state.live_adapter_count(); i >= 0; --i) {
+        const TrafficPair sample = adapter_step(state, i, recompute_only, sums);
+        if (!recompute_only) add_traffic(state, i, sample.received, sample.sent, now);
+    }
 
     if (recompute_only) {
         ++c.cycles_run;

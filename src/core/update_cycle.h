@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 
 // Once a second with recompute_only false: read the counters, measure the cycle, roll the
 // logs over, run the per-adapter step for every slot (aggregate last), advance the sample

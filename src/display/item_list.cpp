@@ -1,5 +1,10 @@
 #include "display/item_list.h"
 
+#include "measure/adapter_state.h"
+#include "platform/window_info.h"
+#include "settings/form_item.h"
+#include "settings/settings.h"
+
 #include <utility>
 
 #include "display/refresh_screen.h"
@@ -39,7 +44,7 @@ std::string item_type_name(int type) {
     }
 }
 
-void BuildDisplayList(ProgramState& state) {
+void BuildDisplayList(DisplayView state) {
     const Settings& s = state.settings;
     if (s.ShowAdvItems != 0) {
         state.display_list = s.custom_items;
@@ -57,12 +62,12 @@ void BuildDisplayList(ProgramState& state) {
     };
 }
 
-void StoreCustomList(ProgramState& state) {
+void StoreCustomList(DisplayView state) {
     state.settings.custom_items = state.display_list;
     state.settings.AdvItems = static_cast<std::int32_t>(state.display_list.size());
 }
 
-void seed_custom_items(ProgramState& state) {
+void seed_custom_items(DisplayView state) {
     Settings& s = state.settings;
     if (s.FormItemsCreated != 0) return;
     const std::uint8_t a = adapter_setting(s);
@@ -80,7 +85,7 @@ void seed_custom_items(ProgramState& state) {
     s.FormItemsCreated = 1;
 }
 
-void set_custom_items(ProgramState& state, bool on) {
+void set_custom_items(DisplayView state, bool on) {
     if (on) seed_custom_items(state);
     state.settings.ShowAdvItems = on ? 1 : 0;
     BuildDisplayList(state);

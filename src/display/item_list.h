@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program_state.h"
+#include "display/display_view.h"
 
 // Most items a list can hold (the stored count is 8-bit).
 inline constexpr int kMaxItems = 255;
@@ -14,17 +14,17 @@ std::string item_type_name(int type);
 
 // Forms the display list: a copy of the custom list when custom items are on, else the six
 // standard items from the on/off settings.
-void BuildDisplayList(ProgramState& state);
+void BuildDisplayList(DisplayView state);
 
 // Copies the display list into the custom list and sets AdvItems to its count.
-void StoreCustomList(ProgramState& state);
+void StoreCustomList(DisplayView state);
 
 // Seeds the custom list once from the standard settings (when FormItemsCreated is 0).
-void seed_custom_items(ProgramState& state);
+void seed_custom_items(DisplayView state);
 
 // Switches custom items on (seeding the list the first time) or off, and rebuilds the
 // display list. The custom list is kept when switching off.
-void set_custom_items(ProgramState& state, bool on);
+void set_custom_items(DisplayView state, bool on);
 
 // Sizes the window to the enabled items: outer height and the drag limits of the height.
 struct WindowHeightFit {

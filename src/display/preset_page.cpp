@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "display/colour_presets.h"
-#include "display/ini_file.h"
+#include "settings/colour_presets.h"
+#include "settings/ini_file.h"
 
 namespace {
 

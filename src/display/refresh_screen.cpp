@@ -1,5 +1,10 @@
 #include "display/refresh_screen.h"
 
+#include "measure/adapter_state.h"
+#include "platform/window_info.h"
+#include "settings/form_item.h"
+#include "settings/settings.h"
+
 #include <algorithm>
 #include <array>
 
@@ -18,7 +23,7 @@ constexpr int kSmoothing = 50;
 
 // Everything one redraw works with.
 struct Frame {
-    ProgramState& state;
+    DisplayView state;
     PlanCanvas& canvas;
     DisplayCache& cache;
     const DrawInputs& inputs;
@@ -26,7 +31,7 @@ struct Frame {
     std::array<bool, kAdapterSlots> graph_seen{};
 };
 
-const AdapterState& adapter_of(const ProgramState& state, int adapter) {
+const AdapterState& adapter_of(const DisplayView& state, int adapter) {
     static const AdapterState kNoAdapter{};
     if (adapter < 0 || adapter >= kAdapterSlots) return kNoAdapter;
     return state.adapters[static_cast<std::size_t>(adapter)];
@@ -262,7 +267,7 @@ bool shows_cap(const FormItem& item, const Settings& s) {
     return item.Type == kItemTransferred && item.Period == kPeriodUser && s.CapAmount > 0;
 }
 
-void measure_cap_lines(ProgramState& state, double now) {
+void measure_cap_lines(DisplayView state, double now) {
     for (FormItem& item : state.display_list) {
         item.cap_lines = 0;
         if (item.Enabled == 0 || !shows_cap(item, state.settings)) continue;
@@ -336,7 +341,7 @@ std::string adapter_ip_text(const DrawInputs& inputs, int adapter) {
     return ip.empty() ? "0.0.0.0" : ip;
 }
 
-bool RefreshScreen(ProgramState& state, Canvas& canvas, DisplayCache& cache, const DrawInputs& inputs, bool redraw) {
+bool RefreshScreen(DisplayView state, Canvas& canvas, DisplayCache& cache, const DrawInputs& inputs, bool redraw) {
     if (!state.window.visible || state.window.minimized) return false;
     if (!redraw) return true;
     const int width = canvas.width();

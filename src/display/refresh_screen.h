@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program_state.h"
+#include "display/display_view.h"
 #include "display/canvas.h"
 #include "display/draw_helpers.h"
 #include "display/frame_plan.h"
@@ -47,7 +47,7 @@ struct DrawInputs {
 bool shows_cap(const FormItem& item, const Settings& settings);
 // Sets each item's cap_lines: the cap line below a section that shows the cap, and the pace
 // line under it once the period has a pace.
-void measure_cap_lines(ProgramState& state, double now);
+void measure_cap_lines(DisplayView state, double now);
 // Row height of an item other than a graph (52 for the three-row sections, 16 more for each
 // cap line, 20 for one-line items), 0 for a graph.
 int fixed_row_height(const FormItem& item, const Settings& settings);
@@ -62,7 +62,7 @@ void layout_items(std::vector<FormItem>& items, int height, const Settings& sett
 // `redraw` is true; with `cache.incremental` only where the frame differs from the last one
 // (cache.change tells where). Returns whether the window is visible, that is whether the
 // caller should copy the back buffer to the screen.
-bool RefreshScreen(ProgramState& state, Canvas& canvas, DisplayCache& cache, const DrawInputs& inputs, bool redraw);
+bool RefreshScreen(DisplayView state, Canvas& canvas, DisplayCache& cache, const DrawInputs& inputs, bool redraw);
 
 // The IP text an item shows for an adapter: "Multiple" for adapter 0.
 std::string adapter_ip_text(const DrawInputs& inputs, int adapter);

@@ -1,9 +1,12 @@
 #include "display/tray_icon.h"
 
+#include "measure/adapter_state.h"
+#include "settings/settings.h"
+
 #include <algorithm>
 #include <cmath>
 
-#include "core/program_state.h"
+#include "display/display_view.h"
 #include "history/data_cap.h"
 #include "measure/format.h"
 
@@ -52,12 +55,12 @@ TrayScales tray_scales(const Settings& s, const AdapterState& a) {
     return sc;
 }
 
-const AdapterState& tray_adapter(const ProgramState& state) {
+const AdapterState& tray_adapter(TrayQuery state) {
     const int slot = std::clamp<int>(state.settings.Adapter, 0, kMaxAdapters);
     return state.adapters[static_cast<std::size_t>(slot)];
 }
 
-TrayPicture tray_picture(const ProgramState& state) {
+TrayPicture tray_picture(TrayQuery state) {
     const Settings& s = state.settings;
     const AdapterState& a = tray_adapter(state);
     const double d = a.download_graph[0];
@@ -88,7 +91,7 @@ void DrawTrayGraph(const TrayPicture& p, Canvas& canvas) {
     canvas.line(7, 1, 7, 15, p.highlight);
 }
 
-std::string tray_rates_line(const ProgramState& state, const Locale& locale) {
+std::string tray_rates_line(TrayQuery state, const Locale& locale) {
     const Settings& s = state.settings;
     const AdapterState& a = tray_adapter(state);
     auto rate = [&](double v) {
@@ -97,7 +100,7 @@ std::string tray_rates_line(const ProgramState& state, const Locale& locale) {
     return "DL: " + rate(a.download_graph[0]) + "/s  UL: " + rate(a.upload_graph[0]) + "/s";
 }
 
-TrayTipInputs tray_tip_inputs(const ProgramState& state, std::string cap_line) {
+TrayTipInputs tray_tip_inputs(TrayQuery state, std::string cap_line) {
     const Settings& s = state.settings;
     const AdapterState& a = tray_adapter(state);
     return {s.SysTrayToolTip, s.Adapter,          s.TransferUnit,      s.TransferDec,
@@ -114,7 +117,7 @@ std::string centred_tip(const std::string& title, const std::string& rates, cons
     return title_pad + title + "\r\n" + std::string(rates_spaces, ' ') + rates;
 }
 
-std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_major_version,
+std::string TrayTooltip(TrayQuery state, const Locale& locale, int os_major_version,
                         const TextWidth& text_width, const std::string& cap_line) {
     const std::string title = "Kelvanto";
     if (state.settings.SysTrayToolTip == 0) return title;
@@ -134,7 +137,7 @@ std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_
     return shift + tip + "\r\n" + cap_line;
 }
 
-std::string tray_cap_line(ProgramState& state, const Locale& locale, double now) {
+std::string tray_cap_line(HistoryQuery state, const Locale& locale, double now) {
     if (cap_bytes(state.settings) <= 0) return {};
     const int adapter = std::clamp<int>(state.settings.Adapter, 0, kMaxAdapters);
     return cap_text(cap_status(state, adapter, now), state.settings, locale);

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "display/canvas.h"
+#include "display/display_view.h"
 #include "settings/settings.h"
 
-struct ProgramState;
 struct AdapterState;
 class Locale;
 
@@ -28,7 +28,7 @@ struct TrayScales {
 TrayScales tray_scales(const Settings& s, const AdapterState& a);
 
 // The adapter the tray shows: the one chosen by the Adapter setting.
-const AdapterState& tray_adapter(const ProgramState& state);
+const AdapterState& tray_adapter(TrayQuery state);
 
 // Everything the tray picture is drawn from: the top row of each bar (none when the bar is
 // empty) and the colours. Equal descriptions draw equal pictures, so an unchanged picture
@@ -45,14 +45,14 @@ struct TrayPicture {
     std::uint32_t highlight = 0;
     friend bool operator==(const TrayPicture&, const TrayPicture&) = default;
 };
-TrayPicture tray_picture(const ProgramState& state);
+TrayPicture tray_picture(TrayQuery state);
 
 // Draws the two-bar graph of the monitored adapter into the 16 x 16 picture: background,
 // download bar left and upload bar right of a divider, sunken frame.
 void DrawTrayGraph(const TrayPicture& picture, Canvas& canvas);
 
 // "DL: <rate>/s  UL: <rate>/s" for the monitored adapter.
-std::string tray_rates_line(const ProgramState& state, const Locale& locale);
+std::string tray_rates_line(TrayQuery state, const Locale& locale);
 
 // Measures the pixel width of a text in the main window's font.
 using TextWidth = std::function<int(const std::string&)>;
@@ -61,11 +61,11 @@ using TextWidth = std::function<int(const std::string&)>;
 // otherwise the title and the rates line (CR LF between), each centred on the other with
 // leading spaces. Cut to the tip's 64 characters. A `cap_line` follows as a third line of
 // the two-line form, the narrower of it and the rates line centred on the wider.
-std::string TrayTooltip(const ProgramState& state, const Locale& locale, int os_major_version,
+std::string TrayTooltip(TrayQuery state, const Locale& locale, int os_major_version,
                         const TextWidth& text_width, const std::string& cap_line = {});
 // The share of the data cap the monitored adapter has used ("12.30 GB of 50 GB, 25 %"), or
 // empty when no cap is set.
-std::string tray_cap_line(ProgramState& state, const Locale& locale, double now);
+std::string tray_cap_line(HistoryQuery state, const Locale& locale, double now);
 // Everything TrayTooltip reads besides the locale and the font: while it stays the same, so
 // does the tooltip, which then need not be made again each second.
 struct TrayTipInputs {
@@ -79,7 +79,7 @@ struct TrayTipInputs {
     friend bool operator==(const TrayTipInputs&, const TrayTipInputs&) = default;
 };
 // The inputs with the given cap line.
-TrayTipInputs tray_tip_inputs(const ProgramState& state, std::string cap_line);
+TrayTipInputs tray_tip_inputs(TrayQuery state, std::string cap_line);
 
 // The centring rule alone: both lines with their leading spaces, joined by CR LF.
 std::string centred_tip(const std::string& title, const std::string& rates, const TextWidth& text_width);

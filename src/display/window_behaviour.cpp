@@ -1,8 +1,11 @@
 #include "display/window_behaviour.h"
 
+#include "measure/adapter_state.h"
+#include "settings/settings.h"
+
 #include <algorithm>
 
-#include "core/program_state.h"
+#include "display/display_view.h"
 
 HitZone HitTest(int x, int y, int width, int height) {
     const int m = kSizingMargin;
@@ -55,17 +58,6 @@ SizeLimits window_size_limits(const Settings& s, const WindowBehaviourState& w, 
     return limits;
 }
 
-std::uint8_t translucency_alpha(int percent) {
-    // Hundredths of the alpha, exact in integers: 255 - 2.55 * p = (25500 - 255 * p) / 100.
-    const int hundredths = 25500 - 255 * percent;
-    int whole = hundredths / 100;
-    const int rest = hundredths % 100;
-    if (rest > 50 || (rest == 50 && whole % 2 == 1)) ++whole;
-    if (whole < 0) whole = 0;
-    if (whole > 255) whole = 255;
-    return static_cast<std::uint8_t>(whole);
-}
-
 TranslucencyPlan plan_translucency(Settings& s, int os_major_version) {
     TranslucencyPlan plan;
     if (os_major_version < 5) return plan;
@@ -100,7 +92,7 @@ std::string seconds_text(int n) { return n == 1 ? "the last second" : "the last 
 
 }  // namespace
 
-KeyOutcome apply_window_key(ProgramState& state, WindowKeyPress press, int outer_width, const KeyAdapters& adapters) {
+KeyOutcome apply_window_key(DisplayView state, WindowKeyPress press, int outer_width, const KeyAdapters& adapters) {
     Settings& s = state.settings;
     KeyOutcome out;
     switch (press.key) {

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "display/display_view.h"
 #include "settings/settings.h"
+#include "settings/translucency.h"
 
-struct ProgramState;
 
 // Main-window state kept in memory for its whole life.
 struct WindowBehaviourState {
@@ -51,9 +52,6 @@ struct SizeLimits {
 // graph, one for the bar graph) and never narrower than LockedWidth when that is set.
 SizeLimits window_size_limits(const Settings& s, const WindowBehaviourState& w, bool title_bar_shown);
 
-// Translucency from the Transparency percentage: 255 - 2.55 * percent, rounded half to even
-// (50 % gives 128, 90 % gives 26).
-std::uint8_t translucency_alpha(int percent);
 
 // What the window gets at settings load.
 struct TranslucencyPlan {
@@ -91,7 +89,7 @@ struct KeyAdapters {
 };
 // A digit picks a found adapter whose interface is there (0 the aggregate); S, L and keypad
 // + and - switch as their notes say; Escape hides the window.
-KeyOutcome apply_window_key(ProgramState& state, WindowKeyPress press, int outer_width, const KeyAdapters& adapters = {});
+KeyOutcome apply_window_key(DisplayView state, WindowKeyPress press, int outer_width, const KeyAdapters& adapters = {});
 
 // Keeps the window's left, top and outer width in the settings unless it is minimised;
 // returns whether anything was taken (the caller writes the three values at once).

@@ -1,5 +1,12 @@
 #include "history/data_cap.h"
 
+#include "history/stats_record.h"
+#include "history/traffic_history.h"
+#include "measure/adapter_state.h"
+#include "measure/interface_readings.h"
+#include "measure/ip_statistics.h"
+#include "settings/settings.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -39,7 +46,7 @@ std::optional<PeriodDays> period_days(const Settings& s, double today) {
 
 // Days from `first` to today on which the adapter moved any bytes: the daily log for the
 // days before today (none before the log start), today's live entry for today.
-int days_with_data(const ProgramState& state, int adapter, double first, double now) {
+int days_with_data(HistoryQuery state, int adapter, double first, double now) {
     const double today = whole(now);
     const HistoryTable& h = state.traffic.logs.history;
     int days = 0;
@@ -50,7 +57,7 @@ int days_with_data(const ProgramState& state, int adapter, double first, double 
     return days;
 }
 
-std::optional<double> pace(const ProgramState& state, int adapter, double used, double now) {
+std::optional<double> pace(HistoryQuery state, int adapter, double used, double now) {
     const double today = whole(now);
     const std::optional<PeriodDays> period = period_days(state.settings, today);
     if (!period || today < period->first || today > period->last) return std::nullopt;
@@ -77,7 +84,7 @@ std::string cap_amount_text(const Settings& s) {
     return decimal_text(s.CapAmount) + " " + cap_unit_text(s.CapUnit);
 }
 
-CapStatus cap_status(const ProgramState& state, int adapter, double now) {
+CapStatus cap_status(HistoryQuery state, int adapter, double now) {
     CapStatus c;
     c.cap = cap_bytes(state.settings);
     if (c.cap <= 0 || adapter < 0 || adapter >= kAdapterSlots || adapter > state.live_adapter_count()) return c;
@@ -87,7 +94,7 @@ CapStatus cap_status(const ProgramState& state, int adapter, double now) {
     return c;
 }
 
-CapStatus cap_status_from_logs(ProgramState& state, int adapter, double now) {
+CapStatus cap_status_from_logs(HistoryView state, int adapter, double now) {
     if (adapter >= 0 && adapter < kAdapterSlots && adapter <= state.live_adapter_count()) {
         const auto slot = static_cast<std::size_t>(adapter);
         const HistoryTable& h = state.traffic.logs.history;

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "core/program_state.h"
+#include "history/history_view.h"
 
 class Locale;
 
@@ -26,10 +26,10 @@ struct CapStatus {
     // goes on. Nothing before two days with data, and for periods without a last day.
     std::optional<double> pace;
 };
-CapStatus cap_status(const ProgramState& state, int adapter, double now);
+CapStatus cap_status(HistoryQuery state, int adapter, double now);
 // The same from the logs on disk alone, for a report beside the running program or without
 // it: today counts as its daily and minutely files hold it.
-CapStatus cap_status_from_logs(ProgramState& state, int adapter, double now);
+CapStatus cap_status_from_logs(HistoryView state, int adapter, double now);
 
 // The share's warning level: below 80 %, from 80 %, from 100 % (the cap reached).
 enum class CapLevel { normal, warning, reached };

@@ -1,5 +1,12 @@
 #include "history/log_store.h"
 
+#include "history/stats_record.h"
+#include "history/traffic_history.h"
+#include "measure/adapter_state.h"
+#include "measure/interface_readings.h"
+#include "measure/ip_statistics.h"
+#include "settings/settings.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -75,11 +82,11 @@ std::optional<double> oldest_logged_day(LogState& logs, const std::string& data_
 
 }  // namespace
 
-void prepare_directories(ProgramState& state) {
+void prepare_directories(HistoryView state) {
     make_dir(stats_dir(state.data_dir));
 }
 
-LoadStateResult load_state(ProgramState& state, Services& services) {
+LoadStateResult load_state(HistoryView state, Services& services) {
     const double today = std::floor(services.clock.now());
     state.traffic.logs.folder = state.data_dir;
     const std::string path = stats_file_path(state.data_dir);
@@ -139,13 +146,13 @@ void tell_save_failures(LogState& logs, Services& services) {
 
 }  // namespace
 
-void load_logs(ProgramState& state, Services& services) {
+void load_logs(HistoryView state, Services& services) {
     load_logs_at(state, services.clock.now());
     tell_save_failures(state.traffic.logs, services);
 }
 
 
-void load_logs_at(ProgramState& state, double now) {
+void load_logs_at(HistoryView state, double now) {
     LogState& logs = state.traffic.logs;
     if (logs.writes_blocked) return;
     logs.load_year = year_of(now);
@@ -170,7 +177,7 @@ void load_logs_at(ProgramState& state, double now) {
     save_logs(state);
 }
 
-void grow_logged_adapters(ProgramState& state, double now) {
+void grow_logged_adapters(HistoryView state, double now) {
     const auto found = static_cast<std::size_t>(std::clamp(state.found_adapters, 0, 255));
     if (state.stats.adapters.size() >= found) return;
     const int before = state.live_adapter_count();
@@ -187,12 +194,12 @@ void grow_logged_adapters(ProgramState& state, double now) {
     load_history_at(state, now);
 }
 
-void save_logs(ProgramState& state, Services& services) {
+void save_logs(HistoryView state, Services& services) {
     save_logs(state);
     tell_save_failures(state.traffic.logs, services);
 }
 
-void save_logs(ProgramState& state) {
+void save_logs(HistoryView state) {
     LogState& logs = state.traffic.logs;
     if (!logs.loaded || logs.writes_blocked) return;
     make_dir(stats_dir(state.data_dir));
@@ -212,9 +219,9 @@ void save_logs(ProgramState& state) {
         save_readings(state.data_dir, readings_now(state.table_messages.numbering, state.interface_readings, state.boot_id));
 }
 
-void load_history(ProgramState& state, Services& services) { load_history_at(state, services.clock.now()); }
+void load_history(HistoryView state, Services& services) { load_history_at(state, services.clock.now()); }
 
-void load_history_at(ProgramState& state, double now) {
+void load_history_at(HistoryView state, double now) {
     LogState& logs = state.traffic.logs;
     const int current = year_of(now);
     const int first = std::min(year_of(state.stats.start_date), current);

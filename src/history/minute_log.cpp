@@ -1,5 +1,12 @@
 #include "history/minute_log.h"
 
+#include "history/stats_record.h"
+#include "history/traffic_history.h"
+#include "measure/adapter_state.h"
+#include "measure/interface_readings.h"
+#include "measure/ip_statistics.h"
+#include "settings/settings.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -46,7 +53,7 @@ double current_minute(double now) {
     return std::floor(now) + minute_index(now) / 1440.0;
 }
 
-void load_adapter_minutes(ProgramState& state, int adapter) {
+void load_adapter_minutes(HistoryView state, int adapter) {
     LogState& logs = state.traffic.logs;
     if (adapter < 1 || adapter >= static_cast<int>(logs.minutes.size())) return;
     MinuteRecord& rec = logs.minutes[static_cast<std::size_t>(adapter)];
@@ -56,7 +63,7 @@ void load_adapter_minutes(ProgramState& state, int adapter) {
     if (in_aggregate(state.settings, adapter)) add_record(logs.minutes[0], rec);
 }
 
-void load_minutes(ProgramState& state, double now) {
+void load_minutes(HistoryView state, double now) {
     LogState& logs = state.traffic.logs;
     const int n = state.live_adapter_count();
     for (MinuteRecord& rec : logs.minutes) rec.fill(TrafficPair{});
@@ -88,7 +95,7 @@ void load_minutes(ProgramState& state, double now) {
     }
 }
 
-double search_first_minute(const ProgramState& state, double now) {
+double search_first_minute(HistoryQuery state, double now) {
     const int first_year = year_of(state.stats.start_date);
     const int last_year = year_of(now);
     constexpr std::int64_t kEntriesPerYear = 366LL * kMinutesPerDay;
@@ -114,7 +121,7 @@ double search_first_minute(const ProgramState& state, double now) {
     return best;
 }
 
-void save_minutes(ProgramState& state) {
+void save_minutes(HistoryView state) {
     LogState& logs = state.traffic.logs;
     const std::string first_path = first_minute_file_path(state.data_dir);
     if (logs.first_minute_due && !logs.unreadable.contains(first_path)) {
@@ -135,7 +142,7 @@ void save_minutes(ProgramState& state) {
     }
 }
 
-MinuteRecord read_minute_day(const ProgramState& state, int adapter, double day) {
+MinuteRecord read_minute_day(HistoryQuery state, int adapter, double day) {
     const int year = year_of(day);
     const int index = day_index(day);
     if (adapter >= 1) return read_record(state.traffic.logs, minute_file_path(state.data_dir, year, adapter), index);

@@ -1,5 +1,12 @@
 #include "history/period_totals.h"
 
+#include "history/stats_record.h"
+#include "history/traffic_history.h"
+#include "measure/adapter_state.h"
+#include "measure/interface_readings.h"
+#include "measure/ip_statistics.h"
+#include "settings/settings.h"
+
 #include "history/history_rows.h"
 
 #include <algorithm>
@@ -44,7 +51,7 @@ struct Stored {
     bool today_in_period = false;
 };
 
-Stored user_period_stored(const ProgramState& state, int adapter, double today) {
+Stored user_period_stored(HistoryQuery state, int adapter, double today) {
     const Settings& s = state.settings;
     const HistoryTable& h = state.traffic.logs.history;
     const double start = whole(state.stats.start_date);
@@ -78,7 +85,7 @@ Stored user_period_stored(const ProgramState& state, int adapter, double today) 
     return r;
 }
 
-Stored stored_part(const ProgramState& state, int adapter, int kind, double today, int first_day) {
+Stored stored_part(HistoryQuery state, int adapter, int kind, double today, int first_day) {
     const HistoryTable& h = state.traffic.logs.history;
     const double yesterday = today - 1;
     const int y = year_of(today);
@@ -109,7 +116,7 @@ Stored stored_part(const ProgramState& state, int adapter, int kind, double toda
 double pick(const TrafficPair& p, int direction) { return direction == kReceived ? p.received : p.sent; }
 
 // The last N minutes or hours, from the minutely log and the daily entries after it.
-double minute_window_total(const ProgramState& state, int adapter, int direction, double now) {
+double minute_window_total(HistoryQuery state, int adapter, int direction, double now) {
     const Settings& s = state.settings;
     if (s.MinuteLogging != 1) return 0.0;
     const auto n = static_cast<std::int64_t>(std::max(1, s.CusPerDays));
@@ -146,7 +153,7 @@ void clear_cache(PeriodCache& c) {
 
 }  // namespace
 
-int first_day_of_week(const ProgramState& state) {
+int first_day_of_week(HistoryQuery state) {
     const int f = state.settings.FirstDayOfWeek;
     if (f >= 1 && f <= 7) return f;
     return std::clamp(state.traffic.logs.system_first_day_of_week, 1, 7);
@@ -169,7 +176,7 @@ double monthly_period_end(double start) {
     return static_cast<double>(day_number(s.year + 1, 1, s.day - 1));
 }
 
-double period_total(const ProgramState& state, int adapter, int kind, int direction, double now) {
+double period_total(HistoryQuery state, int adapter, int kind, int direction, double now) {
     PeriodCache& c = state.traffic.period_cache();
     if (c.rebuild) clear_cache(c);
     if (adapter < 0 || adapter > state.live_adapter_count() || kind < 0 || kind >= kPeriodKinds) return 0.0;
@@ -202,7 +209,7 @@ double period_total(const ProgramState& state, int adapter, int kind, int direct
     return stored + pick(state.traffic.day_entry(adapter, now), direction);
 }
 
-std::string period_name(const ProgramState& state, int kind) {
+std::string period_name(HistoryQuery state, int kind) {
     static constexpr const char* kNames[kPeriodUser] = {"Today",      "Yesterday", "This week", "Last week", "This month",
                                                "Last month", "This year", "Last year", "Total",     "This session"};
     if (kind >= 0 && kind < kPeriodUser) return kNames[kind];
@@ -210,7 +217,7 @@ std::string period_name(const ProgramState& state, int kind) {
     return {};
 }
 
-PeriodRange current_period_range(const ProgramState& state, int variant, double now) {
+PeriodRange current_period_range(HistoryQuery state, int variant, double now) {
     const Settings& s = state.settings;
     const double start = whole(state.stats.start_date);
     const double today = whole(now);

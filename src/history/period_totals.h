@@ -3,19 +3,19 @@
 #include <functional>
 #include <string>
 
-#include "core/program_state.h"
+#include "history/history_view.h"
 #include "history/period_kind.h"
 
 
 // Bytes adapter `adapter` received (direction 0) or sent (1) in period `kind`, as of `now`.
 // Past days are summed once a day per kind and adapter; today's live entry is added.
-double period_total(const ProgramState& state, int adapter, int kind, int direction, double now);
+double period_total(HistoryQuery state, int adapter, int kind, int direction, double now);
 // The period's name as shown ("Today", ..., the user-defined period's name).
-std::string period_name(const ProgramState& state, int kind);
+std::string period_name(HistoryQuery state, int kind);
 
 // The first day of the week in effect: 1 = Sunday .. 7 = Saturday (FirstDayOfWeek, or the
 // system's when it is 0).
-int first_day_of_week(const ProgramState& state);
+int first_day_of_week(HistoryQuery state);
 
 // The monthly user-defined period with start day `start_day` (1..31) as of `today`.
 double monthly_period_start(double today, int start_day);
@@ -28,7 +28,7 @@ struct PeriodRange {
     double to = 0.0;
     bool data_missing = false;
 };
-PeriodRange current_period_range(const ProgramState& state, int variant, double now);
+PeriodRange current_period_range(HistoryQuery state, int variant, double now);
 
 inline constexpr const char* kCurrentPeriodCaption = "Current period:";
 inline constexpr const char* kDataWarning1 = "The displayed amounts may be incorrect.";

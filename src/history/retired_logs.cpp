@@ -1,5 +1,12 @@
 #include "history/retired_logs.h"
 
+#include "history/stats_record.h"
+#include "history/traffic_history.h"
+#include "measure/adapter_state.h"
+#include "measure/interface_readings.h"
+#include "measure/ip_statistics.h"
+#include "settings/settings.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -49,7 +56,7 @@ std::string folder_name(std::string name) {
 }
 
 // What memory holds of adapter `n`'s logs and counters, and the writes of its files still due.
-void forget_adapter(ProgramState& state, int n, const std::vector<std::pair<fs::path, fs::path>>& moved) {
+void forget_adapter(HistoryView state, int n, const std::vector<std::pair<fs::path, fs::path>>& moved) {
     const auto i = static_cast<std::size_t>(n);
     AdapterState& a = state.adapters[i];
     clear_live_statistics(a);
@@ -73,7 +80,7 @@ void forget_adapter(ProgramState& state, int n, const std::vector<std::pair<fs::
 
 std::string retired_dir(const std::string& data_dir) { return stats_dir(data_dir) + "Retired/"; }
 
-std::string retire_adapter_logs(ProgramState& state, int n, double now) {
+std::string retire_adapter_logs(HistoryView state, int n, double now) {
     if (n < 1 || n > kMaxAdapters || state.data_dir.empty()) return {};
     save_logs(state);
     const std::string name = folder_name(state.table_messages.numbering.names[static_cast<std::size_t>(n)]);
@@ -113,7 +120,7 @@ std::vector<std::string> retired_interfaces(const std::string& data_dir) {
     return names;
 }
 
-int load_retired_history(ProgramState& state, const std::string& name, double now) {
+int load_retired_history(HistoryView state, const std::string& name, double now) {
     const std::string dir = retired_dir(state.data_dir) + folder_name(name) + "/";
     std::vector<std::pair<LogFileName, fs::path>> files;
     std::error_code ec;

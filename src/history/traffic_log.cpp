@@ -1,13 +1,20 @@
 #include "history/traffic_log.h"
 
+#include "history/stats_record.h"
+#include "history/traffic_history.h"
+#include "measure/adapter_state.h"
+#include "measure/interface_readings.h"
+#include "measure/ip_statistics.h"
+#include "settings/settings.h"
+
 #include "platform/date.h"
 #include "history/log_store.h"
 
-void add_traffic(ProgramState& state, int slot, double received, double sent, double now) {
+void add_traffic(HistoryView state, int slot, double received, double sent, double now) {
     state.traffic.add(slot, received, sent, now, state.settings.MinuteLogging == 1);
 }
 
-void roll_over_logs(ProgramState& state, Services& /*services*/, double now) {
+void roll_over_logs(HistoryView state, Services& /*services*/, double now) {
     LogState& logs = state.traffic.logs;
     if (!logs.loaded) return;
     if (year_of(now) != logs.load_year) {

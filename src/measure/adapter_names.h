@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/program_state.h"
-#include "core/services.h"
+#include "measure/ip_statistics.h"
+#include "platform/services.h"
 
 // The interface name of every logged adapter: element a for adapter a (0 .. the logged
 // count, or the count numbered now when that is larger); empty for the aggregate 0 and for
@@ -14,4 +14,4 @@
 // interface is absent, so the names come from the numbering after one read of the table
 // (which numbers interfaces seen with an address for the first time). Everything that labels
 // traffic with an interface name asks here.
-std::vector<std::string> adapter_interface_names(ProgramState& state, Services& services);
+std::vector<std::string> adapter_interface_names(Services& services, AdapterTables& table_messages, int logged_adapters);

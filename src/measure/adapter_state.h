@@ -4,10 +4,8 @@
 #include <string>
 
 #include "measure/traffic_pair.h"
+#include "settings/adapter_slots.h"
 
-// Slot 0 is the aggregate "Multiple adapters"; slots 1..15 are adapters.
-inline constexpr int kMaxAdapters = 15;
-inline constexpr int kAdapterSlots = kMaxAdapters + 1;
 // Samples kept per rate history and graph buffer, index 0 newest.
 inline constexpr int kSampleCount = 1851;
 inline constexpr int kDaysPerYearTable = 366;
@@ -63,6 +61,15 @@ struct AdapterState {
 };
 
 using AdapterTable = std::array<AdapterState, kAdapterSlots>;
+
+// What the last read found for an adapter, not stored.
+struct CounterRuntime {
+    std::string description;  // the interface read in this slot by the last cycle, "" if none
+};
+
+// Samples beyond the graph length are no longer drawn or smoothed; clears them so a longer
+// graph later starts from zeros, not from stale samples.
+void trim_graph_buffers(AdapterTable& adapters, int graph_length);
 
 // Clears the live statistics of a slot (graph buffers, histories, peaks and averages).
 void clear_live_statistics(AdapterState& a);

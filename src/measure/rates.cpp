@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "history/traffic_log.h"
 #include "platform/dialogs.h"
 
 namespace {
@@ -13,7 +12,7 @@ void shift(SampleBuffer& h, int count) {
     std::memmove(h.data() + 1, h.data(), static_cast<std::size_t>(count) * sizeof(double));
 }
 
-void new_sample(ProgramState& state, int i, AggregateSums& sums, double now) {
+TrafficPair new_sample(RatesView state, int i, AggregateSums& sums) {
     AdapterState& a = state.adapters[static_cast<std::size_t>(i)];
     const Settings& s = state.settings;
     const int moved = std::min(s.GraphBuffer + 10, kSampleCount - 1);
@@ -39,7 +38,6 @@ void new_sample(ProgramState& state, int i, AggregateSums& sums, double now) {
         a.session_download += dr;
         a.session_upload += ds;
     }
-    add_traffic(state, i, dr, ds, now);
     if (i >= 1) {
         a.previous_received = a.current_received;
         a.previous_sent = a.current_sent;
@@ -48,6 +46,7 @@ void new_sample(ProgramState& state, int i, AggregateSums& sums, double now) {
             sums.sent += ds;
         }
     }
+    return TrafficPair{dr, ds};
 }
 
 void update_peaks(AdapterState& a, int sc) {
@@ -97,7 +96,7 @@ void smooth_graph(AdapterState& a, const Settings& s, int sc) {
     }
 }
 
-void shown_values(ProgramState& state, int i, int sc) {
+void shown_values(RatesView state, int i, int sc) {
     AdapterState& a = state.adapters[static_cast<std::size_t>(i)];
     const Settings& s = state.settings;
     a.shown_average_download = a.shown_average_upload = 0.0;
@@ -148,19 +147,20 @@ void shown_values(ProgramState& state, int i, int sc) {
 
 }  // namespace
 
-void adapter_step(ProgramState& state, int i, bool recompute_only, AggregateSums& sums, double now) {
+TrafficPair adapter_step(RatesView state, int i, bool recompute_only, AggregateSums& sums) {
     const int sc = state.cycle.sample_count;
-    if (!recompute_only) new_sample(state, i, sums, now);
+    TrafficPair sample;
+    if (!recompute_only) sample = new_sample(state, i, sums);
     AdapterState& a = state.adapters[static_cast<std::size_t>(i)];
     update_peaks(a, sc);
     const bool monitored = i == state.settings.Adapter;
-    if (!monitored && !a.graph_shown) return;
+    if (!monitored && !a.graph_shown) return sample;
     if (monitored || state.window.visible) smooth_graph(a, state.settings, sc);
-    if (!state.window.visible) return;
-    shown_values(state, i, sc);
+    if (state.window.visible) shown_values(state, i, sc);
+    return sample;
 }
 
-double newest_rate(const ProgramState& state, int slot, bool upload) {
+double newest_rate(RatesQuery state, int slot, bool upload) {
     const AdapterState& a = state.adapters[static_cast<std::size_t>(slot)];
     const int n = std::clamp<int>(state.settings.BandwidthCalc, 1, kMaxAveraging);
     const SampleBuffer& history = upload ? a.upload_history : a.download_history;
@@ -171,7 +171,7 @@ double newest_rate(const ProgramState& state, int slot, bool upload) {
     return sum / std::clamp(state.cycle.sample_count, 1, n);
 }
 
-void reset_session(ProgramState& state) {
+void reset_session(RatesView state) {
     for (int i = 0; i <= state.live_adapter_count(); ++i) {
         state.adapters[static_cast<std::size_t>(i)].session_download = 0.0;
         state.adapters[static_cast<std::size_t>(i)].session_upload = 0.0;

@@ -1,6 +1,8 @@
 #include "net/program_metrics.h"
 
 #include "history/data_cap.h"
+#include "history/stats_record.h"
+#include "settings/settings.h"
 #include "history/period_totals.h"
 #include "measure/adapter_names.h"
 #include "measure/rates.h"
@@ -20,17 +22,17 @@ MetricFamily per_adapter(const char* name, const char* help, const char* type,
 
 }  // namespace
 
-std::vector<AdapterFigures> adapter_figures(ProgramState& state, const std::vector<std::string>& names, double now) {
+std::vector<AdapterFigures> adapter_figures(const MetricsView& state, const std::vector<std::string>& names, double now) {
     std::vector<AdapterFigures> figures;
-    for (int a = 1; a <= state.live_adapter_count(); ++a) {
+    for (int a = 1; a <= state.history.live_adapter_count(); ++a) {
         AdapterFigures f;
         f.adapter = a;
         if (static_cast<std::size_t>(a) < names.size()) f.interface = names[static_cast<std::size_t>(a)];
-        f.received_total = period_total(state, a, kPeriodTotal, kReceived, now);
-        f.sent_total = period_total(state, a, kPeriodTotal, kSent, now);
-        f.receive_rate = newest_rate(state, a, false);
-        f.transmit_rate = newest_rate(state, a, true);
-        f.cap_used = cap_status(state, a, now).share / 100.0;
+        f.received_total = period_total(state.history, a, kPeriodTotal, kReceived, now);
+        f.sent_total = period_total(state.history, a, kPeriodTotal, kSent, now);
+        f.receive_rate = newest_rate(state.rates, a, false);
+        f.transmit_rate = newest_rate(state.rates, a, true);
+        f.cap_used = cap_status(state.history, a, now).share / 100.0;
         figures.push_back(std::move(f));
     }
     return figures;
@@ -61,8 +63,9 @@ std::vector<MetricFamily> program_metric_families(const std::vector<AdapterFigur
     return families;
 }
 
-std::string program_metrics_text(ProgramState& state, Services& services) {
-    const std::vector<std::string> names = adapter_interface_names(state, services);
+std::string program_metrics_text(const MetricsView& state, Services& services) {
+    const std::vector<std::string> names =
+        adapter_interface_names(services, state.table_messages, state.history.stats.adapter_count());
     return exposition_text(program_metric_families(adapter_figures(state, names, services.clock.now()),
-                                                   KELVANTO_VERSION, cap_bytes(state.settings)));
+                                                   KELVANTO_VERSION, cap_bytes(state.history.settings)));
 }

@@ -4,9 +4,19 @@
 #include <string_view>
 #include <vector>
 
-#include "core/program_state.h"
-#include "core/services.h"
+#include "history/history_view.h"
+#include "measure/ip_statistics.h"
+#include "measure/rates_view.h"
+#include "platform/services.h"
 #include "net/metrics_exposition.h"
+
+// What the metrics read: the totals and the cap from the history, the rates, and the
+// numbering that names the adapters' interfaces.
+struct MetricsView {
+    HistoryQuery history;
+    RatesQuery rates;
+    AdapterTables& table_messages;
+};
 
 // What the metrics endpoint reports of one adapter.
 struct AdapterFigures {
@@ -24,7 +34,7 @@ struct AdapterFigures {
 // only grow while the logs are kept; the rates are the averages over the last
 // `Bandwidth Calc.` seconds, the main window's current rate. `names`: element a names
 // adapter a.
-std::vector<AdapterFigures> adapter_figures(ProgramState& state, const std::vector<std::string>& names, double now);
+std::vector<AdapterFigures> adapter_figures(const MetricsView& state, const std::vector<std::string>& names, double now);
 
 // The endpoint's metric families: the byte counters and rates per adapter, the build
 // information and, with a data cap (`cap_bytes` above 0), the cap and each adapter's share of it.
@@ -32,4 +42,4 @@ std::vector<MetricFamily> program_metric_families(const std::vector<AdapterFigur
                                                   std::string_view version, double cap_bytes = 0.0);
 
 // The body of a metrics answer for the running program, as of the clock's now.
-std::string program_metrics_text(ProgramState& state, Services& services);
+std::string program_metrics_text(const MetricsView& state, Services& services);

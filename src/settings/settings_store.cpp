@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "display/colour_presets.h"
-#include "display/window_behaviour.h"
+#include "settings/adapter_slots.h"
 #include "settings/autostart.h"
+#include "settings/colour_presets.h"
 #include "settings/connection_types.h"
 #include "settings/date_text.h"
 #include "settings/number_text.h"
 #include "settings/settings_table.h"
+#include "settings/translucency.h"
 
 namespace {
 
@@ -150,11 +151,11 @@ void save_overview_items(const Settings& s, SettingsBackend& store) {
     }
 }
 
-void apply_after_read(AfterRead rule, ProgramState& state, SettingsIo& io) {
+void apply_after_read(AfterRead rule, SettingsView state, SettingsIo& io) {
     Settings& s = state.settings;
     switch (rule) {
     case AfterRead::none: break;
-    case AfterRead::colour_preset: load_current_preset(s, state.data_dir); break;
+    case AfterRead::colour_preset: load_current_preset(s, state.places.data_dir); break;
     case AfterRead::downstream_speed: apply_downstream_speed(s); break;
     case AfterRead::upstream_speed: apply_upstream_speed(s); break;
     case AfterRead::window_transparency: apply_window_transparency(s, io); break;
@@ -162,35 +163,25 @@ void apply_after_read(AfterRead rule, ProgramState& state, SettingsIo& io) {
     }
 }
 
-void remember_autostart_choice(ProgramState& state) {
-    state.autostart_as_stored = state.settings.Autostart;
-    state.autostart_minimized_as_stored = state.settings.AutoStartMinimized;
+void remember_autostart_choice(SettingsView state) {
+    state.places.autostart_as_stored = state.settings.Autostart;
+    state.places.autostart_minimized_as_stored = state.settings.AutoStartMinimized;
 }
 
 // The autostart entry follows the setting. A program started from a build folder leaves it
 // alone until the user changes the choice: then it names that program. So a clone neither
 // adds a login item that breaks when it is deleted nor takes over an installed copy's entry.
-void update_autostart(ProgramState& state) {
-    if (state.config_dir.empty() || state.program_path.empty()) return;
-    const bool changed = state.settings.Autostart != state.autostart_as_stored ||
-                         state.settings.AutoStartMinimized != state.autostart_minimized_as_stored;
+void update_autostart(SettingsView state) {
+    if (state.places.config_dir.empty() || state.places.program_path.empty()) return;
+    const bool changed = state.settings.Autostart != state.places.autostart_as_stored ||
+                         state.settings.AutoStartMinimized != state.places.autostart_minimized_as_stored;
     remember_autostart_choice(state);
-    if (state.program_in_build_folder && !changed) return;
+    if (state.places.program_in_build_folder && !changed) return;
     if (state.settings.Autostart == 1)
-        write_autostart_entry(state.config_dir,
-                              autostart_command(state.program_path, state.settings.AutoStartMinimized == 1));
+        write_autostart_entry(state.places.config_dir,
+                              autostart_command(state.places.program_path, state.settings.AutoStartMinimized == 1));
     else
-        remove_autostart_entry(state.config_dir);
-}
-
-// Samples beyond the graph length are no longer drawn or smoothed; clear them so a longer
-// graph later starts from zeros, not from stale samples.
-void trim_graph_buffers(AdapterTable& adapters, int graph_length) {
-    const std::size_t first = static_cast<std::size_t>(std::clamp(graph_length + 1, 0, kSampleCount));
-    for (AdapterState& a : adapters) {
-        for (SampleBuffer* buffer : {&a.download_graph, &a.upload_graph, &a.download_history, &a.upload_history})
-            std::fill(buffer->begin() + static_cast<std::ptrdiff_t>(first), buffer->end(), 0.0);
-    }
+        remove_autostart_entry(state.places.config_dir);
 }
 
 }  // namespace
@@ -240,7 +231,7 @@ bool read_single_setting(const SettingsBackend& store, Settings& settings, const
     return false;
 }
 
-void load_settings(ProgramState& state, Services& services) {
+void load_settings(SettingsView state, Services& services) {
     SettingsIo io(services);
     const double today = services.clock.now();
     for (const SettingDef& d : settings_table(state.settings)) {
@@ -248,14 +239,14 @@ void load_settings(ProgramState& state, Services& services) {
         apply_after_read(d.after, state, io);
     }
     // From a build folder the program starts with the session only when asked to.
-    if (state.program_in_build_folder)
+    if (state.places.program_in_build_folder)
         state.settings.Autostart = static_cast<std::uint8_t>(read_number(io.store, "Autostart", 0, 1, 0));
     remember_autostart_choice(state);
     state.settings.graph_length = state.settings.GraphBuffer;
     save_settings(state, services);
 }
 
-void save_settings(ProgramState& state, Services& services) {
+void save_settings(SettingsView state, Services& services) {
     SettingsIo io(services);
     Settings& s = state.settings;
     for (const SettingDef& d : settings_table(s)) write_setting(io.store, d);
@@ -263,7 +254,6 @@ void save_settings(ProgramState& state, Services& services) {
     save_overview_items(s, io.store);
     io.store.flush();
     if (!state.window.minimized && state.window.client_width > s.graph_length) io.hooks.shrink_to_graph();
-    trim_graph_buffers(state.adapters, s.graph_length);
     io.hooks.apply_window_style();
     io.hooks.rebuild_display_list();
     io.hooks.settings_saved();

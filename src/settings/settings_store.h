@@ -3,10 +3,21 @@
 #include <cstdint>
 #include <string>
 
-#include "core/program_state.h"
-#include "core/services.h"
-#include "settings/settings_backend.h"
-#include "settings/settings_hooks.h"
+#include "platform/window_info.h"
+#include "settings/program_places.h"
+#include "settings/settings.h"
+#include "platform/services.h"
+#include "platform/settings_backend.h"
+#include "platform/settings_hooks.h"
+
+// What loading and saving the settings change (the settings, the autostart choice as stored)
+// and read: where the program runs from, the adapters found (the default adapter), the window.
+struct SettingsView {
+    Settings& settings;
+    ProgramPlaces& places;
+    const int& found_adapters;
+    const WindowInfo& window;
+};
 
 // Reads a number: the stored text as a 32-bit integer, or `default_value` when the value is
 // absent, not a number or outside min..max (inclusive). A default outside the range is still
@@ -33,10 +44,10 @@ bool read_single_setting(const SettingsBackend& store, Settings& settings, const
 // (adapter default, connection types, colour preset, translucency, older item layout) and
 // writes the complete, normalised set back through save_settings. The store and the window
 // hooks come from `services`; without a store every setting takes its default.
-void load_settings(ProgramState& state, Services& services);
-// Writes every setting, then: the autostart entry, the overview items, the graph-length
-// trimming of the sample buffers, and the window style and display list through the hooks.
-void save_settings(ProgramState& state, Services& services);
+void load_settings(SettingsView state, Services& services);
+// Writes every setting, then: the autostart entry, the overview items, and the window style
+// and display list through the hooks.
+void save_settings(SettingsView state, Services& services);
 
 // The desktop's dark and light frame colours (ButtonShadow, ButtonHilight), or their
 // defaults where the desktop has none; read at load and again by the timed colour jobs.

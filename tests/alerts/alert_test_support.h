@@ -69,7 +69,7 @@ inline AlertBench::AlertBench() {
     services.messages = &messages;
     state.data_dir = tmp.str() + "/";
     std::filesystem::create_directories(native_path(state.data_dir + "Stats"));
-    state.alerts.totals = [](const ProgramState&, int, int kind, int direction, double) {
+    state.alerts.totals = [](HistoryQuery, int, int kind, int direction, double) {
         ScriptedTotals& t = totals();
         t.last_kind = kind;
         ++t.calls;

@@ -4,7 +4,7 @@
 
 #include "alerts/rule_files.h"
 #include "alerts/rule_values.h"
-#include "measure/counters.h"
+#include "core/counters.h"
 #include "alerts/alert_test_support.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "alerts/rule_evaluation.h"
 #include "core/update_cycle.h"
-#include "measure/counters.h"
+#include "core/counters.h"
 #include "measure/rates.h"
 #include "support/fakes.h"
 

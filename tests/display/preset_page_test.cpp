@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "display/colour_presets.h"
+#include "settings/colour_presets.h"
 #include "display/preset_page.h"
 #include "support/temp_dir.h"
 #include "platform/file_access.h"

@@ -8,7 +8,7 @@
 
 #include "platform/date.h"
 #include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 #include "history/log_files.h"
 #include "history/log_store.h"
 #include "support/fakes.h"

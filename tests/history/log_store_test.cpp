@@ -9,7 +9,7 @@
 #include "core/update_cycle.h"
 #include "history/log_fixture.h"
 #include "history/traffic_log.h"
-#include "measure/counters.h"
+#include "core/counters.h"
 #include "platform/file_access.h"
 
 namespace {

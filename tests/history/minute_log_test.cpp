@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "history/log_commands.h"
+#include "core/log_commands.h"
 #include "history/log_fixture.h"
 #include "history/minute_log.h"
 #include "history/traffic_log.h"

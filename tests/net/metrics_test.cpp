@@ -2,7 +2,7 @@
 
 #include "core/update_cycle.h"
 #include "history/log_fixture.h"
-#include "measure/counters.h"
+#include "core/counters.h"
 #include "net/metrics_http.h"
 #include "net/program_metrics.h"
 

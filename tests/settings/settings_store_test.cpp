@@ -5,7 +5,9 @@
 #include <fstream>
 #include <set>
 
-#include "display/colour_presets.h"
+#include "core/program_state.h"
+#include "core/settings_steps.h"
+#include "settings/colour_presets.h"
 #include "settings/settings_store.h"
 #include "settings/settings_table.h"
 #include "settings/text_file.h"
@@ -63,7 +65,7 @@ protected:
     // A fresh start: new in-memory settings, loaded from the store.
     const Settings& load() {
         state.settings = Settings{};
-        load_settings(state, services);
+        reload_settings(state, services);
         return state.settings;
     }
     std::string autostart_file() const { return state.config_dir + "/autostart/kelvanto.desktop"; }
@@ -395,10 +397,10 @@ TEST_F(SettingsStoreTest, SaveTrimsGraphBuffersAndNarrowsAWideWindow) {
         }
     }
     state.window.client_width = 201;
-    save_settings(state, services);
+    store_settings(state, services);
     EXPECT_EQ(hooks.shrink, 1);
     state.window.minimized = true;
-    save_settings(state, services);
+    store_settings(state, services);
     EXPECT_EQ(hooks.shrink, 1) << "a minimised window is left alone";
 }
 

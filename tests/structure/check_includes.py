@@ -5,7 +5,8 @@ The core folders are layered, lowest first (LAYERS). A core file (src/<folder>/*
 include its own folder and the folders below it, never a folder above it, never a toolkit or
 operating-system folder (qt/, linux/, win32/). Front-end folders (<folder>/qt/, <folder>/win32/,
 platform/linux/, src/app/) may include any core header, and no core folder may include them.
-Besides the order, the folder graph must have no circle.
+Besides the order, the folder graph must have no circle, and the program-wide state
+(core/program_state.h) is seen by the composition root alone: src/core/ and src/app/.
 
 Includes that break the order today and are still to be taken apart are listed in
 tests/structure/known_upward_includes.txt ("file include" per line). A new one fails the
@@ -17,6 +18,8 @@ import os
 import re
 import sys
 
+PROGRAM_STATE = "core/program_state.h"
+COMPOSITION_ROOT = ("core", "app")
 LAYERS = ["platform", "settings", "measure", "history", "display", "alerts", "net", "service", "core", "app"]
 FRONT_ENDS = {"qt", "linux", "win32"}
 INCLUDE = re.compile(r'\s*#\s*include\s+"([^"]+)"')
@@ -51,6 +54,9 @@ def main(src, known_file):
                     if not m or "/" not in m.group(1):
                         continue
                     inc = m.group(1)
+                    if inc == PROGRAM_STATE and rel.split("/")[0] not in COMPOSITION_ROOT:
+                        problems.append(rel + " " + inc + "  (only the composition root sees the program-wide state)")
+                        continue
                     there, there_front = folder_of(os.path.dirname(inc))
                     if there.split("/")[0] not in LAYERS or there == here:
                         continue

@@ -1,5 +1,7 @@
 #include "alerts/qt/alert_page.h"
 
+#include "alerts/alert_state.h"
+
 #include <QHBoxLayout>
 #include <algorithm>
 #include <QListWidget>
@@ -12,10 +14,9 @@
 #include "alerts/qt/mail_page.h"
 #include "alerts/qt/rule_sentence_view.h"
 #include "alerts/rule_editor.h"
-#include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 
-AlertPage::AlertPage(ProgramState& state, Services& services, std::function<void()> changed, QWidget* parent)
+AlertPage::AlertPage(AlertView state, Services& services, std::function<void()> changed, QWidget* parent)
     : OptionsPage(parent), state_(state), services_(services), changed_(std::move(changed)) {
     setObjectName(QStringLiteral("AlertPage"));
     listRules = new QListWidget(this);

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "alerts/alert_view.h"
 #include "alerts/rule_sentence.h"
 #include "settings/qt/options_page.h"
 
@@ -12,7 +13,6 @@ class QListWidgetItem;
 class QPushButton;
 class RuleSentenceView;
 class frmEdit;
-struct ProgramState;
 struct Services;
 
 // The options dialog's alert page: the rules of the working table (`listRules`, a check mark
@@ -22,7 +22,7 @@ struct Services;
 class AlertPage : public OptionsPage {
     Q_OBJECT
 public:
-    AlertPage(ProgramState& state, Services& services, std::function<void()> changed, QWidget* parent = nullptr);
+    AlertPage(AlertView state, Services& services, std::function<void()> changed, QWidget* parent = nullptr);
 
     // Refills the rule list from the working table and shows the selected rule's sentence.
     void fill() override;
@@ -48,7 +48,7 @@ private:
     void show_sentence();
     void rules_changed();
 
-    ProgramState& state_;
+    AlertView state_;
     Services& services_;
     std::function<void()> changed_;
     QListWidget* listRules;

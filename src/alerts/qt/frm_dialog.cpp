@@ -1,5 +1,8 @@
 #include "alerts/qt/frm_dialog.h"
 
+#include "settings/settings.h"
+#include "measure/ip_statistics.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -11,8 +14,7 @@
 #include <QVBoxLayout>
 
 #include "alerts/qt/frm_msg_box.h"
-#include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 #include "measure/adapter_list.h"
 #include "measure/ip_statistics.h"
 
@@ -146,7 +148,7 @@ struct AdapterEntries {
     std::vector<std::string> names;
     std::vector<std::string> shown;
 };
-AdapterEntries adapter_entries(ProgramState& state, Services& services) {
+AdapterEntries adapter_entries(AlertView state, Services& services) {
     clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
     AdapterEntries entries;
     for (int i = 1; i <= stats.Found_Adaptors(); ++i) entries.names.push_back(stats.entry(i).description);
@@ -156,7 +158,7 @@ AdapterEntries adapter_entries(ProgramState& state, Services& services) {
 
 }  // namespace
 
-void refresh_adapter_dialogs(ProgramState& state, Services& services) {
+void refresh_adapter_dialogs(AlertView state, Services& services) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<frmDialog*>(w);
         if (dialog == nullptr || !dialog->isVisible() || dialog->kind() != ValueKind::adapter) continue;
@@ -166,7 +168,7 @@ void refresh_adapter_dialogs(ProgramState& state, Services& services) {
     }
 }
 
-frmDialog* open_value_dialog(QWidget* owner, ProgramState& state, Services& services, AlertRule& rule,
+frmDialog* open_value_dialog(QWidget* owner, AlertView state, Services& services, AlertRule& rule,
                              const SentenceWord& word, std::function<void()> closed) {
     const ValueKind kind = value_kind_of(rule.ConditionKind, word);
     if (kind == ValueKind::none) return nullptr;

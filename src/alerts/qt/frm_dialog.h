@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+
+#include "alerts/alert_view.h"
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,7 +13,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-struct ProgramState;
 struct Services;
 
 // The value dialog: one placeholder value chosen from a list (`Combo`), typed into a field
@@ -60,9 +61,9 @@ void show_refusal(Services& services, QWidget* owner, const std::string& text);
 
 // Adapters came, went or changed status: every open value dialog choosing an adapter lists
 // them again.
-void refresh_adapter_dialogs(ProgramState& state, Services& services);
+void refresh_adapter_dialogs(AlertView state, Services& services);
 
 // Opens the value dialog of a sentence word, modal over `owner`'s window, and calls `closed`
 // once it is gone. Answers nullptr for words that open no dialog.
-frmDialog* open_value_dialog(QWidget* owner, ProgramState& state, Services& services, AlertRule& rule,
+frmDialog* open_value_dialog(QWidget* owner, AlertView state, Services& services, AlertRule& rule,
                              const SentenceWord& word, std::function<void()> closed);

@@ -1,5 +1,7 @@
 #include "alerts/qt/frm_edit.h"
 
+#include "alerts/alert_state.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,8 +11,7 @@
 
 #include "alerts/qt/frm_dialog.h"
 #include "alerts/qt/rule_sentence_view.h"
-#include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ QListWidgetItem* check_item(QListWidget* list, const char* text, bool checked) {
 
 }  // namespace
 
-frmEdit::frmEdit(ProgramState& state, Services& services, const EditorSession& session, QWidget* parent)
+frmEdit::frmEdit(AlertView state, Services& services, const EditorSession& session, QWidget* parent)
     : QDialog(parent), state_(state), services_(services), session_(session) {
     setObjectName(QStringLiteral("frmEdit"));
     setWindowTitle(QStringLiteral("Edit alert"));

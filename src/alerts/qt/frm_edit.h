@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "alerts/alert_view.h"
+
 #include "alerts/rule_editor.h"
 
 class QLineEdit;
@@ -9,7 +11,6 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class RuleSentenceView;
-struct ProgramState;
 struct Services;
 
 // "Edit alert": the condition (`listConditions`, one at a time), the actions (`listAction`),
@@ -17,7 +18,7 @@ struct Services;
 class frmEdit : public QDialog {
     Q_OBJECT
 public:
-    frmEdit(ProgramState& state, Services& services, const EditorSession& session, QWidget* parent);
+    frmEdit(AlertView state, Services& services, const EditorSession& session, QWidget* parent);
 
     QListWidget* conditions() const { return listConditions; }
     QListWidget* actions() const { return listAction; }
@@ -41,7 +42,7 @@ private:
     void action_changed(QListWidgetItem* item);
     void word_clicked(int index);
 
-    ProgramState& state_;
+    AlertView state_;
     Services& services_;
     EditorSession session_;
     QListWidget* listConditions;

@@ -3,8 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 
-#include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 #include "settings/qt/options_host.h"
 
 QString mail_field_caption(MailField field) {

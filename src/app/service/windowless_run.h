@@ -13,7 +13,7 @@
 #include "platform/qt/qt_power.h"
 #include "platform/qt/system_locale.h"
 #include "settings/qt/qt_settings_backend.h"
-#include "settings/settings_hooks.h"
+#include "platform/settings_hooks.h"
 
 class DbusNotifier;
 class MetricsServer;

@@ -6,7 +6,7 @@
 
 #include "app/win32/console.h"
 #include "app/win32/windowless_run.h"
-#include "history/report_run.h"
+#include "core/report_run.h"
 #include "history/history_report.h"
 #include "platform/win32/data_folder.h"
 #include "platform/win32/registry_settings.h"

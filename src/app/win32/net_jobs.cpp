@@ -22,7 +22,7 @@ void redirect(WinsockConnection& connection, const char* host, const char* port)
 
 }  // namespace
 
-NetJobs::NetJobs(ProgramState& state, const Clock& clock, const Locale& locale, SettingsBackend& store)
+NetJobs::NetJobs(NetJobsView state, const Clock& clock, const Locale& locale, SettingsBackend& store)
     : state_(state),
       clock_(clock),
       locale_(locale),

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "core/program_state.h"
+#include "net/net_jobs_view.h"
 #include "net/socket_actions.h"
 #include "net/time_sync.h"
 #include "platform/clock.h"
 #include "platform/locale.h"
 #include "platform/program_messages.h"
-#include "settings/settings_backend.h"
+#include "platform/settings_backend.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/winsock_connection.h"
 
@@ -18,7 +18,7 @@
 // KELVANTO_CLOCK_READONLY every clock change is refused without touching the clock.
 class NetJobs : public SettingWriter {
 public:
-    NetJobs(ProgramState& state, const Clock& clock, const Locale& locale, SettingsBackend& store);
+    NetJobs(NetJobsView state, const Clock& clock, const Locale& locale, SettingsBackend& store);
 
     // After each update cycle: the automatic time synchronisation while SyncAuto is set, and
     // the time limits and next tries of the time and update dialogues.
@@ -33,7 +33,7 @@ public:
 private:
     TimeSyncEnv sync_env();
 
-    ProgramState& state_;
+    NetJobsView state_;
     const Clock& clock_;
     const Locale& locale_;
     SettingsBackend& store_;

@@ -1,4 +1,5 @@
 #include "core/qt/frm_main.h"
+#include "core/settings_steps.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -30,7 +31,7 @@
 #include "display/qt/main_window_behaviour.h"
 #include "display/qt/secondary_windows.h"
 #include "history/log_store.h"
-#include "measure/counters.h"
+#include "core/counters.h"
 #include "measure/saved_readings.h"
 #include "platform/linux/boot_identity.h"
 #include "measure/qt/adapters_page.h"
@@ -98,7 +99,7 @@ frmMain::frmMain(StartOptions options, QWidget* parent)
 
     WindowCallbacks window_calls;
     window_calls.fit_window_height = [this] { FitWindowHeight(); };
-    window_calls.save_settings = [this] { save_settings(state_, services_); };
+    window_calls.save_settings = [this] { store_settings(state_, services_); };
     window_calls.write_setting = [this](const char* name) { write_setting(std::string(name)); };
     window_calls.refresh_ip = [this] {
         clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
@@ -211,20 +212,6 @@ void frmMain::run_ended() {
     emit unloaded();
 }
 
-void frmMain::open_options() {
-    if (options_dialog_ && options_dialog_->isVisible()) {
-        bring_forward(options_dialog_->front_window());
-        return;
-    }
-    if (!options_host_) options_host_ = std::make_unique<MainOptionsHost>(*this);
-    if (options_dialog_) options_dialog_->deleteLater();
-    load_rules_for_editing(state_.alerts.working, state_.data_dir);
-    options_dialog_ = new frmOptions(*options_host_, this);
-    options_dialog_->setAttribute(Qt::WA_DeleteOnClose, false);
-    options_dialog_->show();
-    options_dialog_->raise();
-    options_dialog_->activateWindow();
-}
 
 void frmMain::exit_command() {
     if (state_.running_as_service && service_manager_ != nullptr) {
@@ -277,15 +264,6 @@ void frmMain::minimise_window() {
 }
 
 void frmMain::mnuSettings_Click() { open_options(); }
-void frmMain::mnuHistory_Click() { show_history_window(*this); }
-void frmMain::mnuAbout_Click() {
-    // One box at a time, destroyed when closed.
-    if (QWidget* open = find_open_window(ForwardWindow::about)) {
-        bring_forward(open);
-        return;
-    }
-    show_about_box(this);
-}
 
 void frmMain::update_tray() { SysTray->UpdateTrayIcon(); }
 

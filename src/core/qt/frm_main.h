@@ -6,7 +6,7 @@
 
 #include "core/application.h"
 #include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 #include "net/socket_actions.h"
 #include "display/qt/main_window_drawing.h"
 #include "platform/linux/linux_interface_table.h"
@@ -19,7 +19,7 @@
 #include "platform/qt/system_locale.h"
 #include "settings/qt/frm_options.h"
 #include "settings/qt/qt_settings_backend.h"
-#include "settings/settings_hooks.h"
+#include "platform/settings_hooks.h"
 
 class MainOptionsHost;
 class NetJobs;

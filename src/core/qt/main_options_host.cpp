@@ -1,4 +1,5 @@
 #include "core/qt/main_options_host.h"
+#include "core/settings_steps.h"
 
 #include "core/qt/frm_main.h"
 #include "alerts/alert_actions.h"
@@ -7,7 +8,7 @@
 #include "alerts/rule_files.h"
 #include "settings/qt/frm_options.h"
 #include "core/update_cycle.h"
-#include "history/log_commands.h"
+#include "core/log_commands.h"
 #include "history/log_store.h"
 #include "history/period_totals.h"
 #include "measure/rates.h"
@@ -19,7 +20,13 @@ MainOptionsHost::MainOptionsHost(frmMain& main) : main_(main) {
     last_page = QString::fromStdString(main_.state().settings.OptionsPage);
 }
 
-ProgramState& MainOptionsHost::options_state() { return main_.state(); }
+OptionsView options_view(ProgramState& s) {
+    return {s.settings,    s.data_dir,       s.program_path,  s.program_in_build_folder,
+            s.running_as_service, s.stats,   s.cycle,         s.time_sync,
+            s.table_messages, s.known_adapter_count, s.ip_text, s, s};
+}
+
+OptionsView MainOptionsHost::options_state() { return options_view(main_.state()); }
 
 Services& MainOptionsHost::options_services() { return main_.services(); }
 
@@ -45,7 +52,7 @@ void MainOptionsHost::options_preview() {
 }
 
 void MainOptionsHost::options_store() {
-    save_settings(main_.state(), main_.services());
+    store_settings(main_.state(), main_.services());
     if (!save_all_rules(main_.state().alerts.working, main_.state().alerts.live, main_.state().data_dir) &&
         main_.services().msg_box)
         main_.services().msg_box->show_message(
@@ -63,7 +70,7 @@ MailField MainOptionsHost::check_mail_settings() {
 
 void MainOptionsHost::options_discard() {
     ProgramState& state = main_.state();
-    load_settings(state, main_.services());
+    reload_settings(state, main_.services());
     main_.FitWindowHeight();
     load_rules_for_editing(state.alerts.working, state.data_dir);
     save_logs(state, main_.services());

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/program_state.h"
 #include "settings/qt/options_host.h"
 
 class frmMain;
+
+// The options pages' view of the program's state.
+OptionsView options_view(ProgramState& state);
 
 // The options dialog's view of the running program: the main window's state, its refresh,
 // storing and reloading the settings, and the commands of the reset, service and time pages.
@@ -11,7 +15,7 @@ public:
     // The dialog opens on the page it showed when it was closed last, in this run or before.
     explicit MainOptionsHost(frmMain& main);
 
-    ProgramState& options_state() override;
+    OptionsView options_state() override;
     Services& options_services() override;
     // The program's message window shows over the dialog while it is open.
     void options_opened(QWidget* dialog) override;

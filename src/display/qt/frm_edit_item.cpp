@@ -11,7 +11,7 @@
 #include "display/item_list.h"
 #include "history/period_totals.h"
 
-frmEditItem::frmEditItem(ProgramState& state, const std::vector<std::string>& adapter_names, QWidget* parent)
+frmEditItem::frmEditItem(DisplayView state, const std::vector<std::string>& adapter_names, QWidget* parent)
     : QDialog(parent), state_(state) {
     setWindowTitle(QStringLiteral("Edit Item"));
     setWindowFlag(Qt::WindowStaysOnTopHint, state_.settings.AlwaysOnTop != 0);

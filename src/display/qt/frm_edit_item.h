@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/program_state.h"
+#include "display/display_view.h"
+#include "settings/form_item.h"
+#include "settings/settings.h"
 
 class QComboBox;
 class QLineEdit;
@@ -16,7 +18,7 @@ class QPushButton;
 class frmEditItem : public QDialog {
     Q_OBJECT
 public:
-    frmEditItem(ProgramState& state, const std::vector<std::string>& adapter_names, QWidget* parent = nullptr);
+    frmEditItem(DisplayView state, const std::vector<std::string>& adapter_names, QWidget* parent = nullptr);
 
     // Prepares a new item (already appended by the caller) or the selected one (1-based).
     void start_new(int item, int previous_selection);
@@ -45,7 +47,7 @@ private:
     void apply_fields();
     FormItem* current();
 
-    ProgramState& state_;
+    DisplayView state_;
     int item_ = 0;
     int previous_selection_ = 0;
     bool creating_ = false;

@@ -1,5 +1,8 @@
 #include "display/qt/frm_sys_tray.h"
 
+#include "settings/settings.h"
+#include "measure/adapter_state.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
@@ -13,7 +16,6 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "core/program_state.h"
 #include "display/qt/app_icon.h"
 #include "display/qt/main_window_behaviour.h"
 #include "display/qt/qimage_canvas.h"
@@ -35,7 +37,7 @@ QIcon tray_picture_icon(const QImage& picture) {
     return QIcon(QPixmap::fromImage(colour_keyed(picture, kTrayPictureBackground)));
 }
 
-frmSysTray::frmSysTray(QWidget* main_window, ProgramState& state, const Locale& locale, TrayCallbacks callbacks,
+frmSysTray::frmSysTray(QWidget* main_window, DisplayView state, const Locale& locale, TrayCallbacks callbacks,
                        QObject* parent)
     : QObject(parent), main_window_(main_window), state_(state), locale_(locale), callbacks_(std::move(callbacks)),
       picture_(kTrayPictureSize, kTrayPictureSize, QImage::Format_RGB32), font_(canvas_font()) {

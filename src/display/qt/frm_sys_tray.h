@@ -11,6 +11,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "display/display_view.h"
 #include "display/tray_icon.h"
 
 class QAction;
@@ -19,7 +20,6 @@ class QSystemTrayIcon;
 class QWidget;
 class StatusNotifierItem;
 class Locale;
-struct ProgramState;
 
 // What the tray and the pop-up menu ask the main window to do.
 struct TrayCallbacks {
@@ -42,7 +42,7 @@ struct TrayCallbacks {
 class frmSysTray : public QObject {
     Q_OBJECT
 public:
-    frmSysTray(QWidget* main_window, ProgramState& state, const Locale& locale, TrayCallbacks callbacks,
+    frmSysTray(QWidget* main_window, DisplayView state, const Locale& locale, TrayCallbacks callbacks,
                QObject* parent = nullptr);
     ~frmSysTray() override;
 
@@ -81,7 +81,7 @@ private:
     void note_notification_area();
 
     QWidget* main_window_;
-    ProgramState& state_;
+    DisplayView state_;
     const Locale& locale_;
     TrayCallbacks callbacks_;
     StatusNotifierItem* sni_ = nullptr;

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-#include "core/program_state.h"
 #include "settings/qt/options_host.h"
 
 namespace {

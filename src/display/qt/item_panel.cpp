@@ -1,5 +1,8 @@
 #include "display/qt/item_panel.h"
 
+#include "settings/form_item.h"
+#include "settings/settings.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -8,7 +11,7 @@
 #include "display/item_list.h"
 #include "display/qt/frm_edit_item.h"
 
-ItemPanel::ItemPanel(ProgramState& state, Dialogs& dialogs, ItemPanelHooks hooks, QWidget* parent)
+ItemPanel::ItemPanel(DisplayView state, Dialogs& dialogs, ItemPanelHooks hooks, QWidget* parent)
     : OptionsPage(parent), state_(state), dialogs_(dialogs), hooks_(std::move(hooks)) {
     lstItems = new QListWidget(this);
     cmdNew = new QPushButton(QStringLiteral("&New"), this);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/program_state.h"
+#include "display/display_view.h"
 #include "platform/dialogs.h"
 #include "settings/qt/options_page.h"
 
@@ -31,7 +31,7 @@ struct ItemPanelHooks {
 class ItemPanel : public OptionsPage {
     Q_OBJECT
 public:
-    ItemPanel(ProgramState& state, Dialogs& dialogs, ItemPanelHooks hooks, QWidget* parent = nullptr);
+    ItemPanel(DisplayView state, Dialogs& dialogs, ItemPanelHooks hooks, QWidget* parent = nullptr);
 
     // The list of custom items when they are on; an empty, disabled page when they are off.
     void fill() override;
@@ -73,7 +73,7 @@ private:
     frmEditItem* open_editor();
     void editor_closed(bool accepted);
 
-    ProgramState& state_;
+    DisplayView state_;
     Dialogs& dialogs_;
     ItemPanelHooks hooks_;
     std::vector<std::string> adapter_names_;

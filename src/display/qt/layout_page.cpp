@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 
-#include "core/program_state.h"
 #include "display/item_list.h"
 #include "history/period_totals.h"
 #include "settings/qt/options_host.h"

@@ -2,11 +2,11 @@
 
 #include <vector>
 
+#include "settings/qt/options_host.h"
 #include "settings/qt/options_page.h"
 
 class OptionsHost;
 class QComboBox;
-struct ProgramState;
 
 // "Layout": the standard items shown (the two rates, two period sections with their periods,
 // the graph, the download/upload line), the window frame, the switch to custom items (then
@@ -26,7 +26,7 @@ private:
     void enable_standard_items();
 
     OptionsHost& host_;
-    ProgramState& state_;
+    OptionsView state_;
     std::vector<QComboBox*> period_lists_;
     std::vector<QWidget*> standard_items_;
 };

@@ -1,5 +1,8 @@
 #include "display/qt/main_window_behaviour.h"
 
+#include "settings/settings.h"
+#include "settings/form_item.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -11,7 +14,6 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "core/program_state.h"
 #include "display/qt/window_stacking.h"
 
 namespace {
@@ -119,7 +121,7 @@ void QtWindowStyleHost::set_topmost(bool on) { set_stays_on_top(window_, on); }
 
 // --- behaviour ----------------------------------------------------------------------------
 
-MainWindowBehaviour::MainWindowBehaviour(QWidget* window, ProgramState& state, WindowBehaviourState& behaviour,
+MainWindowBehaviour::MainWindowBehaviour(QWidget* window, DisplayView state, WindowBehaviourState& behaviour,
                                          WindowCallbacks callbacks, QObject* parent)
     : QObject(parent), window_(window), state_(state), behaviour_(behaviour), callbacks_(std::move(callbacks)),
       host_(window) {

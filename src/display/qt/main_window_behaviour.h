@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "display/display_view.h"
 #include "display/cls_style.h"
 #include "display/window_behaviour.h"
 
@@ -16,7 +17,6 @@ class QMouseEvent;
 class OwnWindowsAbove;
 class Shell;
 class QKeyEvent;
-struct ProgramState;
 
 // The main window's style words, kept as window flags: caption, sizing border and control
 // box together decide between a framed and a frameless window; topmost is the stays-on-top
@@ -52,7 +52,7 @@ struct WindowCallbacks {
 class MainWindowBehaviour : public QObject {
     Q_OBJECT
 public:
-    MainWindowBehaviour(QWidget* window, ProgramState& state, WindowBehaviourState& behaviour,
+    MainWindowBehaviour(QWidget* window, DisplayView state, WindowBehaviourState& behaviour,
                         WindowCallbacks callbacks, QObject* parent = nullptr);
     ~MainWindowBehaviour() override;
 
@@ -105,7 +105,7 @@ private:
     void back_on_top();
 
     QWidget* window_;
-    ProgramState& state_;
+    DisplayView state_;
     WindowBehaviourState& behaviour_;
     WindowCallbacks callbacks_;
     QtWindowStyleHost host_;

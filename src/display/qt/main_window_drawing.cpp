@@ -1,5 +1,9 @@
 #include "display/qt/main_window_drawing.h"
 
+#include "platform/window_info.h"
+#include "settings/settings.h"
+#include "settings/form_item.h"
+
 #include <QFontMetrics>
 
 #include "display/qt/qimage_canvas.h"
@@ -29,7 +33,7 @@ void MainWindowDrawing::set_incremental(bool on) {
     cache_.shown_valid = false;
 }
 
-bool MainWindowDrawing::refresh(ProgramState& state, const Locale& locale, double now, bool redraw,
+bool MainWindowDrawing::refresh(DisplayView state, const Locale& locale, double now, bool redraw,
                                 std::function<std::string(int)> adapter_ip) {
     const DrawInputs inputs{locale, now, std::move(adapter_ip)};
     changed_ = QRegion();

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "core/program_state.h"
+#include "display/display_view.h"
 #include "display/refresh_screen.h"
 #include "platform/locale.h"
 
@@ -23,7 +23,7 @@ public:
 
     // Lays out and draws the items when `redraw` is true. Returns whether the window is
     // visible, that is whether the back buffer should be copied to it.
-    bool refresh(ProgramState& state, const Locale& locale, double now, bool redraw,
+    bool refresh(DisplayView state, const Locale& locale, double now, bool redraw,
                  std::function<std::string(int)> adapter_ip = nullptr);
     // The part of the back buffer the last redraw changed.
     QRegion changed_region() const { return changed_; }

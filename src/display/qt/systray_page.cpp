@@ -2,7 +2,6 @@
 
 #include <QLabel>
 
-#include "core/program_state.h"
 #include "display/qt/frm_sys_tray.h"
 #include "settings/qt/options_host.h"
 

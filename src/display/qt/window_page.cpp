@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QSlider>
 
-#include "core/program_state.h"
 #include "display/qt/main_window_behaviour.h"
 #include "platform/qt/compositing.h"
 #include "settings/qt/options_host.h"
@@ -23,7 +22,7 @@ constexpr const char* kTranslucency = "Translucency ";
 
 WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
     Settings& s = host_.options_state().settings;
-    const ProgramState& state = host_.options_state();
+    const OptionsView state = host_.options_state();
     add_check(QStringLiteral("Always on top"), &s.AlwaysOnTop)
         ->setToolTip(QStringLiteral("The window and its dialogs stay above other windows"));
     wayland_note_ = add_note(

@@ -16,7 +16,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/qt/frm_main.h"
 #include "display/qt/main_window_behaviour.h"
 #include "history/history_export.h"
 #include "history/qt/c_file_dialog.h"
@@ -124,7 +123,7 @@ const Locale& frmHistory::locale() const {
 }
 
 void frmHistory::open() {
-    Settings& s = ctx_.state.settings;
+    Settings& s = ctx_.settings;
     opening_ = true;
     if (parentWidget() != nullptr) setWindowIcon(parentWidget()->windowIcon());
     if (s.AlwaysOnTop == 1) setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -143,7 +142,7 @@ void frmHistory::open() {
     for (int t = 0; t < kHistoryTabCount; ++t) sort_[static_cast<std::size_t>(t)] = stored_sort(s, static_cast<HistoryTab>(t));
     build_tab(static_cast<HistoryTab>(std::max(0, TabStrip_->currentIndex())), false);
     opening_ = false;
-    ctx_.state.history_window_open = true;
+    ctx_.window_open = true;
     show();
     raise();
     activateWindow();
@@ -154,7 +153,7 @@ void frmHistory::refresh() {
 }
 
 HistoryRows frmHistory::make_rows(HistoryTab tab) const {
-    const ProgramState& st = ctx_.state;
+    const HistoryWindowContext& st = ctx_;
     const Settings& s = st.settings;
     const int first_day = s.FirstDayOfWeek >= 1 && s.FirstDayOfWeek <= 7 ? s.FirstDayOfWeek : locale().first_day_of_week();
     static const NoDailyAmounts kNoLog;
@@ -170,7 +169,7 @@ HistoryRows frmHistory::make_rows(HistoryTab tab) const {
 
 std::string frmHistory::adapter_name() const {
     if (!ctx_.adapter_names) return {};
-    const std::vector<std::string> names = ctx_.adapter_names(ctx_.state.stats.adapter_count());
+    const std::vector<std::string> names = ctx_.adapter_names(ctx_.stats.adapter_count());
     const auto a = static_cast<std::size_t>(adapter_);
     return a < names.size() ? names[a] : std::string();
 }
@@ -188,7 +187,7 @@ void frmHistory::build_tab(HistoryTab tab, bool refresh) {
         SettingValues widths;
         for (int c = 0; c < kHistoryColumns; ++c) {
             widths.emplace_back(column_width_name(shown_tab_, c),
-                                ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(shown_tab_)][static_cast<std::size_t>(c)]);
+                                ctx_.settings.frmHistoryColWidth[static_cast<std::size_t>(shown_tab_)][static_cast<std::size_t>(c)]);
         }
         write(widths);
     }
@@ -216,7 +215,7 @@ void frmHistory::build_tab(HistoryTab tab, bool refresh) {
 void frmHistory::fill_list() {
     ListView_->clear();
     const HistoryItems items =
-        list_items(rows_, sort_[static_cast<std::size_t>(shown_tab_)], ctx_.state.settings, locale());
+        list_items(rows_, sort_[static_cast<std::size_t>(shown_tab_)], ctx_.settings, locale());
     const QIcon& icon = image(shown_tab_ == kTabTotals ? kImageAdapter : kImageHistory);
     QList<QTreeWidgetItem*> list;
     list.reserve(static_cast<qsizetype>(items.size()));
@@ -226,7 +225,7 @@ void frmHistory::fill_list() {
 
 void frmHistory::refresh_in_place() {
     const HistoryItems items =
-        list_items(rows_, sort_[static_cast<std::size_t>(shown_tab_)], ctx_.state.settings, locale());
+        list_items(rows_, sort_[static_cast<std::size_t>(shown_tab_)], ctx_.settings, locale());
     const QTreeWidgetItem* current = ListView_->currentItem();
     const QString selected = current != nullptr && current->isSelected() ? current->text(0) : QString();
     const int existing = ListView_->topLevelItemCount();
@@ -288,9 +287,9 @@ void frmHistory::sort_by_column(int column) {
     show_sort_images();
     fit_columns();
     for (int t = 0; t < kHistoryTabCount; ++t) {
-        store_sort(ctx_.state.settings, static_cast<HistoryTab>(t), sort_[static_cast<std::size_t>(t)]);
+        store_sort(ctx_.settings, static_cast<HistoryTab>(t), sort_[static_cast<std::size_t>(t)]);
     }
-    write(sort_setting_values(ctx_.state.settings));
+    write(sort_setting_values(ctx_.settings));
 }
 
 HistoryItems frmHistory::shown_items() const {
@@ -317,7 +316,7 @@ void frmHistory::mnuExport_Click() {
     dialog.setFilter(QString::fromLatin1(kExportFilter));
     dialog.flags = cFileDialog::kOverwritePrompt;
     dialog.hwnd = this;
-    dialog.FilterIndex = ctx_.state.settings.LastExportFormat;
+    dialog.FilterIndex = ctx_.settings.LastExportFormat;
     dialog.DefaultExt = QString::fromLatin1(kExportDefaultExt);
     dialog.ShowSave();
     if (dialog.CancelError) return;
@@ -328,7 +327,7 @@ bool frmHistory::export_to(const std::string& path, int format) {
     format = format == kExportHtml ? kExportHtml : kExportText;
     std::array<std::string, 4> headers;
     for (int c = 0; c < 4; ++c) headers[static_cast<std::size_t>(c)] = ListView_->headerItem()->text(c).toStdString();
-    const ExportHeading heading = export_heading(shown_tab_, adapter_, adapter_name(), ctx_.state.stats.start_date,
+    const ExportHeading heading = export_heading(shown_tab_, adapter_, adapter_name(), ctx_.stats.start_date,
                                                  ctx_.services.clock.now(), locale());
     const std::string content =
         export_report(format, history_tab_info(shown_tab_).caption, headers, shown_items(), heading);
@@ -336,7 +335,7 @@ bool frmHistory::export_to(const std::string& path, int format) {
         ctx_.services.dialogs.message_box({export_failed_message(path), "Export", MsgButtons::ok, MsgIcon::error});
         return false;
     }
-    ctx_.state.settings.LastExportFormat = static_cast<std::uint8_t>(format);
+    ctx_.settings.LastExportFormat = static_cast<std::uint8_t>(format);
     write({{"LastExportFormat", format}});
     return true;
 }
@@ -357,7 +356,7 @@ void frmHistory::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmHistory::closeEvent(QCloseEvent* event) {
-    Settings& s = ctx_.state.settings;
+    Settings& s = ctx_.settings;
     const Qt::WindowStates st = windowState();
     if ((st & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0) {
         s.frmHistoryLeft = x();
@@ -368,7 +367,7 @@ void frmHistory::closeEvent(QCloseEvent* event) {
     s.frmHistoryState = (st & Qt::WindowMinimized) ? 1 : ((st & Qt::WindowMaximized) ? 2 : 0);
     if (tab_shown_) store_column_widths(shown_tab_, 3);
     write(window_setting_values(s, shown_tab_, 3));
-    ctx_.state.history_window_open = false;
+    ctx_.window_open = false;
     QWidget::closeEvent(event);
 }
 
@@ -376,24 +375,4 @@ void write_history_settings(Services& services, const SettingValues& values) {
     if (services.settings_store == nullptr) return;
     for (const auto& [name, value] : values) write_value(*services.settings_store, name, value);
     services.settings_store->flush();
-}
-
-void show_history_window(frmMain& main_window) {
-    if (auto* open = main_window.findChild<frmHistory*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (!open->isVisible()) open->show();
-        open->raise();
-        open->activateWindow();
-        return;
-    }
-    ProgramState& state = main_window.state();
-    Services& services = main_window.services();
-    HistoryWindowContext context{
-        state, services, std::make_shared<HistoryTableAmounts>(state.traffic.logs.history),
-        [&state, &services](int count) {
-            clsIPStatistics statistics(services.tables, services.dialogs, state.table_messages);
-            return adapter_names_for_history(statistics, count);
-        },
-        [&services](const SettingValues& values) { write_history_settings(services, values); }};
-    auto* window = new frmHistory(std::move(context), &main_window);
-    window->open();
 }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/program_state.h"
-#include "core/services.h"
+#include "history/stats_record.h"
+#include "platform/services.h"
 #include "history/history_list.h"
 
 class QLabel;
@@ -17,11 +17,12 @@ class QMenu;
 class QTabBar;
 class QTreeWidget;
 class QTreeWidgetItem;
-class frmMain;
 
 // What the history window reads and where it stores its settings.
 struct HistoryWindowContext {
-    ProgramState& state;
+    Settings& settings;        // the window's place, sort state, column widths, export format
+    const StatsRecord& stats;  // the logged adapters and the logging start
+    bool& window_open;         // told to the tray and the window stacking
     Services& services;
     std::shared_ptr<const DailyAmounts> log;
     // The interface names of adapters 0..n as the lists show them (element 0 unused), for the
@@ -111,6 +112,3 @@ private:
 
 // Stores values of the history window in the settings store.
 void write_history_settings(Services& services, const SettingValues& values);
-
-// Opens the history window of the main window, or brings it to the front when it is open.
-void show_history_window(frmMain& main_window);

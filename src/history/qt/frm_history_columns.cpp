@@ -7,7 +7,7 @@
 #include <algorithm>
 
 void frmHistory::fit_columns() {
-    const auto& widths = ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(shown_tab_)];
+    const auto& widths = ctx_.settings.frmHistoryColWidth[static_cast<std::size_t>(shown_tab_)];
     sizing_columns_ = true;
     for (int c = 0; c < kHistoryColumns; ++c) {
         const std::int32_t stored = widths[static_cast<std::size_t>(c)];
@@ -39,12 +39,12 @@ int frmHistory::fitted_width(int column) const {
 void frmHistory::column_resized(int column, int, int width) {
     // A width the user gives a column is kept; the program's own fitting stores nothing.
     if (sizing_columns_ || !tab_shown_ || column < 0 || column >= kHistoryColumns) return;
-    ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(shown_tab_)][static_cast<std::size_t>(column)] = width;
+    ctx_.settings.frmHistoryColWidth[static_cast<std::size_t>(shown_tab_)][static_cast<std::size_t>(column)] = width;
 }
 
 void frmHistory::store_column_widths(HistoryTab tab, int columns) {
     // Columns that fit their values stay without a stored width, so they fit again next time.
-    auto& widths = ctx_.state.settings.frmHistoryColWidth[static_cast<std::size_t>(tab)];
+    auto& widths = ctx_.settings.frmHistoryColWidth[static_cast<std::size_t>(tab)];
     for (int c = 0; c < std::min(columns, kHistoryColumns); ++c) {
         std::int32_t& width = widths[static_cast<std::size_t>(c)];
         if (width != kColumnWidthUnset) width = ListView_->columnWidth(c);

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "core/program_state.h"
 #include "settings/qt/options_host.h"
 
 PeriodPage::PeriodPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "history/report_run.h"
+#include "core/report_run.h"
 #include "platform/linux/linux_interface_table.h"
 #include "platform/linux/system_clock.h"
 #include "platform/qt/data_folder.h"

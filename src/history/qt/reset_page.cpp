@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "core/program_state.h"
+#include "history/stats_record.h"
 #include "measure/format.h"
 #include "settings/qt/options_host.h"
 
@@ -65,7 +65,7 @@ bool minutely_files_left(const std::string& data_dir) {
 }  // namespace
 
 void ResetPage::enable_minutely_reset() {
-    const ProgramState& st = host_.options_state();
+    const OptionsView st = host_.options_state();
     cmdResetMinutely->setEnabled(st.settings.MinuteLogging != 0 || minutely_files_left(st.data_dir));
 }
 
@@ -81,7 +81,7 @@ void ResetPage::hideEvent(QHideEvent* event) {
 }
 
 void ResetPage::refresh_lines() {
-    const ProgramState& st = host_.options_state();
+    const OptionsView st = host_.options_state();
     lblLoggingStarted->setText(QStringLiteral("Logging started: ") +
                                QDate(1899, 12, 30).addDays(static_cast<qint64>(st.stats.start_date)).toString(Qt::ISODate));
     lblLoggingTime->setText(QStringLiteral("Logging time: ") +

@@ -5,11 +5,10 @@
 #include <QListWidget>
 #include <algorithm>
 
-#include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 #include "display/item_list.h"
 #include "history/retired_logs.h"
-#include "measure/counters.h"
+#include "core/counters.h"
 #include "measure/adapter_list.h"
 #include "measure/ip_statistics.h"
 #include "settings/qt/options_host.h"
@@ -31,7 +30,7 @@ QString name_list(const std::vector<std::string>& names) {
 
 // The interfaces present without a number, why, and the interfaces whose history was
 // retired to free their numbers.
-QString not_counted_text(const clsIPStatistics& stats, const ProgramState& st) {
+QString not_counted_text(const clsIPStatistics& stats, const OptionsView& st) {
     const AdapterNumbering& numbering = st.table_messages.numbering;
     std::vector<std::string> refused;
     std::vector<std::string> virtual_ones;
@@ -91,7 +90,7 @@ void AdaptersPage::adapters_changed() { list_adapters(); }
 
 void AdaptersPage::list_adapters() {
     Filling filling(*this);
-    ProgramState& st = host_.options_state();
+    const OptionsView st = host_.options_state();
     const Settings& s = st.settings;
     clsIPStatistics stats(host_.options_services().tables, host_.options_services().dialogs, st.table_messages);
     st.known_adapter_count = stats.Found_Adaptors();
@@ -118,7 +117,7 @@ void AdaptersPage::list_adapters() {
 }
 
 void AdaptersPage::preview() {
-    ProgramState& st = host_.options_state();
+    const OptionsView st = host_.options_state();
     if (monitored_changed_) {
         monitored_changed_ = false;
         clsIPStatistics stats(host_.options_services().tables, host_.options_services().dialogs, st.table_messages);

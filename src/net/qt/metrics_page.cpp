@@ -5,7 +5,6 @@
 #include <QLayout>
 #include <QTimer>
 
-#include "core/program_state.h"
 #include "net/qt/metrics_server.h"
 #include "settings/qt/options_host.h"
 #include "settings/settings.h"

@@ -27,7 +27,7 @@ NetOverrides NetOverrides::from_environment() {
     return o;
 }
 
-NetClients::NetClients(ProgramState& state, const Clock& clock, const Locale& locale, SettingWriter* writer,
+NetClients::NetClients(NetJobsView state, const Clock& clock, const Locale& locale, SettingWriter* writer,
                        const NetOverrides& overrides, QObject* parent)
     : QObject(parent),
       state_(state),

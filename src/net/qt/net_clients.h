@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/program_state.h"
+#include "net/net_jobs_view.h"
 #include "net/qt/net_socket.h"
 #include "net/socket_actions.h"
 #include "net/time_sync.h"
@@ -37,7 +37,7 @@ struct NetOverrides {
 class NetClients : public QObject {
     Q_OBJECT
 public:
-    NetClients(ProgramState& state, const Clock& clock, const Locale& locale, SettingWriter* writer,
+    NetClients(NetJobsView state, const Clock& clock, const Locale& locale, SettingWriter* writer,
                const NetOverrides& overrides, QObject* parent = nullptr);
     ~NetClients() override;
 
@@ -65,7 +65,7 @@ public:
     NetSocket* Winsock = nullptr;
 
 protected:
-    ProgramState& state_;
+    NetJobsView state_;
     std::string running_version_;
 
 private:

@@ -6,7 +6,7 @@
 
 #include "net/update_check.h"
 
-NetJobs::NetJobs(ProgramState& state, const Clock& clock, const Locale& locale, SettingWriter* writer, QWidget* main_window,
+NetJobs::NetJobs(NetJobsView state, const Clock& clock, const Locale& locale, SettingWriter* writer, QWidget* main_window,
                  const NetOverrides& overrides, QObject* parent)
     : NetClients(state, clock, locale, writer, overrides, parent), main_window_(main_window) {
     open_url = [](const QUrl& url) { QDesktopServices::openUrl(url); };

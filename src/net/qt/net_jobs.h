@@ -14,7 +14,7 @@ class QWidget;
 class NetJobs : public NetClients {
     Q_OBJECT
 public:
-    NetJobs(ProgramState& state, const Clock& clock, const Locale& locale, SettingWriter* writer, QWidget* main_window,
+    NetJobs(NetJobsView state, const Clock& clock, const Locale& locale, SettingWriter* writer, QWidget* main_window,
             const NetOverrides& overrides, QObject* parent = nullptr);
     ~NetJobs() override;
 

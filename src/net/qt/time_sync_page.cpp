@@ -6,8 +6,7 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 #include "settings/qt/options_host.h"
 
 TimeSyncPage::TimeSyncPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
@@ -55,7 +54,7 @@ void TimeSyncPage::show_caption(const std::string& caption) { cmdSync->setText(Q
 void TimeSyncPage::show_result(const std::string& /*text*/) { show_sync_lines(); }
 
 void TimeSyncPage::show_sync_lines() {
-    const ProgramState& state = host_.options_state();
+    const OptionsView state = host_.options_state();
     const std::string& failure = state.time_sync.last_failure;
     const std::string& last = state.settings.SyncTxt;
     lblSync->setText(QString::fromStdString(failure.empty() ? last : last + "\n" + failure));

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/settings_backend.h"
+#include "platform/settings_backend.h"
 
 // The user's settings as string values (REG_SZ) under HKEY_CURRENT_USER\software\Kelvanto,
 // named as the settings store names them ("Always on top", "Bandwidth Calc.", ...). Only

@@ -5,8 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 #include "service/service_control.h"
 #include "settings/qt/options_host.h"
 

@@ -11,7 +11,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "core/program_state.h"
 #include "display/qt/secondary_windows.h"
 #include "settings/qt/options_page.h"
 #include "settings/qt/options_pages.h"

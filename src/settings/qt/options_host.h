@@ -4,13 +4,40 @@
 #include <functional>
 #include <string>
 
+#include "alerts/alert_view.h"
 #include "alerts/mail_settings_check.h"
+#include "display/display_view.h"
+#include "history/history_view.h"
+#include "measure/ip_statistics.h"
+#include "measure/rates_view.h"
+#include "net/time_sync.h"
+#include "settings/settings.h"
 
 class QWidget;
 class ServiceManager;
 class TimeSyncView;
-struct ProgramState;
 struct Services;
+
+// What the options pages read and change of the running program.
+struct OptionsView {
+    Settings& settings;
+    const std::string& data_dir;
+    const std::string& program_path;
+    const bool& program_in_build_folder;
+    const bool& running_as_service;
+    const StatsRecord& stats;        // the logging start date
+    const CycleFigures& cycle;       // the logging time
+    const TimeSyncState& time_sync;  // the last synchronisation's outcome
+    AdapterTables& table_messages;   // the adapter lists read the interface table through it
+    int& known_adapter_count;
+    std::string& ip_text;            // the monitored adapter's address text
+    DisplayView display;             // the item pages
+    AlertView rules;                 // the alert page and its editors
+
+    operator DisplayView() const { return display; }
+    operator AlertView() const { return rules; }
+    operator HistoryQuery() const { return display.history; }
+};
 
 // What the options dialog and its pages ask of the running program. The main window
 // answers; every command it does not know yet does nothing.
@@ -19,7 +46,7 @@ public:
     virtual ~OptionsHost() = default;
     // The dialog opened and will report over `dialog` until it closes.
     virtual void options_opened(QWidget* /*dialog*/) {}
-    virtual ProgramState& options_state() = 0;
+    virtual OptionsView options_state() = 0;
     virtual Services& options_services() = 0;
     // Live preview: recompute and redraw with the in-memory settings.
     virtual void options_preview() = 0;

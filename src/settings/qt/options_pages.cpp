@@ -2,8 +2,7 @@
 
 #include "alerts/qt/alert_page.h"
 #include "alerts/qt/mail_page.h"
-#include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 #include "display/qt/colors_page.h"
 #include "display/qt/graph_page.h"
 #include "display/qt/item_panel.h"
@@ -44,9 +43,9 @@ OptionsPage* items_page(OptionsHost& host, QWidget* parent) {
     hooks.fit_window_height = [&host] { host.options_fit_window_height(); };
     // The item editor keeps the dialog waiting while it is open.
     hooks.set_owner_enabled = [parent](bool on) { parent->window()->setEnabled(on); };
-    ProgramState& state = host.options_state();
+    const OptionsView state = host.options_state();
     Services& services = host.options_services();
-    hooks.adapter_names = [&state, &services] {
+    hooks.adapter_names = [state, &services] {
         clsIPStatistics stats(services.tables, services.dialogs, state.table_messages);
         return adapter_list_names(stats);
     };

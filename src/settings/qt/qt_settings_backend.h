@@ -4,7 +4,7 @@
 #include <map>
 
 #include "settings/qt/secret_store.h"
-#include "settings/settings_backend.h"
+#include "platform/settings_backend.h"
 
 // The user's settings through QSettings in its native format: on Linux the file
 // $XDG_CONFIG_HOME/Kelvanto/Kelvanto.conf with the values under [General]. Every value is

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-#include "display/colour_presets.h"
+#include "settings/colour_presets.h"
 #include "display/qt/qimage_canvas.h"
 #include "support/temp_dir.h"
 

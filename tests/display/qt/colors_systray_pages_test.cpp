@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <filesystem>
 
-#include "display/colour_presets.h"
+#include "settings/colour_presets.h"
 #include "display/qt/colors_page.h"
 #include "display/qt/frm_sys_tray.h"
 #include "support/options_driver.h"

@@ -7,7 +7,7 @@
 #include "core/update_cycle.h"
 #include "display/qt/main_window_drawing.h"
 #include "history/log_store.h"
-#include "measure/counters.h"
+#include "core/counters.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
 

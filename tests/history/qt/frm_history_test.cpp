@@ -64,7 +64,7 @@ struct HistoryWindowTest : ::testing::Test {
     }
 
     frmHistory* open() {
-        HistoryWindowContext ctx{state, services, log,
+        HistoryWindowContext ctx{state.settings, state.stats, state.history_window_open, services, log,
                                  [](int count) {
                                      std::vector<std::string> a(static_cast<std::size_t>(count) + 1);
                                      for (int i = 1; i <= count; ++i) a[static_cast<std::size_t>(i)] = "eth" + std::to_string(i);

@@ -1,3 +1,4 @@
+#include "core/program_state.h"
 #include "net/qt/net_jobs.h"
 
 #include <gtest/gtest.h>

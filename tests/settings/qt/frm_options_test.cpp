@@ -8,7 +8,8 @@
 #include <QTest>
 
 #include "core/program_state.h"
-#include "core/services.h"
+#include "core/qt/main_options_host.h"
+#include "platform/services.h"
 #include "settings/qt/frm_options.h"
 #include "support/fakes.h"
 
@@ -33,7 +34,7 @@ struct FakeHost : OptionsHost {
         table.add_address(2, 10, 0, 0, 2);
         stored = state.settings;
     }
-    ProgramState& options_state() override { return state; }
+    OptionsView options_state() override { return options_view(state); }
     Services& options_services() override { return services; }
     void options_preview() override { ++previews; }
     void options_store() override {

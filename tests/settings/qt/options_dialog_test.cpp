@@ -17,7 +17,7 @@
 
 #include <filesystem>
 
-#include "display/colour_presets.h"
+#include "settings/colour_presets.h"
 #include "display/qt/colors_page.h"
 #include "support/options_driver.h"
 

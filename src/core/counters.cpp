@@ -1,4 +1,4 @@
-#include "measure/counters.h"
+#include "core/counters.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/services.h"
+#include "platform/services.h"
 #include "measure/adapter_numbering.h"
-#include "measure/counters.h"
+#include "core/counters.h"
 #include "support/fakes.h"
 
 namespace {

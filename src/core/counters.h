@@ -3,11 +3,11 @@
 #include <string>
 
 #include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 
 // Frees adapter `number` for another interface by moving its logs aside; returns where they
 // went ("Stats/Retired/<name>/"), or "" when they could not be moved and nothing changed.
-using FreeAdapterNumber = std::string (*)(ProgramState& state, int number, double now);
+using FreeAdapterNumber = std::string (*)(HistoryView state, int number, double now);
 
 // Reads the interface table once and counts what every numbered adapter carried since the
 // last read, from its interface's 64-bit counters followed by kernel index (see

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/program_state.h"
-#include "core/services.h"
+#include "platform/services.h"
 
 // The options dialog's commands on the logs. Each asks the user first through the message
 // boxes of `services.dialogs` and redraws the main window through `hooks` when done.

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/services.h"
+#include "platform/services.h"
 
 // "kelvanto --report ...": prints a history tab from the logs in `data_dir` to standard
 // output (the window's text or HTML export, or the JSON or CSV data), without a window,

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "display/colour_presets.h"
-#include "display/ini_file.h"
+#include "settings/colour_presets.h"
+#include "settings/ini_file.h"
 #include "settings/text_file.h"
 #include "support/temp_dir.h"
 #include "platform/file_access.h"

@@ -1,4 +1,4 @@
-#include "history/report_run.h"
+#include "core/report_run.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -82,7 +82,7 @@ int run_report(const std::vector<std::string>& args, Services& services, const s
         if (request->adapter && *request->adapter > state.stats.adapter_count())
             return fail("no adapter " + std::to_string(*request->adapter) + " in the logs (adapters 0 to " +
                         std::to_string(state.stats.adapter_count()) + ")");
-        adapters = {adapter_interface_names(state, services)};
+        adapters = {adapter_interface_names(services, state.table_messages, state.stats.adapter_count())};
         // An adapter whose interface is not there now has no interface to name.
         for (std::size_t a = 1; a < adapters.interface_names.size(); ++a)
             if (!stats.entry(static_cast<int>(a)).present) adapters.interface_names[a].clear();

@@ -1,4 +1,4 @@
-#include "display/ini_file.h"
+#include "settings/ini_file.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "history/log_commands.h"
+#include "core/log_commands.h"
 
 #include "platform/date.h"
 #include "history/log_files.h"

@@ -1,8 +1,8 @@
-#include "display/colour_presets.h"
+#include "settings/colour_presets.h"
 
 #include <algorithm>
 
-#include "display/ini_file.h"
+#include "settings/ini_file.h"
 #include "settings/number_text.h"
 
 namespace {
