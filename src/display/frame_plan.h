@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "display/canvas.h"
-#include "display/recording_canvas.h"
+#include "display/canvas_op.h"
 
 // One drawing call of a frame with the pixels it can change in the finished picture.
 struct PlanOp {

@@ -1,5 +1,7 @@
 #include "settings/settings_table.h"
 
+#include <memory>
+
 #include "settings/connection_types.h"
 
 namespace {
@@ -191,4 +193,12 @@ std::vector<SettingDef> settings_table(Settings& s) {
     t.text("MetricsAddress", s.MetricsAddress, "127.0.0.1");
 
     return std::move(t.rows);
+}
+
+std::optional<SettingRange> setting_range(const std::string& name) {
+    const auto scratch = std::make_unique<Settings>();
+    for (const SettingDef& d : settings_table(*scratch)) {
+        if (d.name == name && d.kind == SettingKind::number) return SettingRange{d.min, d.max};
+    }
+    return std::nullopt;
 }

@@ -49,5 +49,13 @@ struct SettingDef {
 // own values ("FormItem(i).Name" ...) depend on the item count and are not rows of the table.
 std::vector<SettingDef> settings_table(Settings& settings);
 
+// The range a whole-number setting is read back within, so that what the options dialog
+// takes is what the next start keeps; none for a name the table does not hold as a number.
+struct SettingRange {
+    std::int32_t min = 0;
+    std::int32_t max = 0;
+};
+std::optional<SettingRange> setting_range(const std::string& name);
+
 // The value names of overview item i (1-based): Name, Enabled, Type, Period, Adapter.
 std::string form_item_value_name(int item, const char* field);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "display/recording_canvas.h"
+#include "support/recording_canvas.h"
 #include "measure/format.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "core/program_state.h"
-#include "display/recording_canvas.h"
+#include "support/recording_canvas.h"
 #include "display/tray_icon.h"
 #include "display/tray_menu.h"
 #include "platform/locale.h"

@@ -7,7 +7,6 @@
 #include <QFontMetrics>
 
 #include "display/qt/qimage_canvas.h"
-#include "display/recording_canvas.h"
 
 MainWindowDrawing::MainWindowDrawing() : font_(canvas_font()) {
     cache_.incremental = true;
@@ -37,10 +36,7 @@ bool MainWindowDrawing::refresh(DisplayView state, const Locale& locale, double 
                                 std::function<std::string(int)> adapter_ip) {
     const DrawInputs inputs{locale, now, std::move(adapter_ip)};
     changed_ = QRegion();
-    if (backbuffer_.isNull()) {
-        RecordingCanvas none(0, 0);
-        return RefreshScreen(state, none, cache_, inputs, redraw);
-    }
+    // Before the first resize the back buffer is null: a canvas of no size, nothing drawn.
     QImageCanvas canvas(backbuffer_, font_, ascent_, text_height_);
     const bool visible = RefreshScreen(state, canvas, cache_, inputs, redraw);
     if (visible && redraw) {

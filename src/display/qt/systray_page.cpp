@@ -15,9 +15,9 @@ SystrayPage::SystrayPage(OptionsHost& host, QWidget* parent) : OptionsPage(paren
     add_colour(QStringLiteral("Upload:"), &s.SysTrayColorUpload, &s.AlwaysOnTop);
     add_heading(QStringLiteral("Custom graph scale "));
     add_check(QStringLiteral("Use a different scale than the main graph (download)"), &s.SysDl);
-    add_number(QStringLiteral("Download scale (kbps):"), &s.SysDlSpeed);
+    add_setting_number(QStringLiteral("Download scale (kbps):"), "SysDlSpeed", &s.SysDlSpeed);
     add_check(QStringLiteral("Use a different scale than the main graph (upload)"), &s.SysUl);
-    add_number(QStringLiteral("Upload scale (kbps):"), &s.SysUlSpeed);
+    add_setting_number(QStringLiteral("Upload scale (kbps):"), "SysUlSpeed", &s.SysUlSpeed);
 }
 
 void SystrayPage::fill() {

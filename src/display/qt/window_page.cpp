@@ -36,7 +36,7 @@ WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent)
     }
     add_check(QStringLiteral("Start minimized"), &s.AutoStartMinimized)
         ->setToolTip(QStringLiteral("Started with the session, the program shows only its tray icon"));
-    add_slider(QString::fromLatin1(kTranslucency), 0, 90, &s.Transparency)
+    add_setting_slider(QString::fromLatin1(kTranslucency), "Transparency", &s.Transparency)
         ->setToolTip(QStringLiteral("How much of the desktop shows through the whole window, in percent"));
     see_through_ = add_check(QStringLiteral("Transparent background"), &s.TransBack);
     see_through_->setToolTip(QStringLiteral("Pixels of the Background colour let the desktop show through"));

@@ -18,7 +18,7 @@ LoggingPage::LoggingPage(OptionsHost& host, QWidget* parent) : OptionsPage(paren
                 QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
                 QStringLiteral("Saturday")},
                [&s] { return int(s.FirstDayOfWeek); }, [&s](int i) { s.FirstDayOfWeek = static_cast<std::uint8_t>(i); });
-    add_number(QStringLiteral("Diskwrite interval:"), &s.LogWriteInt, 1, INT32_MIN, INT32_MAX, QStringLiteral("minutes"))
+    add_setting_number(QStringLiteral("Diskwrite interval:"), "LogWriteInt", &s.LogWriteInt, 1, QStringLiteral("minutes"))
         ->setToolTip(QStringLiteral("How often the traffic logs are written to disk"));
     minute_logging_ = new QCheckBox(QStringLiteral("Minutely logging"), this);
     add_row(minute_logging_);
@@ -41,14 +41,14 @@ void LoggingPage::add_remote_rows() {
     Settings& s = host_.options_state().settings;
     add_heading(QStringLiteral("Incoming connections "));
     add_check(QStringLiteral("Accept incoming connections on port"), &s.LocalAccept);
-    add_number(QStringLiteral("Port:"), &s.LocalPort);
+    add_setting_number(QStringLiteral("Port:"), "LocalPort", &s.LocalPort);
     add_choice(QStringLiteral("Max connections:"), numbers(1, 10), [&s] { return s.LocalMaxCon - 1; },
                [&s](int i) { s.LocalMaxCon = static_cast<std::uint8_t>(i + 1); });
     add_text(QStringLiteral("Password:"), &s.LocalPassword, true);
     add_heading(QStringLiteral("Outgoing connection "));
     add_check(QStringLiteral("Enable outgoing connection to remote logging server"), &s.RemoteOut);
     add_text(QStringLiteral("IP/Domain : port:"), &s.RemoteIP);
-    add_number(QStringLiteral("Remote port:"), &s.RemotePort);
+    add_setting_number(QStringLiteral("Remote port:"), "RemotePort", &s.RemotePort);
     add_text(QStringLiteral("Password:"), &s.RemotePassword, true);
     add_text(QStringLiteral("Client name:"), &s.ClientName);
 }

@@ -17,7 +17,7 @@ PeriodPage::PeriodPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent)
                [&s] { return int(s.CusPerDay); }, [&s](int i) { s.CusPerDay = static_cast<std::uint8_t>(i); });
     form_fields_[0] = {add_date(QStringLiteral("From:"), &s.CusPerFrom), add_date(QStringLiteral("To:"), &s.CusPerTo)};
     form_fields_[1] = {
-        add_number(QStringLiteral("Last:"), &s.CusPerDays, 1),
+        add_setting_number(QStringLiteral("Last:"), "CusPerDays", &s.CusPerDays, 1),
         add_choice(QStringLiteral("Unit:"), {QStringLiteral("Minutes"), QStringLiteral("Hours"), QStringLiteral("Days")},
                    [&s] { return int(s.CusPerUnit); }, [&s](int i) { s.CusPerUnit = static_cast<std::uint8_t>(i); })};
     form_fields_[2] = {add_choice(QStringLiteral("Month starts on day:"), numbers(1, 31), [&s] { return s.CusMonthStart - 1; },

@@ -14,7 +14,7 @@ MetricsPage::MetricsPage(OptionsHost& host, QWidget* parent)
     follow_->setInterval(1000);
     connect(follow_, &QTimer::timeout, this, &MetricsPage::preview);
     add_heading(QStringLiteral("Prometheus endpoint "));
-    add_number(QStringLiteral("Port:"), &s_.MetricsPort, 0, 0, 65535);
+    add_setting_number(QStringLiteral("Port:"), "MetricsPort", &s_.MetricsPort);
     add_text(QStringLiteral("Address:"), &s_.MetricsAddress);
     where_ = add_note({});
     problem_ = add_note({});

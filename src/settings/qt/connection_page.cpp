@@ -35,10 +35,10 @@ ConnectionPage::ConnectionPage(Settings& settings, QWidget* parent) : OptionsPag
     add_choice(QStringLiteral("Downstream connection type"), down, [&s] { return position_of(s.ConnectionType, false); },
                [&s](int i) { s.ConnectionType = type_at(i, false); })
         ->setToolTip(QStringLiteral("The speed the graph's full height stands for; Auto follows the highest rate seen"));
-    add_number(QStringLiteral("Custom connection speed (kbps)"), &s.ConnectionCustom);
+    add_setting_number(QStringLiteral("Custom connection speed (kbps)"), "ConnectionCustom", &s.ConnectionCustom);
     add_choice(QStringLiteral("Upstream connection type"), up, [&s] { return position_of(s.ConnectionTypeUp, true); },
                [&s](int i) { s.ConnectionTypeUp = type_at(i, true); });
-    add_number(QStringLiteral("Custom connection speed (kbps) "), &s.ConnectionCustomUp);
+    add_setting_number(QStringLiteral("Custom connection speed (kbps) "), "ConnectionCustomUp", &s.ConnectionCustomUp);
 }
 
 void ConnectionPage::preview() {

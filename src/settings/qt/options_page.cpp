@@ -1,4 +1,5 @@
 #include "settings/qt/options_page.h"
+#include "settings/settings_table.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -275,6 +276,17 @@ QButtonGroup* OptionsPage::add_radios(const QString& caption, const QStringList&
         if (QAbstractButton* b = group->button(get())) b->setChecked(true);
     });
     return group;
+}
+
+QLineEdit* OptionsPage::add_setting_number(const QString& caption, const char* name, std::int32_t* field,
+                                           std::int32_t empty_value, const QString& unit) {
+    const SettingRange range = setting_range(name).value_or(SettingRange{INT32_MIN, INT32_MAX});
+    return add_number(caption, field, empty_value, range.min, range.max, unit);
+}
+
+QSlider* OptionsPage::add_setting_slider(const QString& caption, const char* name, std::uint8_t* field) {
+    const SettingRange range = setting_range(name).value_or(SettingRange{0, 255});
+    return add_slider(caption, range.min, range.max, field);
 }
 
 QSlider* OptionsPage::add_slider(const QString& caption, int min, int max, std::uint8_t* field) {

@@ -99,6 +99,10 @@ protected:
     // setting keeps its value; OK and Apply refuse until it is mended.
     QLineEdit* add_number(const QString& caption, std::int32_t* field, std::int32_t empty_value = 0,
                           std::int32_t min = INT32_MIN, std::int32_t max = INT32_MAX, const QString& unit = {});
+    // The same for a stored setting `name`, within the range the settings table reads it back
+    // in, so that the box never takes a value the next start would throw away.
+    QLineEdit* add_setting_number(const QString& caption, const char* name, std::int32_t* field,
+                                  std::int32_t empty_value = 0, const QString& unit = {});
     // A number box for a setting that holds fractions ("9.5", with "." or ","), within min..max.
     QLineEdit* add_decimal(const QString& caption, double* field, double min, double max);
     QLineEdit* add_text(const QString& caption, std::string* field, bool password = false);
@@ -106,6 +110,8 @@ protected:
     QButtonGroup* add_radios(const QString& caption, const QStringList& choices, std::function<int()> get,
                              std::function<void(int)> set);
     QSlider* add_slider(const QString& caption, int min, int max, std::uint8_t* field);
+    // A slider over the range the settings table gives the stored setting `name`.
+    QSlider* add_setting_slider(const QString& caption, const char* name, std::uint8_t* field);
     // A date picker bound to a day number (days since 1899-12-30).
     QDateEdit* add_date(const QString& caption, double* field);
     // A colour swatch bound to a packed colour (red + 256 x green + 65536 x blue). A click

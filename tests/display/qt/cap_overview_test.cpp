@@ -20,7 +20,7 @@
 #include "display/qt/frm_sys_tray.h"
 #include "display/qt/item_panel.h"
 #include "display/qt/qimage_canvas.h"
-#include "display/recording_canvas.h"
+#include "support/recording_canvas.h"
 #include "history/log_files.h"
 #include "platform/linux/system_clock.h"
 #include "settings/text_file.h"

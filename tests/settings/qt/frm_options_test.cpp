@@ -83,6 +83,23 @@ TEST(OptionsDialog, NumberBoxesDropEverythingButDigits) {
         }
     }
     EXPECT_EQ(host.state.settings.LogWriteInt, 1);
+
+    // A value the next start would read back as the default is not taken: the interval goes
+    // to 999 minutes, a port from 1.
+    QLineEdit* interval = nullptr;
+    QLineEdit* port = nullptr;
+    for (QLineEdit* e : logging->findChildren<QLineEdit*>()) {
+        if (e->property("kelvanto_caption").toString() == QLatin1String("Diskwrite interval:")) interval = e;
+        if (e->property("kelvanto_caption").toString() == QLatin1String("Port:")) port = e;
+    }
+    ASSERT_TRUE(interval && port);
+    interval->setText(QStringLiteral("5000"));
+    EXPECT_EQ(host.state.settings.LogWriteInt, 1);
+    interval->setText(QStringLiteral("999"));
+    EXPECT_EQ(host.state.settings.LogWriteInt, 999);
+    const std::int32_t stored_port = host.state.settings.LocalPort;
+    port->setText(QStringLiteral("70000"));
+    EXPECT_EQ(host.state.settings.LocalPort, stored_port);
 }
 
 TEST(OptionsDialog, ChangesPreviewLiveApplyStaysOpenCancelRestores) {

@@ -2,16 +2,7 @@
 
 #include <vector>
 
-#include "display/canvas.h"
-
-// One recorded drawing call.
-struct CanvasOp {
-    enum class Kind { clear, line, dotted_line, fill_rect, text, bezier };
-    Kind kind = Kind::clear;
-    std::uint32_t colour = 0;
-    std::vector<CanvasPoint> points;  // line/rect: two corners; text: its position
-    std::string text;
-};
+#include "display/canvas_op.h"
 
 // A canvas that only records what is drawn, for exact checks of coordinates and colours.
 // pixel() answers the colour of the last clear.

@@ -1,4 +1,4 @@
-#include "display/recording_canvas.h"
+#include "support/recording_canvas.h"
 
 void RecordingCanvas::clear(std::uint32_t colour) {
     background_ = colour;
