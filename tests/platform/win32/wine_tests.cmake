@@ -40,3 +40,8 @@ add_test(NAME win32.program COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../../app/win
   ${CMAKE_BINARY_DIR} $<TARGET_FILE:kelvanto>)
 set_tests_properties(win32.program PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 240
   SKIP_RETURN_CODE 77 ENVIRONMENT "KELVANTO_VERSION=${PROJECT_VERSION}" RESOURCE_LOCK kelvanto_registry)
+# kelvanto.exe's window and tray icon on the run's X server with a window manager and a tray.
+add_test(NAME win32.window COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../../app/win32/wine_window_test.sh
+  ${CMAKE_BINARY_DIR} $<TARGET_FILE:kelvanto>)
+set_tests_properties(win32.window PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 180
+  SKIP_RETURN_CODE 77 RESOURCE_LOCK kelvanto_registry)
