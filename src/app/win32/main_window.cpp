@@ -71,9 +71,13 @@ MainWindow::MainWindow(Parts parts) : parts_(std::move(parts)), state_(parts_.ap
     style_.set_client(&host_);
     taskbar_created_ = ::RegisterWindowMessageW(L"TaskbarCreated");
     tray_ = std::make_unique<NotifyIcon>(window_, kTrayMessage);
+    msg_box_ = std::make_unique<frmMsgBox>(
+        window_, [](const void* state) { return static_cast<const ProgramState*>(state)->settings.AlwaysOnTop != 0; },
+        &state_);
 }
 
 MainWindow::~MainWindow() {
+    msg_box_.reset();
     tray_.reset();
     if (window_ == nullptr) return;
     ::SetWindowLongPtrW(as_window(window_), GWLP_USERDATA, 0);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/frm_msg_box.h"
 #include "app/win32/notify_icon.h"
 #include "app/win32/window_picture.h"
 #include "core/application.h"
@@ -47,6 +48,8 @@ public:
     bool ended() const { return ended_; }
     // Brought back from the tray or from behind other windows.
     void restore_window();
+    // The program's message window for the alerts, owned by this window.
+    ProgramMessageBox& message_box() { return *msg_box_; }
 
     // AppFrontEnd
     void window_start() override;
@@ -106,6 +109,7 @@ private:
     WindowPicture picture_;
     TrayPictureMaker tray_picture_;
     std::unique_ptr<NotifyIcon> tray_;
+    std::unique_ptr<frmMsgBox> msg_box_;
     unsigned taskbar_created_ = 0;  // the registered message "TaskbarCreated"
     bool ended_ = false;
     bool started_ = false;  // window_start ran: sizes now redraw

@@ -160,6 +160,7 @@ int run_logging(RunRole role, StopSwitch& stop, const WindowStart* window_start)
         window = std::make_unique<MainWindow>(
             MainWindow::Parts{app, run->locale, run->settings, places.data_dir, window_start->minimized});
         run->services.settings_hooks = window.get();
+        run->services.msg_box = &window->message_box();
         run->front.window = window.get();
     }
     if (!app.start(places, window != nullptr)) {
