@@ -36,7 +36,7 @@ trap cleanup EXIT
 wine() { ip netns exec "$ns" bash "$run" exec "$build" "$@"; }
 fail() { echo "FAIL: $*"; exit 1; }
 setting() { wine reg add 'HKCU\software\Kelvanto' /v "$1" /d "$2" /f > /dev/null 2>&1 || fail "reg add $1"; }
-stored() { wine reg query 'HKCU\software\Kelvanto' /v "$1" 2> /dev/null | awk -v n="$1" '$1 == n { print $3 }'; }
+stored() { wine reg query 'HKCU\software\Kelvanto' /v "$1" 2> /dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }'; }
 pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
 
 openbox > /dev/null 2>&1 &
@@ -140,12 +140,36 @@ changed=$(compare -metric AE "$work/icon-quiet.png" "$work/icon-busy.png" null: 
 [ "${changed%% *}" -gt 4 ] 2> /dev/null || fail "the tray picture did not change with traffic ($changed pixels)"
 changed=$(compare -metric AE "$work/window.png" "$work/window-busy.png" null: 2>&1)
 [ "${changed%% *}" -gt 20 ] 2> /dev/null || fail "the window did not show the traffic ($changed pixels)"
-stop first
-[ "$(stored WindowX)" != 120 ] || [ "$(stored WindowY)" != 90 ] || true
-[ -n "$(stored WindowX)" ] || fail "no window place stored at the end"
+# The keys: S switches the soft graph, stored at once.
+soft=$(stored SoftGraph)
+xdotool windowactivate --sync "$window" > /dev/null 2>&1
+xdotool key --window "$window" s
+sleep 1
+[ "$(stored SoftGraph)" != "$soft" ] || fail "the S key did not switch the soft graph (still $soft)"
+# Dragged by its content.
+xdotool mousemove --window "$window" 100 150 mousedown 1 sleep 0.3 mousemove_relative 40 20 sleep 0.2 \
+  mousemove_relative 60 30 sleep 0.3 mouseup 1
+sleep 1
+first=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+  /^  Width/ {w=$2} /^  Height/ {h=$2} END {print x, y, w, h}')
+read -r x2 y2 _ <<< "$first"
+[ $((x2 - x)) = 100 ] && [ $((y2 - y)) = 50 ] || fail "dragged by 100,50 from $x,$y, the window went to $x2,$y2"
+# A left click on the tray icon hides the window; a second start brings it back and ends.
+xdotool mousemove --window "$icon" 8 8 click 1
+sleep 1
+[ -z "$(xdotool search --onlyvisible --name '^Kelvanto$')" ] || fail "a click on the tray icon did not hide the window"
+wine "$exe" > "$work/again.out" 2>&1 || fail "the second start failed"
+sleep 1
+[ -n "$(xdotool search --onlyvisible --name '^Kelvanto$')" ] || fail "a second start did not bring the window back"
+# Exit from the tray icon's menu: the orderly shutdown, the place stored.
+xdotool mousemove --window "$icon" 8 8 click 3
+sleep 1
+xdotool key x
+for _ in $(seq 50); do kill -0 $program 2> /dev/null || break; sleep 0.1; done
+kill -0 $program 2> /dev/null && fail "Exit in the tray menu did not end the program"
+[ "$(stored WindowX)" = "$((120 + 100))" ] || fail "the dragged place was not stored (WindowX $(stored WindowX))"
 
 # A restart opens at the same place.
-first=$place
 start second "$exe"
 [ "$place" = "$first" ] || fail "restarted at $place, left at $first"
 stop second
@@ -160,6 +184,21 @@ read -r x y w h <<< "$place"
 [ $((x >= 0 && y >= 0 && x + w <= 1024 && y + h <= 768)) = 1 ] || fail "off every monitor: the window is at $place"
 opacity=$(xprop -id "$window" _NET_WM_WINDOW_OPACITY | awk '{print $3}')
 [ -n "$opacity" ] && [ $((opacity / 16777216)) = 128 ] || fail "50 % translucency shows as opacity '$opacity'"
+if command -v xcompmgr > /dev/null; then
+  # Composited, the background colour (225, 225, 255) comes out half way to the desktop's.
+  xcompmgr > /dev/null 2>&1 &
+  compositor=$!
+  sleep 1.5
+  import -window root "$work/translucent.png"
+  kill $compositor
+  seen=$(pixel "$work/translucent.png" $((x + 150)) $((y + 300)))
+  desk=$(pixel "$work/translucent.png" $((x - 30)) $((y + 300)))
+  "$python" -c '
+import re, sys
+seen, desk = ([int(v) for v in re.findall(r"\d+", a)] for a in sys.argv[1:3])
+sys.exit(0 if all(abs(s - (b + d) / 2) <= 2 for s, b, d in zip(seen, (225, 225, 255), desk)) else 1)' "$seen" "$desk" ||
+    fail "50 % translucent, the background shows as $seen over the desktop's $desk"
+fi
 [ "$w" = 199 ] || fail "without a frame the window is $w pixels wide, not 199"
 stop third
 echo "window at $first, then on screen at $place; tray picture and window changed with traffic"
