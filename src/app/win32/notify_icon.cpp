@@ -72,6 +72,7 @@ void NotifyIcon::set_picture(const GdiCanvas& picture) {
 }
 
 void NotifyIcon::set_program_icon() {
+    if (!own_icon_ && icon_ != nullptr) return;  // shows it already
     HICON program = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
     if (program == nullptr) program = ::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     if (own_icon_ && icon_ != nullptr) ::DestroyIcon(static_cast<HICON>(icon_));
