@@ -50,12 +50,15 @@ int MainWindow::frame_height() const {
 void MainWindow::FitWindowHeight() {
     fitted_rows_ = fixed_rows_height(state_, parts_.app.services().clock.now());
     if (::IsIconic(as_window(window_))) return;
-    style_.set_Border(state_.settings.Border != 0);
+    // The frame only when it changes: a frame redraw ends a move or sizing in progress.
+    const bool border = state_.settings.Border != 0;
+    if (style_.Titlebar() != border || style_.Sizable() != border) style_.set_Border(border);
     const int allowance = state_.settings.Border != 0 ? frame_height() : 0;
     const HeightFit fit = fit_height(state_, allowance, parts_.app.services().clock.now());
     state_.window_behaviour.min_track_height = fit.min_track_height;
     state_.window_behaviour.max_track_height = std::max(fit.max_track_height, fit.min_track_height);
     const RECT outer = outer_rect(window_);
+    if (outer.bottom - outer.top == fit.outer_height) return;
     ::SetWindowPos(as_window(window_), nullptr, 0, 0, outer.right - outer.left, fit.outer_height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -36,13 +36,14 @@ trap cleanup EXIT
 wine() { ip netns exec "$ns" bash "$run" exec "$build" "$@"; }
 fail() { echo "FAIL: $*"; exit 1; }
 setting() { wine reg add 'HKCU\software\Kelvanto' /v "$1" /d "$2" /f > /dev/null 2>&1 || fail "reg add $1"; }
-stored() { wine reg query 'HKCU\software\Kelvanto' /v "$1" 2> /dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }'; }
+stored() { wine reg query 'HKCU\software\Kelvanto' /v "$1" 2> /dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"; }
 pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
 
 openbox > /dev/null 2>&1 &
 sleep 0.5
 trayer --edge bottom --align right --widthtype pixel --width 200 --height 24 --transparent false \
   --tint 0x333333 > /dev/null 2>&1 &
+tray=$!
 sleep 0.5
 
 # Starts the program and waits for its window; sets $window and $place ("X Y W H").
@@ -59,6 +60,17 @@ start() {
   sleep 1.5  # its first second drawn
   place=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
     /^  Width/ {w=$2} /^  Height/ {h=$2} END {print x, y, w, h}')
+}
+# Waits for the program's icon in the tray's panel; sets $icon.
+docked_icon() {
+  icon=
+  for _ in $(seq 50); do
+    panel=$(xdotool search --name '^panel$' | head -1)
+    [ -n "$panel" ] && icon=$(xwininfo -tree -id "$panel" 2> /dev/null | awk '/explorer.exe|kelvanto.exe/ {print $1; exit}')
+    [ -n "$icon" ] && return 0
+    sleep 0.1
+  done
+  return 1
 }
 # Closed as Windows closes a program; its window place is then stored.
 stop() {
@@ -79,6 +91,7 @@ ip netns add $peer && ip -n $peer link set lo up &&
   ip -n "$ns" link set $a up && ip -n $peer link set $b up || exit 1
 
 # First start: placed where asked, framed, on top, the tray icon docked.
+wine reg delete 'HKCU\software\Kelvanto' /f > /dev/null 2>&1
 setting WindowX 120
 setting WindowY 90
 start first "$exe"
@@ -103,14 +116,7 @@ case "$(pixel "$work/window.png" 95 $((h - 1)))" in
   "srgb(0,0,255)" | "srgb(255,0,0)") ;;
   *) fail "no quiet graph on the baseline" ;;
 esac
-icon=
-for _ in $(seq 50); do
-  panel=$(xdotool search --name '^panel$' | head -1)
-  icon=$(xwininfo -tree -id "$panel" 2> /dev/null | awk '/explorer.exe|kelvanto.exe/ {print $1; exit}')
-  [ -n "$icon" ] && break
-  sleep 0.1
-done
-[ -n "$icon" ] || fail "no icon docked in the notification area"
+docked_icon || fail "no icon docked in the notification area"
 
 # Traffic through the veth pair: the bars rise.
 ip netns exec $peer "$python" -c '
@@ -161,6 +167,19 @@ sleep 1
 wine "$exe" > "$work/again.out" 2>&1 || fail "the second start failed"
 sleep 1
 [ -n "$(xdotool search --onlyvisible --name '^Kelvanto$')" ] || fail "a second start did not bring the window back"
+# "Always on top" in the window's own menu (right button on the content) switches it off.
+xdotool mousemove --window "$window" 90 120 click 3
+sleep 1
+xdotool key Up Up Return
+sleep 1
+xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && fail "Always on top in the window's menu did not switch it off"
+[ "$(stored 'Always on top')" = 0 ] || fail "Always on top switched off was not stored"
+# A notification area started anew gets the icon again.
+kill $tray
+trayer --edge bottom --align right --widthtype pixel --width 200 --height 24 --transparent false \
+  --tint 0x333333 > /dev/null 2>&1 &
+tray=$!
+docked_icon || fail "the icon did not come back to a notification area started anew"
 # Exit from the tray icon's menu: the orderly shutdown, the place stored.
 xdotool mousemove --window "$icon" 8 8 click 3
 sleep 1
@@ -182,6 +201,7 @@ setting Border 0
 start third "$exe"
 read -r x y w h <<< "$place"
 [ $((x >= 0 && y >= 0 && x + w <= 1024 && y + h <= 768)) = 1 ] || fail "off every monitor: the window is at $place"
+[ "$w" = 199 ] || fail "without a frame the window is $w pixels wide, not 199"
 opacity=$(xprop -id "$window" _NET_WM_WINDOW_OPACITY | awk '{print $3}')
 [ -n "$opacity" ] && [ $((opacity / 16777216)) = 128 ] || fail "50 % translucency shows as opacity '$opacity'"
 if command -v xcompmgr > /dev/null; then
@@ -199,7 +219,6 @@ seen, desk = ([int(v) for v in re.findall(r"\d+", a)] for a in sys.argv[1:3])
 sys.exit(0 if all(abs(s - (b + d) / 2) <= 2 for s, b, d in zip(seen, (225, 225, 255), desk)) else 1)' "$seen" "$desk" ||
     fail "50 % translucent, the background shows as $seen over the desktop's $desk"
 fi
-[ "$w" = 199 ] || fail "without a frame the window is $w pixels wide, not 199"
 stop third
 echo "window at $first, then on screen at $place; tray picture and window changed with traffic"
 exit 0
