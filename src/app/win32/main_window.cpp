@@ -94,6 +94,8 @@ void MainWindow::window_start() {
     started_ = true;
     if (!parts_.minimized) {
         ::ShowWindow(as_window(window_), SW_SHOWNOACTIVATE);
+        // Given again once shown: the window's surface is made anew then.
+        if (state_.window_behaviour.layered) apply_layered();
         RECT client{};
         ::GetClientRect(as_window(window_), &client);
         client_resized(client.right, client.bottom, false);
