@@ -119,14 +119,16 @@ esac
 docked_icon || fail "no icon docked in the notification area"
 
 # Traffic through the veth pair: the bars rise.
-ip netns exec $peer "$python" -c '
-import socket
+ip netns exec $peer "$python" - "$work/sink.ready" << 'PY' &
+import socket, sys
 s = socket.create_server(("10.78.3.2", 5003))
 s.settimeout(30)
+open(sys.argv[1], "w").close()
 c, _ = s.accept()
 while c.recv(65536):
-    pass' &
-sleep 0.5
+    pass
+PY
+for _ in $(seq 100); do [ -f "$work/sink.ready" ] && break; sleep 0.1; done
 ip netns exec "$ns" "$python" -c '
 import socket, time
 c = socket.create_connection(("10.78.3.2", 5003))
@@ -138,7 +140,7 @@ sender=$!
 sleep 3.5
 import -window "$icon" "$work/icon-busy.png"
 import -window "$window" "$work/window-busy.png"
-wait $sender
+wait $sender || fail "the traffic did not reach the peer"
 # Quiet again: the bars fall back far below the peak the traffic set.
 sleep 2.5
 import -window "$icon" "$work/icon-quiet.png"
