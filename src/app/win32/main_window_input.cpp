@@ -83,7 +83,8 @@ bool MainWindow::handle(unsigned message, std::uintptr_t wparam, std::intptr_t l
         case WM_RBUTTONUP: menu(true); return true;
         case WM_KEYDOWN: return key_pressed(static_cast<unsigned>(wparam));
         case WM_SYSCOMMAND:
-            if ((wparam & 0xFFF0) == kAlwaysOnTopCommand || wparam == kAlwaysOnTopCommand) toggle_always_on_top();
+            // Our entry, then on to the default handling as every command.
+            if (wparam == kAlwaysOnTopCommand) toggle_always_on_top();
             if (wparam == SC_MINIMIZE) {
                 minimise_window();
                 return true;
