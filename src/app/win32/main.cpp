@@ -1,5 +1,5 @@
-// kelvanto.exe: the monitor on Windows. This step has no window yet: a start logs the traffic
-// without one, as the service does.
+// kelvanto.exe: the monitor on Windows. A desktop start shows the floating window and the
+// tray icon; the service, and a start with --no-window, log the traffic without either.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,19 +19,21 @@
 namespace {
 
 constexpr const char* kServiceArgument = "--service";
+constexpr const char* kNoWindowArgument = "--no-window";
 
 constexpr const char* kUsage =
-    "Usage: kelvanto [/minimized]\n"
+    "Usage: kelvanto [/minimized | --no-window]\n"
     "       kelvanto -install | -uninstall\n"
     "       kelvanto --report totals|daily|weekly|monthly|yearly [--html|--json|--csv]\n"
     "                [--adapter N|--retired NAME]\n"
     "       kelvanto --help | --version\n"
     "\n"
-    "Monitors the network traffic of this computer and logs every adapter's traffic per day\n"
-    "and per minute. This version has no window yet: it logs until it is stopped (Ctrl+C,\n"
-    "taskkill, the end of the session).\n"
+    "Monitors the network traffic of this computer: rates and amounts in a small window\n"
+    "and in the notification area, every adapter's traffic logged per day and per minute.\n"
+    "It runs until Exit in its menu, the end of the session, Ctrl+C or taskkill.\n"
     "\n"
-    "  /minimized   accepted for the autostart entry\n"
+    "  /minimized   start with the window hidden in the notification area\n"
+    "  --no-window  log without a window or tray icon, as the service does\n"
     "  -install     run as a service of the service control manager (as administrator)\n"
     "  -uninstall   stop and remove that service\n"
     "  --service    the service's own run (the service control manager passes it)\n"
@@ -77,7 +79,8 @@ private:
 
 const std::string* unknown_option(const std::vector<std::string>& args) {
     for (const std::string& a : args)
-        if (a.size() > 1 && a[0] == '-' && a != kServiceArgument && a.find("/minimized") == std::string::npos)
+        if (a.size() > 1 && a[0] == '-' && a != kServiceArgument && a != kNoWindowArgument &&
+            a.find("/minimized") == std::string::npos)
             return &a;
     return nullptr;
 }
@@ -102,10 +105,12 @@ int service_run() {
     return 1;
 }
 
-int desktop_run() {
+int desktop_run(const std::vector<std::string>& args) {
     StopSwitch stop;
     stop_on_console_close(&stop);
-    const int status = run_logging(RunRole::desktop, stop);
+    WindowStart window;
+    for (const std::string& a : args) window.minimized = window.minimized || a.find("/minimized") != std::string::npos;
+    const int status = run_logging(RunRole::desktop, stop, has_argument(args, kNoWindowArgument) ? nullptr : &window);
     stop_on_console_close(nullptr);
     return status;
 }
@@ -139,5 +144,5 @@ int main() {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    return has_argument(args, kServiceArgument) ? service_run() : desktop_run();
+    return has_argument(args, kServiceArgument) ? service_run() : desktop_run(args);
 }

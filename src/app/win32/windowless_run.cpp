@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/win32/main_window.h"
 #include "app/win32/net_jobs.h"
 #include "app/win32/session_window.h"
 #include "core/application.h"
@@ -37,18 +38,46 @@ MsgResult ConsoleDialogs::message_box(const MessageBoxRequest& r) {
 
 namespace {
 
-class WindowlessFrontEnd : public AppFrontEnd {
+// The run's front-end: the network jobs, and the main window's hooks when there is one.
+class RunFrontEnd : public AppFrontEnd {
 public:
     bool ended = false;
     NetJobs* net = nullptr;
-    void run_ended() override { ended = true; }
+    AppFrontEnd* window = nullptr;
+    void window_start() override {
+        if (window != nullptr) window->window_start();
+    }
+    void cycle_starting() override {
+        if (window != nullptr) window->cycle_starting();
+    }
+    void run_ended() override {
+        ended = true;
+        if (window != nullptr) window->run_ended();
+    }
     void cycle_done() override {
         if (net != nullptr) net->cycle_check();
+        if (window != nullptr) window->cycle_done();
+    }
+    void desktop_colours_due() override {
+        if (window != nullptr) window->desktop_colours_due();
     }
     void remote_report_due() override {
         if (net != nullptr) net->start_report();
     }
     void log_notice(const std::string& text) override { std::fprintf(stderr, "kelvanto: %s\n", text.c_str()); }
+    void tell_user(const std::string& text) override {
+        if (window != nullptr) window->tell_user(text);
+        else AppFrontEnd::tell_user(text);
+    }
+    void adapter_lists_changed(int found) override {
+        if (window != nullptr) window->adapter_lists_changed(found);
+    }
+    void update_tray() override {
+        if (window != nullptr) window->update_tray();
+    }
+    void refresh_screen() override {
+        if (window != nullptr) window->refresh_screen();
+    }
 };
 
 // Everything one run owns, on the heap (the program state alone is too large for a stack).
@@ -63,7 +92,7 @@ struct LoggingRun {
     Win32Shell shell;
     Win32Sound sound;
     StderrMessages messages;
-    WindowlessFrontEnd front;
+    RunFrontEnd front;
     Services services{tables, clock, dialogs, &locale};
     Application app{services, front};
     Win32MailSocket mail{app.state().alerts.mail};
@@ -97,7 +126,7 @@ Logging wait_for_logging(RunRole role, LoggingLock& lock, Win32ServiceManager& s
 
 }  // namespace
 
-int run_logging(RunRole role, StopSwitch& stop) {
+int run_logging(RunRole role, StopSwitch& stop, const WindowStart* window_start) {
     AppPlaces places;
     places.data_dir = windows_data_folder();
     places.program_path = program_path();
@@ -126,7 +155,15 @@ int run_logging(RunRole role, StopSwitch& stop) {
     stop.attach(&loop);
     places.first_day_of_week = run->locale.first_day_of_week();
     if (role == RunRole::service) app.state().running_as_service = true;
-    if (!app.start(places, false)) {
+    std::unique_ptr<MainWindow> window;
+    if (window_start != nullptr && role == RunRole::desktop) {
+        window = std::make_unique<MainWindow>(
+            MainWindow::Parts{app, run->locale, run->settings, places.data_dir, window_start->minimized});
+        run->services.settings_hooks = window.get();
+        run->services.msg_box = &window->message_box();
+        run->front.window = window.get();
+    }
+    if (!app.start(places, window != nullptr)) {
         stop.attach(nullptr);
         return 0;
     }

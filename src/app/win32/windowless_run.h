@@ -24,13 +24,19 @@ private:
 
 enum class RunRole { desktop, service };
 
-// The logging run without a window: the application on the Win32 platform layer, its timer
+// What a desktop run with a window starts with.
+struct WindowStart {
+    bool minimized = false;  // "/minimized": hidden in the tray from the start
+};
+
+// The logging run, without a window unless asked for one: the application on the Win32 platform layer, its timer
 // on a message-only window, until a stop, the end of the session or a close request. Only
 // one copy logs into a data folder: a desktop start while the service logs there takes the
 // logging over (the service saves its logs and ends first) and starts the service again at
 // its own end; a service start while another copy logs ends at once, and so does a second
-// desktop start. Returns the exit status.
-int run_logging(RunRole role, StopSwitch& stop);
+// desktop start. With `window` the desktop run shows the main window and the tray icon.
+// Returns the exit status.
+int run_logging(RunRole role, StopSwitch& stop, const WindowStart* window = nullptr);
 
 // Messages for the user on standard error, as a run without a window has nobody to click.
 class ConsoleDialogs : public Dialogs {

@@ -40,3 +40,14 @@ add_test(NAME win32.program COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../../app/win
   ${CMAKE_BINARY_DIR} $<TARGET_FILE:kelvanto>)
 set_tests_properties(win32.program PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 240
   SKIP_RETURN_CODE 77 ENVIRONMENT "KELVANTO_VERSION=${PROJECT_VERSION}" RESOURCE_LOCK kelvanto_registry)
+# kelvanto.exe's window and tray icon on the run's X server with a window manager and a tray.
+add_test(NAME win32.window COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../../app/win32/wine_window_test.sh
+  ${CMAKE_BINARY_DIR} $<TARGET_FILE:kelvanto>)
+set_tests_properties(win32.window PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 180
+  SKIP_RETURN_CODE 77 RESOURCE_LOCK kelvanto_registry)
+
+# The GDI frame's cost (a benchmark, not a test): wine_run.sh exec BUILD kelvanto_gdi_bench.exe
+add_executable(kelvanto_gdi_bench ${CMAKE_CURRENT_LIST_DIR}/../../../bench/win32/gdi_frame_bench.cpp
+  $<TARGET_OBJECTS:kelvanto_resources>)
+target_link_libraries(kelvanto_gdi_bench PRIVATE kelvanto_win32)
+target_link_options(kelvanto_gdi_bench PRIVATE -Wl,--stack,1048576)

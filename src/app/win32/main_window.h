@@ -1,0 +1,131 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/win32/frm_msg_box.h"
+#include "app/win32/notify_icon.h"
+#include "app/win32/window_picture.h"
+#include "core/application.h"
+#include "display/cls_style.h"
+#include "settings/settings_hooks.h"
+
+class Locale;
+class SettingsBackend;
+
+// The style words of a real window: GetWindowLongPtr / SetWindowLongPtr, a frame redraw
+// with SetWindowPos, topmost placement without moving or sizing.
+class Win32StyleHost : public WindowStyleHost {
+public:
+    void* window = nullptr;
+    std::uint32_t read_style(bool extended) const override;
+    void write_style(bool extended, std::uint32_t value) override;
+    void frame_changed() override;
+    void set_topmost(bool on) override;
+};
+
+// The main window `frmMain` on Win32: a floating window whose client area is the core's
+// picture, with the tray icon and the program's menus. It is the application's front-end
+// in a run with a window; its window procedure receives the tray's mouse messages too.
+class MainWindow : public AppFrontEnd, public SettingsHooks {
+public:
+    struct Parts {
+        Application& app;
+        const Locale& locale;
+        SettingsBackend& store;
+        std::string data_dir;
+        bool minimized = false;  // "/minimized" on the command line
+    };
+    explicit MainWindow(Parts parts);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    void* handle() const { return window_; }
+    // The run is over (its orderly shutdown ran): the message loop may end.
+    bool ended() const { return ended_; }
+    // Brought back from the tray or from behind other windows.
+    void restore_window();
+    // The program's message window for the alerts, owned by this window.
+    ProgramMessageBox& message_box() { return *msg_box_; }
+
+    // AppFrontEnd
+    void window_start() override;
+    void cycle_starting() override;
+    void cycle_done() override;
+    void desktop_colours_due() override { update_tray(); }
+    void run_ended() override;
+    void log_notice(const std::string& text) override;
+    void tell_user(const std::string& text) override;
+    void update_tray() override;
+    void refresh_screen() override { RefreshScreen(true); }
+
+    // SettingsHooks
+    void set_translucent(int alpha) override;
+    void set_transparent_background(bool on) override;
+    std::optional<std::uint32_t> button_shadow_colour() override;
+    std::optional<std::uint32_t> button_hilight_colour() override;
+    void shrink_to_graph() override;
+    void rebuild_display_list() override;
+    void apply_window_style() override;
+
+    // Called by the window procedure; false: the default handling runs.
+    bool handle(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t* result);
+
+private:
+    // Drawing (main_window.cpp)
+    void RefreshScreen(bool redraw);
+    void paint();
+    void client_resized(int width, int height, bool minimised);
+    // Mouse, keys, menus (main_window_input.cpp)
+    void left_press(int x, int y);
+    bool set_cursor();
+    bool key_pressed(unsigned key);
+    void toggle_border();
+    void toggle_always_on_top();
+    void tray_message(unsigned mouse_message);
+    void tray_left_click();
+    void menu(bool from_main_window);
+    void minimise_window();
+    // Frame, size and place (window_place.cpp)
+    void FitWindowHeight();
+    int frame_height() const;
+    int frame_width() const;
+    void fill_size_limits(void* minmax) const;
+    void place_at_start();
+    void keep_on_monitors();
+    void SaveWindowPosition();
+    void write_setting(const char* name);
+    bool minimised() const;
+    void apply_layered();
+
+    Parts parts_;
+    ProgramState& state_;
+    void* window_ = nullptr;  // HWND
+    Win32StyleHost host_;
+    clsStyle style_;
+    WindowPicture picture_;
+    TrayPictureMaker tray_picture_;
+    std::unique_ptr<NotifyIcon> tray_;
+    std::unique_ptr<frmMsgBox> msg_box_;
+    unsigned taskbar_created_ = 0;  // the registered message "TaskbarCreated"
+    bool ended_ = false;
+    bool started_ = false;  // window_start ran: sizes now redraw
+    int fitted_rows_ = -1;
+    // Translucency: alpha (255 = opaque) or the colour key of the see-through background.
+    std::uint8_t alpha_ = 255;
+    bool colour_key_ = false;
+    std::uint32_t keyed_colour_ = 0;
+    // A second press soon after the first one at the same place: the double click that
+    // toggles the frame (the first press starts a move, which swallows the system's own).
+    std::uint32_t last_press_ms_ = 0;
+    int last_press_x_ = -1000, last_press_y_ = -1000;
+    std::vector<std::string> notes_;  // for the user, shown once the current call is done
+};
+
+// Window messages of the main window's own.
+inline constexpr unsigned kTrayMessage = 0x8000 + 10;
+inline constexpr unsigned kTellUserMessage = 0x8000 + 11;
+inline constexpr unsigned kRestoreMessage = 0x8000 + 12;
