@@ -10,7 +10,7 @@
 #include "app/win32/window_picture.h"
 #include "core/application.h"
 #include "display/cls_style.h"
-#include "settings/settings_hooks.h"
+#include "platform/settings_hooks.h"
 
 class Locale;
 class SettingsBackend;

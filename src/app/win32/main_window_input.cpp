@@ -9,7 +9,7 @@
 #include "app/win32/program_menu.h"
 #include "core/update_cycle.h"
 #include "display/tray_menu.h"
-#include "measure/counters.h"
+#include "core/counters.h"
 #include "measure/ip_statistics.h"
 #include "platform/win32/win32_text.h"
 #include "settings/settings_store.h"

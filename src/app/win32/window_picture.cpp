@@ -2,7 +2,7 @@
 
 #include "core/program_state.h"
 #include "display/item_list.h"
-#include "display/recording_canvas.h"
+#include "support/recording_canvas.h"
 
 namespace {
 
