@@ -18,7 +18,7 @@
 #include "history/history_view.h"
 #include "platform/window_info.h"
 #include "net/net_jobs_view.h"
-#include "net/program_metrics.h"
+#include "net/metrics_view.h"
 #include "net/remote_report.h"
 #include "net/time_sync.h"
 #include "net/update_check.h"

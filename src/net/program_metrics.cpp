@@ -5,6 +5,7 @@
 #include "settings/settings.h"
 #include "history/period_totals.h"
 #include "measure/adapter_names.h"
+#include "measure/ip_statistics.h"
 #include "measure/rates.h"
 
 namespace {

@@ -4,19 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "history/history_view.h"
-#include "measure/ip_statistics.h"
-#include "measure/rates_view.h"
+#include "net/metrics_view.h"
 #include "platform/services.h"
 #include "net/metrics_exposition.h"
 
-// What the metrics read: the totals and the cap from the history, the rates, and the
-// numbering that names the adapters' interfaces.
-struct MetricsView {
-    HistoryQuery history;
-    RatesQuery rates;
-    AdapterTables& table_messages;
-};
 
 // What the metrics endpoint reports of one adapter.
 struct AdapterFigures {
