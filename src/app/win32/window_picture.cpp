@@ -2,7 +2,6 @@
 
 #include "core/program_state.h"
 #include "display/item_list.h"
-#include "support/recording_canvas.h"
 
 namespace {
 
@@ -23,10 +22,9 @@ bool WindowPicture::refresh(ProgramState& state, const Locale& locale, double no
                             std::function<std::string(int)> adapter_ip) {
     const DrawInputs inputs{locale, now, std::move(adapter_ip)};
     changed_.clear();
-    if (!canvas_.valid()) {
-        RecordingCanvas none(0, 0);
-        return RefreshScreen(state, none, cache_, inputs, redraw);
-    }
+    // Before the first size, or when GDI refused the buffer, nothing is drawn: the core's
+    // answer for a window of no size.
+    if (!canvas_.valid()) return state.window.visible && !state.window.minimized;
     const bool visible = RefreshScreen(state, canvas_, cache_, inputs, redraw);
     if (visible && redraw)
         for (const PixelRect& r : cache_.change.screen_rects())
