@@ -7,6 +7,7 @@
 
 #include "app/win32/main_window.h"
 #include "app/win32/program_menu.h"
+#include "core/settings_steps.h"
 #include "core/update_cycle.h"
 #include "display/tray_menu.h"
 #include "core/counters.h"
@@ -179,7 +180,7 @@ bool MainWindow::key_pressed(unsigned key) {
     const KeyOutcome out = apply_window_key(state_, press, outer.right - outer.left, adapters);
     if (!out.note.empty()) log_notice(out.note);
     if (out.write_locked_width) write_setting("LockedWidth");
-    if (out.save_settings) save_settings(state_, services);
+    if (out.save_settings) store_settings(state_, services);
     if (out.refresh_ip) {
         clsIPStatistics stats(services.tables, services.dialogs, state_.table_messages);
         stats.Found_Adaptors();
