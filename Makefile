@@ -30,7 +30,8 @@ TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-aios
 # ... and what the Windows build and its tests under Wine need (make windows): the mingw-w64
 # cross compiler, Wine, GoogleTest's sources and the JSON header (both used as they are).
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest \
-            nlohmann-json3-dev python3-aiosmtpd openssl iproute2 xvfb openbox trayer xdotool x11-utils imagemagick
+            nlohmann-json3-dev python3-aiosmtpd openssl iproute2 xvfb openbox trayer xdotool x11-utils imagemagick \
+            nsis
 
 .PHONY: all deps test-deps configure-tests build run test test-core test-asan windows-deps windows test-windows \
         bench install package icons clean

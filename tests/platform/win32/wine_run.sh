@@ -16,6 +16,8 @@ state=$2/wine-prefix.state
 WINE=${KELVANTO_WINE:-/usr/lib/wine/wine64}
 WINESERVER=${KELVANTO_WINESERVER:-/usr/lib/wine/wineserver}
 export WINEDEBUG=-all
+# Shortcuts an installer makes stay in the prefix: no menu entries on the machine running the tests.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 
 read_state() {
   [ -f "$state" ] || { echo "no Wine prefix: run the test win32.prefix.make first" >&2; exit 1; }

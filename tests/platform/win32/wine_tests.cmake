@@ -51,3 +51,11 @@ add_executable(kelvanto_gdi_bench ${CMAKE_CURRENT_LIST_DIR}/../../../bench/win32
   $<TARGET_OBJECTS:kelvanto_resources>)
 target_link_libraries(kelvanto_gdi_bench PRIVATE kelvanto_win32)
 target_link_options(kelvanto_gdi_bench PRIVATE -Wl,--stack,1048576)
+
+# The installer, silently: for the user and for all users, the program run from there, removed.
+if(TARGET kelvanto_setup)
+  add_test(NAME win32.installer COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../../app/win32/wine_installer_test.sh
+    ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/kelvanto-${PROJECT_VERSION}-setup.exe ${PROJECT_VERSION})
+  set_tests_properties(win32.installer PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 180
+    SKIP_RETURN_CODE 77 RESOURCE_LOCK kelvanto_registry)
+endif()
