@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include "platform/win32/win32_text.h"
+#include "platform/win32/window_owner.h"
 
 namespace {
 
@@ -11,11 +12,7 @@ const wchar_t* const kClassName = L"Kelvanto.frmMsgBox";
 constexpr int kOk = 1;
 
 LRESULT CALLBACK msg_box_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<frmMsgBox*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = window_owner<frmMsgBox>(window, message, lparam);
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wparam) == kOk || LOWORD(wparam) == IDCANCEL) ::DestroyWindow(window);

@@ -12,17 +12,14 @@
 #include "measure/ip_statistics.h"
 #include "platform/win32/win32_text.h"
 #include "settings/settings_store.h"
+#include "platform/win32/window_owner.h"
 
 namespace {
 
 const wchar_t* const kClassName = L"Kelvanto.frmMain";
 
 LRESULT CALLBACK main_window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = window_owner<MainWindow>(window, message, lparam);
     std::intptr_t result = 0;
     if (self != nullptr && self->handle(message, wparam, lparam, &result)) return result;
     return ::DefWindowProcW(window, message, wparam, lparam);

@@ -1,17 +1,13 @@
 #include "app/win32/session_window.h"
 
-#include <windows.h>
+#include "platform/win32/window_owner.h"
 
 namespace {
 
 const wchar_t* const kClassName = L"Kelvanto.SessionWindow";
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<SessionWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = window_owner<SessionWindow>(window, message, lparam);
     if (self != nullptr && self->handle(message, wparam))
         return message == WM_QUERYENDSESSION || message == WM_POWERBROADCAST ? TRUE : 0;
     return ::DefWindowProcW(window, message, wparam, lparam);

@@ -1,6 +1,6 @@
 #include "platform/win32/message_window.h"
 
-#include <windows.h>
+#include "platform/win32/window_owner.h"
 
 namespace {
 
@@ -8,11 +8,7 @@ constexpr UINT_PTR kTimerId = 1;
 const wchar_t* const kClassName = L"Kelvanto.MessageWindow";
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<MessageWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = window_owner<MessageWindow>(window, message, lparam);
     if (self != nullptr && (message == WM_TIMER || message >= WM_APP)) {
         self->dispatch(message, wparam, lparam);
         return 0;
