@@ -30,6 +30,20 @@ add_test(NAME win32.platform COMMAND kelvanto_win32_tests --gtest_filter=-WithPe
 # Both this and the program's test use the key HKCU\software\Kelvanto of the one prefix.
 set_tests_properties(win32.platform PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 120
   RESOURCE_LOCK kelvanto_registry)
+# The windows and dialogs, opened and driven by their controls' identifiers as a user does,
+# each subsystem's from tests/<subsystem>/win32/.
+file(GLOB win32_ui_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/../../*/win32/*_test.cpp)
+if(win32_ui_tests)
+  add_executable(kelvanto_win32_ui_tests ${win32_ui_tests} ${CMAKE_CURRENT_LIST_DIR}/../../support/temp_dir.cpp
+    $<TARGET_OBJECTS:kelvanto_resources>)
+  target_include_directories(kelvanto_win32_ui_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../..)
+  target_link_libraries(kelvanto_win32_ui_tests PRIVATE kelvanto_win32_ui GTest::gtest GTest::gtest_main)
+  target_link_options(kelvanto_win32_ui_tests PRIVATE -Wl,--stack,1048576)
+  set_target_properties(kelvanto_win32_ui_tests PROPERTIES CROSSCOMPILING_EMULATOR "${wine_emulator}")
+  add_test(NAME win32.dialogs COMMAND kelvanto_win32_ui_tests)
+  set_tests_properties(win32.dialogs PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 180
+    RESOURCE_LOCK kelvanto_registry)
+endif()
 # With peers in network namespaces: traffic over a veth pair, mail over STARTTLS.
 add_test(NAME win32.peers COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_peers_test.sh ${CMAKE_BINARY_DIR}
   $<TARGET_FILE:kelvanto_win32_tests>)
