@@ -3,7 +3,8 @@
 # started with /minimized it shows only the tray icon; the icon brings the window; a double
 # click takes its frame away and gives it back; a shortcut key says in a note what it
 # changed; an alert rule fired by real traffic shows its message window and runs its
-# program; the end of the session ends the run in order with the traffic logged.
+# program; the end of the session ends the run in order with the traffic logged; started
+# again with the see-through background, the desktop shows through it.
 # Usage: wine_window_actions_test.sh BUILD_DIR EXE
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -15,7 +16,7 @@ ns=$(bash "$run" namespace "$build") || exit 1
 DISPLAY=$(bash "$run" display "$build")
 [ -n "$DISPLAY" ] || { echo "Wine runs without a display (no Xvfb): skipped"; exit 77; }
 export DISPLAY
-for tool in openbox trayer xdotool xwininfo; do
+for tool in openbox trayer xdotool xwininfo import display convert; do
   command -v $tool > /dev/null || { echo "$tool is missing: skipped"; exit 77; }
 done
 work=$(mktemp -d)
@@ -99,7 +100,6 @@ xdotool mousemove --window "$icon" 8 8 click 1
 wait_for '[ -n "$(visible ^Kelvanto$)" ]' 50 || fail "/minimized: a click on the icon did not bring the window"
 window=$(visible '^Kelvanto$')
 sleep 1
-
 # A double click on the content takes the frame away (the client area grows to the whole
 # 199 pixels) and stores it; a second one brings the frame back.
 framed=$(width_of "$window")
@@ -155,5 +155,20 @@ rows = [r for r in json.load(open(sys.argv[1]))["rows"] if r["interface"] == sys
 # 4 s of 64 KiB writes every 10 ms put well over 10 MB through the veth pair.
 sys.exit(0 if rows and rows[0]["upload"] > 10_000_000 else 1)
 PY
+# The see-through background: the graph's background pixels show the desktop behind.
+setting TransBack 1
+convert -size 1024x768 xc:'#30a030' "$work/desktop.png" && display -window root "$work/desktop.png" &
+wine "$exe" > "$work/keyed.out" 2>&1 &
+program=$!
+wait_for '[ -n "$(visible ^Kelvanto$)" ]' 100 || fail "see-through background: no window"
+window=$(visible '^Kelvanto$')
+sleep 2
+import -window root "$work/seen.png"
+read -r wx wy wh <<< "$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+  /^  Height/ {h=$2} END {print x, y, h}')"
+seen=$(convert "$work/seen.png" -format "%[pixel:p{$((wx + 95)),$((wy + wh - 40))}]" info:)
+[ "$seen" = "srgb(48,160,48)" ] || fail "see-through background: the graph's background shows $seen, not the desktop"
+wine taskkill /im kelvanto.exe > /dev/null 2>&1
+wait_for '! kill -0 $program 2> /dev/null' 100 || fail "see-through background: taskkill did not end the program"
 echo "minimised start, tray click, frame toggle, key note, rule actions and session end as a user sees them"
 exit 0
