@@ -1,6 +1,7 @@
 #include "app/win32/main_window.h"
 
 #include "platform/win32/windows_api.h"
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -52,6 +53,10 @@ void Win32StyleHost::set_topmost(bool on) {
 // --- the window ------------------------------------------------------------------------------
 
 MainWindow::MainWindow(Parts parts) : parts_(std::move(parts)), state_(parts_.app.state()) {
+    // The common controls this window and the dialogs it opens use (tooltips, trees, lists,
+    // tabs, date pickers, sliders).
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
     WNDCLASSEXW c = {};
     c.cbSize = sizeof c;
     c.style = CS_DBLCLKS;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/win32/frm_msg_box.h"
+#include "app/win32/key_note.h"
 #include "app/win32/notify_icon.h"
 #include "app/win32/window_picture.h"
 #include "core/application.h"
@@ -81,6 +82,8 @@ private:
     void client_resized(int width, int height, bool minimised);
     // Mouse, keys, menus (main_window_input.cpp)
     void left_press(int x, int y);
+    void pointer_moved(int x, int y, bool button_down);
+    void release_press();
     bool set_cursor();
     bool key_pressed(unsigned key);
     void toggle_border();
@@ -118,11 +121,11 @@ private:
     std::uint8_t alpha_ = 255;
     bool colour_key_ = false;
     std::uint32_t keyed_colour_ = 0;
-    // A second press soon after the first one at the same place: the double click that
-    // toggles the frame (the first press starts a move, which swallows the system's own).
-    std::uint32_t last_press_ms_ = 0;
-    int last_press_x_ = -1000, last_press_y_ = -1000;
+    // A press on the content, not yet moved: the move waits for the pointer to go.
+    bool press_pending_ = false;
+    int press_x_ = 0, press_y_ = 0;
     std::vector<std::string> notes_;  // for the user, shown once the current call is done
+    KeyNote key_note_;                // what the last shortcut key changed
 };
 
 // Window messages of the main window's own.

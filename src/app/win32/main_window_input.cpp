@@ -76,7 +76,15 @@ bool MainWindow::handle(unsigned message, std::uintptr_t wparam, std::intptr_t l
             return true;
         }
         case WM_LBUTTONDOWN: left_press(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)); return true;
-        case WM_LBUTTONDBLCLK: toggle_border(); return true;
+        case WM_MOUSEMOVE:
+            pointer_moved(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), (wparam & MK_LBUTTON) != 0);
+            return true;
+        case WM_LBUTTONUP: release_press(); return true;
+        case WM_CAPTURECHANGED: press_pending_ = false; return false;
+        case WM_LBUTTONDBLCLK:
+            release_press();
+            toggle_border();
+            return true;
         case WM_SETCURSOR:
             if (LOWORD(lparam) != HTCLIENT || !set_cursor()) return false;
             *result = TRUE;
@@ -101,6 +109,10 @@ bool MainWindow::handle(unsigned message, std::uintptr_t wparam, std::intptr_t l
             // The process may end as soon as this returns: the orderly shutdown runs now.
             if (wparam != 0 && !ended_) parts_.app.stop_event();
             return true;
+        case WM_TIMER:
+            if (wparam != kKeyNoteTimer) return false;
+            key_note_.hide();
+            return true;
         case kTrayMessage: tray_message(static_cast<unsigned>(LOWORD(lparam))); return true;
         case kTellUserMessage: {
             std::vector<std::string> notes = std::move(notes_);
@@ -114,26 +126,48 @@ bool MainWindow::handle(unsigned message, std::uintptr_t wparam, std::intptr_t l
 }
 
 void MainWindow::left_press(int x, int y) {
-    const DWORD now = ::GetTickCount();
-    const bool second = now - last_press_ms_ <= ::GetDoubleClickTime() &&
-                        std::abs(x - last_press_x_) <= ::GetSystemMetrics(SM_CXDOUBLECLK) &&
-                        std::abs(y - last_press_y_) <= ::GetSystemMetrics(SM_CYDOUBLECLK);
-    last_press_ms_ = now;
-    last_press_x_ = x;
-    last_press_y_ = y;
-    if (second) {
-        last_press_ms_ = 0;
-        toggle_border();
-        return;
-    }
     if (!style_.AutoDrag) return;
     RECT client{};
     ::GetClientRect(as_window(window_), &client);
     const HitZone zone = state_.settings.Border == 0 ? HitTest(x, y, client.right, client.bottom) : HitZone::none;
-    // The system moves (or sizes) the window as if its caption (or edge) had been pressed.
+    if (zone != HitZone::none) {
+        // An edge without a frame: the system sizes the window as if its edge had been pressed.
+        ::ReleaseCapture();
+        ::SendMessageW(as_window(window_), WM_NCLBUTTONDOWN, static_cast<int>(zone), 0);
+        return;
+    }
+    // The move starts once the pointer has moved: a press that stays put may be the first
+    // half of the double click that switches the frame (a window manager moving the window
+    // would take the second one).
+    press_pending_ = true;
+    press_x_ = x;
+    press_y_ = y;
+    ::SetCapture(as_window(window_));
+}
+
+void MainWindow::pointer_moved(int x, int y, bool button_down) {
+    if (!press_pending_) return;
+    if (!button_down) {
+        release_press();
+        return;
+    }
+    const int dx = x - press_x_;
+    const int dy = y - press_y_;
+    if (std::abs(dx) < ::GetSystemMetrics(SM_CXDRAG) && std::abs(dy) < ::GetSystemMetrics(SM_CYDRAG)) return;
+    release_press();
+    // The way travelled so far first, so the grabbed point stays under the pointer; then the
+    // system moves the window as if its caption had been pressed.
+    RECT outer{};
+    ::GetWindowRect(as_window(window_), &outer);
+    ::SetWindowPos(as_window(window_), nullptr, outer.left + dx, outer.top + dy, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(as_window(window_), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void MainWindow::release_press() {
+    if (!press_pending_) return;
+    press_pending_ = false;
     ::ReleaseCapture();
-    ::SendMessageW(as_window(window_), WM_NCLBUTTONDOWN, zone == HitZone::none ? HTCAPTION : static_cast<int>(zone),
-                   0);
 }
 
 bool MainWindow::set_cursor() {
@@ -178,7 +212,10 @@ bool MainWindow::key_pressed(unsigned key) {
     RECT outer{};
     ::GetWindowRect(as_window(window_), &outer);
     const KeyOutcome out = apply_window_key(state_, press, outer.right - outer.left, adapters);
-    if (!out.note.empty()) log_notice(out.note);
+    if (!out.note.empty()) {
+        log_notice(out.note);
+        key_note_.show(window_, out.note);
+    }
     if (out.write_locked_width) write_setting("LockedWidth");
     if (out.save_settings) store_settings(state_, services);
     if (out.refresh_ip) {

@@ -60,6 +60,13 @@ add_test(NAME win32.window COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../../app/win3
 set_tests_properties(win32.window PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 180
   SKIP_RETURN_CODE 77 RESOURCE_LOCK kelvanto_registry)
 
+# The same window as a user works it: /minimized, the frame's double click, a key's note, an
+# alert rule's actions fired by traffic, the end of the session.
+add_test(NAME win32.window_actions COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../../app/win32/wine_window_actions_test.sh
+  ${CMAKE_BINARY_DIR} $<TARGET_FILE:kelvanto>)
+set_tests_properties(win32.window_actions PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 180
+  SKIP_RETURN_CODE 77 RESOURCE_LOCK kelvanto_registry)
+
 # The GDI frame's cost (a benchmark, not a test): wine_run.sh exec BUILD kelvanto_gdi_bench.exe
 add_executable(kelvanto_gdi_bench ${CMAKE_CURRENT_LIST_DIR}/../../../bench/win32/gdi_frame_bench.cpp
   $<TARGET_OBJECTS:kelvanto_resources>)
