@@ -7,46 +7,9 @@
 # again with the see-through background, the desktop shows through it.
 # Usage: wine_window_actions_test.sh BUILD_DIR EXE
 set -u
-here=$(cd "$(dirname "$0")" && pwd)
-build=$1
-run="$here/../../platform/win32/wine_run.sh"
-python=${KELVANTO_PYTHON:-/usr/bin/python3}
-ns=$(bash "$run" namespace "$build") || exit 1
-[ -n "$ns" ] || { echo "Wine runs without a network namespace of its own (not root): skipped"; exit 77; }
-DISPLAY=$(bash "$run" display "$build")
-[ -n "$DISPLAY" ] || { echo "Wine runs without a display (no Xvfb): skipped"; exit 77; }
-export DISPLAY
-for tool in openbox trayer xdotool xwininfo import display convert; do
-  command -v $tool > /dev/null || { echo "$tool is missing: skipped"; exit 77; }
-done
-work=$(mktemp -d)
-export KELVANTO_HOME="$work/home"
-mkdir -p "$KELVANTO_HOME/Stats"
-peer=kvap$$ a=kvaa$$ b=kvab$$
-cleanup() {
-  wine taskkill /f /im kelvanto.exe > /dev/null 2>&1
-  for p in $(jobs -p); do kill "$p" 2> /dev/null; done
-  wait 2> /dev/null
-  wine reg delete 'HKCU\software\Kelvanto' /f > /dev/null 2>&1
-  ip netns del $peer 2> /dev/null
-  ip -n "$ns" link del $a 2> /dev/null
-  [ -n "${KELVANTO_KEEP:-}" ] && cp -r "$work" "$KELVANTO_KEEP"
-  rm -rf "$work"
-}
-trap cleanup EXIT
-wine() { ip netns exec "$ns" bash "$run" exec "$build" "$@"; }
-fail() { echo "FAIL: $*"; exit 1; }
-setting() { wine reg add 'HKCU\software\Kelvanto' /v "$1" /d "$2" /f > /dev/null 2>&1 || fail "reg add $1"; }
-stored() { wine reg query 'HKCU\software\Kelvanto' /v "$1" 2> /dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"; }
-visible() { xdotool search --onlyvisible --name "$1" 2> /dev/null | head -1; }
+subnet=4 tools="import display convert"
+. "$(dirname "$0")/wine_desktop.sh"
 width_of() { xwininfo -id "$1" | awk '/^  Width/ {print $2}'; }
-# Waits up to $2 tenths of a second for the command $1 to succeed.
-wait_for() { for _ in $(seq "$2"); do eval "$1" && return 0; sleep 0.1; done; return 1; }
-
-ip netns add $peer && ip -n $peer link set lo up &&
-  ip -n "$ns" link add $a type veth peer name $b netns $peer &&
-  ip -n "$ns" addr add 10.78.4.1/24 dev $a && ip -n $peer addr add 10.78.4.2/24 dev $b &&
-  ip -n "$ns" link set $a up && ip -n $peer link set $b up || exit 1
 
 # The rule, in its file layout: "When the transfer rate of adapter 2 (the veth end; 1 is the
 # loopback) down + up reaches 100 KB/s (each time), run cmd.exe writing a file, and show a
@@ -72,28 +35,13 @@ open(folder + "/Rule1.dat", "wb").write(record)
 open(folder + "/Rules.dat", "wb").write(struct.pack("<i", 1))
 PY
 
-openbox > /dev/null 2>&1 &
-sleep 0.5
-trayer --edge bottom --align right --widthtype pixel --width 200 --height 24 --transparent false \
-  --tint 0x333333 > /dev/null 2>&1 &
-sleep 0.5
-
-wine reg delete 'HKCU\software\Kelvanto' /f > /dev/null 2>&1
 setting WindowX 100
 setting WindowY 80
-exe="$work/kelvanto.exe"
-cp "$2" "$exe" || exit 1
 wine "$exe" /minimized > "$work/run.out" 2>&1 &
 program=$!
 
 # Minimised at the start: the icon docks, the window stays hidden until the icon is clicked.
-icon=
-find_icon() {
-  panel=$(xdotool search --name '^panel$' | head -1)
-  [ -n "$panel" ] && icon=$(xwininfo -tree -id "$panel" 2> /dev/null | awk '/explorer.exe|kelvanto.exe/ {print $1; exit}')
-  [ -n "$icon" ]
-}
-wait_for find_icon 100 || fail "/minimized: no icon docked in the notification area"
+docked_icon || fail "/minimized: no icon docked in the notification area"
 sleep 1.5
 [ -z "$(visible '^Kelvanto$')" ] || fail "/minimized: the window shows at the start"
 xdotool mousemove --window "$icon" 8 8 click 1

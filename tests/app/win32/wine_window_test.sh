@@ -6,45 +6,9 @@
 # pair; a restart at the same place; a place off every monitor brought back on screen, there
 # translucent and without a frame. Usage: wine_window_test.sh BUILD_DIR EXE
 set -u
-here=$(cd "$(dirname "$0")" && pwd)
-build=$1
-run="$here/../../platform/win32/wine_run.sh"
-python=${KELVANTO_PYTHON:-/usr/bin/python3}
-ns=$(bash "$run" namespace "$build") || exit 1
-[ -n "$ns" ] || { echo "Wine runs without a network namespace of its own (not root): skipped"; exit 77; }
-DISPLAY=$(bash "$run" display "$build")
-[ -n "$DISPLAY" ] || { echo "Wine runs without a display (no Xvfb): skipped"; exit 77; }
-export DISPLAY
-for tool in openbox trayer xdotool xprop import; do
-  command -v $tool > /dev/null || { echo "$tool is missing: skipped"; exit 77; }
-done
-work=$(mktemp -d)
-export KELVANTO_HOME="$work/home"
-mkdir -p "$KELVANTO_HOME"
-peer=kvwp$$ a=kvwa$$ b=kvwb$$
-cleanup() {
-  wine taskkill /f /im kelvanto.exe > /dev/null 2>&1
-  for p in $(jobs -p); do kill "$p" 2> /dev/null; done
-  wait 2> /dev/null
-  wine reg delete 'HKCU\software\Kelvanto' /f > /dev/null 2>&1
-  ip netns del $peer 2> /dev/null
-  ip -n "$ns" link del $a 2> /dev/null
-  [ -n "${KELVANTO_KEEP:-}" ] && cp -r "$work" "$KELVANTO_KEEP"
-  rm -rf "$work"
-}
-trap cleanup EXIT
-wine() { ip netns exec "$ns" bash "$run" exec "$build" "$@"; }
-fail() { echo "FAIL: $*"; exit 1; }
-setting() { wine reg add 'HKCU\software\Kelvanto' /v "$1" /d "$2" /f > /dev/null 2>&1 || fail "reg add $1"; }
-stored() { wine reg query 'HKCU\software\Kelvanto' /v "$1" 2> /dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"; }
+subnet=3 tools="xprop import"
+. "$(dirname "$0")/wine_desktop.sh"
 pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
-
-openbox > /dev/null 2>&1 &
-sleep 0.5
-trayer --edge bottom --align right --widthtype pixel --width 200 --height 24 --transparent false \
-  --tint 0x333333 > /dev/null 2>&1 &
-tray=$!
-sleep 0.5
 
 # Starts the program and waits for its window; sets $window and $place ("X Y W H").
 start() {
@@ -61,17 +25,6 @@ start() {
   place=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
     /^  Width/ {w=$2} /^  Height/ {h=$2} END {print x, y, w, h}')
 }
-# Waits for the program's icon in the tray's panel; sets $icon.
-docked_icon() {
-  icon=
-  for _ in $(seq 50); do
-    panel=$(xdotool search --name '^panel$' | head -1)
-    [ -n "$panel" ] && icon=$(xwininfo -tree -id "$panel" 2> /dev/null | awk '/explorer.exe|kelvanto.exe/ {print $1; exit}')
-    [ -n "$icon" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
 # Closed as Windows closes a program; its window place is then stored.
 stop() {
   for _ in $(seq 30); do
@@ -81,17 +34,7 @@ stop() {
   done
   kill -0 $program 2> /dev/null && fail "$1: the program did not end when it was closed"
 }
-exe="$work/kelvanto.exe"
-cp "$2" "$exe" || exit 1
-
-# A veth pair from the namespace Wine's server runs in to a peer namespace.
-ip netns add $peer && ip -n $peer link set lo up &&
-  ip -n "$ns" link add $a type veth peer name $b netns $peer &&
-  ip -n "$ns" addr add 10.78.3.1/24 dev $a && ip -n $peer addr add 10.78.3.2/24 dev $b &&
-  ip -n "$ns" link set $a up && ip -n $peer link set $b up || exit 1
-
 # First start: placed where asked, framed, on top, the tray icon docked.
-wine reg delete 'HKCU\software\Kelvanto' /f > /dev/null 2>&1
 setting WindowX 120
 setting WindowY 90
 start first "$exe"
@@ -178,9 +121,7 @@ xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && fail "Always 
 [ "$(stored 'Always on top')" = 0 ] || fail "Always on top switched off was not stored"
 # A notification area started anew gets the icon again.
 kill $tray
-trayer --edge bottom --align right --widthtype pixel --width 200 --height 24 --transparent false \
-  --tint 0x333333 > /dev/null 2>&1 &
-tray=$!
+start_tray
 docked_icon || fail "the icon did not come back to a notification area started anew"
 # Exit from the tray icon's menu: the orderly shutdown, the place stored.
 xdotool mousemove --window "$icon" 8 8 click 3
@@ -210,16 +151,21 @@ if command -v xcompmgr > /dev/null; then
   # Composited, the background colour (225, 225, 255) comes out half way to the desktop's.
   xcompmgr > /dev/null 2>&1 &
   compositor=$!
-  sleep 1.5
-  import -window root "$work/translucent.png"
-  kill $compositor
-  seen=$(pixel "$work/translucent.png" $((x + 150)) $((y + 300)))
-  desk=$(pixel "$work/translucent.png" $((x - 30)) $((y + 300)))
-  "$python" -c '
+  # The compositor takes a moment to pick the window up: a few pictures, the last one counts.
+  blended() {
+    import -window root "$work/translucent.png"
+    seen=$(pixel "$work/translucent.png" $((x + 150)) $((y + 300)))
+    desk=$(pixel "$work/translucent.png" $((x - 30)) $((y + 300)))
+    "$python" -c '
 import re, sys
 seen, desk = ([int(v) for v in re.findall(r"\d+", a)] for a in sys.argv[1:3])
-sys.exit(0 if all(abs(s - (b + d) / 2) <= 2 for s, b, d in zip(seen, (225, 225, 255), desk)) else 1)' "$seen" "$desk" ||
-    fail "50 % translucent, the background shows as $seen over the desktop's $desk"
+sys.exit(0 if all(abs(s - (b + d) / 2) <= 2 for s, b, d in zip(seen, (225, 225, 255), desk)) else 1)' "$seen" "$desk"
+  }
+  sleep 1
+  wait_for blended 8
+  ok=$?
+  kill $compositor
+  [ $ok = 0 ] || fail "50 % translucent, the background shows as $seen over the desktop's $desk"
 fi
 stop third
 echo "window at $first, then on screen at $place; tray picture and window changed with traffic"
