@@ -240,7 +240,7 @@ void frmHistory::select_tab(int tab) {
 
 bool frmHistory::window_key(void* message) {
     MSG& msg = *static_cast<MSG*>(message);
-    if (window_ == nullptr) return false;
+    if (window_ == nullptr || in_menu_) return false;
     if (msg.message == WM_KEYDOWN) {
         const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
         const bool shift = ::GetKeyState(VK_SHIFT) < 0;

@@ -87,6 +87,7 @@ private:
     HistoryTab shown_tab_ = kTabTotals;
     bool tab_shown_ = false;
     bool opening_ = false;
+    bool in_menu_ = false;  // the popup menu is open
     int adapter_ = 0;
     std::array<HistorySort, kHistoryTabCount> sort_{};
     // The widths the window gave the columns itself; a different width is the user's.

@@ -279,8 +279,11 @@ void frmHistory::show_popup(int x, int y) {
     const HMENU menu = ::CreatePopupMenu();
     if (menu == nullptr) return;
     ::AppendMenuW(menu, MF_STRING, kHistoryExportCommand, L"&Export\tCtrl+S");
+    // The menu's own loop takes the keys meanwhile (Escape closes the menu, not the window).
+    in_menu_ = true;
     const UINT chosen = static_cast<UINT>(
         ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, as_window(window_), nullptr));
+    in_menu_ = false;
     ::DestroyMenu(menu);
     if (chosen == kHistoryExportCommand) export_list();
 }
