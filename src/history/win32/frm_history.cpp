@@ -149,8 +149,7 @@ void frmHistory::create_controls() {
     font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
     const auto font = reinterpret_cast<WPARAM>(font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
 
-    tabs_ = child(w, WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS | TCS_TOOLTIPS | TCS_FOCUSONBUTTONDOWN, 0,
-                  kHistoryTabStrip);
+    tabs_ = child(w, WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS | TCS_FOCUSONBUTTONDOWN, 0, kHistoryTabStrip);
     ::SendMessageW(as_window(tabs_), WM_SETFONT, font, FALSE);
     for (int t = 0; t < kHistoryTabCount; ++t) {
         std::wstring caption = widen(history_tab_info(static_cast<HistoryTab>(t)).caption);
@@ -158,6 +157,21 @@ void frmHistory::create_controls() {
         item.mask = TCIF_TEXT;
         item.pszText = caption.data();
         ::SendMessageW(as_window(tabs_), TCM_INSERTITEMW, static_cast<WPARAM>(t), reinterpret_cast<LPARAM>(&item));
+    }
+    // Each tab's tooltip: a tool of its own over the tab (the tooltip watches the tab strip's
+    // mouse messages itself); the tooltip window goes with the history window, its owner.
+    const HWND tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w, nullptr,
+                                        ::GetModuleHandleW(nullptr), nullptr);
+    for (int t = 0; t < kHistoryTabCount && tips != nullptr; ++t) {
+        TOOLINFOW tool = {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = as_window(tabs_);
+        tool.uId = static_cast<UINT_PTR>(t);
+        ::SendMessageW(as_window(tabs_), TCM_GETITEMRECT, static_cast<WPARAM>(t), reinterpret_cast<LPARAM>(&tool.rect));
+        tool.lpszText = tooltips_[static_cast<std::size_t>(t)].data();
+        ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     line_ = child(w, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE | SS_ENDELLIPSIS, 0, kHistoryAdapterLine);
     ::SendMessageW(as_window(line_), WM_SETFONT, font, FALSE);
@@ -308,11 +322,6 @@ bool frmHistory::handle(unsigned message, std::uintptr_t wparam, std::intptr_t l
 
 bool frmHistory::notify(const void* header) {
     const auto& nm = *static_cast<const NMHDR*>(header);
-    if (nm.code == TTN_GETDISPINFOW && nm.hwndFrom == reinterpret_cast<HWND>(::SendMessageW(as_window(tabs_), TCM_GETTOOLTIPS, 0, 0))) {
-        auto& tip = *reinterpret_cast<NMTTDISPINFOW*>(const_cast<void*>(header));
-        if (nm.idFrom < tooltips_.size()) tip.lpszText = tooltips_[nm.idFrom].data();
-        return true;
-    }
     if (nm.idFrom == kHistoryTabStrip) {
         if (nm.code == TCN_SELCHANGE) {
             if (!opening_) build_tab(static_cast<HistoryTab>(::SendMessageW(as_window(tabs_), TCM_GETCURSEL, 0, 0)), false);
