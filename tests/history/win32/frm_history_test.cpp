@@ -127,17 +127,6 @@ void CALLBACK answer_save_dialog(HWND window, UINT, UINT_PTR timer, DWORD) {
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
 
-void export_as(HWND window, const std::string& path, int type_index) {
-    std::wstring name = widen(path);
-    std::replace(name.begin(), name.end(), L'/', L'\\');
-    ::SetPropW(window, L"save.name", const_cast<wchar_t*>(name.c_str()));
-    ::SetPropW(window, L"save.type", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(type_index)));
-    ::SetTimer(window, 7, 50, answer_save_dialog);
-    ::SendMessageW(window, WM_COMMAND, kHistoryExportCommand, 0);
-    ::RemovePropW(window, L"save.name");
-    ::RemovePropW(window, L"save.type");
-}
-
 void key(HWND target, UINT vk, bool ctrl) {
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
@@ -147,6 +136,19 @@ void key(HWND target, UINT vk, bool ctrl) {
     pump_messages([] { return false; }, 200);
     keys[VK_CONTROL] = 0;
     ::SetKeyboardState(keys);
+}
+
+// The export asked for by the popup menu's command or by Ctrl+S in the list.
+void export_as(HWND window, const std::string& path, int type_index, bool by_key) {
+    std::wstring name = widen(path);
+    std::replace(name.begin(), name.end(), L'/', L'\\');
+    ::SetPropW(window, L"save.name", const_cast<wchar_t*>(name.c_str()));
+    ::SetPropW(window, L"save.type", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(type_index)));
+    ::SetTimer(window, 7, 50, answer_save_dialog);
+    if (by_key) key(item(window, kHistoryList), 'S', true);
+    else ::SendMessageW(window, WM_COMMAND, kHistoryExportCommand, 0);
+    ::RemovePropW(window, L"save.name");
+    ::RemovePropW(window, L"save.type");
 }
 
 TEST_F(HistoryWindowWin32, ShowsSortsExportsAndClosesAsTheUserDrivesIt) {
@@ -185,13 +187,13 @@ TEST_F(HistoryWindowWin32, ShowsSortsExportsAndClosesAsTheUserDrivesIt) {
 
     // The export through the save dialog writes the core's report of the list as shown.
     const std::string html = f.dir.str() + "/daily.htm";
-    export_as(w, html, 1);
+    export_as(w, html, 1, false);
     const HistoryItems daily = shown(w);
     EXPECT_EQ(file_contents(html),
               history_list_report(context(), kExportHtml, kTabDaily, 2, history_headers(kTabDaily), daily, locale));
     EXPECT_EQ(f.state.settings.LastExportFormat, kExportHtml);
     const std::string text = f.dir.str() + "/daily.txt";
-    export_as(w, text, 0);
+    export_as(w, text, 0, true);
     EXPECT_EQ(file_contents(text),
               history_list_report(context(), kExportText, kTabDaily, 2, history_headers(kTabDaily), daily, locale));
 
