@@ -35,6 +35,7 @@ HistorySort sort_after_click(HistorySort current, int column);
 // One list item as shown: the label and the three amounts formatted for the history.
 struct HistoryItem {
     std::array<std::string, 4> cells;
+    bool operator==(const HistoryItem&) const = default;
 };
 using HistoryItems = std::vector<HistoryItem>;
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/win32/history_opener.h"
 #include "app/win32/program_menu.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
@@ -79,6 +80,7 @@ MainWindow::MainWindow(Parts parts) : parts_(std::move(parts)), state_(parts_.ap
 }
 
 MainWindow::~MainWindow() {
+    history_.reset();
     msg_box_.reset();
     tray_.reset();
     if (window_ == nullptr) return;

@@ -13,6 +13,7 @@
 #include "display/cls_style.h"
 #include "platform/settings_hooks.h"
 
+class HistoryOpener;
 class Locale;
 class SettingsBackend;
 
@@ -113,6 +114,7 @@ private:
     TrayPictureMaker tray_picture_;
     std::unique_ptr<NotifyIcon> tray_;
     std::unique_ptr<frmMsgBox> msg_box_;
+    std::unique_ptr<HistoryOpener> history_;  // "&History..."
     unsigned taskbar_created_ = 0;  // the registered message "TaskbarCreated"
     bool ended_ = false;
     bool started_ = false;  // window_start ran: sizes now redraw

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "app/win32/history_opener.h"
 #include "app/win32/main_window.h"
 #include "app/win32/program_menu.h"
 #include "core/settings_steps.h"
@@ -257,7 +258,10 @@ void MainWindow::menu(bool from_main_window) {
             else tray_left_click();
             break;
         case MenuCommand::settings: show_data_folder_note(window_, parts_.data_dir, "The settings dialog"); break;
-        case MenuCommand::history: show_data_folder_note(window_, parts_.data_dir, "The history window"); break;
+        case MenuCommand::history:
+            if (!history_) history_ = std::make_unique<HistoryOpener>(parts_.app, window_);
+            history_->open();
+            break;
         case MenuCommand::about: show_about_box(window_, parts_.data_dir); break;
         case MenuCommand::always_on_top: toggle_always_on_top(); break;
         case MenuCommand::exit: parts_.app.unload(); break;

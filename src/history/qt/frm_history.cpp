@@ -118,9 +118,7 @@ frmHistory::frmHistory(HistoryWindowContext context, QWidget* parent)
 // The main window's state may be gone when its child windows are deleted: nothing here.
 frmHistory::~frmHistory() = default;
 
-const Locale& frmHistory::locale() const {
-    return ctx_.services.locale != nullptr ? *ctx_.services.locale : fallback_locale_;
-}
+const Locale& frmHistory::locale() const { return history_locale(ctx_, fallback_locale_); }
 
 void frmHistory::open() {
     Settings& s = ctx_.settings;
@@ -152,34 +150,11 @@ void frmHistory::refresh() {
     build_tab(static_cast<HistoryTab>(std::max(0, TabStrip_->currentIndex())), true);
 }
 
-HistoryRows frmHistory::make_rows(HistoryTab tab) const {
-    const HistoryWindowContext& st = ctx_;
-    const Settings& s = st.settings;
-    const int first_day = s.FirstDayOfWeek >= 1 && s.FirstDayOfWeek <= 7 ? s.FirstDayOfWeek : locale().first_day_of_week();
-    static const NoDailyAmounts kNoLog;
-    const DailyAmounts& log = ctx_.log ? *ctx_.log : static_cast<const DailyAmounts&>(kNoLog);
-    const HistoryRowSource source{log, st.stats.start_date, ctx_.services.clock.now(), adapter_,
-                                  st.stats.adapter_count(), first_day, locale()};
-    HistoryRows rows = build_history_rows(tab, source);
-    if (tab == kTabTotals) {
-        label_totals_rows(rows, ctx_.adapter_names ? ctx_.adapter_names(st.stats.adapter_count()) : std::vector<std::string>{});
-    }
-    return rows;
-}
+HistoryRows frmHistory::make_rows(HistoryTab tab) const { return history_window_rows(ctx_, tab, adapter_, locale()); }
 
-std::string frmHistory::adapter_name() const {
-    if (!ctx_.adapter_names) return {};
-    const std::vector<std::string> names = ctx_.adapter_names(ctx_.stats.adapter_count());
-    const auto a = static_cast<std::size_t>(adapter_);
-    return a < names.size() ? names[a] : std::string();
-}
+std::string frmHistory::adapter_name() const { return history_adapter_name(ctx_, adapter_); }
 
-void frmHistory::show_adapter_line() {
-    const QString adapter = qs(totals_label(adapter_, adapter_name()));
-    lblAdapter_->setText(shown_tab_ == kTabTotals
-                             ? QStringLiteral("History of adapter %1: click another adapter to choose it").arg(adapter)
-                             : QStringLiteral("Adapter %1").arg(adapter));
-}
+void frmHistory::show_adapter_line() { lblAdapter_->setText(qs(history_adapter_line(shown_tab_, adapter_, adapter_name()))); }
 
 void frmHistory::build_tab(HistoryTab tab, bool refresh) {
     if (tab_shown_ && tab != shown_tab_ && !opening_) {
@@ -324,20 +299,9 @@ void frmHistory::mnuExport_Click() {
 }
 
 bool frmHistory::export_to(const std::string& path, int format) {
-    format = format == kExportHtml ? kExportHtml : kExportText;
     std::array<std::string, 4> headers;
     for (int c = 0; c < 4; ++c) headers[static_cast<std::size_t>(c)] = ListView_->headerItem()->text(c).toStdString();
-    const ExportHeading heading = export_heading(shown_tab_, adapter_, adapter_name(), ctx_.stats.start_date,
-                                                 ctx_.services.clock.now(), locale());
-    const std::string content =
-        export_report(format, history_tab_info(shown_tab_).caption, headers, shown_items(), heading);
-    if (!write_export_file(path, content)) {
-        ctx_.services.dialogs.message_box({export_failed_message(path), "Export", MsgButtons::ok, MsgIcon::error});
-        return false;
-    }
-    ctx_.settings.LastExportFormat = static_cast<std::uint8_t>(format);
-    write({{"LastExportFormat", format}});
-    return true;
+    return export_history_list(ctx_, path, format, shown_tab_, adapter_, headers, shown_items(), locale());
 }
 
 void frmHistory::write(const SettingValues& values) {
@@ -369,10 +333,4 @@ void frmHistory::closeEvent(QCloseEvent* event) {
     write(window_setting_values(s, shown_tab_, 3));
     ctx_.window_open = false;
     QWidget::closeEvent(event);
-}
-
-void write_history_settings(Services& services, const SettingValues& values) {
-    if (services.settings_store == nullptr) return;
-    for (const auto& [name, value] : values) write_value(*services.settings_store, name, value);
-    services.settings_store->flush();
 }

@@ -11,27 +11,13 @@
 #include "history/stats_record.h"
 #include "platform/services.h"
 #include "history/history_list.h"
+#include "history/history_window.h"
 
 class QLabel;
 class QMenu;
 class QTabBar;
 class QTreeWidget;
 class QTreeWidgetItem;
-
-// What the history window reads and where it stores its settings.
-struct HistoryWindowContext {
-    Settings& settings;        // the window's place, sort state, column widths, export format
-    const StatsRecord& stats;  // the logged adapters and the logging start
-    bool& window_open;         // told to the tray and the window stacking
-    Services& services;
-    std::shared_ptr<const DailyAmounts> log;
-    // The interface names of adapters 0..n as the lists show them (element 0 unused), for the
-    // Totals labels, the adapter line and the exports.
-    std::function<std::vector<std::string>(int count)> adapter_names;
-    // Stores settings values at once (the window's place, sort state, column widths, export
-    // format). Without it the values change in memory only.
-    std::function<void(const SettingValues&)> write_settings;
-};
 
 // The history window: totals per adapter and the daily, weekly, monthly and yearly history of
 // one adapter, sortable by column, exportable as text or HTML.
@@ -109,6 +95,3 @@ private:
     HistoryRows rows_;  // the row table of the last build, sorted as listed
     EnglishLocale fallback_locale_;
 };
-
-// Stores values of the history window in the settings store.
-void write_history_settings(Services& services, const SettingValues& values);

@@ -1,0 +1,58 @@
+#include "app/win32/history_opener.h"
+
+#include "platform/win32/windows_api.h"
+
+#include "core/application.h"
+#include "history/history_table_amounts.h"
+#include "history/win32/frm_history.h"
+#include "measure/ip_statistics.h"
+#include "platform/win32/win32_text.h"
+
+// Message boxes over the history window while it is open, else over the main window.
+class HistoryDialogs : public Dialogs {
+public:
+    explicit HistoryDialogs(void* owner) : owner_(owner) {}
+    const frmHistory* window = nullptr;
+    MsgResult message_box(const MessageBoxRequest& r) override {
+        void* over = window != nullptr && window->is_open() ? window->handle() : owner_;
+        UINT type = r.buttons == MsgButtons::yes_no ? MB_YESNO : (r.buttons == MsgButtons::ok_cancel ? MB_OKCANCEL : MB_OK);
+        if (r.icon == MsgIcon::error) type |= MB_ICONERROR;
+        if (r.icon == MsgIcon::warning) type |= MB_ICONWARNING;
+        if (r.icon == MsgIcon::information) type |= MB_ICONINFORMATION;
+        if (r.icon == MsgIcon::question) type |= MB_ICONQUESTION;
+        const int answer = ::MessageBoxW(static_cast<HWND>(over), widen(r.text).c_str(), widen(r.title).c_str(), type);
+        if (answer == IDYES) return MsgResult::yes;
+        if (answer == IDNO) return MsgResult::no;
+        return answer == IDCANCEL ? MsgResult::cancel : MsgResult::ok;
+    }
+
+private:
+    void* owner_;
+};
+
+HistoryOpener::HistoryOpener(Application& app, void* owner) : app_(app), owner_(owner) {}
+
+HistoryOpener::~HistoryOpener() = default;
+
+void HistoryOpener::open() {
+    if (!window_) {
+        ProgramState& state = app_.state();
+        Services& program = app_.services();
+        dialogs_ = std::make_unique<HistoryDialogs>(owner_);
+        // The program's services, with the history window's message boxes.
+        services_ = std::make_unique<Services>(Services{program.tables, program.clock, *dialogs_, program.locale,
+                                                        program.settings_store});
+        Services& services = *services_;
+        HistoryWindowContext context{
+            state.settings, state.stats, state.history_window_open, services,
+            std::make_shared<HistoryTableAmounts>(state.traffic.logs.history),
+            [&state, &services](int count) {
+                clsIPStatistics statistics(services.tables, services.dialogs, state.table_messages);
+                return adapter_names_for_history(statistics, count);
+            },
+            [&services](const SettingValues& values) { write_history_settings(services, values); }};
+        window_ = std::make_unique<frmHistory>(std::move(context), owner_);
+        dialogs_->window = window_.get();
+    }
+    window_->open();
+}
