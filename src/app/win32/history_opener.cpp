@@ -3,9 +3,8 @@
 #include "platform/win32/windows_api.h"
 
 #include "core/application.h"
-#include "history/history_table_amounts.h"
+#include "core/history_window_context.h"
 #include "history/win32/frm_history.h"
-#include "measure/ip_statistics.h"
 #include "platform/win32/win32_text.h"
 
 // Message boxes over the history window while it is open, else over the main window.
@@ -43,14 +42,7 @@ void HistoryOpener::open() {
         services_ = std::make_unique<Services>(Services{program.tables, program.clock, *dialogs_, program.locale,
                                                         program.settings_store});
         Services& services = *services_;
-        HistoryWindowContext context{
-            state.settings, state.stats, state.history_window_open, services,
-            std::make_shared<HistoryTableAmounts>(state.traffic.logs.history),
-            [&state, &services](int count) {
-                clsIPStatistics statistics(services.tables, services.dialogs, state.table_messages);
-                return adapter_names_for_history(statistics, count);
-            },
-            [&services](const SettingValues& values) { write_history_settings(services, values); }};
+        HistoryWindowContext context = history_window_context(state, services);
         window_ = std::make_unique<frmHistory>(std::move(context), owner_);
         dialogs_->window = window_.get();
     }

@@ -2,10 +2,9 @@
 
 #include "alerts/rule_files.h"
 #include "core/qt/about_box.h"
+#include "core/history_window_context.h"
 #include "core/qt/main_options_host.h"
 #include "display/qt/secondary_windows.h"
-#include "history/history_list.h"
-#include "history/history_table_amounts.h"
 #include "history/qt/frm_history.h"
 #include "settings/qt/frm_options.h"
 
@@ -36,14 +35,7 @@ void frmMain::mnuHistory_Click() {
     }
     ProgramState& state = state_;
     Services& services = services_;
-    HistoryWindowContext context{
-        state.settings, state.stats, state.history_window_open, services,
-        std::make_shared<HistoryTableAmounts>(state.traffic.logs.history),
-        [&state, &services](int count) {
-            clsIPStatistics statistics(services.tables, services.dialogs, state.table_messages);
-            return adapter_names_for_history(statistics, count);
-        },
-        [&services](const SettingValues& values) { write_history_settings(services, values); }};
+    HistoryWindowContext context = history_window_context(state, services);
     auto* window = new frmHistory(std::move(context), this);
     window->open();
 }
