@@ -74,6 +74,7 @@ MainWindow::MainWindow(Parts parts) : parts_(std::move(parts)), state_(parts_.ap
 }
 
 MainWindow::~MainWindow() {
+    options_.reset();
     msg_box_.reset();
     tray_.reset();
     if (window_ == nullptr) return;

@@ -219,7 +219,7 @@ void MainWindow::menu(bool from_main_window) {
             if (menu_said_hide(shown)) minimise_window();
             else tray_left_click();
             break;
-        case MenuCommand::settings: show_data_folder_note(window_, parts_.data_dir, "The settings dialog"); break;
+        case MenuCommand::settings: open_options(); break;
         case MenuCommand::history: show_data_folder_note(window_, parts_.data_dir, "The history window"); break;
         case MenuCommand::about: show_about_box(window_, parts_.data_dir); break;
         case MenuCommand::always_on_top: toggle_always_on_top(); break;

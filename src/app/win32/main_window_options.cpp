@@ -1,0 +1,68 @@
+// The main window as the options dialog's host: the live preview, OK and Apply storing the
+// settings, Cancel loading them again.
+#include "app/win32/main_window.h"
+
+#include "platform/win32/windows_api.h"
+
+#include "core/settings_steps.h"
+#include "core/update_cycle.h"
+#include "display/item_list.h"
+#include "history/log_store.h"
+#include "history/period_kind.h"
+#include "history/period_totals.h"
+#include "settings/settings_store.h"
+
+void MainWindow::open_options() {
+    if (options_ != nullptr && options_->open()) {
+        options_->bring_forward();
+        return;
+    }
+    options_.reset();
+    options_ = std::make_unique<OptionsDialog>(*this, window_);
+}
+
+Settings& MainWindow::options_settings() { return state_.settings; }
+
+std::vector<std::string> MainWindow::options_period_names() {
+    std::vector<std::string> names;
+    for (int k = 0; k < kPeriodKinds; ++k) names.push_back(period_name(state_, k));
+    return names;
+}
+
+void MainWindow::options_preview() {
+    Settings& s = state_.settings;
+    connection_speeds_from_types(s);
+    // A translucent window has no see-through background besides, as at settings load.
+    if (s.Transparency > 0) s.TransBack = 0;
+    set_custom_items(state_, s.ShowAdvItems != 0);
+    apply_translucency(s, *this);
+    apply_window_style();
+    FitWindowHeight();
+    // Before the first sample there is nothing to recompute, yet the settings still show.
+    if (state_.cycle.cycles_run == 0) {
+        update_tray();
+        RefreshScreen(true);
+    } else {
+        update_cycle(state_, parts_.app.services(), *this, true);
+    }
+    ::InvalidateRect(static_cast<HWND>(window_), nullptr, FALSE);
+}
+
+void MainWindow::options_store() {
+    store_settings(state_, parts_.app.services());
+    FitWindowHeight();
+    apply_translucency(state_.settings, *this);
+    RefreshScreen(true);
+    ::InvalidateRect(static_cast<HWND>(window_), nullptr, FALSE);
+}
+
+void MainWindow::options_discard() {
+    Services& services = parts_.app.services();
+    reload_settings(state_, services);
+    FitWindowHeight();
+    save_logs(state_, services);
+    load_logs(state_, services);
+    apply_window_style();
+    RefreshScreen(true);
+    ::InvalidateRect(static_cast<HWND>(window_), nullptr, FALSE);
+}
