@@ -76,6 +76,7 @@ public:
     Settings& options_settings() override;
     std::vector<std::string> options_period_names() override;
     void options_preview() override;
+    Refusal options_refusal() override;
     void options_store() override;
     void options_discard() override;
     // "&Settings...": the options dialog, opened or brought forward; one at a time.

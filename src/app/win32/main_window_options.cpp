@@ -4,6 +4,7 @@
 
 #include "platform/win32/windows_api.h"
 
+#include "alerts/mail_settings_check.h"
 #include "core/settings_steps.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
@@ -46,6 +47,17 @@ void MainWindow::options_preview() {
         update_cycle(state_, parts_.app.services(), *this, true);
     }
     ::InvalidateRect(static_cast<HWND>(window_), nullptr, FALSE);
+}
+
+MainWindow::Refusal MainWindow::options_refusal() {
+    const MailCheck check = check_mail_settings(state_.alerts.working, state_.settings, false);
+    switch (check.field) {
+        case MailField::sender: return {check.message, "E-mail", "EmailAlertMail"};
+        case MailField::receiver: return {check.message, "E-mail", "EmailAlertDefault"};
+        case MailField::server: return {check.message, "E-mail", "EmailAlertSMTP"};
+        case MailField::none: break;
+    }
+    return {};
 }
 
 void MainWindow::options_store() {

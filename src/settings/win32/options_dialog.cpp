@@ -257,6 +257,20 @@ void OptionsDialog::changed(int page, int control, unsigned code) {
 }
 
 void OptionsDialog::store(bool close_after) {
+    const OptionsDialogHost::Refusal refusal = host_.options_refusal();
+    if (!refusal.message.empty()) {
+        ::MessageBoxW(as_window(window_), widen(refusal.message).c_str(), L"Kelvanto", MB_ICONEXCLAMATION | MB_OK);
+        show_page(refusal.page);
+        for (std::size_t i = 0; i < pages_.size(); ++i) {
+            const Page& p = *pages_[i];
+            for (std::size_t k = 0; k < p.decl.controls.size(); ++k) {
+                if (p.decl.name != refusal.page || p.decl.controls[k].setting != refusal.setting) continue;
+                ::SetFocus(p.controls[k].main);
+                ::SendMessageW(p.controls[k].main, EM_SETSEL, 0, -1);
+            }
+        }
+        return;
+    }
     host_.options_store();
     if (close_after) {
         close(false);

@@ -16,6 +16,14 @@ public:
     virtual std::vector<std::string> options_period_names() { return {}; }
     // Live preview: the window shows the in-memory settings.
     virtual void options_preview() = 0;
+    // Before OK and Apply store anything: why they may not, with the page and the setting
+    // to show (the mail addresses and server); an empty message lets them store.
+    struct Refusal {
+        std::string message;
+        std::string page;
+        std::string setting;
+    };
+    virtual Refusal options_refusal() { return {}; }
     // OK and Apply: every setting stored.
     virtual void options_store() = 0;
     // Cancel: the stored settings are loaded again and shown.

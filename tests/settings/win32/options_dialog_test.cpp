@@ -217,12 +217,12 @@ TEST_F(OptionsDialogTest, numbers_keep_digits_in_range_cancel_and_escape_store_n
     EXPECT_TRUE(pump_messages([&] { return !run->window->options_dialog()->open(); }, 5000));
     EXPECT_EQ(stored("Always on top"), "1");
 
-    // OK stores and closes.
+    // Enter is OK: it stores and closes.
     run->window->open_options();
     dialog = static_cast<HWND>(run->window->options_dialog()->handle());
     ::SendMessageW(at("Window", "Always on top"), BM_CLICK, 0, 0);
-    ::SendMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    EXPECT_FALSE(run->window->options_dialog()->open());
+    ::PostMessageW(at("Window", "Always on top"), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(pump_messages([&] { return !run->window->options_dialog()->open(); }, 5000));
     EXPECT_EQ(stored("Always on top"), "0");
 }
 
