@@ -96,12 +96,21 @@ OptionsDialog::OptionsDialog(OptionsDialogHost& host, void* owner) : host_(host)
     build();
     fill();
     select(0);
-    // Centred over the owner, above the other windows.
-    RECT place{};
-    ::GetWindowRect(owner != nullptr ? as_window(owner) : ::GetDesktopWindow(), &place);
-    const int x = static_cast<int>(std::max(0L, (place.left + place.right - (outer.right - outer.left)) / 2));
-    const int y = static_cast<int>(std::max(0L, (place.top + place.bottom - (outer.bottom - outer.top)) / 2));
-    ::SetWindowPos(as_window(window_), HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    // Beside the main window where there is room, so that the live preview shows; else
+    // centred over it. Above the other windows.
+    const long w = outer.right - outer.left, h = outer.bottom - outer.top;
+    RECT main{};
+    ::GetWindowRect(owner != nullptr ? as_window(owner) : ::GetDesktopWindow(), &main);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromRect(&main, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    long x = (main.left + main.right - w) / 2;
+    if (main.right + 8 + w <= work.right) x = main.right + 8;
+    else if (main.left - 8 - w >= work.left) x = main.left - 8 - w;
+    const long y = std::clamp(main.top, work.top, std::max(work.top, work.bottom - h));
+    x = std::clamp(x, work.left, std::max(work.left, work.right - w));
+    ::SetWindowPos(as_window(window_), HWND_TOP, static_cast<int>(x), static_cast<int>(y), 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     ::SetForegroundWindow(as_window(window_));
     ::SetFocus(::GetDlgItem(as_window(window_), kOptionsTreeId));
 }
