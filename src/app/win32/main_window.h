@@ -77,6 +77,7 @@ public:
     std::vector<std::string> options_period_names() override;
     void options_preview() override;
     Refusal options_refusal() override;
+    bool options_minute_logging(bool on) override;
     void options_store() override;
     void options_discard() override;
     // "&Settings...": the options dialog, opened or brought forward; one at a time.

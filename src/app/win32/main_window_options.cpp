@@ -5,6 +5,7 @@
 #include "platform/win32/windows_api.h"
 
 #include "alerts/mail_settings_check.h"
+#include "core/log_commands.h"
 #include "core/settings_steps.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
@@ -58,6 +59,13 @@ MainWindow::Refusal MainWindow::options_refusal() {
         case MailField::none: break;
     }
     return {};
+}
+
+bool MainWindow::options_minute_logging(bool on) {
+    const MinuteLogChange change = set_minute_logging(state_, parts_.app.services(), *this, on);
+    // Switching minute logging off is stored at once, not only with OK or Apply.
+    if (change.logging_switched_off) write_setting("MinuteLogging");
+    return change.done;
 }
 
 void MainWindow::options_store() {

@@ -110,7 +110,12 @@ void add_control(Rows& rows, const OptionControl& c, int control) {
             rows.y += 16 * lines - 18;
             break;
         }
-        case Kind::slot: return;
+        case Kind::slot:
+            // The Logging page's own check box: switching it starts or stops the minutely log.
+            if (c.setting != kMinuteLoggingSlot) return;
+            cw.main = rows.make(L"BUTTON", L"Minutely logging", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, control, 0, 0,
+                                width, kField);
+            break;
     }
     rows.y += kRow;
 }
@@ -184,9 +189,12 @@ void fill_control(const OptionBinder& binder, const OptionControl& c, const Cont
             ::SendMessageW(w.main, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&t));
             break;
         }
+        case Kind::slot:
+            if (c.setting == kMinuteLoggingSlot)
+                ::SendMessageW(w.main, BM_SETCHECK, binder.number("MinuteLogging") != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+            break;
         case Kind::heading:
-        case Kind::note:
-        case Kind::slot: break;
+        case Kind::note: break;
     }
 }
 

@@ -24,6 +24,9 @@ struct OptionsDialog::Page {
     std::vector<HWND> windows;             // every window of the page, shown together
 };
 
+// The slot of the Logging page where the Windows page puts its "Minutely logging" check box.
+inline constexpr const char* kMinuteLoggingSlot = "minute_logging";
+
 // Where a page's rows go in the dialog's client area, and the fonts to use.
 struct PageArea {
     HWND parent = nullptr;

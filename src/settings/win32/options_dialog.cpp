@@ -248,7 +248,14 @@ void OptionsDialog::changed(int page, int control, unsigned code) {
         show(chosen ? choose.rgbResult : static_cast<std::uint32_t>(before));
         return;
     }
-    if (!take_control(*binder_, c, cw, part, code)) return;
+    if (c.kind == OptionControlKind::slot && c.setting == kMinuteLoggingSlot && code == BN_CLICKED) {
+        if (!host_.options_minute_logging(::SendMessageW(cw.main, BM_GETCHECK, 0, 0) == BST_CHECKED)) {
+            fill_control(*binder_, c, cw);
+            return;
+        }
+    } else if (!take_control(*binder_, c, cw, part, code)) {
+        return;
+    }
     ::EnableWindow(::GetDlgItem(as_window(window_), kOptionsApplyId), TRUE);
     // What depends on the change is enabled by it.
     ++loading_;

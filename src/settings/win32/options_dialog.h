@@ -16,6 +16,9 @@ public:
     virtual std::vector<std::string> options_period_names() { return {}; }
     // Live preview: the window shows the in-memory settings.
     virtual void options_preview() = 0;
+    // "Minutely logging" switched: the minutely log starts or stops (switched off, that is
+    // stored at once); false when the user kept it as it was.
+    virtual bool options_minute_logging(bool /*on*/) { return true; }
     // Before OK and Apply store anything: why they may not, with the page and the setting
     // to show (the mail addresses and server); an empty message lets them store.
     struct Refusal {
