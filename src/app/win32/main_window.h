@@ -78,6 +78,7 @@ public:
     void options_preview() override;
     Refusal options_refusal() override;
     bool options_minute_logging(bool on) override;
+    std::string options_slot_text(const std::string& slot) override;
     void options_store() override;
     void options_discard() override;
     // "&Settings...": the options dialog, opened or brought forward; one at a time.

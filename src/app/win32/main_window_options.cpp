@@ -34,6 +34,7 @@ std::vector<std::string> MainWindow::options_period_names() {
 void MainWindow::options_preview() {
     Settings& s = state_.settings;
     connection_speeds_from_types(s);
+    invalidate_period_totals(state_);
     // A translucent window has no see-through background besides, as at settings load.
     if (s.Transparency > 0) s.TransBack = 0;
     set_custom_items(state_, s.ShowAdvItems != 0);
@@ -58,6 +59,22 @@ MainWindow::Refusal MainWindow::options_refusal() {
         case MailField::server: return {check.message, "E-mail", "EmailAlertSMTP"};
         case MailField::none: break;
     }
+    return {};
+}
+
+std::string MainWindow::options_slot_text(const std::string& slot) {
+    if (slot == "current_period") {
+        const PeriodRange range =
+            current_period_range(state_, state_.settings.CusPerDay, parts_.app.services().clock.now());
+        std::string text = std::string(kCurrentPeriodCaption) + " " + current_period_text(range, parts_.locale);
+        if (range.data_missing) text += std::string("\n") + kDataWarning1 + " " + kDataWarning2;
+        return text;
+    }
+    if (slot == "sync_lines") {
+        const std::string& failure = state_.time_sync.last_failure;
+        return failure.empty() ? state_.settings.SyncTxt : state_.settings.SyncTxt + "\n" + failure;
+    }
+    if (slot == "password_store") return "Passwords are kept in the Windows Credential Manager.";
     return {};
 }
 

@@ -111,6 +111,11 @@ void add_control(Rows& rows, const OptionControl& c, int control) {
             break;
         }
         case Kind::slot:
+            if (std::find(rows.area.text_slots.begin(), rows.area.text_slots.end(), c.setting) != rows.area.text_slots.end()) {
+                cw.main = rows.make(L"STATIC", L"", SS_LEFT, control, 0, 0, width, 34);
+                rows.y += 14;
+                break;
+            }
             // The Logging page's own check box: switching it starts or stops the minutely log.
             if (c.setting != kMinuteLoggingSlot) return;
             cw.main = rows.make(L"BUTTON", L"Minutely logging", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, control, 0, 0,
@@ -144,7 +149,11 @@ void create_page_windows(OptionsDialog::Page& page, int index, const PageArea& a
     ::SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(area.bold), FALSE);
     rows.y += kRow + 4;
     for (std::size_t i = 0; i < page.decl.controls.size(); ++i) add_control(rows, page.decl.controls[i], static_cast<int>(i));
-    if (page.decl.has_own_view) {
+    // A page of its own view says so when a part of it is not shown here yet.
+    bool missing = page.decl.controls.empty();
+    for (std::size_t i = 0; i < page.decl.controls.size(); ++i)
+        missing = missing || (page.decl.controls[i].kind == Kind::slot && page.controls[i].main == nullptr);
+    if (page.decl.has_own_view && missing) {
         const wchar_t* later = page.decl.controls.empty()
                                    ? L"This page comes with a later version of Kelvanto for Windows."
                                    : L"The rest of this page comes with a later version of Kelvanto for Windows.";

@@ -35,12 +35,14 @@ struct PageArea {
     int width = 0;
     HFONT font = nullptr;
     HFONT bold = nullptr;
+    std::vector<std::string> text_slots;  // slots shown as lines of text
 };
 
 // Creates the (hidden) windows of page `index`: its title, its declared controls row by row,
-// and for a page that is more than its controls a line saying the rest comes later.
+// and for a page that is more than its controls, when a part of it is not shown, a line
+// saying the rest comes later.
 void create_page_windows(OptionsDialog::Page& page, int index, const PageArea& area);
-// Shows the setting of a control in it.
+// Shows the setting of a control in it (not the text of a text slot).
 void fill_control(const OptionBinder& binder, const OptionControl& control, const ControlWindows& windows);
 // Takes a user's change of a control (`part` as in option_control_id, `code` the
 // notification) into its setting; true when it counts as a change.

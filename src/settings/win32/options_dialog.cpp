@@ -138,11 +138,15 @@ void OptionsDialog::build() {
     HWND tree = child(WC_TREEVIEWW, L"", WS_TABSTOP | WS_GROUP | TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS |
                                              TVS_SHOWSELALWAYS,
                       kOptionsTreeId, kMargin, kMargin, kTreeWidth, bottom - kMargin, WS_EX_CLIENTEDGE);
-    const PageArea area{w, kMargin * 2 + kTreeWidth, kMargin, kWidth - kTreeWidth - 3 * kMargin,
-                        static_cast<HFONT>(font_), static_cast<HFONT>(bold_)};
+    PageArea area{w, kMargin * 2 + kTreeWidth, kMargin, kWidth - kTreeWidth - 3 * kMargin,
+                  static_cast<HFONT>(font_), static_cast<HFONT>(bold_), {}};
+    const std::vector<OptionPageDecl> decls = option_page_decls(host_.options_period_names());
+    for (const OptionPageDecl& page : decls)
+        for (const OptionControl& c : page.controls)
+            if (c.kind == OptionControlKind::slot && !host_.options_slot_text(c.setting).empty())
+                area.text_slots.push_back(c.setting);
     HWND tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, w,
                                   nullptr, nullptr, nullptr);
-    const std::vector<OptionPageDecl> decls = option_page_decls(host_.options_period_names());
     for (std::size_t i = 0; i < decls.size(); ++i) {
         auto page = std::make_unique<Page>();
         page->decl = decls[i];
@@ -197,6 +201,15 @@ void OptionsDialog::fill() {
         }
     }
     --loading_;
+    show_slot_texts();
+}
+
+void OptionsDialog::show_slot_texts() {
+    for (const auto& page : pages_)
+        for (std::size_t k = 0; k < page->decl.controls.size(); ++k)
+            if (page->decl.controls[k].kind == OptionControlKind::slot && page->decl.controls[k].setting != kMinuteLoggingSlot &&
+                page->controls[k].main != nullptr)
+                ::SetWindowTextW(page->controls[k].main, widen(host_.options_slot_text(page->decl.controls[k].setting)).c_str());
 }
 
 void OptionsDialog::select(int page) {
@@ -270,6 +283,7 @@ void OptionsDialog::changed(int page, int control, unsigned code) {
     }
     --loading_;
     host_.options_preview();
+    show_slot_texts();
 }
 
 void OptionsDialog::store(bool close_after) {

@@ -16,6 +16,9 @@ public:
     virtual std::vector<std::string> options_period_names() { return {}; }
     // Live preview: the window shows the in-memory settings.
     virtual void options_preview() = 0;
+    // The text shown at a declared slot of a page (the current period, the last time
+    // synchronisation, where the passwords are kept); empty: the slot shows nothing.
+    virtual std::string options_slot_text(const std::string& /*slot*/) { return {}; }
     // "Minutely logging" switched: the minutely log starts or stops (switched off, that is
     // stored at once); false when the user kept it as it was.
     virtual bool options_minute_logging(bool /*on*/) { return true; }
@@ -82,6 +85,7 @@ private:
     void store(bool close_after);
     void close(bool discard);
     void select(int page);
+    void show_slot_texts();
 
     OptionsDialogHost& host_;
     std::unique_ptr<OptionBinder> binder_;
