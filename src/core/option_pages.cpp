@@ -116,7 +116,7 @@ OptionPageDecl layout_page(const std::vector<std::string>& period_names) {
     PageBuilder p("Layout");
     std::vector<OptionEntry> periods;
     for (std::size_t k = 0; k < period_names.size(); ++k) periods.push_back({period_names[k], static_cast<std::int32_t>(k)});
-    const auto standard = [&p](OptionControl& c) { enabled_while(c, "ShowAdvItems", 0); };
+    const auto standard = [](OptionControl& c) { enabled_while(c, "ShowAdvItems", 0); };
     standard(p.check("Download rate", "ShowDownload"));
     standard(p.check("Upload rate", "ShowUpload"));
     standard(p.check("Transfer OverView 1", "Show Transfer OverView No. 1"));
