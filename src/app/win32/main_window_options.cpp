@@ -74,6 +74,8 @@ std::string MainWindow::options_slot_text(const std::string& slot) {
         const std::string& failure = state_.time_sync.last_failure;
         return failure.empty() ? state_.settings.SyncTxt : state_.settings.SyncTxt + "\n" + failure;
     }
+    // The endpoint is opened by the run at its start.
+    if (slot == "endpoint_lines") return "A change of port or address takes effect at the next start.";
     if (slot == "password_store") return "Passwords are kept in the Windows Credential Manager.";
     return {};
 }
