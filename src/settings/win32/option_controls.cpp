@@ -24,10 +24,10 @@ struct Rows {
     int index;
     int y;
 
-    HWND make(const wchar_t* cls, const std::wstring& text, DWORD style, int control, int part, int x, int w, int h,
+    HWND make(const wchar_t* cls, const std::wstring& text, DWORD style, int control, int piece, int x, int w, int h,
               DWORD ex = 0) {
         HWND wnd = ::CreateWindowExW(ex, cls, text.c_str(), WS_CHILD | style, area.left + x, y, w, h, area.parent,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(option_control_id(index, control, part))),
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(option_control_id(index, control, piece))),
                                      nullptr, nullptr);
         ::SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(area.font), FALSE);
         page.windows.push_back(wnd);
@@ -149,7 +149,7 @@ void create_page_windows(OptionsDialog::Page& page, int index, const PageArea& a
     ::SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(area.bold), FALSE);
     rows.y += kRow + 4;
     for (std::size_t i = 0; i < page.decl.controls.size(); ++i) add_control(rows, page.decl.controls[i], static_cast<int>(i));
-    // A page of its own view says so when a part of it is not shown here yet.
+    // A page of its own view says so when something of it is not shown here yet.
     bool missing = page.decl.controls.empty();
     for (std::size_t i = 0; i < page.decl.controls.size(); ++i)
         missing = missing || (page.decl.controls[i].kind == Kind::slot && page.controls[i].main == nullptr);
@@ -247,7 +247,7 @@ bool take_decimal(OptionBinder& binder, const OptionControl& c, HWND box) {
 
 }  // namespace
 
-bool take_control(OptionBinder& binder, const OptionControl& c, const ControlWindows& w, int part, unsigned code) {
+bool take_control(OptionBinder& binder, const OptionControl& c, const ControlWindows& w, int piece, unsigned code) {
     switch (c.kind) {
         case Kind::check:
             if (code != BN_CLICKED) return false;
@@ -260,8 +260,8 @@ bool take_control(OptionBinder& binder, const OptionControl& c, const ControlWin
             return true;
         }
         case Kind::radios:
-            if (code != BN_CLICKED || part < 1) return false;
-            binder.choose_entry(c, part - 1);
+            if (code != BN_CLICKED || piece < 1) return false;
+            binder.choose_entry(c, piece - 1);
             return true;
         case Kind::number: return code == EN_CHANGE && take_number(binder, c, w.main);
         case Kind::decimal: return code == EN_CHANGE && take_decimal(binder, c, w.main);

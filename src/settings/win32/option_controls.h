@@ -9,8 +9,8 @@
 #include "settings/option_page_decl.h"
 #include "settings/win32/options_dialog.h"
 
-// The windows of one declared control: the control itself (part 0), its radio buttons
-// (parts 1 ...) and the caption at its left.
+// The windows of one declared control: the control itself (piece 0), its radio buttons
+// (pieces 1 ...) and the caption at its left.
 struct ControlWindows {
     HWND main = nullptr;
     std::vector<HWND> radios;
@@ -39,14 +39,14 @@ struct PageArea {
 };
 
 // Creates the (hidden) windows of page `index`: its title, its declared controls row by row,
-// and for a page that is more than its controls, when a part of it is not shown, a line
+// and for a page that is more than its controls, when something of it is not shown, a line
 // saying the rest comes later.
 void create_page_windows(OptionsDialog::Page& page, int index, const PageArea& area);
 // Shows the setting of a control in it (not the text of a text slot).
 void fill_control(const OptionBinder& binder, const OptionControl& control, const ControlWindows& windows);
-// Takes a user's change of a control (`part` as in option_control_id, `code` the
+// Takes a user's change of a control (`piece` as in option_control_id, `code` the
 // notification) into its setting; true when it counts as a change.
-bool take_control(OptionBinder& binder, const OptionControl& control, const ControlWindows& windows, int part,
+bool take_control(OptionBinder& binder, const OptionControl& control, const ControlWindows& windows, int piece,
                   unsigned code);
 // The digits of `text`, nothing else.
 std::wstring digits_of(const std::wstring& text);

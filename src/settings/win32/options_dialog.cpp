@@ -196,7 +196,7 @@ void OptionsDialog::fill() {
             fill_control(*binder_, c, cw);
             if (c.enabled_by.empty()) continue;
             const BOOL on = binder_->enabled(c) ? TRUE : FALSE;
-            for (HWND part : {cw.main, cw.label}) ::EnableWindow(part, on);
+            for (HWND piece : {cw.main, cw.label}) ::EnableWindow(piece, on);
             for (HWND radio : cw.radios) ::EnableWindow(radio, on);
         }
     }
@@ -232,7 +232,7 @@ void OptionsDialog::show_page(const std::string& name) {
 void OptionsDialog::changed(int page, int control, unsigned code) {
     if (loading_ > 0 || page < 0 || static_cast<std::size_t>(page) >= pages_.size()) return;
     Page& p = *pages_[static_cast<std::size_t>(page)];
-    const int part = control % 8;
+    const int piece = control % 8;
     control /= 8;
     if (control < 0 || static_cast<std::size_t>(control) >= p.decl.controls.size()) return;
     const OptionControl& c = p.decl.controls[static_cast<std::size_t>(control)];
@@ -266,7 +266,7 @@ void OptionsDialog::changed(int page, int control, unsigned code) {
             fill_control(*binder_, c, cw);
             return;
         }
-    } else if (!take_control(*binder_, c, cw, part, code)) {
+    } else if (!take_control(*binder_, c, cw, piece, code)) {
         return;
     }
     ::EnableWindow(::GetDlgItem(as_window(window_), kOptionsApplyId), TRUE);

@@ -40,14 +40,14 @@ public:
 
 // The identifiers of the dialog's controls, for the code and for tests that drive them:
 // the page tree, OK (IDOK), Cancel (IDCANCEL), Apply; then each declared control of page
-// `page` (its place in option_page_decls()) at place `control` on its page: `part` 0 is the
+// `page` (its place in option_page_decls()) at place `control` on its page: `piece` 0 is the
 // control itself (check box, list, box, slider, date picker, colour swatch, or the group box
-// of radio buttons), part 1 + i the radio button of entry i, part 6 a box's unit, part 7 the
+// of radio buttons), piece 1 + i the radio button of entry i, piece 6 a box's unit, piece 7 the
 // caption beside it.
 inline constexpr int kOptionsTreeId = 100;
 inline constexpr int kOptionsApplyId = 3;
-inline constexpr int kOptionsLaterNoteId = 101;  // the line on a page that shows only part of itself
-constexpr int option_control_id(int page, int control, int part = 0) { return 0x1000 + page * 0x100 + control * 8 + part; }
+inline constexpr int kOptionsLaterNoteId = 101;  // the line on a page that shows only some of itself
+constexpr int option_control_id(int page, int control, int piece = 0) { return 0x1000 + page * 0x100 + control * 8 + piece; }
 
 // The window class of the dialog, and the window property that asks the message loop to give
 // it the dialog keys (Tab, arrows, Enter, Escape) through IsDialogMessageW.

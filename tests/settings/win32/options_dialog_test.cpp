@@ -53,7 +53,7 @@ protected:
         run->window.reset();
         ::SetEnvironmentVariableW(L"KELVANTO_HOME", nullptr);
     }
-    HWND item(int page, int control, int part = 0) const { return ::GetDlgItem(dialog, option_control_id(page, control, part)); }
+    HWND item(int page, int control, int piece = 0) const { return ::GetDlgItem(dialog, option_control_id(page, control, piece)); }
     void notify(HWND control, unsigned code) const {
         ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
     }
@@ -181,11 +181,11 @@ TEST_F(OptionsDialogTest, every_declared_control_changes_its_setting_and_apply_s
 
 TEST_F(OptionsDialogTest, numbers_keep_digits_in_range_cancel_and_escape_store_nothing_ok_stores) {
     Settings& s = run->app.state().settings;
-    const auto at = [&](const std::string& page_name, const std::string& setting, int part = 0) {
+    const auto at = [&](const std::string& page_name, const std::string& setting, int piece = 0) {
         for (std::size_t p = 0; p < decls.size(); ++p)
             for (std::size_t k = 0; k < decls[p].controls.size(); ++k)
                 if (decls[p].name == page_name && decls[p].controls[k].setting == setting)
-                    return item(static_cast<int>(p), static_cast<int>(k), part);
+                    return item(static_cast<int>(p), static_cast<int>(k), piece);
         return HWND{};
     };
     HWND custom = at("Connection", "ConnectionCustom");
