@@ -81,6 +81,7 @@ MainWindow::MainWindow(Parts parts) : parts_(std::move(parts)), state_(parts_.ap
 
 MainWindow::~MainWindow() {
     history_.reset();
+    options_.reset();
     msg_box_.reset();
     tray_.reset();
     if (window_ == nullptr) return;

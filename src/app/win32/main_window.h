@@ -12,6 +12,7 @@
 #include "core/application.h"
 #include "display/cls_style.h"
 #include "platform/settings_hooks.h"
+#include "settings/win32/options_dialog.h"
 
 class HistoryOpener;
 class Locale;
@@ -31,7 +32,7 @@ public:
 // The main window `frmMain` on Win32: a floating window whose client area is the core's
 // picture, with the tray icon and the program's menus. It is the application's front-end
 // in a run with a window; its window procedure receives the tray's mouse messages too.
-class MainWindow : public AppFrontEnd, public SettingsHooks {
+class MainWindow : public AppFrontEnd, public SettingsHooks, public OptionsDialogHost {
 public:
     struct Parts {
         Application& app;
@@ -72,6 +73,19 @@ public:
     void shrink_to_graph() override;
     void rebuild_display_list() override;
     void apply_window_style() override;
+
+    // OptionsDialogHost (main_window_options.cpp)
+    Settings& options_settings() override;
+    std::vector<std::string> options_period_names() override;
+    void options_preview() override;
+    Refusal options_refusal() override;
+    bool options_minute_logging(bool on) override;
+    std::string options_slot_text(const std::string& slot) override;
+    void options_store() override;
+    void options_discard() override;
+    // "&Settings...": the options dialog, opened or brought forward; one at a time.
+    void open_options();
+    OptionsDialog* options_dialog() const { return options_.get(); }
 
     // Called by the window procedure; false: the default handling runs.
     bool handle(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t* result);
@@ -115,6 +129,7 @@ private:
     std::unique_ptr<NotifyIcon> tray_;
     std::unique_ptr<frmMsgBox> msg_box_;
     std::unique_ptr<HistoryOpener> history_;  // "&History..."
+    std::unique_ptr<OptionsDialog> options_;
     unsigned taskbar_created_ = 0;  // the registered message "TaskbarCreated"
     bool ended_ = false;
     bool started_ = false;  // window_start ran: sizes now redraw

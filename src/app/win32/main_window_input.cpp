@@ -257,7 +257,7 @@ void MainWindow::menu(bool from_main_window) {
             if (menu_said_hide(shown)) minimise_window();
             else tray_left_click();
             break;
-        case MenuCommand::settings: show_data_folder_note(window_, parts_.data_dir, "The settings dialog"); break;
+        case MenuCommand::settings: open_options(); break;
         case MenuCommand::history:
             if (!history_) history_ = std::make_unique<HistoryOpener>(parts_.app, window_);
             history_->open();

@@ -95,16 +95,6 @@ void rebuild_system_menu(void* window, bool always_on_top) {
     ::DrawMenuBar(static_cast<HWND>(window));
 }
 
-void show_data_folder_note(void* owner, const std::string& data_dir, const std::string& what) {
-    const std::wstring folder = folder_text(data_dir);
-    ::ShellExecuteW(static_cast<HWND>(owner), L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    const std::wstring text = widen(what) + L" come with a later version of Kelvanto for Windows. The data folder is "
-                              L"open now:\n" + folder +
-                              L"\n\nThe logs are in its folder Stats; the settings are under "
-                              L"HKEY_CURRENT_USER\\software\\Kelvanto in the registry.";
-    ::MessageBoxW(static_cast<HWND>(owner), text.c_str(), L"Kelvanto", MB_ICONINFORMATION | MB_OK);
-}
-
 void show_about_box(void* owner, const std::string& data_dir) {
     const std::wstring text = L"Kelvanto " + widen(KELVANTO_VERSION) +
                               L"\nNetwork traffic monitor\n\nData folder: " + folder_text(data_dir);

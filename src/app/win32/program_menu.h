@@ -22,8 +22,5 @@ bool menu_said_hide(const MenuState& state);
 inline constexpr unsigned kAlwaysOnTopCommand = 129;
 void rebuild_system_menu(void* window, bool always_on_top);
 
-// "&Settings..." and "&History..." until their windows come: opens the data folder and says
-// where the settings and the logs are.
-void show_data_folder_note(void* owner, const std::string& data_dir, const std::string& what);
 // "&About...": name, version and the data folder.
 void show_about_box(void* owner, const std::string& data_dir);

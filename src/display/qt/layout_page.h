@@ -16,17 +16,14 @@ class LayoutPage : public OptionsPage {
     Q_OBJECT
 public:
     LayoutPage(OptionsHost& host, QWidget* parent = nullptr);
-    void fill() override;
     // The item list is built again (seeded the first time custom items are switched on).
     void preview() override;
     // The period lists show the user-defined period's name.
     void other_page_changed() override;
 
 private:
-    void enable_standard_items();
 
     OptionsHost& host_;
     OptionsView state_;
     std::vector<QComboBox*> period_lists_;
-    std::vector<QWidget*> standard_items_;
 };

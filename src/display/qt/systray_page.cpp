@@ -2,22 +2,15 @@
 
 #include <QLabel>
 
+#include "core/option_pages.h"
 #include "display/qt/frm_sys_tray.h"
 #include "settings/qt/options_host.h"
 
 SystrayPage::SystrayPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
-    Settings& s = host_.options_state().settings;
-    no_tray_note_ = add_note(QStringLiteral("This desktop has no notification area: the window minimises to the task bar."));
-    add_check(QStringLiteral("Graph in systray"), &s.SysTrayGraph);
-    add_check(QStringLiteral("Transfer rates as tooltip"), &s.SysTrayToolTip);
-    add_colour(QStringLiteral("Background:"), &s.SysTrayColorBackground, &s.AlwaysOnTop);
-    add_colour(QStringLiteral("Download:"), &s.SysTrayColorDownload, &s.AlwaysOnTop);
-    add_colour(QStringLiteral("Upload:"), &s.SysTrayColorUpload, &s.AlwaysOnTop);
-    add_heading(QStringLiteral("Custom graph scale "));
-    add_check(QStringLiteral("Use a different scale than the main graph (download)"), &s.SysDl);
-    add_setting_number(QStringLiteral("Download scale (kbps):"), "SysDlSpeed", &s.SysDlSpeed);
-    add_check(QStringLiteral("Use a different scale than the main graph (upload)"), &s.SysUl);
-    add_setting_number(QStringLiteral("Upload scale (kbps):"), "SysUlSpeed", &s.SysUlSpeed);
+    add_declared(option_page_decl("Systray"), host_.options_state().settings, [this](const std::string&) {
+        no_tray_note_ =
+            add_note(QStringLiteral("This desktop has no notification area: the window minimises to the task bar."));
+    });
 }
 
 void SystrayPage::fill() {

@@ -3,44 +3,28 @@
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QSlider>
 
+#include "core/option_pages.h"
 #include "display/qt/main_window_behaviour.h"
 #include "platform/qt/compositing.h"
 #include "settings/qt/options_host.h"
 
-namespace {
-
-#ifdef _WIN32
-constexpr const char* kTranslucency = "Translucency (Win2K or better) ";
-#else
-// Every system the program runs on here can make its window translucent.
-constexpr const char* kTranslucency = "Translucency ";
-#endif
-
-}  // namespace
-
 WindowPage::WindowPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
-    Settings& s = host_.options_state().settings;
     const OptionsView state = host_.options_state();
-    add_check(QStringLiteral("Always on top"), &s.AlwaysOnTop)
-        ->setToolTip(QStringLiteral("The window and its dialogs stay above other windows"));
-    wayland_note_ = add_note(
-        QStringLiteral("In this Wayland session the desktop decides where the window opens and whether it stays on top."));
-    add_check(QStringLiteral("Start with the desktop session"), &s.Autostart);
-    // A copy in a build folder is started with the session only when the box is ticked here;
-    // the note says so and names the program the entry will start.
-    if (state.program_in_build_folder) {
-        add_note(QStringLiteral("Runs from a build folder: when ticked, the desktop session starts this copy (%1).")
-                     .arg(QString::fromStdString(state.program_path)));
-    }
-    add_check(QStringLiteral("Start minimized"), &s.AutoStartMinimized)
-        ->setToolTip(QStringLiteral("Started with the session, the program shows only its tray icon"));
-    add_setting_slider(QString::fromLatin1(kTranslucency), "Transparency", &s.Transparency)
-        ->setToolTip(QStringLiteral("How much of the desktop shows through the whole window, in percent"));
-    see_through_ = add_check(QStringLiteral("Transparent background"), &s.TransBack);
-    see_through_->setToolTip(QStringLiteral("Pixels of the Background colour let the desktop show through"));
-    see_through_note_ = add_note(QString());
+    add_declared(option_page_decl("Window"), state.settings, [this, &state](const std::string& slot) {
+        if (slot == "placement_note") {
+            wayland_note_ = add_note(QStringLiteral(
+                "In this Wayland session the desktop decides where the window opens and whether it stays on top."));
+        } else if (slot == "build_folder_note" && state.program_in_build_folder) {
+            // A copy in a build folder is started with the session only when the box is ticked
+            // here; the note says so and names the program the entry will start.
+            add_note(QStringLiteral("Runs from a build folder: when ticked, the desktop session starts this copy (%1).")
+                         .arg(QString::fromStdString(state.program_path)));
+        } else if (slot == "see_through_note") {
+            see_through_note_ = add_note(QString());
+        }
+    });
+    see_through_ = qobject_cast<QCheckBox*>(declared("TransBack"));
 }
 
 void WindowPage::fill() {

@@ -18,7 +18,6 @@ public:
     QCheckBox* minute_logging() const { return minute_logging_; }
 
 private:
-    void add_remote_rows();
 
     OptionsHost& host_;
     QCheckBox* minute_logging_ = nullptr;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <vector>
 
 #include "settings/qt/options_page.h"
@@ -25,11 +24,8 @@ public:
 
 private:
     void refresh_period_line();
-    void enable_form_fields();
 
     OptionsHost& host_;
-    // The fields of each form: from a date to a date, the last N, monthly, from a start date.
-    std::array<std::vector<QWidget*>, 4> form_fields_;
     QLabel* lblPeriod = nullptr;
     QLabel* lblDataMissing = nullptr;
 };

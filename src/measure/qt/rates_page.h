@@ -11,6 +11,3 @@ class RatesPage : public OptionsPage {
 public:
     RatesPage(Settings& settings, QWidget* parent = nullptr);
 };
-
-// The twelve unit codes as the unit lists show them.
-QStringList unit_names();

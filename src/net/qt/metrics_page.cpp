@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QTimer>
 
+#include "core/option_pages.h"
 #include "net/qt/metrics_server.h"
 #include "settings/qt/options_host.h"
 #include "settings/settings.h"
@@ -13,15 +14,12 @@ MetricsPage::MetricsPage(OptionsHost& host, QWidget* parent)
     : OptionsPage(parent), host_(host), s_(host.options_state().settings), follow_(new QTimer(this)) {
     follow_->setInterval(1000);
     connect(follow_, &QTimer::timeout, this, &MetricsPage::preview);
-    add_heading(QStringLiteral("Prometheus endpoint "));
-    add_setting_number(QStringLiteral("Port:"), "MetricsPort", &s_.MetricsPort);
-    add_text(QStringLiteral("Address:"), &s_.MetricsAddress);
-    where_ = add_note({});
-    problem_ = add_note({});
-    problem_->setStyleSheet(QStringLiteral("color: #c00000"));
-    problem_->hide();
-    add_note(QStringLiteral("Port 0 switches the endpoint off. 127.0.0.1 answers this computer only; 0.0.0.0 "
-                            "answers every network this computer is on, without a password."));
+    add_declared(option_page_decl("Metrics"), s_, [this](const std::string&) {
+        where_ = add_note({});
+        problem_ = add_note({});
+        problem_->setStyleSheet(QStringLiteral("color: #c00000"));
+        problem_->hide();
+    });
 }
 
 void MetricsPage::fill() {

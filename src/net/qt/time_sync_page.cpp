@@ -4,21 +4,28 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <algorithm>
 
+#include "core/option_pages.h"
 #include "platform/services.h"
 #include "settings/qt/options_host.h"
 
 TimeSyncPage::TimeSyncPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
     Settings& s = host_.options_state().settings;
-    add_heading(QStringLiteral("Atomic Time Synchronization "));
-    QStringList servers;
-    for (const char* name : kTimeServers) servers << QString::fromLatin1(name);
-    time_servers_ = add_choice(QStringLiteral("Time server:"), servers,
-                               [&s] { return std::min<int>(s.SyncSrv, kTimeServerCount - 1); },
-                               [&s](int i) { s.SyncSrv = static_cast<std::uint8_t>(i); });
+    add_declared(option_page_decl("Time Sync"), s, [this, &s](const std::string& slot) {
+        if (slot == "sync_now") add_sync_button(s);
+        if (slot != "sync_lines") return;
+        lblSync = new QLabel(this);
+        add_row(lblSync);
+        // The last success, and below it why the latest attempt failed, if it did.
+        add_filler([this] { show_sync_lines(); });
+    });
+    host_.set_sync_view(this);
+}
+
+void TimeSyncPage::add_sync_button(Settings& s) {
     // A typed name is not added to the list; it is stored on its own (SyncHost), and a name
     // of the list is stored as its position.
+    time_servers_ = qobject_cast<QComboBox*>(declared("SyncSrv"));
     time_servers_->setEditable(true);
     time_servers_->setInsertPolicy(QComboBox::NoInsert);
     connect(time_servers_, &QComboBox::editTextChanged, this, [this, &s](const QString& text) {
@@ -35,16 +42,6 @@ TimeSyncPage::TimeSyncPage(OptionsHost& host, QWidget* parent) : OptionsPage(par
     add_row(QStringLiteral("Synchronize now"), cmdSync);
     connect(cmdSync, &QPushButton::clicked, this,
             [this] { host_.sync_button(time_servers_->currentText().toStdString()); });
-    add_check(QStringLiteral("Automatic time synchronization every"), &s.SyncAuto);
-    add_choice(QString(),
-               {QStringLiteral("15 minutes"), QStringLiteral("30 minutes"), QStringLiteral("1 hour"),
-                QStringLiteral("1 day"), QStringLiteral("1 week"), QStringLiteral("30 days"), QStringLiteral("365 days")},
-               [&s] { return int(s.SyncInt); }, [&s](int i) { s.SyncInt = static_cast<std::uint8_t>(i); });
-    lblSync = new QLabel(this);
-    add_row(lblSync);
-    // The last success, and below it why the latest attempt failed, if it did.
-    add_filler([this] { show_sync_lines(); });
-    host_.set_sync_view(this);
 }
 
 void TimeSyncPage::show_caption(const std::string& caption) { cmdSync->setText(QString::fromStdString(caption)); }

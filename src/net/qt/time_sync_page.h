@@ -30,6 +30,8 @@ public:
     QLabel* result_line() const { return lblSync; }
 
 private:
+    // The server box made editable, and "Synchronize now" below it.
+    void add_sync_button(Settings& s);
     // The last synchronisation line, and the latest failure below it.
     void show_sync_lines();
     OptionsHost& host_;

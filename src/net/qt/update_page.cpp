@@ -1,7 +1,6 @@
 #include "net/qt/update_page.h"
 
+#include "core/option_pages.h"
 #include "settings/settings.h"
 
-UpdatePage::UpdatePage(Settings& s, QWidget* parent) : OptionsPage(parent) {
-    add_check(QStringLiteral("Check for updates at start"), &s.CheckForUpdate);
-}
+UpdatePage::UpdatePage(Settings& s, QWidget* parent) : OptionsPage(parent) { add_declared(option_page_decl("Update"), s); }

@@ -76,6 +76,12 @@ bool pump_messages(const std::function<bool()>& done, int timeout_ms, int look_m
         ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(wait), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // A window that asks for the dialog keys (Tab, arrows, Enter, Escape) gets them.
+            const HWND root = msg.hwnd != nullptr ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+            if (root != nullptr && ::GetPropW(root, L"KelvantoDialogKeys") != nullptr && ::IsDialogMessageW(root, &msg)) {
+                if (done()) return true;
+                continue;
+            }
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
             if (done()) return true;

@@ -43,7 +43,9 @@ void OptionsPage::fill() {
 }
 
 void OptionsPage::report_change() {
-    if (!loading()) emit changed();
+    if (loading()) return;
+    enable_declared();
+    emit changed();
 }
 
 void OptionsPage::add_filler(std::function<void()> fill) { fillers_.push_back(std::move(fill)); }

@@ -3,8 +3,11 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "settings/option_page_decl.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -15,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+struct Settings;
 
 // One page of the options dialog. A page builds its controls in its constructor, most of
 // them with the add_ helpers below: each binds a control to an in-memory setting, fills it
@@ -119,7 +123,22 @@ protected:
     // puts the colour back. `on_top`: the colour dialog stays above other windows.
     QPushButton* add_colour(const QString& caption, std::int32_t* field, const std::uint8_t* on_top = nullptr);
 
+    // Adds the rows of a declared page, each bound to its setting in `settings`; a slot calls
+    // `slot` with its name, which adds the page's own rows there. Controls with a condition
+    // are enabled by it after each fill and change.
+    void add_declared(const OptionPageDecl& page, Settings& settings,
+                      const std::function<void(const std::string& slot)>& slot = {});
+    // The widget made for the declared control bound to `setting` (its group box for radio
+    // buttons), or nullptr.
+    QWidget* declared(const std::string& setting) const;
+
 private:
+    QWidget* add_declared_control(std::size_t index, Settings& settings);
+    void enable_declared();
+
+    std::unique_ptr<OptionBinder> binder_;
+    OptionPageDecl declared_;
+    std::vector<QWidget*> declared_widgets_;
     QFormLayout* form_ = nullptr;
     std::vector<std::function<void()>> fillers_;
     int loading_ = 0;

@@ -32,9 +32,10 @@ set_tests_properties(win32.platform PROPERTIES FIXTURES_REQUIRED wine_prefix LAB
   RESOURCE_LOCK kelvanto_registry)
 # The windows and dialogs, opened and driven by their controls' identifiers as a user does,
 # each subsystem's from tests/<subsystem>/win32/.
-file(GLOB win32_ui_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/../../*/win32/*_test.cpp)
-# The platform layer's own tests (this folder) are kelvanto_win32_tests'.
-list(FILTER win32_ui_tests EXCLUDE REGEX "/platform/win32/[^/]*_test\\.cpp$")
+get_filename_component(tests_root ${CMAKE_CURRENT_LIST_DIR}/../.. ABSOLUTE)
+file(GLOB win32_ui_tests CONFIGURE_DEPENDS ${tests_root}/*/win32/*_test.cpp)
+# The platform layer's own tests above are not among them.
+list(FILTER win32_ui_tests EXCLUDE REGEX "^${tests_root}/platform/")
 if(win32_ui_tests)
   add_executable(kelvanto_win32_ui_tests ${win32_ui_tests} ${CMAKE_CURRENT_LIST_DIR}/../../support/temp_dir.cpp
     $<TARGET_OBJECTS:kelvanto_resources>)

@@ -1,0 +1,107 @@
+// The main window as the options dialog's host: the live preview, OK and Apply storing the
+// settings, Cancel loading them again.
+#include "app/win32/main_window.h"
+
+#include "platform/win32/windows_api.h"
+
+#include "alerts/mail_settings_check.h"
+#include "core/log_commands.h"
+#include "core/settings_steps.h"
+#include "core/update_cycle.h"
+#include "display/item_list.h"
+#include "history/log_store.h"
+#include "history/period_kind.h"
+#include "history/period_totals.h"
+#include "settings/settings_store.h"
+
+void MainWindow::open_options() {
+    if (options_ != nullptr && options_->open()) {
+        options_->bring_forward();
+        return;
+    }
+    options_.reset();
+    options_ = std::make_unique<OptionsDialog>(*this, window_);
+}
+
+Settings& MainWindow::options_settings() { return state_.settings; }
+
+std::vector<std::string> MainWindow::options_period_names() {
+    std::vector<std::string> names;
+    for (int k = 0; k < kPeriodKinds; ++k) names.push_back(period_name(state_, k));
+    return names;
+}
+
+void MainWindow::options_preview() {
+    Settings& s = state_.settings;
+    connection_speeds_from_types(s);
+    invalidate_period_totals(state_);
+    // A translucent window has no see-through background besides, as at settings load.
+    if (s.Transparency > 0) s.TransBack = 0;
+    set_custom_items(state_, s.ShowAdvItems != 0);
+    apply_translucency(s, *this);
+    apply_window_style();
+    FitWindowHeight();
+    // Before the first sample there is nothing to recompute, yet the settings still show.
+    if (state_.cycle.cycles_run == 0) {
+        update_tray();
+        RefreshScreen(true);
+    } else {
+        update_cycle(state_, parts_.app.services(), *this, true);
+    }
+    ::InvalidateRect(static_cast<HWND>(window_), nullptr, FALSE);
+}
+
+MainWindow::Refusal MainWindow::options_refusal() {
+    const MailCheck check = check_mail_settings(state_.alerts.working, state_.settings, false);
+    switch (check.field) {
+        case MailField::sender: return {check.message, "E-mail", "EmailAlertMail"};
+        case MailField::receiver: return {check.message, "E-mail", "EmailAlertDefault"};
+        case MailField::server: return {check.message, "E-mail", "EmailAlertSMTP"};
+        case MailField::none: break;
+    }
+    return {};
+}
+
+std::string MainWindow::options_slot_text(const std::string& slot) {
+    if (slot == "current_period") {
+        const PeriodRange range =
+            current_period_range(state_, state_.settings.CusPerDay, parts_.app.services().clock.now());
+        std::string text = std::string(kCurrentPeriodCaption) + " " + current_period_text(range, parts_.locale);
+        if (range.data_missing) text += std::string("\n") + kDataWarning1 + " " + kDataWarning2;
+        return text;
+    }
+    if (slot == "sync_lines") {
+        const std::string& failure = state_.time_sync.last_failure;
+        return failure.empty() ? state_.settings.SyncTxt : state_.settings.SyncTxt + "\n" + failure;
+    }
+    // The endpoint is opened by the run at its start.
+    if (slot == "endpoint_lines") return "A change of port or address takes effect at the next start.";
+    if (slot == "password_store") return "Passwords are kept in the Windows Credential Manager.";
+    return {};
+}
+
+bool MainWindow::options_minute_logging(bool on) {
+    const MinuteLogChange change = set_minute_logging(state_, parts_.app.services(), *this, on);
+    // Switching minute logging off is stored at once, not only with OK or Apply.
+    if (change.logging_switched_off) write_setting("MinuteLogging");
+    return change.done;
+}
+
+void MainWindow::options_store() {
+    store_settings(state_, parts_.app.services());
+    FitWindowHeight();
+    apply_translucency(state_.settings, *this);
+    RefreshScreen(true);
+    ::InvalidateRect(static_cast<HWND>(window_), nullptr, FALSE);
+}
+
+void MainWindow::options_discard() {
+    Services& services = parts_.app.services();
+    reload_settings(state_, services);
+    FitWindowHeight();
+    save_logs(state_, services);
+    load_logs(state_, services);
+    apply_window_style();
+    RefreshScreen(true);
+    ::InvalidateRect(static_cast<HWND>(window_), nullptr, FALSE);
+}

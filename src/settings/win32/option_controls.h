@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/windows_api.h"
+#include <commctrl.h>
+
+#include "settings/option_page_decl.h"
+#include "settings/win32/options_dialog.h"
+
+// The windows of one declared control: the control itself (piece 0), its radio buttons
+// (pieces 1 ...) and the caption at its left.
+struct ControlWindows {
+    HWND main = nullptr;
+    std::vector<HWND> radios;
+    HWND label = nullptr;
+};
+
+struct OptionsDialog::Page {
+    OptionPageDecl decl;
+    HTREEITEM node = nullptr;
+    std::vector<ControlWindows> controls;  // one per declared control
+    std::vector<HWND> windows;             // every window of the page, shown together
+};
+
+// The slot of the Logging page where the Windows page puts its "Minutely logging" check box.
+inline constexpr const char* kMinuteLoggingSlot = "minute_logging";
+
+// Where a page's rows go in the dialog's client area, and the fonts to use.
+struct PageArea {
+    HWND parent = nullptr;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    HFONT font = nullptr;
+    HFONT bold = nullptr;
+    std::vector<std::string> text_slots;  // slots shown as lines of text
+};
+
+// Creates the (hidden) windows of page `index`: its title, its declared controls row by row,
+// and for a page that is more than its controls, when something of it is not shown, a line
+// saying the rest comes later.
+void create_page_windows(OptionsDialog::Page& page, int index, const PageArea& area);
+// Shows the setting of a control in it (not the text of a text slot).
+void fill_control(const OptionBinder& binder, const OptionControl& control, const ControlWindows& windows);
+// Takes a user's change of a control (`piece` as in option_control_id, `code` the
+// notification) into its setting; true when it counts as a change.
+bool take_control(OptionBinder& binder, const OptionControl& control, const ControlWindows& windows, int piece,
+                  unsigned code);
+// The digits of `text`, nothing else.
+std::wstring digits_of(const std::wstring& text);
+std::wstring window_text(HWND window);

@@ -1,0 +1,379 @@
+#include "settings/win32/options_dialog.h"
+
+#include "settings/win32/option_controls.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "core/option_pages.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/window_owner.h"
+
+namespace {
+
+constexpr int kWidth = 690;
+constexpr int kHeight = 580;
+constexpr int kTreeWidth = 170;
+constexpr int kMargin = 10;
+constexpr int kButtonWidth = 84;
+constexpr int kButtonHeight = 26;
+// The colour dialog's boxes of red, green and blue.
+constexpr int kRedBox = 706;
+constexpr int kBlueBox = 708;
+
+LRESULT CALLBACK options_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    OptionsDialog* self = window_owner<OptionsDialog>(window, message, lparam);
+    LRESULT result = 0;
+    if (self != nullptr && self->handle(message, wparam, lparam, &result)) return result;
+    return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+// A colour being chosen: each colour the colour dialog shows is tried at once.
+struct ColourPick {
+    std::function<void(std::uint32_t)> show;
+    void** dialog = nullptr;  // the colour dialog while it is open
+};
+
+UINT_PTR CALLBACK colour_hook(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        auto* pick = reinterpret_cast<ColourPick*>(reinterpret_cast<CHOOSECOLORW*>(lparam)->lCustData);
+        ::SetPropW(dialog, L"KelvantoColourPick", pick);
+        ::SetWindowTextW(dialog, L"Color");
+        *pick->dialog = dialog;
+        return 0;
+    }
+    auto* pick = static_cast<ColourPick*>(::GetPropW(dialog, L"KelvantoColourPick"));
+    if (pick == nullptr) return 0;
+    if (message == WM_DESTROY) {
+        ::RemovePropW(dialog, L"KelvantoColourPick");
+        *pick->dialog = nullptr;
+        return 0;
+    }
+    const int box = LOWORD(wparam);
+    if (message == WM_COMMAND && HIWORD(wparam) == EN_CHANGE && box >= kRedBox && box <= kBlueBox) {
+        BOOL ok[3] = {FALSE, FALSE, FALSE};
+        const UINT r = ::GetDlgItemInt(dialog, kRedBox, &ok[0], FALSE);
+        const UINT g = ::GetDlgItemInt(dialog, kRedBox + 1, &ok[1], FALSE);
+        const UINT b = ::GetDlgItemInt(dialog, kBlueBox, &ok[2], FALSE);
+        if (ok[0] && ok[1] && ok[2] && r < 256 && g < 256 && b < 256) pick->show(RGB(r, g, b));
+    }
+    return 0;
+}
+
+HWND as_window(void* w) { return static_cast<HWND>(w); }
+
+}  // namespace
+
+OptionsDialog::OptionsDialog(OptionsDialogHost& host, void* owner) : host_(host) {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                  ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    WNDCLASSEXW c{};
+    c.cbSize = sizeof c;
+    c.lpfnWndProc = options_proc;
+    c.hInstance = ::GetModuleHandleW(nullptr);
+    c.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    c.lpszClassName = kOptionsClass;
+    ::RegisterClassExW(&c);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
+    metrics.lfMessageFont.lfWeight = FW_BOLD;
+    bold_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
+    binder_ = std::make_unique<OptionBinder>(host_.options_settings());
+
+    RECT outer{0, 0, kWidth, kHeight};
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    ::AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
+    window_ = ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kOptionsClass, L"Settings", style,
+                                CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
+                                as_window(owner), nullptr, c.hInstance, this);
+    ::SetPropW(as_window(window_), kDialogKeysProperty, window_);
+    build();
+    fill();
+    select(0);
+    // Beside the main window where there is room, so that the live preview shows; else
+    // centred over it. Above the other windows.
+    const long w = outer.right - outer.left, h = outer.bottom - outer.top;
+    RECT main{};
+    ::GetWindowRect(owner != nullptr ? as_window(owner) : ::GetDesktopWindow(), &main);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromRect(&main, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    long x = (main.left + main.right - w) / 2;
+    if (main.right + 8 + w <= work.right) x = main.right + 8;
+    else if (main.left - 8 - w >= work.left) x = main.left - 8 - w;
+    const long y = std::clamp(main.top, work.top, std::max(work.top, work.bottom - h));
+    x = std::clamp(x, work.left, std::max(work.left, work.right - w));
+    ::SetWindowPos(as_window(window_), HWND_TOP, static_cast<int>(x), static_cast<int>(y), 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetForegroundWindow(as_window(window_));
+    ::SetFocus(::GetDlgItem(as_window(window_), kOptionsTreeId));
+}
+
+OptionsDialog::~OptionsDialog() {
+    if (window_ != nullptr) {
+        ::SetWindowLongPtrW(as_window(window_), GWLP_USERDATA, 0);
+        ::RemovePropW(as_window(window_), kDialogKeysProperty);
+        ::DestroyWindow(as_window(window_));
+    }
+    ::DeleteObject(static_cast<HFONT>(font_));
+    ::DeleteObject(static_cast<HFONT>(bold_));
+}
+
+void OptionsDialog::build() {
+    const HWND w = as_window(window_);
+    const auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int cx, int cy,
+                           DWORD ex = 0) {
+        HWND c = ::CreateWindowExW(ex, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, w,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        return c;
+    };
+    const int bottom = kHeight - kMargin - kButtonHeight - kMargin;
+    HWND tree = child(WC_TREEVIEWW, L"", WS_TABSTOP | WS_GROUP | TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS |
+                                             TVS_SHOWSELALWAYS,
+                      kOptionsTreeId, kMargin, kMargin, kTreeWidth, bottom - kMargin, WS_EX_CLIENTEDGE);
+    PageArea area{w, kMargin * 2 + kTreeWidth, kMargin, kWidth - kTreeWidth - 3 * kMargin,
+                  static_cast<HFONT>(font_), static_cast<HFONT>(bold_), {}};
+    const std::vector<OptionPageDecl> decls = option_page_decls(host_.options_period_names());
+    for (const OptionPageDecl& page : decls)
+        for (const OptionControl& c : page.controls)
+            if (c.kind == OptionControlKind::slot && !host_.options_slot_text(c.setting).empty())
+                area.text_slots.push_back(c.setting);
+    HWND tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, w,
+                                  nullptr, nullptr, nullptr);
+    for (std::size_t i = 0; i < decls.size(); ++i) {
+        auto page = std::make_unique<Page>();
+        page->decl = decls[i];
+        create_page_windows(*page, static_cast<int>(i), area);
+        for (std::size_t k = 0; k < page->decl.controls.size(); ++k) {
+            const std::string& tip = page->decl.controls[k].tooltip;
+            if (tip.empty() || page->controls[k].main == nullptr) continue;
+            const std::wstring text = widen(tip);
+            TOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = w;
+            tool.uId = reinterpret_cast<UINT_PTR>(page->controls[k].main);
+            tool.lpszText = const_cast<wchar_t*>(text.c_str());
+            ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+        // The node goes under its parent page's node, which comes earlier in the list.
+        TVINSERTSTRUCTW node{};
+        node.hParent = TVI_ROOT;
+        for (const auto& earlier : pages_)
+            if (earlier->decl.name == page->decl.parent) node.hParent = earlier->node;
+        node.hInsertAfter = TVI_LAST;
+        const std::wstring name = widen(page->decl.name);
+        node.item.mask = TVIF_TEXT | TVIF_PARAM;
+        node.item.pszText = const_cast<wchar_t*>(name.c_str());
+        node.item.lParam = static_cast<LPARAM>(i);
+        page->node = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&node)));
+        pages_.push_back(std::move(page));
+    }
+    for (const auto& page : pages_) ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(page->node));
+    const int y = kHeight - kMargin - kButtonHeight;
+    int x = kWidth - kMargin - 3 * kButtonWidth - 2 * 6;
+    child(L"BUTTON", L"&OK", WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, IDOK, x, y, kButtonWidth, kButtonHeight);
+    x += kButtonWidth + 6;
+    child(L"BUTTON", L"Cancel", WS_TABSTOP | WS_GROUP, IDCANCEL, x, y, kButtonWidth, kButtonHeight);
+    x += kButtonWidth + 6;
+    HWND apply = child(L"BUTTON", L"&Apply", WS_TABSTOP | WS_GROUP, kOptionsApplyId, x, y, kButtonWidth, kButtonHeight);
+    ::EnableWindow(apply, FALSE);
+}
+
+void OptionsDialog::fill() {
+    ++loading_;
+    for (const auto& page : pages_) {
+        for (std::size_t k = 0; k < page->decl.controls.size(); ++k) {
+            const OptionControl& c = page->decl.controls[k];
+            const ControlWindows& cw = page->controls[k];
+            fill_control(*binder_, c, cw);
+            if (c.enabled_by.empty()) continue;
+            const BOOL on = binder_->enabled(c) ? TRUE : FALSE;
+            for (HWND piece : {cw.main, cw.label}) ::EnableWindow(piece, on);
+            for (HWND radio : cw.radios) ::EnableWindow(radio, on);
+        }
+    }
+    --loading_;
+    show_slot_texts();
+}
+
+void OptionsDialog::show_slot_texts() {
+    for (const auto& page : pages_)
+        for (std::size_t k = 0; k < page->decl.controls.size(); ++k)
+            if (page->decl.controls[k].kind == OptionControlKind::slot && page->decl.controls[k].setting != kMinuteLoggingSlot &&
+                page->controls[k].main != nullptr)
+                ::SetWindowTextW(page->controls[k].main, widen(host_.options_slot_text(page->decl.controls[k].setting)).c_str());
+}
+
+void OptionsDialog::select(int page) {
+    if (page < 0 || static_cast<std::size_t>(page) >= pages_.size() || page == shown_) return;
+    if (shown_ >= 0)
+        for (HWND w : pages_[static_cast<std::size_t>(shown_)]->windows) ::ShowWindow(w, SW_HIDE);
+    shown_ = page;
+    for (HWND w : pages_[static_cast<std::size_t>(page)]->windows) ::ShowWindow(w, SW_SHOW);
+    HWND tree = ::GetDlgItem(as_window(window_), kOptionsTreeId);
+    HTREEITEM node = pages_[static_cast<std::size_t>(page)]->node;
+    if (reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) != node)
+        ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+}
+
+void OptionsDialog::show_page(const std::string& name) {
+    for (std::size_t i = 0; i < pages_.size(); ++i)
+        if (pages_[i]->decl.name == name) select(static_cast<int>(i));
+}
+
+void OptionsDialog::changed(int page, int control, unsigned code) {
+    if (loading_ > 0 || page < 0 || static_cast<std::size_t>(page) >= pages_.size()) return;
+    Page& p = *pages_[static_cast<std::size_t>(page)];
+    const int piece = control % 8;
+    control /= 8;
+    if (control < 0 || static_cast<std::size_t>(control) >= p.decl.controls.size()) return;
+    const OptionControl& c = p.decl.controls[static_cast<std::size_t>(control)];
+    const ControlWindows& cw = p.controls[static_cast<std::size_t>(control)];
+    if (c.kind == OptionControlKind::colour) {
+        if (code != BN_CLICKED || colour_dialog_ != nullptr) return;
+        const std::int64_t before = binder_->number(c.setting);
+        const auto show = [this, &c, &cw](std::uint32_t colour) {
+            if (binder_->number(c.setting) == static_cast<std::int64_t>(colour)) return;
+            binder_->set_number(c.setting, static_cast<std::int32_t>(colour));
+            ::InvalidateRect(cw.main, nullptr, TRUE);
+            ::EnableWindow(::GetDlgItem(as_window(window_), kOptionsApplyId), TRUE);
+            host_.options_preview();
+        };
+        ColourPick pick{show, &colour_dialog_};
+        COLORREF custom[16] = {};
+        CHOOSECOLORW choose{};
+        choose.lStructSize = sizeof choose;
+        choose.hwndOwner = as_window(window_);
+        choose.rgbResult = static_cast<COLORREF>(before);
+        choose.lpCustColors = custom;
+        choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK;
+        choose.lCustData = reinterpret_cast<LPARAM>(&pick);
+        choose.lpfnHook = colour_hook;
+        const bool chosen = ::ChooseColorW(&choose) != FALSE;
+        show(chosen ? choose.rgbResult : static_cast<std::uint32_t>(before));
+        return;
+    }
+    if (c.kind == OptionControlKind::slot && c.setting == kMinuteLoggingSlot && code == BN_CLICKED) {
+        if (!host_.options_minute_logging(::SendMessageW(cw.main, BM_GETCHECK, 0, 0) == BST_CHECKED)) {
+            fill_control(*binder_, c, cw);
+            return;
+        }
+    } else if (!take_control(*binder_, c, cw, piece, code)) {
+        return;
+    }
+    ::EnableWindow(::GetDlgItem(as_window(window_), kOptionsApplyId), TRUE);
+    // What depends on the change is enabled by it.
+    ++loading_;
+    for (const auto& other : pages_) {
+        for (std::size_t k = 0; k < other->decl.controls.size(); ++k) {
+            const OptionControl& oc = other->decl.controls[k];
+            if (oc.enabled_by.empty()) continue;
+            const BOOL on = binder_->enabled(oc) ? TRUE : FALSE;
+            for (HWND w : {other->controls[k].main, other->controls[k].label}) ::EnableWindow(w, on);
+            for (HWND w : other->controls[k].radios) ::EnableWindow(w, on);
+        }
+    }
+    --loading_;
+    host_.options_preview();
+    show_slot_texts();
+}
+
+void OptionsDialog::store(bool close_after) {
+    const OptionsDialogHost::Refusal refusal = host_.options_refusal();
+    if (!refusal.message.empty()) {
+        ::MessageBoxW(as_window(window_), widen(refusal.message).c_str(), L"Kelvanto", MB_ICONEXCLAMATION | MB_OK);
+        show_page(refusal.page);
+        for (std::size_t i = 0; i < pages_.size(); ++i) {
+            const Page& p = *pages_[i];
+            for (std::size_t k = 0; k < p.decl.controls.size(); ++k) {
+                if (p.decl.name != refusal.page || p.decl.controls[k].setting != refusal.setting) continue;
+                ::SetFocus(p.controls[k].main);
+                ::SendMessageW(p.controls[k].main, EM_SETSEL, 0, -1);
+            }
+        }
+        return;
+    }
+    host_.options_store();
+    if (close_after) {
+        close(false);
+        return;
+    }
+    ::EnableWindow(::GetDlgItem(as_window(window_), kOptionsApplyId), FALSE);
+    // The boxes show what was stored (a refused number shows the setting again).
+    fill();
+    host_.options_preview();
+    ::SetFocus(as_window(window_));
+}
+
+void OptionsDialog::close(bool discard) {
+    if (discard) host_.options_discard();
+    ::DestroyWindow(as_window(window_));
+}
+
+void OptionsDialog::bring_forward() {
+    HWND front = colour_dialog_ != nullptr ? static_cast<HWND>(colour_dialog_) : as_window(window_);
+    if (front != nullptr) ::SetForegroundWindow(front);
+}
+
+bool OptionsDialog::handle(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t* result) {
+    switch (message) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wparam);
+            const unsigned code = HIWORD(wparam);
+            if (id == IDOK) store(true);
+            else if (id == IDCANCEL) close(true);
+            else if (id == kOptionsApplyId && code == BN_CLICKED) store(false);
+            else if (id >= 0x1000) changed((id - 0x1000) / 0x100, (id - 0x1000) % 0x100, code);
+            return true;
+        }
+        case WM_HSCROLL: {
+            const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
+            if (id >= 0x1000) changed((id - 0x1000) / 0x100, (id - 0x1000) % 0x100, 0);
+            return true;
+        }
+        case WM_NOTIFY: {
+            const auto* note = reinterpret_cast<const NMHDR*>(lparam);
+            if (note->idFrom == kOptionsTreeId && note->code == TVN_SELCHANGEDW) {
+                select(static_cast<int>(reinterpret_cast<const NMTREEVIEWW*>(lparam)->itemNew.lParam));
+            } else if (note->code == DTN_DATETIMECHANGE && note->idFrom >= 0x1000) {
+                const int id = static_cast<int>(note->idFrom);
+                changed((id - 0x1000) / 0x100, (id - 0x1000) % 0x100, 0);
+            }
+            return false;
+        }
+        case WM_DRAWITEM: {
+            // A colour swatch: its colour, framed.
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+            const int id = static_cast<int>(item->CtlID) - 0x1000;
+            const std::size_t page = static_cast<std::size_t>(id / 0x100), control = static_cast<std::size_t>(id % 0x100 / 8);
+            if (id < 0 || page >= pages_.size() || control >= pages_[page]->decl.controls.size()) return false;
+            const std::int64_t colour = binder_->number(pages_[page]->decl.controls[control].setting);
+            HBRUSH fill = ::CreateSolidBrush(static_cast<COLORREF>(colour) & 0xFFFFFF);
+            ::FillRect(item->hDC, &item->rcItem, fill);
+            ::DeleteObject(fill);
+            ::FrameRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
+            if ((item->itemState & ODS_FOCUS) != 0) {
+                RECT inner = item->rcItem;
+                ::InflateRect(&inner, -3, -3);
+                ::DrawFocusRect(item->hDC, &inner);
+            }
+            *result = TRUE;
+            return true;
+        }
+        case WM_CLOSE: close(true); return true;
+        case WM_DESTROY:
+            ::RemovePropW(as_window(window_), kDialogKeysProperty);
+            window_ = nullptr;
+            host_.options_closed();
+            return true;
+        default: return false;
+    }
+}

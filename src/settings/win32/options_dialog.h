@@ -1,0 +1,99 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "settings/option_page_decl.h"
+
+// What the options dialog asks of the running program; the main window answers.
+class OptionsDialogHost {
+public:
+    virtual ~OptionsDialogHost() = default;
+    // The in-memory settings the dialog changes.
+    virtual Settings& options_settings() = 0;
+    // The names of the periods the overview lines offer, as shown now.
+    virtual std::vector<std::string> options_period_names() { return {}; }
+    // Live preview: the window shows the in-memory settings.
+    virtual void options_preview() = 0;
+    // The text shown at a declared slot of a page (the current period, the last time
+    // synchronisation, where the passwords are kept); empty: the slot shows nothing.
+    virtual std::string options_slot_text(const std::string& /*slot*/) { return {}; }
+    // "Minutely logging" switched: the minutely log starts or stops (switched off, that is
+    // stored at once); false when the user kept it as it was.
+    virtual bool options_minute_logging(bool /*on*/) { return true; }
+    // Before OK and Apply store anything: why they may not, with the page and the setting
+    // to show (the mail addresses and server); an empty message lets them store.
+    struct Refusal {
+        std::string message;
+        std::string page;
+        std::string setting;
+    };
+    virtual Refusal options_refusal() { return {}; }
+    // OK and Apply: every setting stored.
+    virtual void options_store() = 0;
+    // Cancel: the stored settings are loaded again and shown.
+    virtual void options_discard() = 0;
+    // The dialog's window is gone.
+    virtual void options_closed() {}
+};
+
+// The identifiers of the dialog's controls, for the code and for tests that drive them:
+// the page tree, OK (IDOK), Cancel (IDCANCEL), Apply; then each declared control of page
+// `page` (its place in option_page_decls()) at place `control` on its page: `piece` 0 is the
+// control itself (check box, list, box, slider, date picker, colour swatch, or the group box
+// of radio buttons), piece 1 + i the radio button of entry i, piece 6 a box's unit, piece 7 the
+// caption beside it.
+inline constexpr int kOptionsTreeId = 100;
+inline constexpr int kOptionsApplyId = 3;
+inline constexpr int kOptionsLaterNoteId = 101;  // the line on a page that shows only some of itself
+constexpr int option_control_id(int page, int control, int piece = 0) { return 0x1000 + page * 0x100 + control * 8 + piece; }
+
+// The window class of the dialog, and the window property that asks the message loop to give
+// it the dialog keys (Tab, arrows, Enter, Escape) through IsDialogMessageW.
+inline constexpr const wchar_t* kOptionsClass = L"KelvantoOptions";
+inline constexpr const wchar_t* kDialogKeysProperty = L"KelvantoDialogKeys";
+
+// The options dialog "Settings": the tree of pages at the left, the chosen page's controls
+// at the right, rendered from the declared pages, and "&OK", "Cancel", "&Apply". Every change
+// goes into the in-memory settings at once and is shown (live preview); OK and Apply store,
+// Cancel, Escape and closing the window put the stored settings back. Modeless, owned by the
+// main window.
+class OptionsDialog {
+public:
+    OptionsDialog(OptionsDialogHost& host, void* owner);
+    ~OptionsDialog();
+    OptionsDialog(const OptionsDialog&) = delete;
+    OptionsDialog& operator=(const OptionsDialog&) = delete;
+
+    void* handle() const { return window_; }
+    bool open() const { return window_ != nullptr; }
+    // Brings the dialog (or its colour dialog) to the front.
+    void bring_forward();
+    // Shows page `name` as a click in the tree does.
+    void show_page(const std::string& name);
+
+    // Called by the window procedure; false: the default handling runs.
+    bool handle(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t* result);
+
+    struct Page;  // a declared page and its windows
+
+private:
+    void build();
+    void fill();
+    void changed(int page, int control, unsigned code);
+    void store(bool close_after);
+    void close(bool discard);
+    void select(int page);
+    void show_slot_texts();
+
+    OptionsDialogHost& host_;
+    std::unique_ptr<OptionBinder> binder_;
+    std::vector<std::unique_ptr<Page>> pages_;
+    void* window_ = nullptr;   // HWND
+    void* font_ = nullptr;     // HFONT
+    void* bold_ = nullptr;     // HFONT
+    void* colour_dialog_ = nullptr;  // HWND of the open colour dialog
+    int shown_ = -1;
+    int loading_ = 0;
+};
