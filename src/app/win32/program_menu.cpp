@@ -1,7 +1,6 @@
 #include "app/win32/program_menu.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "platform/win32/win32_text.h"
 
