@@ -38,10 +38,11 @@ stored() { wine reg query 'HKCU\software\Kelvanto' /v "$1" 2> /dev/null | tr -d 
 visible() { xdotool search --onlyvisible --name "$1" 2> /dev/null | head -1; }
 # Waits up to $2 tenths of a second for the command $1 to succeed.
 wait_for() { for _ in $(seq "$2"); do eval "$1" && return 0; sleep 0.1; done; return 1; }
-# Waits for the program's icon in the tray's panel; sets $icon.
+# Waits (up to $1 tenths of a second, else 5 s) for the program's icon in the tray's panel;
+# sets $icon.
 docked_icon() {
   icon=
-  for _ in $(seq 50); do
+  for _ in $(seq ${1:-50}); do
     panel=$(xdotool search --name '^panel$' | head -1)
     [ -n "$panel" ] && icon=$(xwininfo -tree -id "$panel" 2> /dev/null | awk '/explorer.exe|kelvanto.exe/ {print $1; exit}')
     [ -n "$icon" ] && return 0

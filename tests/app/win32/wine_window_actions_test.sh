@@ -41,7 +41,7 @@ wine "$exe" /minimized > "$work/run.out" 2>&1 &
 program=$!
 
 # Minimised at the start: the icon docks, the window stays hidden until the icon is clicked.
-docked_icon || fail "/minimized: no icon docked in the notification area"
+docked_icon 300 || fail "/minimized: no icon docked in the notification area"
 sleep 1.5
 [ -z "$(visible '^Kelvanto$')" ] || fail "/minimized: the window shows at the start"
 xdotool mousemove --window "$icon" 8 8 click 1
