@@ -56,3 +56,15 @@ inline void centre_window(HWND window, HWND over, int client_width, int client_h
     if (top < 0) top = 0;
     ::SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+// The answer to DM_GETDEFID: Enter clicks the push button that has the focus, else OK.
+inline LRESULT default_button(HWND window) {
+    const HWND focus = ::GetFocus();
+    wchar_t name[16] = {};
+    if (focus != nullptr && ::IsChild(window, focus) && ::GetClassNameW(focus, name, 16) > 0 &&
+        ::lstrcmpiW(name, L"Button") == 0) {
+        const LONG kind = ::GetWindowLongW(focus, GWL_STYLE) & BS_TYPEMASK;
+        if (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON) return MAKELRESULT(::GetDlgCtrlID(focus), DC_HASDEFID);
+    }
+    return MAKELRESULT(IDOK, DC_HASDEFID);
+}

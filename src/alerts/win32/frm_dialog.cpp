@@ -158,7 +158,7 @@ LRESULT frmDialog::handle(HWND window, UINT message, WPARAM wparam, LPARAM lpara
                 default: break;
             }
             break;
-        case DM_GETDEFID: return MAKELRESULT(IDOK, DC_HASDEFID);
+        case DM_GETDEFID: return default_button(window);
         case WM_CLOSE: finish(false); return 0;
         case WM_DESTROY:
             keys_.release();

@@ -139,6 +139,10 @@ HWND frmEdit::make_list(int id, const char* const* entries, int count, RECT plac
         item.pszText = text.data();
         ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
+    // The keyboard starts on the first row (Space ticks it).
+    LVITEMW focus = {};
+    focus.stateMask = focus.state = LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
     filling_ = false;
     return list;
 }
@@ -171,7 +175,7 @@ LRESULT frmEdit::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
             else if (LOWORD(wparam) == IDCANCEL) cancel();
             else break;
             return 0;
-        case DM_GETDEFID: return MAKELRESULT(IDOK, DC_HASDEFID);
+        case DM_GETDEFID: return default_button(window);
         case WM_CLOSE: cancel(); return 0;
         case WM_DESTROY:
             // Destroyed with its owner: the rule is left as the session found it.
