@@ -26,6 +26,7 @@ inline constexpr const wchar_t* kRuleEditorClass = L"Kelvanto.frmEdit";
 // OK checks the rule through the core and stores it, or shows the refusal in the program's
 // message box and stays open with the missing values marked; Cancel, Escape and the close
 // box restore the rule as the session found it. `closed(stored)` runs once the editor is
-// gone and the owner is enabled again. Answers the editor's window.
+// gone and the owner is enabled again (not when the editor goes with its owner: the rule is
+// then restored without a call). Answers the editor's window.
 HWND open_rule_editor(HWND owner, AlertView state, Services& services, const EditorSession& session,
                       std::function<void(bool stored)> closed);
