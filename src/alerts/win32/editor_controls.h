@@ -18,9 +18,20 @@ inline HFONT create_message_font() {
     return nullptr;
 }
 
-// A child control at its place, in the given font.
+// Places and sizes are written for 96 dots per inch; on a screen of another density the
+// window's DPI scales them.
+inline int scaled(HWND window, int length) {
+    const UINT dpi = ::GetDpiForWindow(window);
+    return dpi == 0 ? length : ::MulDiv(length, static_cast<int>(dpi), 96);
+}
+inline RECT scaled(HWND window, RECT r) {
+    return RECT{scaled(window, r.left), scaled(window, r.top), scaled(window, r.right), scaled(window, r.bottom)};
+}
+
+// A child control at its place (scaled), in the given font.
 inline HWND make_control(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style, DWORD ex_style,
-                         int id, RECT place, HFONT font) {
+                         int id, RECT given, HFONT font) {
+    const RECT place = scaled(parent, given);
     const HWND control = ::CreateWindowExW(ex_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, place.left,
                                            place.top, place.right - place.left, place.bottom - place.top, parent,
                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -39,10 +50,10 @@ inline std::string control_text(HWND control) {
     return narrow(text);
 }
 
-// Places a window of the given client size centred over `over` (the screen's work area when
-// there is none).
+// Places a window of the given client size (scaled) centred over `over` (the screen's work
+// area when there is none).
 inline void centre_window(HWND window, HWND over, int client_width, int client_height) {
-    RECT frame{0, 0, client_width, client_height};
+    RECT frame{0, 0, scaled(window, client_width), scaled(window, client_height)};
     ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)), FALSE,
                          static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE)));
     RECT area{0, 0, 1024, 768};

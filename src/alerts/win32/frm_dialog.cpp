@@ -112,7 +112,7 @@ void frmDialog::create_controls(const std::vector<std::string>& shown_adapters) 
         // core's own entry.
         const HDC dc = ::GetDC(list_);
         const HGDIOBJ old = ::SelectObject(dc, font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
-        int widest = width;
+        int widest = scaled(w, width);
         for (std::size_t i = 0; i < form_.list.size(); ++i) {
             const bool adapter = kind_ == ValueKind::adapter && i >= 1 && i - 1 < shown_adapters.size();
             const std::wstring entry = widen(adapter ? shown_adapters[i - 1] : form_.list[i]);

@@ -103,7 +103,9 @@ HWND frmEdit::create() {
     actions_ = make_list(kEditActions, kActionEntries, kUsedActionKinds, RECT{10, 128, 450, 268});
     make_control(w, L"STATIC", L"Rule (click an underlined value to change it):", SS_LEFT, 0, 0, RECT{10, 276, 450, 292},
                  font_);
-    sentence_ = create_sentence_view(w, kEditSentence, 10, 294, 440, 70);
+    const RECT words = scaled(w, RECT{10, 294, 450, 364});
+    sentence_ = create_sentence_view(w, kEditSentence, words.left, words.top, words.right - words.left,
+                                     words.bottom - words.top);
     ::SendMessageW(sentence_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     make_control(w, L"STATIC", L"Name:", SS_LEFT | SS_CENTERIMAGE, 0, 0, RECT{10, 374, 60, 396}, font_);
     name_ = make_control(w, L"EDIT", widen(rule().Name), WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kEditName,
@@ -128,7 +130,7 @@ HWND frmEdit::make_list(int id, const char* const* entries, int count, RECT plac
     ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     LVCOLUMNW column = {};
     column.mask = LVCF_WIDTH;
-    column.cx = place.right - place.left - ::GetSystemMetrics(SM_CXVSCROLL) - 4;
+    column.cx = scaled(window_, place.right - place.left) - ::GetSystemMetrics(SM_CXVSCROLL) - 4;
     ::SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     filling_ = true;
     for (int i = 0; i < count; ++i) {
