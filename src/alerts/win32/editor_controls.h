@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/win32/windows_api.h"
+
+#include <string>
+
+#include "platform/win32/win32_text.h"
+
+// Small helpers the rule editor and the value dialog share for their controls.
+
+// The system's message font (the caller deletes it), the stock GUI font when there is none.
+inline HFONT create_message_font() {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        if (HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont)) return font;
+    }
+    return nullptr;
+}
+
+// Places and sizes are written for 96 dots per inch; on a screen of another density the
+// window's DPI scales them.
+inline int scaled(HWND window, int length) {
+    const UINT dpi = ::GetDpiForWindow(window);
+    return dpi == 0 ? length : ::MulDiv(length, static_cast<int>(dpi), 96);
+}
+inline RECT scaled(HWND window, RECT r) {
+    return RECT{scaled(window, r.left), scaled(window, r.top), scaled(window, r.right), scaled(window, r.bottom)};
+}
+
+// A child control at its place (scaled), in the given font.
+inline HWND make_control(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style, DWORD ex_style,
+                         int id, RECT given, HFONT font) {
+    const RECT place = scaled(parent, given);
+    const HWND control = ::CreateWindowExW(ex_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, place.left,
+                                           place.top, place.right - place.left, place.bottom - place.top, parent,
+                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                           ::GetModuleHandleW(nullptr), nullptr);
+    const HGDIOBJ used = font != nullptr ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(used), FALSE);
+    return control;
+}
+
+// A control's text in UTF-8.
+inline std::string control_text(HWND control) {
+    const int length = ::GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    return narrow(text);
+}
+
+// Places a window of the given client size (scaled) centred over `over` (the screen's work
+// area when there is none).
+inline void centre_window(HWND window, HWND over, int client_width, int client_height) {
+    RECT frame{0, 0, scaled(window, client_width), scaled(window, client_height)};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE)));
+    RECT area{0, 0, 1024, 768};
+    if (over == nullptr || !::IsWindowVisible(over) || !::GetWindowRect(over, &area))
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    int left = area.left + (area.right - area.left - width) / 2;
+    int top = area.top + (area.bottom - area.top - height) / 2;
+    if (left < 0) left = 0;
+    if (top < 0) top = 0;
+    ::SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The answer to DM_GETDEFID: Enter clicks the push button that has the focus, else OK.
+inline LRESULT default_button(HWND window) {
+    const HWND focus = ::GetFocus();
+    wchar_t name[16] = {};
+    if (focus != nullptr && ::IsChild(window, focus) && ::GetClassNameW(focus, name, 16) > 0 &&
+        ::lstrcmpiW(name, L"Button") == 0) {
+        const LONG kind = ::GetWindowLongW(focus, GWL_STYLE) & BS_TYPEMASK;
+        if (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON) return MAKELRESULT(::GetDlgCtrlID(focus), DC_HASDEFID);
+    }
+    return MAKELRESULT(IDOK, DC_HASDEFID);
+}
