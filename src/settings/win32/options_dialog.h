@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/message_window.h"
 #include "settings/option_page_decl.h"
 
 // What the options dialog asks of the running program; the main window answers.
@@ -49,10 +50,9 @@ inline constexpr int kOptionsApplyId = 3;
 inline constexpr int kOptionsLaterNoteId = 101;  // the line on a page that shows only some of itself
 constexpr int option_control_id(int page, int control, int piece = 0) { return 0x1000 + page * 0x100 + control * 8 + piece; }
 
-// The window class of the dialog, and the window property that asks the message loop to give
-// it the dialog keys (Tab, arrows, Enter, Escape) through IsDialogMessageW.
+// The window class of the dialog. It has the dialog keys through the message loop's
+// kDialogKeysProperty.
 inline constexpr const wchar_t* kOptionsClass = L"KelvantoOptions";
-inline constexpr const wchar_t* kDialogKeysProperty = L"KelvantoDialogKeys";
 
 // The options dialog "Settings": the tree of pages at the left, the chosen page's controls
 // at the right, rendered from the declared pages, and "&OK", "Cancel", "&Apply". Every change
