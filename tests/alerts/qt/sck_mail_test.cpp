@@ -191,8 +191,7 @@ TEST(SckMail, ImplicitTlsIsChosenOnThePageAndNoGreetingIsSaidSo) {
               std::string("Alert mail not sent: the SMTP server 127.0.0.1:").size());
 
     live.settings.EmailSecurity = 2;  // "TLS from the first byte"
-    // The handshake of a busy machine may take longer than the short wait above.
-    live.sender.reply_timeout_ms = 30000;
+    live.sender.reply_timeout_ms = 30000;  // a busy machine's handshake may take longer than 1 s
     live.send("Connection speed has changed to 100000000 bps.");
     ASSERT_TRUE(live.drain());
     ASSERT_TRUE(wait_until([&] { return server.has_mail(0); })) << server.log();
