@@ -15,7 +15,7 @@
 #include "measure/adapter_list.h"
 #include "measure/ip_statistics.h"
 #include "platform/services.h"
-#include "platform/win32/dialog_keys.h"
+#include "platform/win32/message_window.h"
 #include "platform/win32/window_owner.h"
 #include "settings/settings.h"
 
@@ -51,7 +51,6 @@ private:
     HWND list_ = nullptr;
     HWND field_ = nullptr;
     HFONT font_ = nullptr;
-    DialogKeys keys_;
     bool cleaning_ = false;  // the field is being rid of what is not a digit
 };
 
@@ -83,7 +82,7 @@ HWND frmDialog::create(const std::vector<std::string>& shown_adapters) {
     font_ = create_message_font();
     create_controls(shown_adapters);
     centre_window(window, owner_, kClientWidth, kClientHeight);
-    keys_.attach(window);
+    ::SetPropW(window, kDialogKeysProperty, window);
     if (owner_ != nullptr) ::EnableWindow(owner_, FALSE);
     ::ShowWindow(window, SW_SHOW);
     ::SetForegroundWindow(window);
@@ -161,7 +160,7 @@ LRESULT frmDialog::handle(HWND window, UINT message, WPARAM wparam, LPARAM lpara
         case DM_GETDEFID: return default_button(window);
         case WM_CLOSE: finish(false); return 0;
         case WM_DESTROY:
-            keys_.release();
+            ::RemovePropW(window, kDialogKeysProperty);
             if (font_ != nullptr) ::DeleteObject(font_);
             font_ = nullptr;
             if (owner_ != nullptr) ::EnableWindow(owner_, TRUE);

@@ -11,7 +11,7 @@
 #include "alerts/win32/frm_dialog.h"
 #include "alerts/win32/rule_sentence_view.h"
 #include "platform/services.h"
-#include "platform/win32/dialog_keys.h"
+#include "platform/win32/message_window.h"
 #include "platform/win32/window_owner.h"
 
 namespace {
@@ -50,7 +50,6 @@ private:
     HWND sentence_ = nullptr;
     HWND name_ = nullptr;
     HFONT font_ = nullptr;
-    DialogKeys keys_;
     std::vector<SentenceWord> words_;
     bool filling_ = false;  // the check marks are being set from the rule
     bool finished_ = false;
@@ -115,7 +114,7 @@ HWND frmEdit::create() {
     show_checks();
     rebuild();
     centre_window(w, owner_, kClientWidth, kClientHeight);
-    keys_.attach(w);
+    ::SetPropW(w, kDialogKeysProperty, w);
     if (owner_ != nullptr) ::EnableWindow(owner_, FALSE);
     ::ShowWindow(w, SW_SHOW);
     ::SetForegroundWindow(w);
@@ -185,7 +184,7 @@ LRESULT frmEdit::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
                 finished_ = true;
                 cancel_session(state_.alerts.working, session_);
             }
-            keys_.release();
+            ::RemovePropW(window, kDialogKeysProperty);
             if (font_ != nullptr) ::DeleteObject(font_);
             font_ = nullptr;
             if (owner_ != nullptr) ::EnableWindow(owner_, TRUE);

@@ -81,6 +81,7 @@ public:
     Refusal options_refusal() override;
     bool options_minute_logging(bool on) override;
     std::string options_slot_text(const std::string& slot) override;
+    std::unique_ptr<OptionsPageView> options_page_view(const std::string& name, OptionsPageEvents events) override;
     void options_store() override;
     void options_discard() override;
     // "&Settings...": the options dialog, opened or brought forward; one at a time.

@@ -1,10 +1,12 @@
 // The main window as the options dialog's host: the live preview, OK and Apply storing the
-// settings, Cancel loading them again.
+// settings and the alert rules, Cancel loading them again.
 #include "app/win32/main_window.h"
 
 #include "platform/win32/windows_api.h"
 
 #include "alerts/mail_settings_check.h"
+#include "alerts/rule_files.h"
+#include "alerts/win32/alert_page.h"
 #include "core/log_commands.h"
 #include "core/settings_steps.h"
 #include "core/update_cycle.h"
@@ -20,6 +22,8 @@ void MainWindow::open_options() {
         return;
     }
     options_.reset();
+    // The Alerts page edits a working table of the rules as they are stored.
+    load_rules_for_editing(state_.alerts.working, state_.data_dir);
     options_ = std::make_unique<OptionsDialog>(*this, window_);
 }
 
@@ -87,8 +91,17 @@ bool MainWindow::options_minute_logging(bool on) {
     return change.done;
 }
 
+std::unique_ptr<OptionsPageView> MainWindow::options_page_view(const std::string& name, OptionsPageEvents events) {
+    if (name == "Alerts") return create_alert_page(state_, parts_.app.services(), std::move(events));
+    return nullptr;
+}
+
 void MainWindow::options_store() {
     store_settings(state_, parts_.app.services());
+    if (!save_all_rules(state_.alerts.working, state_.alerts.live, state_.data_dir))
+        msg_box_->show_message("The alert rules could not be saved in " + state_.data_dir +
+                                   "Stats. They work until the program ends; OK or Apply tries to save them again.",
+                               false);
     FitWindowHeight();
     apply_translucency(state_.settings, *this);
     RefreshScreen(true);
@@ -99,6 +112,7 @@ void MainWindow::options_discard() {
     Services& services = parts_.app.services();
     reload_settings(state_, services);
     FitWindowHeight();
+    load_rules_for_editing(state_.alerts.working, state_.data_dir);
     save_logs(state_, services);
     load_logs(state_, services);
     apply_window_style();

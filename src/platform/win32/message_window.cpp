@@ -78,7 +78,7 @@ bool pump_messages(const std::function<bool()>& done, int timeout_ms, int look_m
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             // A window that asks for the dialog keys (Tab, arrows, Enter, Escape) gets them.
             const HWND root = msg.hwnd != nullptr ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-            if (root != nullptr && ::GetPropW(root, L"KelvantoDialogKeys") != nullptr && ::IsDialogMessageW(root, &msg)) {
+            if (root != nullptr && ::GetPropW(root, kDialogKeysProperty) != nullptr && ::IsDialogMessageW(root, &msg)) {
                 if (done()) return true;
                 continue;
             }

@@ -37,5 +37,8 @@ inline constexpr unsigned kStopMessage = 0x8000 + 2;
 // Runs the calling thread's message loop until `done()` holds (checked after every
 // message, and every `look_ms` when that is set: for what other threads change without a
 // message) or `timeout_ms` have passed; true when done. A top-level window with the window
-// property "KelvantoDialogKeys" gets its keys through IsDialogMessageW, as a dialog does.
+// property kDialogKeysProperty gets its keys through IsDialogMessageW, as a dialog does: Tab
+// and Shift+Tab move between its controls, Enter arrives as WM_COMMAND IDOK (or the window's
+// DM_GETDEFID answer), Escape as WM_COMMAND IDCANCEL.
+inline constexpr const wchar_t* kDialogKeysProperty = L"KelvantoDialogKeys";
 bool pump_messages(const std::function<bool()>& done, int timeout_ms, int look_ms = 0);

@@ -153,7 +153,8 @@ void create_page_windows(OptionsDialog::Page& page, int index, const PageArea& a
     bool missing = page.decl.controls.empty();
     for (std::size_t i = 0; i < page.decl.controls.size(); ++i)
         missing = missing || (page.decl.controls[i].kind == Kind::slot && page.controls[i].main == nullptr);
-    if (page.decl.has_own_view && missing) {
+    page.rows_bottom = rows.y;
+    if (page.decl.has_own_view && missing && page.view == nullptr) {
         const wchar_t* later = page.decl.controls.empty()
                                    ? L"This page comes with a later version of Kelvanto for Windows."
                                    : L"The rest of this page comes with a later version of Kelvanto for Windows.";

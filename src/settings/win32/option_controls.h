@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct OptionsDialog::Page {
     HTREEITEM node = nullptr;
     std::vector<ControlWindows> controls;  // one per declared control
     std::vector<HWND> windows;             // every window of the page, shown together
+    std::unique_ptr<OptionsPageView> view; // the page's own view, when it has one
+    int rows_bottom = 0;                   // where the declared controls end
 };
 
 // The slot of the Logging page where the Windows page puts its "Minutely logging" check box.
@@ -40,7 +43,7 @@ struct PageArea {
 
 // Creates the (hidden) windows of page `index`: its title, its declared controls row by row,
 // and for a page that is more than its controls, when something of it is not shown, a line
-// saying the rest comes later.
+// saying the rest comes later (not when the page has its view).
 void create_page_windows(OptionsDialog::Page& page, int index, const PageArea& area);
 // Shows the setting of a control in it (not the text of a text slot).
 void fill_control(const OptionBinder& binder, const OptionControl& control, const ControlWindows& windows);

@@ -150,7 +150,16 @@ void OptionsDialog::build() {
     for (std::size_t i = 0; i < decls.size(); ++i) {
         auto page = std::make_unique<Page>();
         page->decl = decls[i];
+        if (page->decl.has_own_view)
+            page->view = host_.options_page_view(page->decl.name, {[this] { view_changed(); },
+                                                                   [this](const std::string& name, const std::string& setting) {
+                                                                       show_setting(name, setting);
+                                                                   }});
         create_page_windows(*page, static_cast<int>(i), area);
+        if (page->view != nullptr) {
+            const OptionsPageArea own{w, area.left, page->rows_bottom, area.width, bottom - page->rows_bottom, font_};
+            for (void* view_window : page->view->create(own)) page->windows.push_back(as_window(view_window));
+        }
         for (std::size_t k = 0; k < page->decl.controls.size(); ++k) {
             const std::string& tip = page->decl.controls[k].tooltip;
             if (tip.empty() || page->controls[k].main == nullptr) continue;
@@ -201,6 +210,8 @@ void OptionsDialog::fill() {
         }
     }
     --loading_;
+    for (const auto& page : pages_)
+        if (page->view != nullptr) page->view->fill();
     show_slot_texts();
 }
 
@@ -227,6 +238,21 @@ void OptionsDialog::select(int page) {
 void OptionsDialog::show_page(const std::string& name) {
     for (std::size_t i = 0; i < pages_.size(); ++i)
         if (pages_[i]->decl.name == name) select(static_cast<int>(i));
+}
+
+void OptionsDialog::show_setting(const std::string& page, const std::string& setting) {
+    show_page(page);
+    for (const auto& p : pages_) {
+        for (std::size_t k = 0; k < p->decl.controls.size(); ++k) {
+            if (p->decl.name != page || p->decl.controls[k].setting != setting) continue;
+            ::SetFocus(p->controls[k].main);
+            ::SendMessageW(p->controls[k].main, EM_SETSEL, 0, -1);
+        }
+    }
+}
+
+void OptionsDialog::view_changed() {
+    if (loading_ == 0) ::EnableWindow(::GetDlgItem(as_window(window_), kOptionsApplyId), TRUE);
 }
 
 void OptionsDialog::changed(int page, int control, unsigned code) {
@@ -290,15 +316,7 @@ void OptionsDialog::store(bool close_after) {
     const OptionsDialogHost::Refusal refusal = host_.options_refusal();
     if (!refusal.message.empty()) {
         ::MessageBoxW(as_window(window_), widen(refusal.message).c_str(), L"Kelvanto", MB_ICONEXCLAMATION | MB_OK);
-        show_page(refusal.page);
-        for (std::size_t i = 0; i < pages_.size(); ++i) {
-            const Page& p = *pages_[i];
-            for (std::size_t k = 0; k < p.decl.controls.size(); ++k) {
-                if (p.decl.name != refusal.page || p.decl.controls[k].setting != refusal.setting) continue;
-                ::SetFocus(p.controls[k].main);
-                ::SendMessageW(p.controls[k].main, EM_SETSEL, 0, -1);
-            }
-        }
+        show_setting(refusal.page, refusal.setting);
         return;
     }
     host_.options_store();
@@ -332,6 +350,9 @@ bool OptionsDialog::handle(unsigned message, std::uintptr_t wparam, std::intptr_
             else if (id == IDCANCEL) close(true);
             else if (id == kOptionsApplyId && code == BN_CLICKED) store(false);
             else if (id >= 0x1000) changed((id - 0x1000) / 0x100, (id - 0x1000) % 0x100, code);
+            else if (id >= kOptionsViewIdFirst)
+                for (const auto& page : pages_)
+                    if (page->view != nullptr && page->view->command(id, code)) break;
             return true;
         }
         case WM_HSCROLL: {
@@ -341,6 +362,11 @@ bool OptionsDialog::handle(unsigned message, std::uintptr_t wparam, std::intptr_
         }
         case WM_NOTIFY: {
             const auto* note = reinterpret_cast<const NMHDR*>(lparam);
+            if (note->idFrom >= kOptionsViewIdFirst && note->idFrom < 0x1000) {
+                for (const auto& page : pages_)
+                    if (page->view != nullptr && page->view->notify(note, result)) return true;
+                return false;
+            }
             if (note->idFrom == kOptionsTreeId && note->code == TVN_SELCHANGEDW) {
                 select(static_cast<int>(reinterpret_cast<const NMTREEVIEWW*>(lparam)->itemNew.lParam));
             } else if (note->code == DTN_DATETIMECHANGE && note->idFrom >= 0x1000) {

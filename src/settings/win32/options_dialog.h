@@ -1,10 +1,48 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/win32/message_window.h"
 #include "settings/option_page_decl.h"
+
+// Where a page's own view goes: the dialog's window, the part of the page below its declared
+// controls (client coordinates) and the dialog's font. HWND and HFONT.
+struct OptionsPageArea {
+    void* dialog = nullptr;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    void* font = nullptr;
+};
+
+// What a page's own view tells the dialog: something changed (Apply is enabled), or a setting
+// of another page is to be shown with the focus (a refused mail setting).
+struct OptionsPageEvents {
+    std::function<void()> changed;
+    std::function<void(const std::string& page, const std::string& setting)> show_setting;
+};
+
+// A page that is more than its declared controls (the rules of "Alerts", ...): windows of its
+// own below them, which the dialog shows and hides with the page. The view's controls use
+// identifiers from kOptionsViewIdFirst up to (not including) 0x1000.
+class OptionsPageView {
+public:
+    virtual ~OptionsPageView() = default;
+    // Creates the view's windows, hidden, as children of the dialog; answers them (HWNDs).
+    virtual std::vector<void*> create(const OptionsPageArea& area) = 0;
+    // Shows what the view edits as it is now: when the dialog opens and after Apply.
+    virtual void fill() = 0;
+    // WM_COMMAND and WM_NOTIFY from the dialog's children; true when they were the view's
+    // (`result` is the answer to WM_NOTIFY).
+    virtual bool command(int id, unsigned code) = 0;
+    virtual bool notify(const void* header, std::intptr_t* result) = 0;
+};
+inline constexpr int kOptionsViewIdFirst = 0x800;
 
 // What the options dialog asks of the running program; the main window answers.
 class OptionsDialogHost {
@@ -30,6 +68,11 @@ public:
         std::string setting;
     };
     virtual Refusal options_refusal() { return {}; }
+    // The view of page `name` when the page is more than its declared controls; none: the
+    // page says the rest of it comes later.
+    virtual std::unique_ptr<OptionsPageView> options_page_view(const std::string& /*name*/, OptionsPageEvents /*events*/) {
+        return nullptr;
+    }
     // OK and Apply: every setting stored.
     virtual void options_store() = 0;
     // Cancel: the stored settings are loaded again and shown.
@@ -49,10 +92,9 @@ inline constexpr int kOptionsApplyId = 3;
 inline constexpr int kOptionsLaterNoteId = 101;  // the line on a page that shows only some of itself
 constexpr int option_control_id(int page, int control, int piece = 0) { return 0x1000 + page * 0x100 + control * 8 + piece; }
 
-// The window class of the dialog, and the window property that asks the message loop to give
-// it the dialog keys (Tab, arrows, Enter, Escape) through IsDialogMessageW.
+// The window class of the dialog. It has the dialog keys through the message loop's
+// kDialogKeysProperty.
 inline constexpr const wchar_t* kOptionsClass = L"KelvantoOptions";
-inline constexpr const wchar_t* kDialogKeysProperty = L"KelvantoDialogKeys";
 
 // The options dialog "Settings": the tree of pages at the left, the chosen page's controls
 // at the right, rendered from the declared pages, and "&OK", "Cancel", "&Apply". Every change
@@ -72,6 +114,8 @@ public:
     void bring_forward();
     // Shows page `name` as a click in the tree does.
     void show_page(const std::string& name);
+    // Shows page `page` with the focus on the control of `setting` (its text selected).
+    void show_setting(const std::string& page, const std::string& setting);
 
     // Called by the window procedure; false: the default handling runs.
     bool handle(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t* result);
@@ -86,6 +130,7 @@ private:
     void close(bool discard);
     void select(int page);
     void show_slot_texts();
+    void view_changed();
 
     OptionsDialogHost& host_;
     std::unique_ptr<OptionBinder> binder_;
