@@ -32,14 +32,7 @@ OptionsDialog::OptionsDialog(OptionsDialogHost& host, void* owner) : host_(host)
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                   ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    WNDCLASSEXW c{};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = options_proc;
-    c.hInstance = ::GetModuleHandleW(nullptr);
-    c.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.lpszClassName = kOptionsClass;
-    ::RegisterClassExW(&c);
+    register_window_class(kOptionsClass, options_proc);
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
@@ -53,7 +46,7 @@ OptionsDialog::OptionsDialog(OptionsDialogHost& host, void* owner) : host_(host)
     ::AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
     window_ = ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kOptionsClass, L"Settings", style,
                                 CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
-                                as_window(owner), nullptr, c.hInstance, this);
+                                as_window(owner), nullptr, ::GetModuleHandleW(nullptr), this);
     ::SetPropW(as_window(window_), kDialogKeysProperty, window_);
     build();
     fill();
