@@ -80,14 +80,7 @@ LRESULT NameWindow::handle(HWND w, UINT message, WPARAM wparam, LPARAM lparam) {
 HWND open_preset_name_window(HWND owner, bool rename, const std::string& name,
                              std::function<std::optional<std::string>(const std::string&)> entered,
                              std::function<void()> closed) {
-    WNDCLASSEXW c = {};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = name_procedure;
-    c.hInstance = ::GetModuleHandleW(nullptr);
-    c.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.lpszClassName = kPresetNameClass;
-    ::RegisterClassExW(&c);
+    register_window_class(kPresetNameClass, name_procedure);
     auto* self = new NameWindow{owner, nullptr, nullptr, std::move(entered), std::move(closed)};
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     RECT frame{0, 0, kClientWidth, kClientHeight};
