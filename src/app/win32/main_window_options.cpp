@@ -8,6 +8,7 @@
 #include "alerts/rule_files.h"
 #include "alerts/win32/alert_page.h"
 #include "core/log_commands.h"
+#include "display/win32/colors_page.h"
 #include "core/settings_steps.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
@@ -93,6 +94,8 @@ bool MainWindow::options_minute_logging(bool on) {
 
 std::unique_ptr<OptionsPageView> MainWindow::options_page_view(const std::string& name, OptionsPageEvents events) {
     if (name == "Alerts") return create_alert_page(state_, parts_.app.services(), std::move(events));
+    if (name == "Colors")
+        return create_colors_page(state_.settings, state_.data_dir, [this] { options_preview(); }, std::move(events));
     return nullptr;
 }
 
