@@ -66,14 +66,7 @@ LRESULT CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPAR
 }
 
 HWND frmDialog::create(const std::vector<std::string>& shown_adapters) {
-    WNDCLASSEXW c = {};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = dialog_procedure;
-    c.hInstance = ::GetModuleHandleW(nullptr);
-    c.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.lpszClassName = kValueDialogClass;
-    ::RegisterClassExW(&c);
+    register_window_class(kValueDialogClass, dialog_procedure);
     const HWND window = ::CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, kValueDialogClass,
                                           widen(form_.caption).c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100,
                                           100, owner_, nullptr, ::GetModuleHandleW(nullptr), this);

@@ -82,14 +82,7 @@ void set_checked(HWND list, int row, bool on) {
 HWND frmEdit::create() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    WNDCLASSEXW c = {};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = editor_procedure;
-    c.hInstance = ::GetModuleHandleW(nullptr);
-    c.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.lpszClassName = kRuleEditorClass;
-    ::RegisterClassExW(&c);
+    register_window_class(kRuleEditorClass, editor_procedure);
     const HWND w = ::CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, kRuleEditorClass, L"Edit alert",
                                      WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100, owner_, nullptr,
                                      ::GetModuleHandleW(nullptr), this);

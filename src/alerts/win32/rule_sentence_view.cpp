@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/win32/win32_text.h"
+#include "platform/win32/window_owner.h"
 
 namespace {
 
@@ -205,13 +206,7 @@ LRESULT CALLBACK sentence_procedure(HWND view, UINT message, WPARAM wparam, LPAR
 }  // namespace
 
 HWND create_sentence_view(HWND parent, int id, int x, int y, int width, int height) {
-    WNDCLASSEXW c = {};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = sentence_procedure;
-    c.hInstance = ::GetModuleHandleW(nullptr);
-    c.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    c.lpszClassName = kSentenceClass;
-    ::RegisterClassExW(&c);  // fails harmlessly when registered already
+    register_window_class(kSentenceClass, sentence_procedure, false);
     return ::CreateWindowExW(WS_EX_CLIENTEDGE, kSentenceClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL, x, y,
                              width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              ::GetModuleHandleW(nullptr), nullptr);

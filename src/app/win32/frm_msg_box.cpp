@@ -29,14 +29,7 @@ LRESULT CALLBACK msg_box_procedure(HWND window, UINT message, WPARAM wparam, LPA
 
 frmMsgBox::frmMsgBox(void* owner, bool (*topmost)(const void*), const void* context)
     : owner_(owner), topmost_(topmost), context_(context) {
-    WNDCLASSEXW c = {};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = msg_box_procedure;
-    c.hInstance = ::GetModuleHandleW(nullptr);
-    c.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.lpszClassName = kClassName;
-    ::RegisterClassExW(&c);
+    register_window_class(kClassName, msg_box_procedure);
 }
 
 frmMsgBox::~frmMsgBox() {

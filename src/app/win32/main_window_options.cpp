@@ -8,6 +8,7 @@
 #include "alerts/rule_files.h"
 #include "alerts/win32/alert_page.h"
 #include "core/log_commands.h"
+#include "display/win32/colors_page.h"
 #include "core/settings_steps.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
@@ -97,6 +98,8 @@ std::unique_ptr<OptionsPageView> MainWindow::options_page_view(const std::string
     if (name == "Items")
         return create_items_page(state_, parts_.app.services(), state_.table_messages, [this] { options_preview(); },
                                  std::move(events));
+    if (name == "Colors")
+        return create_colors_page(state_.settings, state_.data_dir, [this] { options_preview(); }, std::move(events));
     return nullptr;
 }
 

@@ -89,14 +89,7 @@ HBITMAP row_image(int kind, HDC screen) {
 frmHistory::frmHistory(HistoryWindowContext context, void* owner) : ctx_(std::move(context)), owner_(owner) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
-    WNDCLASSEXW c = {};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = history_procedure;
-    c.hInstance = ::GetModuleHandleW(nullptr);
-    c.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.lpszClassName = kHistoryWindowClass;
-    ::RegisterClassExW(&c);
+    register_window_class(kHistoryWindowClass, history_procedure);
     for (int t = 0; t < kHistoryTabCount; ++t)
         tooltips_[static_cast<std::size_t>(t)] = widen(history_tab_info(static_cast<HistoryTab>(t)).tooltip);
 }

@@ -13,3 +13,16 @@ Owner* window_owner(HWND window, UINT message, LPARAM lparam) {
     }
     return reinterpret_cast<Owner*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
+
+// Registers one of the program's window classes: the arrow cursor, and the dialog face as
+// background when `dialog_face`. A second registration of the same class fails harmlessly.
+inline void register_window_class(const wchar_t* name, WNDPROC procedure, bool dialog_face = true) {
+    WNDCLASSEXW c{};
+    c.cbSize = sizeof c;
+    c.lpfnWndProc = procedure;
+    c.hInstance = ::GetModuleHandleW(nullptr);
+    c.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    if (dialog_face) c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    c.lpszClassName = name;
+    ::RegisterClassExW(&c);
+}

@@ -2,6 +2,8 @@
 // a user's change taken back into them.
 #include "settings/win32/option_controls.h"
 
+#include <commdlg.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
@@ -11,6 +13,42 @@
 #include "settings/number_text.h"
 
 namespace {
+
+// The colour dialog's boxes of red, green and blue.
+constexpr int kRedBox = 706;
+constexpr int kBlueBox = 708;
+
+// A colour being chosen: each colour the colour dialog shows is tried at once.
+struct ColourPick {
+    const std::function<void(std::uint32_t)>& show;
+    void** dialog = nullptr;  // the colour dialog while it is open
+};
+
+UINT_PTR CALLBACK colour_hook(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        auto* pick = reinterpret_cast<ColourPick*>(reinterpret_cast<CHOOSECOLORW*>(lparam)->lCustData);
+        ::SetPropW(dialog, L"KelvantoColourPick", pick);
+        ::SetWindowTextW(dialog, L"Color");
+        *pick->dialog = dialog;
+        return 0;
+    }
+    auto* pick = static_cast<ColourPick*>(::GetPropW(dialog, L"KelvantoColourPick"));
+    if (pick == nullptr) return 0;
+    if (message == WM_DESTROY) {
+        ::RemovePropW(dialog, L"KelvantoColourPick");
+        *pick->dialog = nullptr;
+        return 0;
+    }
+    const int box = LOWORD(wparam);
+    if (message == WM_COMMAND && HIWORD(wparam) == EN_CHANGE && box >= kRedBox && box <= kBlueBox) {
+        BOOL ok[3] = {FALSE, FALSE, FALSE};
+        const UINT r = ::GetDlgItemInt(dialog, kRedBox, &ok[0], FALSE);
+        const UINT g = ::GetDlgItemInt(dialog, kRedBox + 1, &ok[1], FALSE);
+        const UINT b = ::GetDlgItemInt(dialog, kBlueBox, &ok[2], FALSE);
+        if (ok[0] && ok[1] && ok[2] && r < 256 && g < 256 && b < 256) pick->show(RGB(r, g, b));
+    }
+    return 0;
+}
 
 constexpr int kRow = 26;         // height of a row
 constexpr int kField = 22;       // height of a box or list
@@ -285,4 +323,21 @@ bool take_control(OptionBinder& binder, const OptionControl& c, const ControlWin
         case Kind::slot: return false;
     }
     return false;
+}
+
+bool choose_colour(HWND owner, std::uint32_t before, const std::function<void(std::uint32_t)>& show, void** dialog,
+                   std::uint32_t* chosen) {
+    ColourPick pick{show, dialog};
+    COLORREF custom[16] = {};
+    CHOOSECOLORW choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = owner;
+    choose.rgbResult = static_cast<COLORREF>(before);
+    choose.lpCustColors = custom;
+    choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK;
+    choose.lCustData = reinterpret_cast<LPARAM>(&pick);
+    choose.lpfnHook = colour_hook;
+    if (::ChooseColorW(&choose) == FALSE) return false;
+    *chosen = choose.rgbResult;
+    return true;
 }

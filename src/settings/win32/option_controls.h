@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,3 +56,8 @@ bool take_control(OptionBinder& binder, const OptionControl& control, const Cont
 // The digits of `text`, nothing else.
 std::wstring digits_of(const std::wstring& text);
 std::wstring window_text(HWND window);
+// The colour dialog "Color" over `owner`, starting at `before`: every colour it shows goes to
+// `show` at once (live preview); `dialog` holds the dialog's window while it is open. True
+// with the colour in `chosen` when the user took one.
+bool choose_colour(HWND owner, std::uint32_t before, const std::function<void(std::uint32_t)>& show, void** dialog,
+                   std::uint32_t* chosen);

@@ -2,8 +2,6 @@
 
 #include "settings/win32/option_controls.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 #include <functional>
 
@@ -19,47 +17,11 @@ constexpr int kTreeWidth = 170;
 constexpr int kMargin = 10;
 constexpr int kButtonWidth = 84;
 constexpr int kButtonHeight = 26;
-// The colour dialog's boxes of red, green and blue.
-constexpr int kRedBox = 706;
-constexpr int kBlueBox = 708;
-
 LRESULT CALLBACK options_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     OptionsDialog* self = window_owner<OptionsDialog>(window, message, lparam);
     LRESULT result = 0;
     if (self != nullptr && self->handle(message, wparam, lparam, &result)) return result;
     return ::DefWindowProcW(window, message, wparam, lparam);
-}
-
-// A colour being chosen: each colour the colour dialog shows is tried at once.
-struct ColourPick {
-    std::function<void(std::uint32_t)> show;
-    void** dialog = nullptr;  // the colour dialog while it is open
-};
-
-UINT_PTR CALLBACK colour_hook(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_INITDIALOG) {
-        auto* pick = reinterpret_cast<ColourPick*>(reinterpret_cast<CHOOSECOLORW*>(lparam)->lCustData);
-        ::SetPropW(dialog, L"KelvantoColourPick", pick);
-        ::SetWindowTextW(dialog, L"Color");
-        *pick->dialog = dialog;
-        return 0;
-    }
-    auto* pick = static_cast<ColourPick*>(::GetPropW(dialog, L"KelvantoColourPick"));
-    if (pick == nullptr) return 0;
-    if (message == WM_DESTROY) {
-        ::RemovePropW(dialog, L"KelvantoColourPick");
-        *pick->dialog = nullptr;
-        return 0;
-    }
-    const int box = LOWORD(wparam);
-    if (message == WM_COMMAND && HIWORD(wparam) == EN_CHANGE && box >= kRedBox && box <= kBlueBox) {
-        BOOL ok[3] = {FALSE, FALSE, FALSE};
-        const UINT r = ::GetDlgItemInt(dialog, kRedBox, &ok[0], FALSE);
-        const UINT g = ::GetDlgItemInt(dialog, kRedBox + 1, &ok[1], FALSE);
-        const UINT b = ::GetDlgItemInt(dialog, kBlueBox, &ok[2], FALSE);
-        if (ok[0] && ok[1] && ok[2] && r < 256 && g < 256 && b < 256) pick->show(RGB(r, g, b));
-    }
-    return 0;
 }
 
 HWND as_window(void* w) { return static_cast<HWND>(w); }
@@ -70,14 +32,7 @@ OptionsDialog::OptionsDialog(OptionsDialogHost& host, void* owner) : host_(host)
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                   ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    WNDCLASSEXW c{};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = options_proc;
-    c.hInstance = ::GetModuleHandleW(nullptr);
-    c.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.lpszClassName = kOptionsClass;
-    ::RegisterClassExW(&c);
+    register_window_class(kOptionsClass, options_proc);
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
@@ -91,7 +46,7 @@ OptionsDialog::OptionsDialog(OptionsDialogHost& host, void* owner) : host_(host)
     ::AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
     window_ = ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kOptionsClass, L"Settings", style,
                                 CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
-                                as_window(owner), nullptr, c.hInstance, this);
+                                as_window(owner), nullptr, ::GetModuleHandleW(nullptr), this);
     ::SetPropW(as_window(window_), kDialogKeysProperty, window_);
     build();
     fill();
@@ -275,18 +230,9 @@ void OptionsDialog::changed(int page, int control, unsigned code) {
             ::EnableWindow(::GetDlgItem(as_window(window_), kOptionsApplyId), TRUE);
             host_.options_preview();
         };
-        ColourPick pick{show, &colour_dialog_};
-        COLORREF custom[16] = {};
-        CHOOSECOLORW choose{};
-        choose.lStructSize = sizeof choose;
-        choose.hwndOwner = as_window(window_);
-        choose.rgbResult = static_cast<COLORREF>(before);
-        choose.lpCustColors = custom;
-        choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK;
-        choose.lCustData = reinterpret_cast<LPARAM>(&pick);
-        choose.lpfnHook = colour_hook;
-        const bool chosen = ::ChooseColorW(&choose) != FALSE;
-        show(chosen ? choose.rgbResult : static_cast<std::uint32_t>(before));
+        std::uint32_t chosen = 0;
+        const bool ok = choose_colour(as_window(window_), static_cast<std::uint32_t>(before), show, &colour_dialog_, &chosen);
+        show(ok ? chosen : static_cast<std::uint32_t>(before));
         return;
     }
     if (c.kind == OptionControlKind::slot && c.setting == kMinuteLoggingSlot && code == BN_CLICKED) {
@@ -321,6 +267,8 @@ void OptionsDialog::store(bool close_after) {
         show_setting(refusal.page, refusal.setting);
         return;
     }
+    for (const auto& page : pages_)
+        if (page->view != nullptr) page->view->store(close_after);
     host_.options_store();
     if (close_after) {
         close(false);

@@ -41,6 +41,9 @@ public:
     // (`result` is the answer to WM_NOTIFY).
     virtual bool command(int id, unsigned code) = 0;
     virtual bool notify(const void* header, std::intptr_t* result) = 0;
+    // OK (`closing`) and Apply, before the host stores the settings: what the view keeps
+    // outside the settings is written.
+    virtual void store(bool /*closing*/) {}
 };
 inline constexpr int kOptionsViewIdFirst = 0x800;
 
