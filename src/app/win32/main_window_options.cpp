@@ -12,6 +12,7 @@
 #include "core/settings_steps.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
+#include "display/win32/items_page.h"
 #include "history/log_store.h"
 #include "history/period_kind.h"
 #include "history/period_totals.h"
@@ -94,6 +95,9 @@ bool MainWindow::options_minute_logging(bool on) {
 
 std::unique_ptr<OptionsPageView> MainWindow::options_page_view(const std::string& name, OptionsPageEvents events) {
     if (name == "Alerts") return create_alert_page(state_, parts_.app.services(), std::move(events));
+    if (name == "Items")
+        return create_items_page(state_, parts_.app.services(), state_.table_messages, [this] { options_preview(); },
+                                 std::move(events));
     if (name == "Colors")
         return create_colors_page(state_.settings, state_.data_dir, [this] { options_preview(); }, std::move(events));
     return nullptr;

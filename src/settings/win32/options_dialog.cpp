@@ -184,6 +184,8 @@ void OptionsDialog::select(int page) {
         for (HWND w : pages_[static_cast<std::size_t>(shown_)]->windows) ::ShowWindow(w, SW_HIDE);
     shown_ = page;
     for (HWND w : pages_[static_cast<std::size_t>(page)]->windows) ::ShowWindow(w, SW_SHOW);
+    // A view shows what other pages changed meanwhile (the Items page follows "Enable custom items").
+    if (pages_[static_cast<std::size_t>(page)]->view != nullptr) pages_[static_cast<std::size_t>(page)]->view->fill();
     HWND tree = ::GetDlgItem(as_window(window_), kOptionsTreeId);
     HTREEITEM node = pages_[static_cast<std::size_t>(page)]->node;
     if (reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) != node)
