@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "alerts/alert_state.h"
-#include "alerts/win32/editor_controls.h"
+#include "platform/win32/dialog_controls.h"
 #include "history/win32/c_file_dialog.h"
 #include "measure/adapter_list.h"
 #include "measure/ip_statistics.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "alerts/alert_state.h"
-#include "alerts/win32/editor_controls.h"
+#include "platform/win32/dialog_controls.h"
 #include "alerts/win32/frm_dialog.h"
 #include "alerts/win32/rule_sentence_view.h"
 #include "platform/services.h"

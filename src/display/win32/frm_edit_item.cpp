@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "history/period_kind.h"
 #include "history/period_totals.h"
+#include "platform/win32/dialog_controls.h"
 #include "platform/win32/message_window.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/window_owner.h"
@@ -17,11 +18,6 @@ namespace {
 
 constexpr int kClientWidth = 320;
 constexpr int kClientHeight = 166;
-
-int scaled(HWND window, int length) {
-    const UINT dpi = ::GetDpiForWindow(window);
-    return dpi == 0 ? length : ::MulDiv(length, static_cast<int>(dpi), 96);
-}
 
 class frmEditItem {
 public:
@@ -66,12 +62,7 @@ FormItem* frmEditItem::current() {
 
 HWND frmEditItem::make(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD ex, int id, int x, int y, int cx,
                        int cy) {
-    const HWND w = ::CreateWindowExW(ex, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, scaled(window_, x),
-                                     scaled(window_, y), scaled(window_, cx), scaled(window_, cy), window_,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-    const HGDIOBJ font = font_ != nullptr ? static_cast<HGDIOBJ>(font_) : ::GetStockObject(DEFAULT_GUI_FONT);
-    ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return w;
+    return make_control(window_, cls, text, style, ex, id, RECT{x, y, x + cx, y + cy}, font_);
 }
 
 HWND frmEditItem::make_list(int id, int y, const std::vector<std::string>& entries, int chosen) {
@@ -84,23 +75,13 @@ HWND frmEditItem::make_list(int id, int y, const std::vector<std::string>& entri
 }
 
 HWND frmEditItem::create() {
-    WNDCLASSEXW c = {};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = item_editor_procedure;
-    c.hInstance = ::GetModuleHandleW(nullptr);
-    c.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.lpszClassName = kItemEditorClass;
-    ::RegisterClassExW(&c);
+    register_window_class(kItemEditorClass, item_editor_procedure);
     const DWORD ex = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (state_.settings.AlwaysOnTop != 0 ? WS_EX_TOPMOST : 0);
     const HWND w = ::CreateWindowExW(ex, kItemEditorClass, L"Edit Item", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100,
                                      100, owner_, nullptr, ::GetModuleHandleW(nullptr), this);
     if (w == nullptr) return nullptr;
     window_ = w;
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof metrics;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
+    font_ = create_message_font();
     const FormItem item = current() != nullptr ? *current() : FormItem{};
     kept_ = item;
     std::vector<std::string> types;

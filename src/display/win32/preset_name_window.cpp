@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "platform/win32/dialog_controls.h"
 #include "platform/win32/message_window.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/window_owner.h"
@@ -96,10 +97,7 @@ HWND open_preset_name_window(HWND owner, bool rename, const std::string& name,
         return nullptr;
     }
     self->window = window;
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof metrics;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        self->font = ::CreateFontIndirectW(&metrics.lfMessageFont);
+    self->font = create_message_font();
     const auto make = [&](const wchar_t* cls, const std::wstring& text, DWORD s, DWORD ex, int id, RECT r) {
         const HWND w = ::CreateWindowExW(ex, cls, text.c_str(), WS_CHILD | WS_VISIBLE | s, r.left, r.top, r.right - r.left,
                                          r.bottom - r.top, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),

@@ -6,7 +6,8 @@
 
 #include "platform/win32/win32_text.h"
 
-// Small helpers the rule editor and the value dialog share for their controls.
+// Small helpers the program's dialog windows (editors, value and name windows) share for
+// their controls.
 
 // The system's message font (the caller deletes it), the stock GUI font when there is none.
 inline HFONT create_message_font() {
