@@ -13,15 +13,7 @@
 #include "alerts/win32/frm_dialog.h"
 #include "alerts/win32/frm_edit.h"
 #include "alerts/win32/rule_sentence_view.h"
-#include "app/win32/main_window.h"
-#include "app/win32/windowless_run.h"
-#include "core/application.h"
-#include "platform/locale.h"
-#include "platform/win32/registry_settings.h"
-#include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_interface_table.h"
-#include "platform/win32/win32_text.h"
-#include "support/temp_dir.h"
+#include "support/win32_program.h"
 
 namespace {
 
@@ -47,28 +39,11 @@ HWND click_word(HWND sentence, int index) {
 void click(HWND window, int id) { ::SendMessageW(::GetDlgItem(window, id), BM_CLICK, 0, 0); }
 
 TEST(AlertPageWin32, NewRuleThroughTheEditorIsListedAndStoredWithApplyAndSwitchedOffByItsCheckMark) {
-    TempDir home;
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\Kelvanto");
-    ::SetEnvironmentVariableW(L"KELVANTO_HOME", widen(home.str()).c_str());
-    Win32InterfaceTable tables;
-    Win32Clock clock;
-    ConsoleDialogs dialogs;
-    EnglishLocale locale;
-    RegistrySettings store;
-    Services services{tables, clock, dialogs, &locale};
-    services.settings_store = &store;
-    AppFrontEnd front;
-    auto app = std::make_unique<Application>(services, front);
-    const std::string data = home.str() + "/";
-    auto window = std::make_unique<MainWindow>(MainWindow::Parts{*app, locale, store, data});
-    services.settings_hooks = window.get();
-    services.msg_box = &window->message_box();
-    AppPlaces places;
-    places.data_dir = data;
-    ASSERT_TRUE(app->start(places, false));
-    window->open_options();
-    const HWND dialog = static_cast<HWND>(window->options_dialog()->handle());
-    window->options_dialog()->show_page("Alerts");
+    Win32Program program;
+    ASSERT_TRUE(program.started);
+    std::unique_ptr<Application>& app = program.app;
+    const std::string& data = program.data;
+    const HWND dialog = program.open_options("Alerts");
     const HWND list = ::GetDlgItem(dialog, kAlertRules);
     ASSERT_TRUE(::IsWindowVisible(list));
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, kAlertModify)));
@@ -127,8 +102,6 @@ TEST(AlertPageWin32, NewRuleThroughTheEditorIsListedAndStoredWithApplyAndSwitche
     ASSERT_TRUE(stored.has_value());
     EXPECT_FALSE(stored->enabled());
     EXPECT_FALSE(alerts.live.rules[0].enabled());
-    window.reset();
-    ::SetEnvironmentVariableW(L"KELVANTO_HOME", nullptr);
 }
 
 }  // namespace

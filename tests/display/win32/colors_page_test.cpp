@@ -5,18 +5,10 @@
 #include "platform/win32/windows_api.h"
 #include <algorithm>
 
-#include "app/win32/main_window.h"
-#include "app/win32/windowless_run.h"
-#include "core/application.h"
 #include "display/win32/colors_page.h"
 #include "display/win32/preset_name_window.h"
-#include "platform/locale.h"
-#include "platform/win32/registry_settings.h"
-#include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_interface_table.h"
-#include "platform/win32/win32_text.h"
 #include "settings/colour_presets.h"
-#include "support/temp_dir.h"
+#include "support/win32_program.h"
 
 namespace {
 
@@ -38,32 +30,14 @@ bool has(const std::vector<std::string>& names, const std::string& name) {
 }
 
 TEST(ColorsPageWin32, PresetChosenNamedAppliedRenamedAndDeletedUntilCancel) {
-    TempDir home;
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\Kelvanto");
-    ::SetEnvironmentVariableW(L"KELVANTO_HOME", widen(home.str()).c_str());
-    const std::string data = home.str() + "/";
-    const std::string file = preset_file_path(data);
     ColourScheme dark;
     dark.Background = 0x112233;
-    ASSERT_TRUE(write_preset(file, "Dark", dark));
-    Win32InterfaceTable tables;
-    Win32Clock clock;
-    ConsoleDialogs dialogs;
-    EnglishLocale locale;
-    RegistrySettings store;
-    Services services{tables, clock, dialogs, &locale};
-    services.settings_store = &store;
-    AppFrontEnd front;
-    auto app = std::make_unique<Application>(services, front);
-    auto window = std::make_unique<MainWindow>(MainWindow::Parts{*app, locale, store, data});
-    services.settings_hooks = window.get();
-    services.msg_box = &window->message_box();
-    AppPlaces places;
-    places.data_dir = data;
-    ASSERT_TRUE(app->start(places, false));
-    window->open_options();
-    const HWND dialog = static_cast<HWND>(window->options_dialog()->handle());
-    window->options_dialog()->show_page("Colors");
+    Win32Program program([&dark](const std::string& data) { ASSERT_TRUE(write_preset(preset_file_path(data), "Dark", dark)); });
+    ASSERT_TRUE(program.started);
+    RegistrySettings& store = program.store;
+    std::unique_ptr<Application>& app = program.app;
+    const std::string file = preset_file_path(program.data);
+    const HWND dialog = program.open_options("Colors");
     const HWND list = ::GetDlgItem(dialog, kColorsPresets);
     ASSERT_TRUE(::IsWindowVisible(list));
     ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
@@ -108,8 +82,6 @@ TEST(ColorsPageWin32, PresetChosenNamedAppliedRenamedAndDeletedUntilCancel) {
     click(dialog, IDCANCEL);
     EXPECT_FALSE(::IsWindow(dialog));
     EXPECT_TRUE(has(preset_names(file), "Ours"));
-    window.reset();
-    ::SetEnvironmentVariableW(L"KELVANTO_HOME", nullptr);
 }
 
 }  // namespace

@@ -6,17 +6,9 @@
 #include "platform/win32/windows_api.h"
 #include <commctrl.h>
 
-#include "app/win32/main_window.h"
-#include "app/win32/windowless_run.h"
-#include "core/application.h"
 #include "display/win32/frm_edit_item.h"
 #include "display/win32/items_page.h"
-#include "platform/locale.h"
-#include "platform/win32/registry_settings.h"
-#include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_interface_table.h"
-#include "platform/win32/win32_text.h"
-#include "support/temp_dir.h"
+#include "support/win32_program.h"
 
 namespace {
 
@@ -29,31 +21,14 @@ int height(HWND window) {
 }
 
 TEST(ItemsPageWin32, NewItemThroughTheEditorGrowsTheWindowIsStoredWithApplyAndRemovedAgain) {
-    TempDir home;
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\Kelvanto");
-    ::SetEnvironmentVariableW(L"KELVANTO_HOME", widen(home.str()).c_str());
-    Win32InterfaceTable tables;
-    Win32Clock clock;
-    ConsoleDialogs dialogs;
-    EnglishLocale locale;
-    RegistrySettings store;
-    Services services{tables, clock, dialogs, &locale};
-    services.settings_store = &store;
-    AppFrontEnd front;
-    auto app = std::make_unique<Application>(services, front);
-    const std::string data = home.str() + "/";
-    auto window = std::make_unique<MainWindow>(MainWindow::Parts{*app, locale, store, data});
-    services.settings_hooks = window.get();
-    services.msg_box = &window->message_box();
-    AppPlaces places;
-    places.data_dir = data;
-    ASSERT_TRUE(app->start(places, false));
-    window->open_options();
-    const HWND dialog = static_cast<HWND>(window->options_dialog()->handle());
+    Win32Program program;
+    ASSERT_TRUE(program.started);
+    RegistrySettings& store = program.store;
+    std::unique_ptr<MainWindow>& window = program.window;
+    const HWND dialog = program.open_options("Items");
     const HWND main = static_cast<HWND>(window->handle());
 
     // Custom items off: the page says where the switch is and has nothing to edit.
-    window->options_dialog()->show_page("Items");
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog, kItemsSwitchNote)));
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, kItemsNew)));
     window->options_dialog()->show_page("Layout");
@@ -96,8 +71,6 @@ TEST(ItemsPageWin32, NewItemThroughTheEditorGrowsTheWindowIsStoredWithApplyAndRe
     EXPECT_EQ(height(main), before);
     click(dialog, kOptionsApplyId);
     EXPECT_EQ(store.read("AdvItems").value_or(""), std::to_string(seeded));
-    window.reset();
-    ::SetEnvironmentVariableW(L"KELVANTO_HOME", nullptr);
 }
 
 }  // namespace

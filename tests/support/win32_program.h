@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/win32/windows_api.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/win32/main_window.h"
+#include "app/win32/windowless_run.h"
+#include "core/application.h"
+#include "platform/locale.h"
+#include "platform/win32/registry_settings.h"
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_interface_table.h"
+#include "platform/win32/win32_text.h"
+#include "support/temp_dir.h"
+
+// The Windows program as the dialog tests open it: a data folder of the test's own
+// (KELVANTO_HOME) and an emptied registry key, the application started on them with its main
+// window. `prepare` runs on the data folder ("...\") before the start.
+struct Win32Program {
+    explicit Win32Program(const std::function<void(const std::string& data)>& prepare = {}) {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\Kelvanto");
+        ::SetEnvironmentVariableW(L"KELVANTO_HOME", widen(home.str()).c_str());
+        if (prepare) prepare(data);
+        services.settings_store = &store;
+        app = std::make_unique<Application>(services, front);
+        window = std::make_unique<MainWindow>(MainWindow::Parts{*app, locale, store, data});
+        services.settings_hooks = window.get();
+        services.msg_box = &window->message_box();
+        AppPlaces places;
+        places.data_dir = data;
+        started = app->start(places, false);
+    }
+    ~Win32Program() {
+        window.reset();
+        ::SetEnvironmentVariableW(L"KELVANTO_HOME", nullptr);
+    }
+    Win32Program(const Win32Program&) = delete;
+    Win32Program& operator=(const Win32Program&) = delete;
+
+    // The options dialog, opened from the main window on page `page`.
+    HWND open_options(const char* page) {
+        window->open_options();
+        window->options_dialog()->show_page(page);
+        return static_cast<HWND>(window->options_dialog()->handle());
+    }
+
+    TempDir home;
+    const std::string data = home.str() + "/";
+    Win32InterfaceTable tables;
+    Win32Clock clock;
+    ConsoleDialogs dialogs;
+    EnglishLocale locale;
+    RegistrySettings store;
+    Services services{tables, clock, dialogs, &locale};
+    AppFrontEnd front;
+    std::unique_ptr<Application> app;
+    std::unique_ptr<MainWindow> window;
+    bool started = false;
+};
