@@ -102,6 +102,13 @@ std::vector<OptionEntry> numbered_entries(int from, int to) {
     return out;
 }
 
+std::string whole_numbers_message(std::string caption) {
+    while (!caption.empty() && caption.back() == ' ') caption.pop_back();
+    while (!caption.empty() && caption.front() == ' ') caption.erase(caption.begin());
+    if (!caption.empty() && caption.back() == ':') caption.pop_back();
+    return "\"" + caption + "\" takes whole numbers only. Please enter it without a fraction.";
+}
+
 void connection_speeds_from_types(Settings& s) {
     s.ConnectionSpeed = s.ConnectionType == kCustomConnection
                             ? std::max(s.ConnectionCustom, 1)

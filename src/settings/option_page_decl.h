@@ -84,6 +84,9 @@ private:
 
 // "from" ... "to" as entries storing their own number.
 std::vector<OptionEntry> numbered_entries(int from, int to);
+// What OK and Apply say while a box for whole numbers holds a fraction ("9.5"): the box keeps
+// it rather than becoming another number, and nothing is stored until it is mended.
+std::string whole_numbers_message(std::string caption);
 
 // The speeds that follow the connection types as the dialog shows them: a listed type takes
 // its speed, "Custom" the custom speed, at least 1 kbps; upstream "Same as downstream" the

@@ -1,4 +1,6 @@
 #include "settings/qt/options_page.h"
+
+#include "settings/option_page_decl.h"
 #include "settings/settings_table.h"
 
 #include <QButtonGroup>
@@ -130,9 +132,7 @@ bool clean_box(QLineEdit* box, const QString& typed, const QString& clean) {
 }  // namespace
 
 QString OptionsPage::whole_numbers_message(const QString& caption) {
-    QString name = caption.trimmed();
-    if (name.endsWith(QLatin1Char(':'))) name.chop(1);
-    return QStringLiteral("\"%1\" takes whole numbers only. Please enter it without a fraction.").arg(name);
+    return QString::fromStdString(::whole_numbers_message(caption.toStdString()));
 }
 
 QLineEdit* OptionsPage::box_with_fraction() const {

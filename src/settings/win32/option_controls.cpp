@@ -215,7 +215,10 @@ void fill_control(const OptionBinder& binder, const OptionControl& c, const Cont
                 ::SendMessageW(w.radios[i], BM_SETCHECK,
                                static_cast<int>(i) == binder.entry_of(c) ? BST_CHECKED : BST_UNCHECKED, 0);
             break;
-        case Kind::number: ::SetWindowTextW(w.main, std::to_wstring(binder.number(c.setting)).c_str()); break;
+        case Kind::number:
+            ::RemovePropW(w.main, kFractionProperty);
+            ::SetWindowTextW(w.main, std::to_wstring(binder.number(c.setting)).c_str());
+            break;
         case Kind::decimal: ::SetWindowTextW(w.main, widen(decimal_text(binder.decimal(c.setting))).c_str()); break;
         case Kind::text:
         case Kind::password: ::SetWindowTextW(w.main, widen(binder.text(c.setting)).c_str()); break;
@@ -252,12 +255,21 @@ namespace {
 // empty value; a number outside the setting's range is refused and the setting stays.
 bool take_number(OptionBinder& binder, const OptionControl& c, HWND box) {
     const std::wstring typed = window_text(box);
-    const std::wstring clean = digits_of(typed);
+    std::wstring clean;
+    for (wchar_t ch : typed)
+        if ((ch >= L'0' && ch <= L'9') || ch == L'.' || ch == L',') clean += ch;
     if (clean != typed) {
         ::SetWindowTextW(box, clean.c_str());  // comes back with the clean text
         ::SendMessageW(box, EM_SETSEL, clean.size(), static_cast<LPARAM>(clean.size()));
         return false;
     }
+    // A fraction is kept as typed, not made another number by dropping its point: the
+    // setting stays, and OK and Apply say what to mend.
+    if (clean.find_first_of(L".,") != std::wstring::npos) {
+        ::SetPropW(box, kFractionProperty, box);
+        return true;
+    }
+    ::RemovePropW(box, kFractionProperty);
     std::int64_t value = c.empty_value;
     if (!clean.empty() && clean != L"0") value = clean.size() > 10 ? INT64_MAX : std::wcstoll(clean.c_str(), nullptr, 10);
     const SettingRange range = binder.range(c.setting);

@@ -53,6 +53,8 @@ void fill_control(const OptionBinder& binder, const OptionControl& control, cons
 // notification) into its setting; true when it counts as a change.
 bool take_control(OptionBinder& binder, const OptionControl& control, const ControlWindows& windows, int piece,
                   unsigned code);
+// The window property of a box for whole numbers that holds a fraction.
+inline constexpr const wchar_t* kFractionProperty = L"KelvantoFraction";
 // The digits of `text`, nothing else.
 std::wstring digits_of(const std::wstring& text);
 std::wstring window_text(HWND window);

@@ -261,6 +261,21 @@ void OptionsDialog::changed(int page, int control, unsigned code) {
 }
 
 void OptionsDialog::store(bool close_after) {
+    // A fraction in a box for whole numbers is mended before anything is stored.
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        const Page& p = *pages_[i];
+        for (std::size_t k = 0; k < p.decl.controls.size(); ++k) {
+            const HWND box = p.controls[k].main;
+            if (p.decl.controls[k].kind != OptionControlKind::number || ::GetPropW(box, kFractionProperty) == nullptr)
+                continue;
+            select(static_cast<int>(i));
+            ::MessageBoxW(as_window(window_), widen(whole_numbers_message(p.decl.controls[k].caption)).c_str(),
+                          L"Kelvanto", MB_ICONEXCLAMATION | MB_OK);
+            ::SetFocus(box);
+            ::SendMessageW(box, EM_SETSEL, 0, -1);
+            return;
+        }
+    }
     const OptionsDialogHost::Refusal refusal = host_.options_refusal();
     if (!refusal.message.empty()) {
         ::MessageBoxW(as_window(window_), widen(refusal.message).c_str(), L"Kelvanto", MB_ICONEXCLAMATION | MB_OK);
