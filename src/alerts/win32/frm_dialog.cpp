@@ -54,19 +54,8 @@ private:
     bool cleaning_ = false;  // the field is being rid of what is not a digit
 };
 
-LRESULT CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = window_owner<frmDialog>(window, message, lparam);
-    if (self == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete self;
-        return ::DefWindowProcW(window, message, wparam, lparam);
-    }
-    return self->handle(window, message, wparam, lparam);
-}
-
 HWND frmDialog::create(const std::vector<std::string>& shown_adapters) {
-    register_window_class(kValueDialogClass, dialog_procedure);
+    register_window_class(kValueDialogClass, self_owned_window_procedure<frmDialog>);
     const HWND window = ::CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, kValueDialogClass,
                                           widen(form_.caption).c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100,
                                           100, owner_, nullptr, ::GetModuleHandleW(nullptr), this);

@@ -55,17 +55,6 @@ private:
     bool finished_ = false;
 };
 
-LRESULT CALLBACK editor_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = window_owner<frmEdit>(window, message, lparam);
-    if (self == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete self;
-        return ::DefWindowProcW(window, message, wparam, lparam);
-    }
-    return self->handle(window, message, wparam, lparam);
-}
-
 bool checked(HWND list, int row) {
     const auto state = static_cast<UINT>(::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
     return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
@@ -82,7 +71,7 @@ void set_checked(HWND list, int row, bool on) {
 HWND frmEdit::create() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    register_window_class(kRuleEditorClass, editor_procedure);
+    register_window_class(kRuleEditorClass, self_owned_window_procedure<frmEdit>);
     const HWND w = ::CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, kRuleEditorClass, L"Edit alert",
                                      WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100, owner_, nullptr,
                                      ::GetModuleHandleW(nullptr), this);

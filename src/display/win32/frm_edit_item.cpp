@@ -44,17 +44,6 @@ private:
     bool finished_ = false;
 };
 
-LRESULT CALLBACK item_editor_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = window_owner<frmEditItem>(window, message, lparam);
-    if (self == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete self;
-        return ::DefWindowProcW(window, message, wparam, lparam);
-    }
-    return self->handle(window, message, wparam, lparam);
-}
-
 FormItem* frmEditItem::current() {
     if (session_.item < 1 || session_.item > static_cast<int>(state_.display_list.size())) return nullptr;
     return &state_.display_list[static_cast<std::size_t>(session_.item - 1)];
@@ -75,7 +64,7 @@ HWND frmEditItem::make_list(int id, int y, const std::vector<std::string>& entri
 }
 
 HWND frmEditItem::create() {
-    register_window_class(kItemEditorClass, item_editor_procedure);
+    register_window_class(kItemEditorClass, self_owned_window_procedure<frmEditItem>);
     const DWORD ex = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (state_.settings.AlwaysOnTop != 0 ? WS_EX_TOPMOST : 0);
     const HWND w = ::CreateWindowExW(ex, kItemEditorClass, L"Edit Item", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100,
                                      100, owner_, nullptr, ::GetModuleHandleW(nullptr), this);

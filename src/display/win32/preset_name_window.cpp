@@ -27,17 +27,6 @@ struct NameWindow {
     void take_name();
 };
 
-LRESULT CALLBACK name_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = window_owner<NameWindow>(window, message, lparam);
-    if (self == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete self;
-        return ::DefWindowProcW(window, message, wparam, lparam);
-    }
-    return self->handle(window, message, wparam, lparam);
-}
-
 void NameWindow::take_name() {
     const HWND field = ::GetDlgItem(window, kPresetNameField);
     const int length = ::GetWindowTextLengthW(field);
@@ -81,7 +70,7 @@ LRESULT NameWindow::handle(HWND w, UINT message, WPARAM wparam, LPARAM lparam) {
 HWND open_preset_name_window(HWND owner, bool rename, const std::string& name,
                              std::function<std::optional<std::string>(const std::string&)> entered,
                              std::function<void()> closed) {
-    register_window_class(kPresetNameClass, name_procedure);
+    register_window_class(kPresetNameClass, self_owned_window_procedure<NameWindow>);
     auto* self = new NameWindow{owner, nullptr, nullptr, std::move(entered), std::move(closed)};
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     RECT frame{0, 0, kClientWidth, kClientHeight};

@@ -26,3 +26,18 @@ inline void register_window_class(const wchar_t* name, WNDPROC procedure, bool d
     c.lpszClassName = name;
     ::RegisterClassExW(&c);
 }
+
+// The window procedure of a window whose object lives exactly as long as it does: the
+// object's handle(window, message, wparam, lparam) gets every message from WM_NCCREATE on,
+// and the object is deleted at WM_NCDESTROY.
+template <class Owner>
+LRESULT CALLBACK self_owned_window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = window_owner<Owner>(window, message, lparam);
+    if (self == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        delete self;
+        return ::DefWindowProcW(window, message, wparam, lparam);
+    }
+    return self->handle(window, message, wparam, lparam);
+}
