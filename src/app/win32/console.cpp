@@ -59,6 +59,19 @@ void show_message_window(const std::string& title, const std::string& text, bool
                   (error ? MB_ICONERROR : MB_ICONINFORMATION) | MB_SYSTEMMODAL);
 }
 
+MsgResult message_box_over(void* owner, const MessageBoxRequest& r) {
+    UINT type = r.buttons == MsgButtons::yes_no ? MB_YESNO : (r.buttons == MsgButtons::ok_cancel ? MB_OKCANCEL : MB_OK);
+    if (r.icon == MsgIcon::error) type |= MB_ICONERROR;
+    if (r.icon == MsgIcon::warning) type |= MB_ICONWARNING;
+    if (r.icon == MsgIcon::information) type |= MB_ICONINFORMATION;
+    if (r.icon == MsgIcon::question) type |= MB_ICONQUESTION;
+    if (r.system_modal) type |= MB_SYSTEMMODAL;
+    const int answer = ::MessageBoxW(static_cast<HWND>(owner), widen(r.text).c_str(), widen(r.title).c_str(), type);
+    if (answer == IDYES) return MsgResult::yes;
+    if (answer == IDNO) return MsgResult::no;
+    return answer == IDCANCEL ? MsgResult::cancel : MsgResult::ok;
+}
+
 void stop_on_console_close(StopSwitch* stop) {
     if (stop != nullptr) {
         console_stop.store(stop);

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialogs.h"
+
 class StopSwitch;
 
 // The program's arguments in UTF-8, whatever the code page (from the wide command line).
@@ -16,6 +18,10 @@ bool attach_console();
 
 // A message box for a start with no console (from the Explorer or a shortcut).
 void show_message_window(const std::string& title, const std::string& text, bool error);
+
+// A question or message of the core as a modal message box over `owner` (HWND, may be
+// nullptr), with the request's buttons and icon.
+MsgResult message_box_over(void* owner, const MessageBoxRequest& request);
 
 // The console's Ctrl+C, Ctrl+Break and close ask `stop` to end the run; nullptr lets go.
 void stop_on_console_close(StopSwitch* stop);

@@ -2,10 +2,10 @@
 
 #include "platform/win32/windows_api.h"
 
+#include "app/win32/console.h"
 #include "core/application.h"
 #include "core/history_window_context.h"
 #include "history/win32/frm_history.h"
-#include "platform/win32/win32_text.h"
 
 // Message boxes over the history window while it is open, else over the main window.
 class HistoryDialogs : public Dialogs {
@@ -14,15 +14,7 @@ public:
     const frmHistory* window = nullptr;
     MsgResult message_box(const MessageBoxRequest& r) override {
         void* over = window != nullptr && window->is_open() ? window->handle() : owner_;
-        UINT type = r.buttons == MsgButtons::yes_no ? MB_YESNO : (r.buttons == MsgButtons::ok_cancel ? MB_OKCANCEL : MB_OK);
-        if (r.icon == MsgIcon::error) type |= MB_ICONERROR;
-        if (r.icon == MsgIcon::warning) type |= MB_ICONWARNING;
-        if (r.icon == MsgIcon::information) type |= MB_ICONINFORMATION;
-        if (r.icon == MsgIcon::question) type |= MB_ICONQUESTION;
-        const int answer = ::MessageBoxW(static_cast<HWND>(over), widen(r.text).c_str(), widen(r.title).c_str(), type);
-        if (answer == IDYES) return MsgResult::yes;
-        if (answer == IDNO) return MsgResult::no;
-        return answer == IDCANCEL ? MsgResult::cancel : MsgResult::ok;
+        return message_box_over(over, r);
     }
 
 private:

@@ -53,6 +53,9 @@ public:
     void restore_window();
     // The program's message window for the alerts, owned by this window.
     ProgramMessageBox& message_box() { return *msg_box_; }
+    // The core's questions and messages as message boxes over the options dialog while it is
+    // open, else over this window.
+    Dialogs& dialogs() { return dialogs_; }
 
     // AppFrontEnd
     void window_start() override;
@@ -120,8 +123,18 @@ private:
     bool minimised() const;
     void apply_layered();
 
+    class WindowDialogs : public Dialogs {
+    public:
+        explicit WindowDialogs(const MainWindow& window) : window_(window) {}
+        MsgResult message_box(const MessageBoxRequest& request) override;
+
+    private:
+        const MainWindow& window_;
+    };
+
     Parts parts_;
     ProgramState& state_;
+    WindowDialogs dialogs_{*this};
     void* window_ = nullptr;  // HWND
     Win32StyleHost host_;
     clsStyle style_;

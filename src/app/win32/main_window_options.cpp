@@ -5,6 +5,7 @@
 #include "platform/win32/windows_api.h"
 
 #include "alerts/mail_settings_check.h"
+#include "app/win32/console.h"
 #include "alerts/rule_files.h"
 #include "alerts/win32/alert_page.h"
 #include "core/log_commands.h"
@@ -27,6 +28,11 @@ void MainWindow::open_options() {
     // The Alerts page edits a working table of the rules as they are stored.
     load_rules_for_editing(state_.alerts.working, state_.data_dir);
     options_ = std::make_unique<OptionsDialog>(*this, window_);
+}
+
+MsgResult MainWindow::WindowDialogs::message_box(const MessageBoxRequest& request) {
+    const OptionsDialog* options = window_.options_.get();
+    return message_box_over(options != nullptr && options->open() ? options->handle() : window_.window_, request);
 }
 
 Settings& MainWindow::options_settings() { return state_.settings; }

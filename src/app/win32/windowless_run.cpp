@@ -32,6 +32,7 @@ void StopSwitch::attach(const MessageWindow* window) {
 }
 
 MsgResult ConsoleDialogs::message_box(const MessageBoxRequest& r) {
+    if (window != nullptr) return window->message_box(r);
     std::fprintf(stderr, "kelvanto: %s\n", r.text.c_str());
     return r.buttons == MsgButtons::yes_no ? MsgResult::no : MsgResult::ok;
 }
@@ -161,6 +162,7 @@ int run_logging(RunRole role, StopSwitch& stop, const WindowStart* window_start)
             MainWindow::Parts{app, run->locale, run->settings, places.data_dir, window_start->minimized});
         run->services.settings_hooks = window.get();
         run->services.msg_box = &window->message_box();
+        run->dialogs.window = &window->dialogs();
         run->front.window = window.get();
     }
     if (!app.start(places, window != nullptr)) {

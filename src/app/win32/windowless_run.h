@@ -38,8 +38,11 @@ struct WindowStart {
 // Returns the exit status.
 int run_logging(RunRole role, StopSwitch& stop, const WindowStart* window = nullptr);
 
-// Messages for the user on standard error, as a run without a window has nobody to click.
+// Messages for the user on standard error, questions answered "no", as a run without a window
+// has nobody to click. With `window` set (a run with a main window) they are that window's
+// message boxes.
 class ConsoleDialogs : public Dialogs {
 public:
+    Dialogs* window = nullptr;
     MsgResult message_box(const MessageBoxRequest& request) override;
 };
