@@ -267,7 +267,7 @@ OptionPageDecl time_sync_page() {
     p.heading("Atomic Time Synchronization ");
     std::vector<OptionEntry> servers;
     for (const char* name : kTimeServers) servers.push_back({name, static_cast<std::int32_t>(servers.size())});
-    p.choice("Time server:", "SyncSrv", std::move(servers));
+    p.choice("Time server:", "SyncSrv", std::move(servers)).typed = true;
     p.slot("sync_now");
     p.check("Automatic time synchronization every", "SyncAuto");
     p.choice("", "SyncInt", entries({"15 minutes", "30 minutes", "1 hour", "1 day", "1 week", "30 days", "365 days"}));

@@ -44,6 +44,8 @@ struct OptionControl {
     // The control is enabled while the setting `enabled_by` holds `enabled_when`.
     std::string enabled_by;
     std::int32_t enabled_when = 1;
+    // choice: the box also takes a typed text, which the page's own view stores.
+    bool typed = false;
 };
 
 struct OptionPageDecl {

@@ -16,6 +16,9 @@
 
 class HistoryOpener;
 class Locale;
+class NetJobs;
+class ServiceManager;
+struct TimeSyncPageHost;
 class SettingsBackend;
 
 // The style words of a real window: GetWindowLongPtr / SetWindowLongPtr, a frame redraw
@@ -40,6 +43,10 @@ public:
         SettingsBackend& store;
         std::string data_dir;
         bool minimized = false;  // "/minimized" on the command line
+        // The run's client connections and the system's service manager, for the options
+        // dialog's "Time Sync" and "Service" pages; nullptr: the pages' buttons do nothing.
+        NetJobs* net = nullptr;
+        ServiceManager* service = nullptr;
     };
     explicit MainWindow(Parts parts);
     ~MainWindow() override;
@@ -95,6 +102,8 @@ public:
     bool handle(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t* result);
 
 private:
+    // What the options dialog's "Time Sync" page asks of the run (main_window_options.cpp).
+    TimeSyncPageHost sync_page_host();
     // Drawing (main_window.cpp)
     void RefreshScreen(bool redraw);
     void paint();

@@ -8,6 +8,7 @@
 #include "app/win32/console.h"
 #include "alerts/rule_files.h"
 #include "alerts/win32/alert_page.h"
+#include "app/win32/net_jobs.h"
 #include "core/log_commands.h"
 #include "display/win32/colors_page.h"
 #include "core/settings_steps.h"
@@ -17,6 +18,8 @@
 #include "history/log_store.h"
 #include "history/period_kind.h"
 #include "history/period_totals.h"
+#include "net/win32/time_sync_page.h"
+#include "service/win32/service_page.h"
 #include "settings/settings_store.h"
 
 void MainWindow::open_options() {
@@ -99,6 +102,19 @@ bool MainWindow::options_minute_logging(bool on) {
     return change.done;
 }
 
+TimeSyncPageHost MainWindow::sync_page_host() {
+    NetJobs* net = parts_.net;
+    TimeSyncPageHost host;
+    if (net != nullptr) {
+        host.sync = [net](const std::string& server) { net->sync_button(server); };
+        host.confirmed = [net](bool set) { net->sync_confirmed(set); };
+        host.attach = [net](TimeSyncView* view) { net->set_sync_view(view); };
+    }
+    host.lines = [this] { return options_slot_text("sync_lines"); };
+    host.message = [this](const std::string& text) { msg_box_->show_message(text, false); };
+    return host;
+}
+
 std::unique_ptr<OptionsPageView> MainWindow::options_page_view(const std::string& name, OptionsPageEvents events) {
     if (name == "Alerts") return create_alert_page(state_, parts_.app.services(), std::move(events));
     if (name == "Items")
@@ -106,6 +122,9 @@ std::unique_ptr<OptionsPageView> MainWindow::options_page_view(const std::string
                                  std::move(events));
     if (name == "Colors")
         return create_colors_page(state_.settings, state_.data_dir, [this] { options_preview(); }, std::move(events));
+    if (name == "Time Sync") return create_time_sync_page(state_.settings, state_.time_sync.caption, sync_page_host(),
+                                                          std::move(events));
+    if (name == "Service") return create_service_page(parts_.service, dialogs_, state_.running_as_service);
     return nullptr;
 }
 

@@ -66,7 +66,7 @@ NetJobs::NetJobs(NetJobsView state, const Clock& clock, const Locale& locale, Se
 }
 
 TimeSyncEnv NetJobs::sync_env() {
-    TimeSyncEnv env{state_.time_sync, state_.settings, clock_, setter_, locale_, this, nullptr};
+    TimeSyncEnv env{state_.time_sync, state_.settings, clock_, setter_, locale_, this, sync_view_};
     env.messages = &messages_;
     return env;
 }
@@ -75,6 +75,21 @@ void NetJobs::cycle_check() {
     TimeSyncEnv env = sync_env();
     time_.apply(time_sync_cycle(env));
     update_.apply(update_tick(state_.update_check, clock_.now(), state_.settings.CheckForUpdate != 0));
+}
+
+void NetJobs::sync_button(const std::string& host) {
+    TimeSyncEnv env = sync_env();
+    time_.apply(time_sync_button(env, host));
+}
+
+void NetJobs::sync_confirmed(bool set) {
+    TimeSyncEnv env = sync_env();
+    time_sync_confirm(env, set);
+}
+
+void NetJobs::set_sync_view(TimeSyncView* view) {
+    sync_view_ = view;
+    if (view == nullptr) sync_confirmed(false);
 }
 
 void NetJobs::start_report() { report_.apply(remote_start(state_.remote_report, state_.settings, clock_.now())); }

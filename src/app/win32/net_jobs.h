@@ -27,6 +27,12 @@ public:
     void start_report();
     // Start-up with CheckForUpdate set.
     void start_update_check();
+    // The options dialog's "Time Sync" page: its button with the server shown (listed or
+    // typed), the answer to its question whether to set a far-off time, and the page itself
+    // while it is open (nullptr: closed, a pending question is answered no).
+    void sync_button(const std::string& host);
+    void sync_confirmed(bool set);
+    void set_sync_view(TimeSyncView* view);
 
     void write_setting(const std::string& name) override;
 
@@ -43,4 +49,5 @@ private:
     WinsockConnection time_;
     WinsockConnection report_;
     WinsockConnection update_;
+    TimeSyncView* sync_view_ = nullptr;
 };

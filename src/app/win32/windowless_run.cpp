@@ -159,7 +159,7 @@ int run_logging(RunRole role, StopSwitch& stop, const WindowStart* window_start)
     std::unique_ptr<MainWindow> window;
     if (window_start != nullptr && role == RunRole::desktop) {
         window = std::make_unique<MainWindow>(
-            MainWindow::Parts{app, run->locale, run->settings, places.data_dir, window_start->minimized});
+            MainWindow::Parts{app, run->locale, run->settings, places.data_dir, window_start->minimized, &run->net, &service});
         run->services.settings_hooks = window.get();
         run->services.msg_box = &window->message_box();
         run->dialogs.window = &window->dialogs();

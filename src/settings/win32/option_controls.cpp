@@ -52,7 +52,6 @@ UINT_PTR CALLBACK colour_hook(HWND dialog, UINT message, WPARAM wparam, LPARAM l
 
 constexpr int kRow = 26;         // height of a row
 constexpr int kField = 22;       // height of a box or list
-constexpr int kLabelWidth = 220;  // the captions' column
 
 using Kind = OptionControlKind;
 
@@ -75,9 +74,9 @@ struct Rows {
     // the field's place alone.
     HWND field(const wchar_t* cls, const OptionControl& c, DWORD style, int control, int h = kField, DWORD ex = 0) {
         ControlWindows& cw = page.controls[static_cast<std::size_t>(control)];
-        if (!c.caption.empty()) cw.label = make(L"STATIC", widen(c.caption), SS_LEFT, control, 7, 0, kLabelWidth - 6, kField);
+        if (!c.caption.empty()) cw.label = make(L"STATIC", widen(c.caption), SS_LEFT, control, 7, 0, kOptionsLabelWidth - 6, kField);
         if (cw.label != nullptr) ::SetWindowPos(cw.label, nullptr, area.left, y + 3, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        return make(cls, L"", style | WS_TABSTOP | WS_GROUP, control, 0, kLabelWidth, area.width - kLabelWidth, h, ex);
+        return make(cls, L"", style | WS_TABSTOP | WS_GROUP, control, 0, kOptionsLabelWidth, area.width - kOptionsLabelWidth, h, ex);
     }
 };
 
@@ -95,7 +94,8 @@ void add_control(Rows& rows, const OptionControl& c, int control) {
             cw.main = rows.make(L"BUTTON", widen(c.caption), BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, control, 0, 0, width, kField);
             break;
         case Kind::choice:
-            cw.main = rows.field(WC_COMBOBOXW, c, CBS_DROPDOWNLIST | WS_VSCROLL, control, 240);
+            cw.main = rows.field(WC_COMBOBOXW, c, (c.typed ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST) | WS_VSCROLL,
+                                 control, 240);
             for (const OptionEntry& e : c.entries)
                 ::SendMessageW(cw.main, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(e.caption).c_str()));
             break;
@@ -121,7 +121,7 @@ void add_control(Rows& rows, const OptionControl& c, int control) {
             if (!c.unit.empty()) {
                 // The unit at the box's right, the box made shorter for it.
                 const int unit_width = 7 * static_cast<int>(c.unit.size()) + 8;
-                ::SetWindowPos(cw.main, nullptr, 0, 0, width - kLabelWidth - unit_width, kField, SWP_NOMOVE | SWP_NOZORDER);
+                ::SetWindowPos(cw.main, nullptr, 0, 0, width - kOptionsLabelWidth - unit_width, kField, SWP_NOMOVE | SWP_NOZORDER);
                 rows.make(L"STATIC", widen(c.unit), SS_LEFT, control, 6, width - unit_width + 4, unit_width - 4, kField);
                 ::SetWindowPos(rows.page.windows.back(), nullptr, rows.area.left + width - unit_width + 4, rows.y + 3, 0, 0,
                                SWP_NOSIZE | SWP_NOZORDER);
@@ -154,8 +154,13 @@ void add_control(Rows& rows, const OptionControl& c, int control) {
                 rows.y += 14;
                 break;
             }
+            // Another slot is a row kept for the page's own view, which puts its controls there.
+            if (c.setting != kMinuteLoggingSlot) {
+                if (rows.page.view == nullptr) return;
+                cw.main = rows.make(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE, control, 0, 0, kOptionsLabelWidth - 6, kField);
+                break;
+            }
             // The Logging page's own check box: switching it starts or stops the minutely log.
-            if (c.setting != kMinuteLoggingSlot) return;
             cw.main = rows.make(L"BUTTON", L"Minutely logging", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, control, 0, 0,
                                 width, kField);
             break;

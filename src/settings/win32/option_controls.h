@@ -29,6 +29,9 @@ struct OptionsDialog::Page {
     int rows_bottom = 0;                   // where the declared controls end
 };
 
+// The width of the captions' column at the left of a page; the fields start there.
+inline constexpr int kOptionsLabelWidth = 220;
+
 // The slot of the Logging page where the Windows page puts its "Minutely logging" check box.
 inline constexpr const char* kMinuteLoggingSlot = "minute_logging";
 

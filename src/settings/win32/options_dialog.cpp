@@ -112,7 +112,13 @@ void OptionsDialog::build() {
                                                                    }});
         create_page_windows(*page, static_cast<int>(i), area);
         if (page->view != nullptr) {
-            const OptionsPageArea own{w, area.left, page->rows_bottom, area.width, bottom - page->rows_bottom, font_};
+            Page& made = *page;
+            const auto declared = [&made](const std::string& setting) -> void* {
+                for (std::size_t k = 0; k < made.decl.controls.size(); ++k)
+                    if (made.decl.controls[k].setting == setting) return made.controls[k].main;
+                return nullptr;
+            };
+            const OptionsPageArea own{w, area.left, page->rows_bottom, area.width, bottom - page->rows_bottom, font_, declared};
             for (void* view_window : page->view->create(own)) page->windows.push_back(as_window(view_window));
         }
         for (std::size_t k = 0; k < page->decl.controls.size(); ++k) {
@@ -240,6 +246,8 @@ void OptionsDialog::changed(int page, int control, unsigned code) {
             fill_control(*binder_, c, cw);
             return;
         }
+    } else if (p.view != nullptr && p.view->declared_command(c.setting, code)) {
+        // The page's view took it.
     } else if (!take_control(*binder_, c, cw, piece, code)) {
         return;
     }

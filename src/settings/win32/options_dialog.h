@@ -18,6 +18,9 @@ struct OptionsPageArea {
     int width = 0;
     int height = 0;
     void* font = nullptr;
+    // The window of the page's declared control of a setting or slot (a slot's row is an
+    // empty caption the view may fill); nullptr when the page declares none.
+    std::function<void*(const std::string& setting)> declared;
 };
 
 // What a page's own view tells the dialog: something changed (Apply is enabled), or a setting
@@ -41,6 +44,10 @@ public:
     // (`result` is the answer to WM_NOTIFY).
     virtual bool command(int id, unsigned code) = 0;
     virtual bool notify(const void* header, std::intptr_t* result) = 0;
+    // A notification `code` of the page's declared control of `setting`, before the dialog
+    // takes it into the setting; true when the view took it (Apply is enabled, the main
+    // window shows it).
+    virtual bool declared_command(const std::string& /*setting*/, unsigned /*code*/) { return false; }
     // OK (`closing`) and Apply, before the host stores the settings: what the view keeps
     // outside the settings is written.
     virtual void store(bool /*closing*/) {}
