@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/win32/main_window.h"
+#include "app/win32/net_jobs.h"
 #include "app/win32/windowless_run.h"
 #include "core/application.h"
 #include "platform/locale.h"
@@ -18,15 +19,18 @@
 
 // The Windows program as the dialog tests open it: a data folder of the test's own
 // (KELVANTO_HOME) and an emptied registry key, the application started on them with its main
-// window. `prepare` runs on the data folder ("...\") before the start.
+// window, its network jobs and `service` as the system's service manager. `prepare` runs on
+// the data folder ("...\") before the start.
 struct Win32Program {
-    explicit Win32Program(const std::function<void(const std::string& data)>& prepare = {}) {
+    explicit Win32Program(const std::function<void(const std::string& data)>& prepare = {},
+                          ServiceManager* service = nullptr) {
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\Kelvanto");
         ::SetEnvironmentVariableW(L"KELVANTO_HOME", widen(home.str()).c_str());
         if (prepare) prepare(data);
         services.settings_store = &store;
         app = std::make_unique<Application>(services, front);
-        window = std::make_unique<MainWindow>(MainWindow::Parts{*app, locale, store, data});
+        net = std::make_unique<NetJobs>(app->state(), clock, locale, store);
+        window = std::make_unique<MainWindow>(MainWindow::Parts{*app, locale, store, data, false, net.get(), service});
         services.settings_hooks = window.get();
         services.msg_box = &window->message_box();
         AppPlaces places;
@@ -35,6 +39,7 @@ struct Win32Program {
     }
     ~Win32Program() {
         window.reset();
+        net.reset();
         ::SetEnvironmentVariableW(L"KELVANTO_HOME", nullptr);
     }
     Win32Program(const Win32Program&) = delete;
@@ -57,6 +62,7 @@ struct Win32Program {
     Services services{tables, clock, dialogs, &locale};
     AppFrontEnd front;
     std::unique_ptr<Application> app;
+    std::unique_ptr<NetJobs> net;
     std::unique_ptr<MainWindow> window;
     bool started = false;
 };

@@ -100,6 +100,7 @@ void OptionsDialog::build() {
         for (const OptionControl& c : page.controls)
             if (c.kind == OptionControlKind::slot && !host_.options_slot_text(c.setting).empty())
                 area.text_slots.push_back(c.setting);
+    text_slots_ = area.text_slots;
     HWND tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, w,
                                   nullptr, nullptr, nullptr);
     for (std::size_t i = 0; i < decls.size(); ++i) {
@@ -179,8 +180,8 @@ void OptionsDialog::fill() {
 void OptionsDialog::show_slot_texts() {
     for (const auto& page : pages_)
         for (std::size_t k = 0; k < page->decl.controls.size(); ++k)
-            if (page->decl.controls[k].kind == OptionControlKind::slot && page->decl.controls[k].setting != kMinuteLoggingSlot &&
-                page->controls[k].main != nullptr)
+            if (page->decl.controls[k].kind == OptionControlKind::slot && page->controls[k].main != nullptr &&
+                std::find(text_slots_.begin(), text_slots_.end(), page->decl.controls[k].setting) != text_slots_.end())
                 ::SetWindowTextW(page->controls[k].main, widen(host_.options_slot_text(page->decl.controls[k].setting)).c_str());
 }
 

@@ -145,6 +145,7 @@ private:
     OptionsDialogHost& host_;
     std::unique_ptr<OptionBinder> binder_;
     std::vector<std::unique_ptr<Page>> pages_;
+    std::vector<std::string> text_slots_;  // the slots shown as lines of text
     void* window_ = nullptr;   // HWND
     void* font_ = nullptr;     // HFONT
     void* bold_ = nullptr;     // HFONT

@@ -18,6 +18,7 @@
 #include "platform/win32/win32_service.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/winsock_connection.h"
+#include "support/win32_loopback_peer.h"
 #include "settings/autostart.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -52,42 +53,6 @@ std::string output_of(const std::string& command_line) {
     ::CloseHandle(read_end);
     return out;
 }
-
-// A peer on 127.0.0.1 on a thread of its own, with blocking Winsock: it accepts one
-// connection and hands it to `serve`.
-class LoopbackPeer {
-public:
-    explicit LoopbackPeer(std::function<void(SOCKET)> serve) {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in a = {};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        int size = sizeof a;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(listener_, 1);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &size);
-        port_ = ntohs(a.sin_port);
-        thread_ = std::thread([this, serve] {
-            const SOCKET s = ::accept(listener_, nullptr, nullptr);
-            if (s != INVALID_SOCKET) serve(s);
-            ::closesocket(s);
-            done_ = true;
-        });
-    }
-    ~LoopbackPeer() {
-        ::closesocket(listener_);
-        thread_.join();
-    }
-    int port() const { return port_; }
-    bool done() const { return done_; }
-
-private:
-    WinsockSession winsock_;
-    SOCKET listener_ = INVALID_SOCKET;
-    int port_ = 0;
-    std::thread thread_;
-    std::atomic<bool> done_{false};
-};
 
 class RecordingSetter : public ClockSetter {
 public:
