@@ -9,6 +9,7 @@
 inline constexpr std::size_t kMetricsRequestLimit = 8192;  // bytes of request line and headers
 inline constexpr int kMetricsRequestTimeoutMs = 5000;      // from accepting to answering
 inline constexpr int kMetricsMaxConnections = 8;           // served at once; more wait to be accepted
+inline constexpr int kMetricsListenRetryMs = 5000;         // a port that cannot be opened is tried again
 inline constexpr const char* kMetricsPath = "/metrics";
 
 // What the bytes received so far ask for.

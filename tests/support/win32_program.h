@@ -10,7 +10,9 @@
 #include "app/win32/net_jobs.h"
 #include "app/win32/windowless_run.h"
 #include "core/application.h"
+#include "core/option_pages.h"
 #include "platform/locale.h"
+#include "platform/win32/metrics_listener.h"
 #include "platform/win32/registry_settings.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_interface_table.h"
@@ -19,8 +21,8 @@
 
 // The Windows program as the dialog tests open it: a data folder of the test's own
 // (KELVANTO_HOME) and an emptied registry key, the application started on them with its main
-// window, its network jobs and `service` as the system's service manager. `prepare` runs on
-// the data folder ("...\") before the start.
+// window, its network jobs, a metrics endpoint and `service` as the system's service manager.
+// `prepare` runs on the data folder ("...\") before the start.
 struct Win32Program {
     explicit Win32Program(const std::function<void(const std::string& data)>& prepare = {},
                           ServiceManager* service = nullptr) {
@@ -30,7 +32,9 @@ struct Win32Program {
         services.settings_store = &store;
         app = std::make_unique<Application>(services, front);
         net = std::make_unique<NetJobs>(app->state(), clock, locale, store);
-        window = std::make_unique<MainWindow>(MainWindow::Parts{*app, locale, store, data, false, net.get(), service});
+        metrics = std::make_unique<MetricsListener>([] { return std::string("kelvanto_up 1\n"); });
+        window = std::make_unique<MainWindow>(
+            MainWindow::Parts{*app, locale, store, data, false, net.get(), service, metrics.get()});
         services.settings_hooks = window.get();
         services.msg_box = &window->message_box();
         AppPlaces places;
@@ -39,6 +43,7 @@ struct Win32Program {
     }
     ~Win32Program() {
         window.reset();
+        metrics.reset();
         net.reset();
         ::SetEnvironmentVariableW(L"KELVANTO_HOME", nullptr);
     }
@@ -52,6 +57,16 @@ struct Win32Program {
         return static_cast<HWND>(window->options_dialog()->handle());
     }
 
+    // The identifier of the options dialog's declared control of `setting` on page `page`.
+    static int declared_id(const char* page, const char* setting) {
+        const std::vector<OptionPageDecl> pages = option_page_decls({});
+        for (std::size_t i = 0; i < pages.size(); ++i)
+            for (std::size_t k = 0; k < pages[i].controls.size(); ++k)
+                if (pages[i].name == page && pages[i].controls[k].setting == setting)
+                    return option_control_id(static_cast<int>(i), static_cast<int>(k));
+        return 0;
+    }
+
     TempDir home;
     const std::string data = home.str() + "/";
     Win32InterfaceTable tables;
@@ -63,6 +78,7 @@ struct Win32Program {
     AppFrontEnd front;
     std::unique_ptr<Application> app;
     std::unique_ptr<NetJobs> net;
+    std::unique_ptr<MetricsListener> metrics;
     std::unique_ptr<MainWindow> window;
     bool started = false;
 };

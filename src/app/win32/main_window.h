@@ -16,6 +16,7 @@
 
 class HistoryOpener;
 class Locale;
+class MetricsListener;
 class NetJobs;
 class ServiceManager;
 struct TimeSyncPageHost;
@@ -47,6 +48,8 @@ public:
         // dialog's "Time Sync" and "Service" pages; nullptr: the pages' buttons do nothing.
         NetJobs* net = nullptr;
         ServiceManager* service = nullptr;
+        // The metrics endpoint, opened again with the stored settings after OK and Apply.
+        MetricsListener* metrics = nullptr;
     };
     explicit MainWindow(Parts parts);
     ~MainWindow() override;
@@ -83,6 +86,7 @@ public:
     void shrink_to_graph() override;
     void rebuild_display_list() override;
     void apply_window_style() override;
+    void settings_saved() override;
 
     // OptionsDialogHost (main_window_options.cpp)
     Settings& options_settings() override;
@@ -104,6 +108,7 @@ public:
 private:
     // What the options dialog's "Time Sync" page asks of the run (main_window_options.cpp).
     TimeSyncPageHost sync_page_host();
+    std::string endpoint_text() const;
     // Drawing (main_window.cpp)
     void RefreshScreen(bool redraw);
     void paint();

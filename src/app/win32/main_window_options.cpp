@@ -18,7 +18,9 @@
 #include "history/log_store.h"
 #include "history/period_kind.h"
 #include "history/period_totals.h"
+#include "net/metrics_http.h"
 #include "net/win32/time_sync_page.h"
+#include "platform/win32/metrics_listener.h"
 #include "service/win32/service_page.h"
 #include "settings/settings_store.h"
 
@@ -89,8 +91,7 @@ std::string MainWindow::options_slot_text(const std::string& slot) {
         const std::string& failure = state_.time_sync.last_failure;
         return failure.empty() ? state_.settings.SyncTxt : state_.settings.SyncTxt + "\n" + failure;
     }
-    // The endpoint is opened by the run at its start.
-    if (slot == "endpoint_lines") return "A change of port or address takes effect at the next start.";
+    if (slot == "endpoint_lines") return endpoint_text();
     if (slot == "password_store") return "Passwords are kept in the Windows Credential Manager.";
     return {};
 }
@@ -126,6 +127,25 @@ std::unique_ptr<OptionsPageView> MainWindow::options_page_view(const std::string
                                                           std::move(events));
     if (name == "Service") return create_service_page(parts_.service, dialogs_, state_.running_as_service);
     return nullptr;
+}
+
+// Where the metrics endpoint answers with the settings shown, or why it does not.
+std::string MainWindow::endpoint_text() const {
+    const Settings& s = state_.settings;
+    if (s.MetricsPort == 0) return "The endpoint is off.";
+    const std::string host = s.MetricsAddress.find(':') != std::string::npos ? "[" + s.MetricsAddress + "]" : s.MetricsAddress;
+    const std::string port = std::to_string(s.MetricsPort);
+    const std::string failure = parts_.metrics != nullptr ? parts_.metrics->failure(s.MetricsAddress, s.MetricsPort) : "";
+    if (!failure.empty())
+        return "Not serving: port " + port + " on " + host + " cannot be opened (" + failure + "). Tried again every " +
+               std::to_string(kMetricsListenRetryMs / 1000) + " seconds.";
+    return "Prometheus scrapes http://" + host + ":" + port + "/metrics";
+}
+
+void MainWindow::settings_saved() {
+    if (parts_.metrics == nullptr) return;
+    const std::string failure = parts_.metrics->configure(state_.settings.MetricsAddress, state_.settings.MetricsPort);
+    if (!failure.empty()) msg_box_->show_message(failure, false);
 }
 
 void MainWindow::options_store() {

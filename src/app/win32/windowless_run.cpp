@@ -156,10 +156,13 @@ int run_logging(RunRole role, StopSwitch& stop, const WindowStart* window_start)
     stop.attach(&loop);
     places.first_day_of_week = run->locale.first_day_of_week();
     if (role == RunRole::service) app.state().running_as_service = true;
+    run->metrics = std::make_unique<MetricsListener>(
+        [&app, &run] { return program_metrics_text(app.state(), run->services); });
     std::unique_ptr<MainWindow> window;
     if (window_start != nullptr && role == RunRole::desktop) {
         window = std::make_unique<MainWindow>(
-            MainWindow::Parts{app, run->locale, run->settings, places.data_dir, window_start->minimized, &run->net, &service});
+            MainWindow::Parts{app, run->locale, run->settings, places.data_dir, window_start->minimized, &run->net, &service,
+                              run->metrics.get()});
         run->services.settings_hooks = window.get();
         run->services.msg_box = &window->message_box();
         run->dialogs.window = &window->dialogs();
@@ -170,8 +173,6 @@ int run_logging(RunRole role, StopSwitch& stop, const WindowStart* window_start)
         return 0;
     }
     if (app.state().settings.CheckForUpdate) run->net.start_update_check();
-    run->metrics = std::make_unique<MetricsListener>(
-        [&app, &run] { return program_metrics_text(app.state(), run->services); });
     const std::string failure = run->metrics->configure(app.state().settings.MetricsAddress,
                                                         app.state().settings.MetricsPort);
     if (!failure.empty()) std::fprintf(stderr, "kelvanto: %s\n", failure.c_str());

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "net/metrics_http.h"
+
 class QTcpServer;
 class QTcpSocket;
 class QTimer;
@@ -15,7 +17,6 @@ class QTimer;
 // bytes, and a connection still open `kMetricsRequestTimeoutMs` after it was accepted is
 // dropped. An address and port it cannot listen on (the port in use, the address not up
 // yet) are tried again every `kMetricsListenRetryMs` until they can be opened.
-inline constexpr int kMetricsListenRetryMs = 5000;
 
 class MetricsServer : public QObject {
     Q_OBJECT

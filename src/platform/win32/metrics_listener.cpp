@@ -32,14 +32,28 @@ std::string MetricsListener::configure(const std::string& address, int port) {
     address_ = address;
     port_ = port;
     stop_listening();
+    retry_.stop_timer();
+    reason_.clear();
     if (port <= 0 || port > 65535) return {};
+    return listen();
+}
+
+std::string MetricsListener::failure(const std::string& address, int port) const {
+    if (address != address_ || port != port_ || port <= 0 || listening()) return {};
+    return reason_;
+}
+
+std::string MetricsListener::listen() {
     addrinfoW hints = {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_NUMERICHOST | AI_PASSIVE;
     addrinfoW* found = nullptr;
-    if (::GetAddrInfoW(widen(address).c_str(), std::to_wstring(port).c_str(), &hints, &found) != 0)
-        return metrics_listen_failed_message(address, port, "not an IP address");
+    if (::GetAddrInfoW(widen(address_).c_str(), std::to_wstring(port_).c_str(), &hints, &found) != 0) {
+        // Not an address: trying again would not make it one.
+        reason_ = "not an IP address";
+        return metrics_listen_failed_message(address_, port_, reason_);
+    }
     const SOCKET s = ::socket(found->ai_family, SOCK_STREAM, IPPROTO_TCP);
     std::string failure;
     if (s == INVALID_SOCKET) {
@@ -57,7 +71,10 @@ std::string MetricsListener::configure(const std::string& address, int port) {
         }
     }
     ::FreeAddrInfoW(found);
-    return failure.empty() ? std::string() : metrics_listen_failed_message(address, port, failure);
+    reason_ = failure;
+    if (failure.empty()) return {};
+    retry_.start_timer(kMetricsListenRetryMs, [this] { listen(); });
+    return metrics_listen_failed_message(address_, port_, failure);
 }
 
 void MetricsListener::on_message(std::uintptr_t socket, std::intptr_t lparam) {

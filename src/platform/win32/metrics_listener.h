@@ -23,8 +23,12 @@ public:
 
     // Listens on `address` (IPv4 or IPv6) and `port`; port 0 switches the endpoint off.
     // Settings equal to the last call change nothing. Returns the message for the user when
-    // it cannot listen, else an empty text.
+    // it cannot listen, else an empty text; a port that cannot be opened (taken by another
+    // program) is tried again every kMetricsListenRetryMs until it can.
     std::string configure(const std::string& address, int port);
+    // Why `address` and `port`, the endpoint's settings now, cannot be listened on; empty
+    // while it listens, or when those are not its settings.
+    std::string failure(const std::string& address, int port) const;
     bool listening() const { return listener_ != kNoSocket; }
     int open_connections() const { return static_cast<int>(connections_.size()); }
 
@@ -37,6 +41,7 @@ private:
         unsigned long long accepted_ms = 0;
     };
     void stop_listening();
+    std::string listen();
     void on_message(std::uintptr_t socket, std::intptr_t lparam);
     void accept_waiting();
     void read_request(std::uintptr_t socket, Connection& c);
@@ -46,6 +51,8 @@ private:
 
     std::function<std::string()> exposition_;
     MessageWindow window_;
+    MessageWindow retry_{[](unsigned, std::uintptr_t, std::intptr_t) {}};  // its timer tries again
+    std::string reason_;  // why the last try to listen failed
     std::uintptr_t listener_ = kNoSocket;
     std::map<std::uintptr_t, Connection> connections_;
     std::string address_;

@@ -7,23 +7,12 @@
 
 #include <ctime>
 
-#include "core/option_pages.h"
 #include "net/time_sync.h"
 #include "net/win32/time_sync_page.h"
 #include "support/win32_message_box.h"
 #include "support/win32_program.h"
 
 namespace {
-
-// The identifier of the declared control of `setting` on page `page`.
-int declared_id(const char* page, const char* setting) {
-    const std::vector<OptionPageDecl> pages = option_page_decls({});
-    for (std::size_t i = 0; i < pages.size(); ++i)
-        for (std::size_t k = 0; k < pages[i].controls.size(); ++k)
-            if (pages[i].name == page && pages[i].controls[k].setting == setting)
-                return option_control_id(static_cast<int>(i), static_cast<int>(k));
-    return 0;
-}
 
 std::string text_of(HWND window) {
     wchar_t text[400] = {};
@@ -46,11 +35,11 @@ TEST(TimeSyncPageWin32, TypedServerIsStoredAndSynchronisedWithAfterTheQuestion) 
     ASSERT_TRUE(program.started);
     const Settings& s = program.app->state().settings;
     HWND dialog = program.open_options("Time Sync");
-    const HWND servers = ::GetDlgItem(dialog, declared_id("Time Sync", "SyncSrv"));
+    const HWND servers = ::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "SyncSrv"));
     const HWND button = ::GetDlgItem(dialog, kTimeSyncNow);
     ASSERT_TRUE(::IsWindowVisible(button));
     EXPECT_EQ(text_of(button), kSyncCaption);
-    EXPECT_EQ(text_of(::GetDlgItem(dialog, declared_id("Time Sync", "sync_now"))), "Synchronize now");
+    EXPECT_EQ(text_of(::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "sync_now"))), "Synchronize now");
 
     // A typed name is kept by its name, enables Apply and is stored by it.
     ::SetWindowTextW(servers, L" 127.0.0.1 ");
@@ -68,13 +57,13 @@ TEST(TimeSyncPageWin32, TypedServerIsStoredAndSynchronisedWithAfterTheQuestion) 
     EXPECT_EQ(yes.answered, 1);
     EXPECT_NE(yes.text.find(L"Set the clock to it?"), std::wstring::npos) << narrow(yes.text);
     EXPECT_EQ(text_of(button), kSyncCaption);
-    const std::string lines = text_of(::GetDlgItem(dialog, declared_id("Time Sync", "sync_lines")));
+    const std::string lines = text_of(::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "sync_lines")));
     EXPECT_NE(lines.find(kSyncClockRefused), std::string::npos) << lines;
 
     // Opened again, the page shows the typed server.
     ::SendMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     dialog = program.open_options("Time Sync");
-    EXPECT_EQ(text_of(::GetDlgItem(dialog, declared_id("Time Sync", "SyncSrv"))), "127.0.0.1");
+    EXPECT_EQ(text_of(::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "SyncSrv"))), "127.0.0.1");
     ::SetEnvironmentVariableW(L"KELVANTO_TIME_PORT", nullptr);
     ::SetEnvironmentVariableW(L"KELVANTO_CLOCK_READONLY", nullptr);
 }
