@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platform/win32/dialog_controls.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/window_owner.h"
 
@@ -199,8 +200,9 @@ void frmHistory::place_from_settings() {
     const HWND w = as_window(window_);
     RECT work{0, 0, 1024, 768};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int width = std::max(200, static_cast<int>(s.frmHistoryWidth));
-    const int height = std::max(150, static_cast<int>(s.frmHistoryHeight));
+    // The stored size is for 96 dots per inch: the window keeps its size on a denser screen.
+    const int width = scaled(w, std::max(200, static_cast<int>(s.frmHistoryWidth)));
+    const int height = scaled(w, std::max(150, static_cast<int>(s.frmHistoryHeight)));
     int left = s.frmHistoryLeft == kWindowPositionUnset ? work.left + (work.right - work.left - width) / 2
                                                          : static_cast<int>(s.frmHistoryLeft);
     int top = s.frmHistoryTop == kWindowPositionUnset ? work.top + (work.bottom - work.top - height) / 2
@@ -353,8 +355,8 @@ void frmHistory::close() {
         ::GetWindowRect(w, &r);
         s.frmHistoryLeft = r.left;
         s.frmHistoryTop = r.top;
-        s.frmHistoryWidth = r.right - r.left;
-        s.frmHistoryHeight = r.bottom - r.top;
+        s.frmHistoryWidth = unscaled(w, r.right - r.left);
+        s.frmHistoryHeight = unscaled(w, r.bottom - r.top);
     }
     s.frmHistoryState = static_cast<std::uint8_t>(minimised ? 1 : (maximised ? 2 : 0));
     if (tab_shown_) store_column_widths(shown_tab_, 3);

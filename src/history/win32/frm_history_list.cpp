@@ -11,6 +11,7 @@
 
 #include "history/history_export.h"
 #include "history/win32/c_file_dialog.h"
+#include "platform/win32/dialog_controls.h"
 #include "platform/win32/win32_text.h"
 
 namespace {
@@ -216,7 +217,8 @@ void frmHistory::fit_columns() {
     const int room = text_width(list, "0");
     for (int c = 0; c < kHistoryColumns; ++c) {
         const std::int32_t stored = widths[static_cast<std::size_t>(c)];
-        int width = stored;
+        // Stored widths are for 96 dots per inch, as the window's size.
+        int width = stored == kColumnWidthUnset ? 0 : scaled(list, stored);
         if (stored == kColumnWidthUnset) {
             ::SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c), LVSCW_AUTOSIZE);
             const int values = static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0));
@@ -235,7 +237,7 @@ void frmHistory::store_column_widths(HistoryTab tab, int columns) {
     for (int c = 0; c < std::min(columns, kHistoryColumns); ++c) {
         const int width = static_cast<int>(::SendMessageW(as_window(list_), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0));
         std::int32_t& stored = widths[static_cast<std::size_t>(c)];
-        if (stored != kColumnWidthUnset || width != fitted_[static_cast<std::size_t>(c)]) stored = width;
+        if (stored != kColumnWidthUnset || width != fitted_[static_cast<std::size_t>(c)]) stored = unscaled(as_window(list_), width);
     }
 }
 

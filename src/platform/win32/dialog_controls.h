@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/win32/windows_api.h"
+#include <commctrl.h>
 
 #include <string>
 
@@ -25,8 +26,50 @@ inline int scaled(HWND window, int length) {
     const UINT dpi = ::GetDpiForWindow(window);
     return dpi == 0 ? length : ::MulDiv(length, static_cast<int>(dpi), 96);
 }
+// A length on the window's screen as it is for 96 dots per inch, as it is stored.
+inline int unscaled(HWND window, int length) {
+    const UINT dpi = ::GetDpiForWindow(window);
+    return dpi == 0 ? length : ::MulDiv(length, 96, static_cast<int>(dpi));
+}
 inline RECT scaled(HWND window, RECT r) {
     return RECT{scaled(window, r.left), scaled(window, r.top), scaled(window, r.right), scaled(window, r.bottom)};
+}
+
+namespace dialog_controls_detail {
+inline BOOL CALLBACK scale_child(HWND child, LPARAM parent_handle) {
+    const HWND parent = reinterpret_cast<HWND>(parent_handle);
+    // Only the window's own children: a list's header or a combo box's field follow them.
+    if (::GetParent(child) != parent) return TRUE;
+    const int dpi = static_cast<int>(::GetDpiForWindow(parent));
+    RECT place{};
+    ::GetWindowRect(child, &place);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    int height = place.bottom - place.top;
+    wchar_t kind[32] = {};
+    ::GetClassNameW(child, kind, 32);
+    const std::wstring name = kind;
+    // A combo box is sized with its list open; its field takes the font's height itself.
+    RECT dropped{};
+    if (name == WC_COMBOBOXW && ::SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
+        height = dropped.bottom - dropped.top;
+    ::SetWindowPos(child, nullptr, ::MulDiv(place.left, dpi, 96), ::MulDiv(place.top, dpi, 96),
+                   ::MulDiv(place.right - place.left, dpi, 96), ::MulDiv(height, dpi, 96), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (name == WC_LISTVIEWW) {
+        const HWND header = ListView_GetHeader(child);
+        const int columns = header != nullptr ? Header_GetItemCount(header) : 0;
+        for (int c = 0; c < columns; ++c) ListView_SetColumnWidth(child, c, ::MulDiv(ListView_GetColumnWidth(child, c), dpi, 96));
+    }
+    return TRUE;
+}
+}  // namespace dialog_controls_detail
+
+// Moves and sizes the children of `parent`, placed for 96 dots per inch, for the window's
+// DPI, once they are all made: the text of the system's font, which follows the DPI, then
+// fits them.
+inline void scale_children(HWND parent) {
+    const UINT dpi = ::GetDpiForWindow(parent);
+    if (dpi == 0 || dpi == 96) return;
+    ::EnumChildWindows(parent, dialog_controls_detail::scale_child, reinterpret_cast<LPARAM>(parent));
 }
 
 // A child control at its place (scaled), in the given font.

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "core/option_pages.h"
+#include "platform/win32/dialog_controls.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/window_owner.h"
 
@@ -49,6 +50,10 @@ OptionsDialog::OptionsDialog(OptionsDialogHost& host, void* owner) : host_(host)
                                 as_window(owner), nullptr, ::GetModuleHandleW(nullptr), this);
     ::SetPropW(as_window(window_), kDialogKeysProperty, window_);
     build();
+    // Laid out for 96 dots per inch: made to fit the screen's density, as the font does.
+    scale_children(as_window(window_));
+    outer = RECT{0, 0, scaled(as_window(window_), kWidth), scaled(as_window(window_), kHeight)};
+    ::AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
     fill();
     select(0);
     // Beside the main window where there is room, so that the live preview shows; else
@@ -65,7 +70,8 @@ OptionsDialog::OptionsDialog(OptionsDialogHost& host, void* owner) : host_(host)
     else if (main.left - 8 - w >= work.left) x = main.left - 8 - w;
     const long y = std::clamp(main.top, work.top, std::max(work.top, work.bottom - h));
     x = std::clamp(x, work.left, std::max(work.left, work.right - w));
-    ::SetWindowPos(as_window(window_), HWND_TOP, static_cast<int>(x), static_cast<int>(y), 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetWindowPos(as_window(window_), HWND_TOP, static_cast<int>(x), static_cast<int>(y), static_cast<int>(w),
+                   static_cast<int>(h), SWP_SHOWWINDOW);
     ::SetForegroundWindow(as_window(window_));
     ::SetFocus(::GetDlgItem(as_window(window_), kOptionsTreeId));
 }
