@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include "platform/win32/win32_text.h"
+#include "platform/win32/dialog_controls.h"
 #include "platform/win32/window_owner.h"
 
 namespace {
@@ -38,7 +39,7 @@ frmMsgBox::~frmMsgBox() {
 
 void frmMsgBox::closed() {
     window_ = label_ = icon_ = ok_ = nullptr;
-    const HWND owner = static_cast<HWND>(owner_);
+    const HWND owner = static_cast<HWND>(shown_over_);
     ::EnableWindow(owner, TRUE);
     if (::IsWindowVisible(owner) && !::IsIconic(owner)) ::SetFocus(owner);
 }
@@ -54,6 +55,7 @@ void frmMsgBox::show_message(const std::string& text, bool critical) {
                                            owner, nullptr, instance, this);
         if (box == nullptr) return;
         window_ = box;
+        shown_over_ = owner;
         icon_ = ::CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_ICON, 11, 11, 32, 32, box,
                                   nullptr, instance, nullptr);
         label_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 56, 14, 280, 60, box, nullptr, instance,
@@ -62,14 +64,17 @@ void frmMsgBox::show_message(const std::string& text, bool critical) {
                           box, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOk)), instance, nullptr);
         const HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
         ::SendMessageW(static_cast<HWND>(label_), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // Laid out for 96 dots per inch, as the font follows the screen's density.
+        scale_children(box);
+        const int width = scaled(box, 360), height = scaled(box, 150);
         ::EnableWindow(owner, FALSE);
         // Centred on the screen the owner is on.
         RECT work{};
         MONITORINFO info{};
         info.cbSize = sizeof info;
         if (::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &info)) work = info.rcWork;
-        ::SetWindowPos(box, nullptr, work.left + (work.right - work.left - 360) / 2,
-                       work.top + (work.bottom - work.top - 150) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ::SetWindowPos(box, nullptr, work.left + (work.right - work.left - width) / 2,
+                       work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER);
     }
     ::SendMessageW(static_cast<HWND>(icon_), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     ::SetWindowTextW(static_cast<HWND>(label_), widen(text).c_str());

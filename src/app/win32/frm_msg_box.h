@@ -16,12 +16,16 @@ public:
     frmMsgBox& operator=(const frmMsgBox&) = delete;
 
     void show_message(const std::string& text, bool critical) override;
+    // The window the next message is shown over (and disables): the options dialog while it
+    // is open, else the main window.
+    void set_owner(void* owner) { owner_ = owner; }
     bool open() const { return window_ != nullptr; }
     // Called by the window procedure.
     void closed();
 
 private:
     void* owner_;
+    void* shown_over_ = nullptr;  // the owner of the open window
     bool (*topmost_)(const void*);
     const void* context_;
     void* window_ = nullptr;

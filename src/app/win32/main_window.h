@@ -98,6 +98,7 @@ public:
     std::unique_ptr<OptionsPageView> options_page_view(const std::string& name, OptionsPageEvents events) override;
     void options_store() override;
     void options_discard() override;
+    void options_closed() override;
     // "&Settings...": the options dialog, opened or brought forward; one at a time.
     void open_options();
     OptionsDialog* options_dialog() const { return options_.get(); }

@@ -33,7 +33,11 @@ void MainWindow::open_options() {
     // The Alerts page edits a working table of the rules as they are stored.
     load_rules_for_editing(state_.alerts.working, state_.data_dir);
     options_ = std::make_unique<OptionsDialog>(*this, window_);
+    // The program's messages sit over the dialog while it is open, as its refusals do.
+    msg_box_->set_owner(options_->handle());
 }
+
+void MainWindow::options_closed() { msg_box_->set_owner(window_); }
 
 MsgResult MainWindow::WindowDialogs::message_box(const MessageBoxRequest& request) {
     const OptionsDialog* options = window_.options_.get();

@@ -11,6 +11,7 @@
 
 #include "display/preset_page.h"
 #include "display/win32/preset_name_window.h"
+#include "platform/win32/dialog_controls.h"
 #include "platform/win32/win32_text.h"
 #include "settings/win32/option_controls.h"
 
@@ -89,11 +90,15 @@ std::vector<void*> ColorsPageView::create(const OptionsPageArea& area) {
     const int list_height = area.height - kButtonHeight - 2 * kGap;
     list_ = make(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                  kColorsPresets, area.left, area.top, kListWidth, list_height);
+    const HWND tips = create_tooltips(dialog_);
     const wchar_t* captions[] = {L"&New", L"&Rename", L"&Save", L"D&elete"};
     for (int i = 0; i < 4; ++i)
         buttons_.push_back(make(0, L"BUTTON", captions[i], WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, kColorsNew + i,
                                 area.left + i * (kButtonWidth + kGap), area.top + list_height + kGap, kButtonWidth,
                                 kButtonHeight));
+    add_tooltip(tips, buttons_[0], L"A new preset with the colours shown");
+    add_tooltip(tips, buttons_[2], L"Keep the colours shown in the selected preset");
+    add_tooltip(tips, buttons_[3], L"Remove the selected preset (with OK or Apply; Cancel keeps it)");
     const int x = area.left + kListWidth + 5 * kGap;
     for (int n = 0; n < 12; ++n) {
         const int y = area.top + n * kSwatchRow;
@@ -102,6 +107,7 @@ std::vector<void*> ColorsPageView::create(const OptionsPageArea& area) {
         HWND swatch = make(0, L"BUTTON", kCaptions[n], WS_TABSTOP | BS_PUSHBUTTON, kColorsSwatchFirst + n,
                            x + kCaptionWidth + kGap, y, kSwatchWidth, kSwatchHeight);
         ::SetWindowSubclass(swatch, swatch_proc, 0, reinterpret_cast<DWORD_PTR>(this));
+        add_tooltip(tips, swatch, L"Click to choose the colour; the main window shows it at once");
         swatches_.push_back(swatch);
     }
     return made;

@@ -154,9 +154,7 @@ void frmHistory::create_controls() {
     }
     // Each tab's tooltip: a tool of its own over the tab (the tooltip watches the tab strip's
     // mouse messages itself); the tooltip window goes with the history window, its owner.
-    const HWND tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w, nullptr,
-                                        ::GetModuleHandleW(nullptr), nullptr);
+    const HWND tips = create_tooltips(w);
     for (int t = 0; t < kHistoryTabCount && tips != nullptr; ++t) {
         TOOLINFOW tool = {};
         tool.cbSize = sizeof tool;
@@ -167,14 +165,18 @@ void frmHistory::create_controls() {
         tool.lpszText = tooltips_[static_cast<std::size_t>(t)].data();
         ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    line_ = child(w, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE | SS_ENDELLIPSIS, 0, kHistoryAdapterLine);
+    // SS_NOTIFY: the line takes the pointer, so that its tooltip shows.
+    line_ = child(w, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE | SS_ENDELLIPSIS | SS_NOTIFY, 0, kHistoryAdapterLine);
     ::SendMessageW(as_window(line_), WM_SETFONT, font, FALSE);
+    add_tooltip(tips, as_window(line_), L"Click an adapter on the Totals tab to show its history on the other tabs");
 
     list_ = child(w, WC_LISTVIEWW, WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE,
                   kHistoryList);
     const HWND list = as_window(list_);
     ::SendMessageW(list, WM_SETFONT, font, FALSE);
     ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    add_tooltip(tips, ListView_GetHeader(list),
+                L"Click a column to sort by it; F5 shows the latest amounts; right-click to export");
     for (int c = 0; c < kHistoryColumns; ++c) {
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;

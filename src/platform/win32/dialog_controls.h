@@ -85,6 +85,24 @@ inline HWND make_control(HWND parent, const wchar_t* window_class, const std::ws
     return control;
 }
 
+// A tooltip window for the controls of `owner`, which destroys it with itself.
+inline HWND create_tooltips(HWND owner) {
+    return ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, owner, nullptr,
+                             nullptr, nullptr);
+}
+
+// `control` shows `text` in the tooltip window `tips` while the pointer rests on it.
+inline void add_tooltip(HWND tips, HWND control, const std::wstring& text) {
+    if (tips == nullptr || control == nullptr) return;
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = ::GetParent(control);
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 // A control's text in UTF-8.
 inline std::string control_text(HWND control) {
     const int length = ::GetWindowTextLengthW(control);

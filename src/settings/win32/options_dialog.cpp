@@ -107,8 +107,7 @@ void OptionsDialog::build() {
             if (c.kind == OptionControlKind::slot && !host_.options_slot_text(c.setting).empty())
                 area.text_slots.push_back(c.setting);
     text_slots_ = area.text_slots;
-    HWND tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, w,
-                                  nullptr, nullptr, nullptr);
+    const HWND tips = create_tooltips(w);
     for (std::size_t i = 0; i < decls.size(); ++i) {
         auto page = std::make_unique<Page>();
         page->decl = decls[i];
@@ -129,16 +128,10 @@ void OptionsDialog::build() {
             for (void* view_window : page->view->create(own)) page->windows.push_back(as_window(view_window));
         }
         for (std::size_t k = 0; k < page->decl.controls.size(); ++k) {
-            const std::string& tip = page->decl.controls[k].tooltip;
-            if (tip.empty() || page->controls[k].main == nullptr) continue;
-            const std::wstring text = widen(tip);
-            TOOLINFOW tool{};
-            tool.cbSize = sizeof tool;
-            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-            tool.hwnd = w;
-            tool.uId = reinterpret_cast<UINT_PTR>(page->controls[k].main);
-            tool.lpszText = const_cast<wchar_t*>(text.c_str());
-            ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            const OptionControl& c = page->decl.controls[k];
+            const std::string tip =
+                c.tooltip.empty() && c.kind == OptionControlKind::colour ? "Click to choose the colour" : c.tooltip;
+            if (!tip.empty()) add_tooltip(tips, page->controls[k].main, widen(tip));
         }
         // The node goes under its parent page's node, which comes earlier in the list.
         TVINSERTSTRUCTW node{};
