@@ -118,9 +118,11 @@ void add_control(Rows& rows, const OptionControl& c, int control) {
         case Kind::password: {
             DWORD style = ES_AUTOHSCROLL | (c.kind == Kind::password ? ES_PASSWORD : 0);
             cw.main = rows.field(L"EDIT", c, style, control, kField, WS_EX_CLIENTEDGE);
-            if (!c.unit.empty()) {
+            // A box for whole numbers has room at its right to say so when it holds a fraction.
+            if (!c.unit.empty() || c.kind == Kind::number) {
                 // The unit at the box's right, the box made shorter for it.
-                const int unit_width = 7 * static_cast<int>(c.unit.size()) + 8;
+                const std::size_t letters = std::max(c.unit.size(), c.kind == Kind::number ? kWholeNumbersOnly.size() : 0);
+                const int unit_width = 7 * static_cast<int>(letters) + 8;
                 ::SetWindowPos(cw.main, nullptr, 0, 0, width - kOptionsLabelWidth - unit_width, kField, SWP_NOMOVE | SWP_NOZORDER);
                 rows.make(L"STATIC", widen(c.unit), SS_LEFT, control, 6, width - unit_width + 4, unit_width - 4, kField);
                 ::SetWindowPos(rows.page.windows.back(), nullptr, rows.area.left + width - unit_width + 4, rows.y + 3, 0, 0,
@@ -209,6 +211,20 @@ void create_page_windows(OptionsDialog::Page& page, int index, const PageArea& a
     }
 }
 
+void show_fraction(const OptionControl& c, HWND box, bool fraction) {
+    // The unit's place beside the box says that it takes whole numbers only.
+    const HWND unit = ::GetDlgItem(::GetParent(box), ::GetDlgCtrlID(box) + 6);
+    if (fraction) {
+        ::SetPropW(box, kFractionProperty, box);
+        ::SetPropW(unit, kWarningProperty, unit);
+        ::SetWindowTextW(unit, widen(kWholeNumbersOnly).c_str());
+        return;
+    }
+    ::RemovePropW(box, kFractionProperty);
+    ::RemovePropW(unit, kWarningProperty);
+    ::SetWindowTextW(unit, widen(c.unit).c_str());
+}
+
 void fill_control(const OptionBinder& binder, const OptionControl& c, const ControlWindows& w) {
     switch (c.kind) {
         case Kind::check:
@@ -221,7 +237,7 @@ void fill_control(const OptionBinder& binder, const OptionControl& c, const Cont
                                static_cast<int>(i) == binder.entry_of(c) ? BST_CHECKED : BST_UNCHECKED, 0);
             break;
         case Kind::number:
-            ::RemovePropW(w.main, kFractionProperty);
+            show_fraction(c, w.main, false);
             ::SetWindowTextW(w.main, std::to_wstring(binder.number(c.setting)).c_str());
             break;
         case Kind::decimal: ::SetWindowTextW(w.main, widen(decimal_text(binder.decimal(c.setting))).c_str()); break;
@@ -270,11 +286,9 @@ bool take_number(OptionBinder& binder, const OptionControl& c, HWND box) {
     }
     // A fraction is kept as typed, not made another number by dropping its point: the
     // setting stays, and OK and Apply say what to mend.
-    if (clean.find_first_of(L".,") != std::wstring::npos) {
-        ::SetPropW(box, kFractionProperty, box);
-        return true;
-    }
-    ::RemovePropW(box, kFractionProperty);
+    const bool fraction = clean.find_first_of(L".,") != std::wstring::npos;
+    show_fraction(c, box, fraction);
+    if (fraction) return true;
     std::int64_t value = c.empty_value;
     if (!clean.empty() && clean != L"0") value = clean.size() > 10 ? INT64_MAX : std::wcstoll(clean.c_str(), nullptr, 10);
     const SettingRange range = binder.range(c.setting);

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32/windows_api.h"
@@ -56,8 +57,13 @@ void fill_control(const OptionBinder& binder, const OptionControl& control, cons
 // notification) into its setting; true when it counts as a change.
 bool take_control(OptionBinder& binder, const OptionControl& control, const ControlWindows& windows, int piece,
                   unsigned code);
-// The window property of a box for whole numbers that holds a fraction.
+// The window property of a box for whole numbers that holds a fraction, and of the text
+// beside it that says so (drawn in red), and that text.
 inline constexpr const wchar_t* kFractionProperty = L"KelvantoFraction";
+inline constexpr const wchar_t* kWarningProperty = L"KelvantoWarning";
+inline constexpr std::string_view kWholeNumbersOnly = "whole numbers only";
+// Marks box `box` of control `c` as holding a fraction or not, and says so beside it.
+void show_fraction(const OptionControl& c, HWND box, bool fraction);
 // The digits of `text`, nothing else.
 std::wstring digits_of(const std::wstring& text);
 std::wstring window_text(HWND window);

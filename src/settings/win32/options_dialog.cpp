@@ -367,6 +367,15 @@ bool OptionsDialog::handle(unsigned message, std::uintptr_t wparam, std::intptr_
             *result = TRUE;
             return true;
         }
+        case WM_CTLCOLORSTATIC: {
+            // The note beside a box that holds a fraction is red.
+            if (::GetPropW(reinterpret_cast<HWND>(lparam), kWarningProperty) == nullptr) return false;
+            const HDC dc = reinterpret_cast<HDC>(wparam);
+            ::SetTextColor(dc, RGB(0xC0, 0, 0));
+            ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+            *result = reinterpret_cast<std::intptr_t>(::GetSysColorBrush(COLOR_BTNFACE));
+            return true;
+        }
         case WM_CLOSE: close(true); return true;
         case WM_DESTROY:
             ::RemovePropW(as_window(window_), kDialogKeysProperty);

@@ -196,7 +196,9 @@ TEST_F(OptionsDialogTest, numbers_keep_digits_in_range_cancel_and_escape_store_n
     ::SetWindowTextW(custom, L"12.5");
     EXPECT_EQ(text_of(custom), "12.5");
     EXPECT_EQ(s.ConnectionCustom, 124);
+    EXPECT_EQ(text_of(at("Connection", "ConnectionCustom", 6)), "whole numbers only");
     ::SetWindowTextW(custom, L"124");
+    EXPECT_EQ(text_of(at("Connection", "ConnectionCustom", 6)), "");
     // Out of its range the number is refused: the setting stays, and after Apply the box says so.
     HWND buffer = at("Graph", "GraphBuffer");
     ::SetWindowTextW(buffer, L"5000");
