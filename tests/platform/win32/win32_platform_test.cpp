@@ -65,6 +65,9 @@ public:
 
 TEST(Registry, SettingsAreStringValuesUnderTheKeyAndPasswordsStayOutOfIt) {
     RegistrySettings settings;
+    // From an empty key and no stored passwords, whatever other tests in this prefix left.
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\Kelvanto");
+    settings.write("RemotePassword", "");
     settings.write("Always on top", "1");
     settings.write("Bandwidth Calc.", "3");
     settings.write("CusPerName", "Jörg's Пётр");
