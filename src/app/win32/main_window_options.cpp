@@ -15,6 +15,8 @@
 #include "display/item_list.h"
 #include "display/win32/items_page.h"
 #include "history/log_store.h"
+#include "history/win32/reset_page.h"
+#include "measure/win32/adapters_page.h"
 #include "history/period_kind.h"
 #include "history/period_totals.h"
 #include "settings/settings_store.h"
@@ -106,6 +108,10 @@ std::unique_ptr<OptionsPageView> MainWindow::options_page_view(const std::string
                                  std::move(events));
     if (name == "Colors")
         return create_colors_page(state_.settings, state_.data_dir, [this] { options_preview(); }, std::move(events));
+    if (name == "Adapters") return create_adapters_page(state_, parts_.app.services(), [this] { options_preview(); }, std::move(events));
+    if (name == "Reset")
+        return create_reset_page(state_, parts_.app.services(), *this, [this] { options_preview(); },
+                                 [this] { write_setting("MinuteLogging"); }, std::move(events));
     return nullptr;
 }
 
