@@ -1,0 +1,97 @@
+// The Reset page of the options dialog on the real main window of a real run: its lines
+// refreshed while it is shown, the session and the daily logs cleared when the real message
+// box is answered OK.
+#include <gtest/gtest.h>
+
+#include "platform/win32/windows_api.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "history/log_files.h"
+#include "history/win32/reset_page.h"
+#include "platform/date.h"
+#include "platform/file_access.h"
+#include "support/win32_program.h"
+
+namespace {
+
+// The texts of the message boxes titled "Warning", each answered OK by a timer that runs in
+// the box's modal loop.
+std::vector<std::wstring> warnings;
+
+void CALLBACK answer_warning(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND box = ::FindWindowW(L"#32770", L"Warning");
+    if (box == nullptr) return;
+    wchar_t text[256] = {};
+    ::GetDlgItemTextW(box, 0xFFFF, text, 256);
+    warnings.push_back(text);
+    ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// Clicks `button` with the timer answering; the texts asked.
+std::vector<std::wstring> click_answered(HWND dialog, int button) {
+    warnings.clear();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, answer_warning);
+    ::SendMessageW(::GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+    ::KillTimer(nullptr, timer);
+    return warnings;
+}
+
+std::wstring text_of(HWND dialog, int id) {
+    wchar_t text[256] = {};
+    ::GetDlgItemTextW(dialog, id, text, 256);
+    return text;
+}
+
+void pump_messages(DWORD milliseconds) {
+    const ULONGLONG end = ::GetTickCount64() + milliseconds;
+    MSG message;
+    while (::GetTickCount64() < end) {
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+        ::Sleep(20);
+    }
+}
+
+TEST(ResetPageWin32, LinesFollowTheSessionAndSessionAndDailyLogsAreClearedWhenAnsweredOk) {
+    Win32Program program;
+    ASSERT_TRUE(program.started);
+    program.ask_in_message_boxes();
+    ProgramState& state = program.app->state();
+    ASSERT_GE(state.live_adapter_count(), 1);
+    const HWND dialog = program.open_options("Reset");
+    ASSERT_TRUE(::IsWindowVisible(::GetDlgItem(dialog, kResetSession)));
+    SYSTEMTIME today{};
+    ::GetLocalTime(&today);
+    wchar_t started[64];
+    std::swprintf(started, 64, L"Logging started: %04d-%02d-%02d", today.wYear, today.wMonth, today.wDay);
+    EXPECT_EQ(text_of(dialog, kResetLoggingStarted), started);
+
+    // Shown, the page follows the session's time each second.
+    state.cycle.session_seconds = 2 * 86400.0;
+    state.adapters[0].session_download = 5e6;
+    pump_messages(1500);
+    EXPECT_EQ(text_of(dialog, kResetLoggingTime).rfind(L"Logging time: 2d ", 0), 0u) << narrow(text_of(dialog, kResetLoggingTime));
+
+    EXPECT_EQ(click_answered(dialog, kResetSession),
+              std::vector<std::wstring>{L"This will clear the recoreded amounts for the current session."});
+    EXPECT_EQ(state.adapters[0].session_download, 0.0);
+    EXPECT_EQ(state.cycle.session_seconds, 0.0);
+    EXPECT_EQ(text_of(dialog, kResetLoggingTime), L"Logging time: 00:00:00");
+
+    // Logging since last year: its day file goes, today's amounts with it.
+    const int year = year_of(state.stats.start_date);
+    state.stats.start_date = make_date(year - 1, 3, 1);
+    const std::string old_file = year_file_path(program.data, year - 1, 1);
+    ASSERT_FALSE(write_file_at(old_file, 0, encode_day_table(state.traffic.day_table(1))).has_value());
+    state.traffic.day_table(1)[0] = TrafficPair{1e6, 2e6};
+    EXPECT_EQ(click_answered(dialog, kResetDaily),
+              std::vector<std::wstring>{L"This will clear ALL logged traffic. Including minutely logs."});
+    EXPECT_FALSE(std::filesystem::exists(native_path(old_file)));
+    for (const TrafficPair& day : state.traffic.day_table(1)) EXPECT_EQ(day, TrafficPair{});
+    EXPECT_EQ(text_of(dialog, kResetLoggingStarted), L"Logging started: " + std::to_wstring(year - 1) + L"-03-01");
+}
+
+}  // namespace
