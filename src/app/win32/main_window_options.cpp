@@ -108,7 +108,8 @@ std::unique_ptr<OptionsPageView> MainWindow::options_page_view(const std::string
                                  std::move(events));
     if (name == "Colors")
         return create_colors_page(state_.settings, state_.data_dir, [this] { options_preview(); }, std::move(events));
-    if (name == "Adapters") return create_adapters_page(state_, parts_.app.services(), [this] { options_preview(); }, std::move(events));
+    if (name == "Adapters")
+        return create_adapters_page(state_, parts_.app.services(), [this] { options_preview(); }, std::move(events));
     if (name == "Reset")
         return create_reset_page(state_, parts_.app.services(), *this, [this] { options_preview(); },
                                  [this] { write_setting("MinuteLogging"); }, std::move(events));

@@ -216,7 +216,8 @@ void OptionsDialog::view_changed() {
     ++loading_;
     for (const auto& page : pages_)
         for (std::size_t k = 0; k < page->decl.controls.size(); ++k)
-            if (page->decl.controls[k].kind == OptionControlKind::slot) fill_control(*binder_, page->decl.controls[k], page->controls[k]);
+            if (page->decl.controls[k].kind == OptionControlKind::slot)
+                fill_control(*binder_, page->decl.controls[k], page->controls[k]);
     --loading_;
 }
 
