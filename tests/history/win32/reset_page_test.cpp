@@ -1,6 +1,6 @@
 // The Reset page of the options dialog on the real main window of a real run: its lines
-// refreshed while it is shown, the session and the daily logs cleared when the real message
-// box is answered OK.
+// refreshed while it is shown, the session, the minutely and the daily logs cleared as the
+// real message boxes are answered.
 #include <gtest/gtest.h>
 
 #include "platform/win32/windows_api.h"
@@ -18,17 +18,19 @@
 
 namespace {
 
-// The texts of the message boxes titled "Warning", each answered OK by a timer that runs in
-// the box's modal loop.
+// The texts of the message boxes asked, each answered by a timer that runs in the box's
+// modal loop: the warnings OK, whether to switch minute logging off too Yes.
 std::vector<std::wstring> warnings;
 
 void CALLBACK answer_warning(HWND, UINT, UINT_PTR, DWORD) {
-    const HWND box = ::FindWindowW(L"#32770", L"Warning");
+    HWND box = ::FindWindowW(L"#32770", L"Warning");
+    const int button = box != nullptr ? IDOK : IDYES;
+    if (box == nullptr) box = ::FindWindowW(L"#32770", L"Minutely logging");
     if (box == nullptr) return;
     wchar_t text[256] = {};
     ::GetDlgItemTextW(box, 0xFFFF, text, 256);
     warnings.push_back(text);
-    ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+    ::SendMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
 }
 
 // Clicks `button` with the timer answering; the texts asked.
@@ -55,7 +57,7 @@ void pump_messages(DWORD milliseconds) {
     }
 }
 
-TEST(ResetPageWin32, LinesFollowTheSessionAndSessionAndDailyLogsAreClearedWhenAnsweredOk) {
+TEST(ResetPageWin32, LinesFollowTheSessionAndSessionMinutelyAndDailyLogsAreClearedAsAnswered) {
     Win32Program program;
     ASSERT_TRUE(program.started);
     program.ask_in_message_boxes();
@@ -80,6 +82,18 @@ TEST(ResetPageWin32, LinesFollowTheSessionAndSessionAndDailyLogsAreClearedWhenAn
     EXPECT_EQ(state.adapters[0].session_download, 0.0);
     EXPECT_EQ(state.cycle.session_seconds, 0.0);
     EXPECT_EQ(text_of(dialog, kResetLoggingTime), L"Logging time: 00:00:00");
+
+    // The minutely logs cleared and minute logging switched off: stored at once, and shown on
+    // the Logging page.
+    ASSERT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, kResetMinutely)));
+    EXPECT_EQ(click_answered(dialog, kResetMinutely),
+              (std::vector<std::wstring>{L"This will clear the minutely logs.", L"Do you also want to disable minutely logging?"}));
+    EXPECT_FALSE(minutely_files_left(program.data));
+    EXPECT_EQ(program.store.read("MinuteLogging").value_or(""), "0");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, kResetMinutely)));
+    const HWND logging = ::FindWindowExW(dialog, nullptr, L"Button", L"Minutely logging");
+    ASSERT_NE(logging, nullptr);
+    EXPECT_EQ(::SendMessageW(logging, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
     // Logging since last year: its day file goes, today's amounts with it.
     const int year = year_of(state.stats.start_date);
