@@ -37,6 +37,11 @@ MsgResult MainWindow::WindowDialogs::message_box(const MessageBoxRequest& reques
     return message_box_over(options != nullptr && options->open() ? options->handle() : window_.window_, request);
 }
 
+// The open options dialog's adapter lists follow adapters that come, go or change status.
+void MainWindow::adapter_lists_changed(int /*found*/) {
+    if (options_ != nullptr && options_->open()) options_->adapters_changed();
+}
+
 Settings& MainWindow::options_settings() { return state_.settings; }
 
 std::vector<std::string> MainWindow::options_period_names() {

@@ -40,6 +40,7 @@ public:
     void fill() override;
     bool command(int id, unsigned code) override;
     bool notify(const void* header, std::intptr_t* result) override;
+    void adapters_changed() override { fill(); }
 
 private:
     void row_changed(const NMLISTVIEW& change);

@@ -27,6 +27,7 @@ enum AdaptersPageControl : int {
 // The view of the "Adapters" page over the running program's `state`. A ticked or cleared
 // adapter saves and reloads the logs; another monitored adapter gives the window its address
 // text and items; then `redraw` shows the main window and the change is reported through
-// `events`. The lists are read afresh whenever the page is shown.
+// `events`. The lists are read afresh when the page is shown and when adapters come, go or
+// change status.
 std::unique_ptr<OptionsPageView> create_adapters_page(ProgramState& state, Services& services,
                                                       std::function<void()> redraw, OptionsPageEvents events);

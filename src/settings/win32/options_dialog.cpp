@@ -208,6 +208,11 @@ void OptionsDialog::show_setting(const std::string& page, const std::string& set
     }
 }
 
+void OptionsDialog::adapters_changed() {
+    for (const auto& page : pages_)
+        if (page->view != nullptr) page->view->adapters_changed();
+}
+
 void OptionsDialog::view_changed() {
     if (loading_ > 0) return;
     ::EnableWindow(::GetDlgItem(as_window(window_), kOptionsApplyId), TRUE);
