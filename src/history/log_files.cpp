@@ -27,6 +27,14 @@ std::string minute_file_path(const std::string& data_dir, int year, int adapter)
 
 std::string first_minute_file_path(const std::string& data_dir) { return minute_dir(data_dir) + "DbMin.dat"; }
 
+bool minutely_files_left(const std::string& data_dir) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(native_path(minute_dir(data_dir)), error)) {
+        if (entry.path().extension() == ".dat") return true;
+    }
+    return false;
+}
+
 namespace {
 
 // Little-endian writer and reader; the reader reports whether the bytes were there.

@@ -17,6 +17,8 @@ std::string stats_file_path(const std::string& data_dir);
 std::string year_file_path(const std::string& data_dir, int year, int adapter);
 std::string minute_file_path(const std::string& data_dir, int year, int adapter);
 std::string first_minute_file_path(const std::string& data_dir);
+// Whether minutely files (".dat") lie in the data folder's "Stats/DbMin".
+bool minutely_files_left(const std::string& data_dir);
 
 // "Stats.dat": 116 + 54 x n bytes. The wrap counts are stored saturated at 255.
 Bytes encode_stats(const StatsRecord& record);

@@ -17,3 +17,14 @@ std::string adapter_list_name(const clsIPStatistics& stats, int n);
 // "2 - eth0" for adapter n (with the mark when gone), "0 - Multiple adapters" for the
 // aggregate, "7 - (unknown)" for a number no interface holds.
 std::string numbered_adapter_name(const clsIPStatistics& stats, int n);
+
+// Adapters that can be summed as "Multiple adapters": the first six.
+inline constexpr int kSummableAdapters = 6;
+
+// Up to eight names joined by ", ", then " and N more" for the rest.
+std::string adapter_name_list(const std::vector<std::string>& names);
+// The lines (joined by '\n', empty when none) naming the interfaces present without a
+// number and why (all numbers taken, or container and virtual ones not counted), and the
+// interfaces whose history was retired to free their numbers (the folders under
+// "Stats/Retired/" of `data_dir`).
+std::string not_counted_text(const clsIPStatistics& stats, const AdapterNumbering& numbering, const std::string& data_dir);

@@ -4,13 +4,17 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
-// Answers the message boxes titled `title` that the code under test opens on this thread
-// while it lives: a timer of a hidden window, which the box's own modal loop runs, finds the
-// box, keeps its text and clicks `button` (IDOK, IDYES, IDNO).
+// Answers the message boxes that the code under test opens on this thread while it lives,
+// each by its title: a timer of a hidden window, which the box's own modal loop runs, finds
+// the box, keeps its text and clicks the button given for its title (IDOK, IDYES, IDNO).
 class MessageBoxAnswer {
 public:
-    MessageBoxAnswer(const wchar_t* title, int button) : title_(title), button_(button) {
+    using Answers = std::vector<std::pair<std::wstring, int>>;
+    MessageBoxAnswer(const wchar_t* title, int button) : MessageBoxAnswer(Answers{{title, button}}) {}
+    explicit MessageBoxAnswer(Answers answers) : answers_(std::move(answers)) {
         window_ = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
         ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         ::SetWindowSubclass(window_, tick, 0, 0);
@@ -24,8 +28,7 @@ public:
     MessageBoxAnswer(const MessageBoxAnswer&) = delete;
     MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
 
-    int answered = 0;   // how many boxes were answered
-    std::wstring text;  // the last one's message
+    std::vector<std::wstring> texts;  // the messages of the boxes answered, in turn
 
 private:
     static BOOL CALLBACK each(HWND window, LPARAM self) {
@@ -34,13 +37,16 @@ private:
         wchar_t title[128] = {};
         ::GetClassNameW(window, name, 16);
         ::GetWindowTextW(window, title, 128);
-        if (std::wstring(name) != L"#32770" || answer->title_ != title || !::IsWindowVisible(window)) return TRUE;
-        wchar_t message[1024] = {};
-        ::GetDlgItemTextW(window, 0xFFFF, message, 1024);
-        answer->text = message;
-        ++answer->answered;
-        ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(answer->button_), 0);
-        return FALSE;
+        if (std::wstring(name) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
+        for (const auto& [wanted, button] : answer->answers_) {
+            if (wanted != title) continue;
+            wchar_t message[1024] = {};
+            ::GetDlgItemTextW(window, 0xFFFF, message, 1024);
+            answer->texts.push_back(message);
+            ::SendMessageW(window, WM_COMMAND, static_cast<WPARAM>(button), 0);
+            return FALSE;
+        }
+        return TRUE;
     }
     static LRESULT CALLBACK tick(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
         if (message != WM_TIMER) return ::DefSubclassProc(window, message, wparam, lparam);
@@ -49,7 +55,6 @@ private:
         return 0;
     }
 
-    std::wstring title_;
-    int button_;
+    Answers answers_;
     HWND window_ = nullptr;
 };

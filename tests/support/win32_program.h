@@ -50,6 +50,10 @@ struct Win32Program {
     Win32Program(const Win32Program&) = delete;
     Win32Program& operator=(const Win32Program&) = delete;
 
+    // The core's questions as the real run asks them: message boxes over the main window or
+    // its options dialog, not answered "no" on standard error.
+    void ask_in_message_boxes() { dialogs.window = &window->dialogs(); }
+
     // The options dialog, opened from the main window on page `page`.
     HWND open_options(const char* page) {
         window->open_options();

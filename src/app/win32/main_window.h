@@ -77,6 +77,7 @@ public:
     void tell_user(const std::string& text) override;
     void update_tray() override;
     void refresh_screen() override { RefreshScreen(true); }
+    void adapter_lists_changed(int found) override;
 
     // SettingsHooks
     void set_translucent(int alpha) override;

@@ -16,6 +16,8 @@
 #include "display/item_list.h"
 #include "display/win32/items_page.h"
 #include "history/log_store.h"
+#include "history/win32/reset_page.h"
+#include "measure/win32/adapters_page.h"
 #include "history/period_kind.h"
 #include "history/period_totals.h"
 #include "net/metrics_http.h"
@@ -42,6 +44,11 @@ void MainWindow::options_closed() { msg_box_->set_owner(window_); }
 MsgResult MainWindow::WindowDialogs::message_box(const MessageBoxRequest& request) {
     const OptionsDialog* options = window_.options_.get();
     return message_box_over(options != nullptr && options->open() ? options->handle() : window_.window_, request);
+}
+
+// The open options dialog's adapter lists follow adapters that come, go or change status.
+void MainWindow::adapter_lists_changed(int /*found*/) {
+    if (options_ != nullptr && options_->open()) options_->adapters_changed();
 }
 
 Settings& MainWindow::options_settings() { return state_.settings; }
@@ -130,6 +137,11 @@ std::unique_ptr<OptionsPageView> MainWindow::options_page_view(const std::string
     if (name == "Time Sync") return create_time_sync_page(state_.settings, state_.time_sync.caption, sync_page_host(),
                                                           std::move(events));
     if (name == "Service") return create_service_page(parts_.service, dialogs_, state_.running_as_service);
+    if (name == "Adapters")
+        return create_adapters_page(state_, parts_.app.services(), [this] { options_preview(); }, std::move(events));
+    if (name == "Reset")
+        return create_reset_page(state_, parts_.app.services(), *this, [this] { options_preview(); },
+                                 [this] { write_setting("MinuteLogging"); }, std::move(events));
     return nullptr;
 }
 

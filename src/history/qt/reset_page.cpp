@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
-#include <filesystem>
 
+#include "history/log_files.h"
 #include "history/stats_record.h"
 #include "measure/format.h"
 #include "settings/qt/options_host.h"
@@ -50,19 +50,6 @@ void ResetPage::fill() {
 }
 
 void ResetPage::other_page_changed() { enable_minutely_reset(); }
-
-namespace {
-
-// Whether minutely files lie in the data folder's "Stats/DbMin".
-bool minutely_files_left(const std::string& data_dir) {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(data_dir + "Stats/DbMin", error)) {
-        if (entry.path().extension() == ".dat") return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 void ResetPage::enable_minutely_reset() {
     const OptionsView st = host_.options_state();

@@ -7,51 +7,10 @@
 
 #include "platform/services.h"
 #include "display/item_list.h"
-#include "history/retired_logs.h"
 #include "core/counters.h"
 #include "measure/adapter_list.h"
 #include "measure/ip_statistics.h"
 #include "settings/qt/options_host.h"
-
-namespace {
-
-// Adapters that can be summed: the first six.
-constexpr int kSummable = 6;
-// Names listed in one line of what is not counted; the rest are counted.
-constexpr int kNamesListed = 8;
-
-QString name_list(const std::vector<std::string>& names) {
-    QStringList shown;
-    for (std::size_t i = 0; i < names.size() && i < kNamesListed; ++i) shown << QString::fromStdString(names[i]);
-    QString text = shown.join(QStringLiteral(", "));
-    if (names.size() > kNamesListed) text += QStringLiteral(" and %1 more").arg(names.size() - kNamesListed);
-    return text;
-}
-
-// The interfaces present without a number, why, and the interfaces whose history was
-// retired to free their numbers.
-QString not_counted_text(const clsIPStatistics& stats, const OptionsView& st) {
-    const AdapterNumbering& numbering = st.table_messages.numbering;
-    std::vector<std::string> refused;
-    std::vector<std::string> virtual_ones;
-    for (const InterfaceRow& row : stats.interface_rows()) {
-        if (numbering.number_of(row.description) != 0) continue;
-        if (numbering.refused.contains(row.description)) refused.push_back(row.description);
-        else if (!numbering.count_virtual && virtual_by_default(row.description)) virtual_ones.push_back(row.description);
-    }
-    QStringList lines;
-    if (!refused.empty())
-        lines << QStringLiteral("Not counted, all %1 adapter numbers being taken: %2").arg(kMaxAdapters).arg(name_list(refused));
-    if (!virtual_ones.empty()) lines << QStringLiteral("Not counted, container or virtual: %1").arg(name_list(virtual_ones));
-    const std::vector<std::string> retired = retired_interfaces(st.data_dir);
-    if (!retired.empty())
-        lines << QStringLiteral("Retired after %1 days unseen, history in Stats/Retired/: %2")
-                     .arg(static_cast<int>(kRetireAfterDays))
-                     .arg(name_list(retired));
-    return lines.join(QLatin1Char('\n'));
-}
-
-}  // namespace
 
 AdaptersPage::AdaptersPage(OptionsHost& host, QWidget* parent) : OptionsPage(parent), host_(host) {
     Settings& s = host_.options_state().settings;
@@ -68,7 +27,7 @@ AdaptersPage::AdaptersPage(OptionsHost& host, QWidget* parent) : OptionsPage(par
     connect(adapter_list_, &QListWidget::itemChanged, this, [this, &s](QListWidgetItem* item) {
         if (loading()) return;
         const int i = adapter_list_->row(item) + 1;
-        if (i < 1 || i > kSummable) return;
+        if (i < 1 || i > kSummableAdapters) return;
         s.LogAdapter[static_cast<std::size_t>(i)] = item->checkState() == Qt::Checked ? 1 : 0;
         summed_changed_ = true;
         report_change();
@@ -102,7 +61,7 @@ void AdaptersPage::list_adapters() {
         const QString name = QString::fromStdString(names[static_cast<std::size_t>(i - 1)]);
         monitored_->addItem(name);
         auto* item = new QListWidgetItem(name, adapter_list_);
-        if (i <= kSummable) {
+        if (i <= kSummableAdapters) {
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(s.LogAdapter[static_cast<std::size_t>(i)] ? Qt::Checked : Qt::Unchecked);
         } else {
@@ -113,7 +72,7 @@ void AdaptersPage::list_adapters() {
     for (int i = monitored_->count(); i <= std::min(s.Adapter, kMaxAdapters); ++i)
         monitored_->addItem(QStringLiteral("Adapter %1 (not found yet)").arg(i));
     monitored_->setCurrentIndex(std::clamp(s.Adapter, 0, monitored_->count() - 1));
-    not_counted_->setText(not_counted_text(stats, st));
+    not_counted_->setText(QString::fromStdString(not_counted_text(stats, st.table_messages.numbering, st.data_dir)));
 }
 
 void AdaptersPage::preview() {

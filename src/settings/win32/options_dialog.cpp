@@ -214,8 +214,22 @@ void OptionsDialog::show_setting(const std::string& page, const std::string& set
     }
 }
 
+void OptionsDialog::adapters_changed() {
+    for (const auto& page : pages_)
+        if (page->view != nullptr) page->view->adapters_changed();
+}
+
 void OptionsDialog::view_changed() {
-    if (loading_ == 0) ::EnableWindow(::GetDlgItem(as_window(window_), kOptionsApplyId), TRUE);
+    if (loading_ > 0) return;
+    ::EnableWindow(::GetDlgItem(as_window(window_), kOptionsApplyId), TRUE);
+    // A view may change what another page's own check box shows: "Minutely logging",
+    // switched off by the Reset page's question.
+    ++loading_;
+    for (const auto& page : pages_)
+        for (std::size_t k = 0; k < page->decl.controls.size(); ++k)
+            if (page->decl.controls[k].kind == OptionControlKind::slot)
+                fill_control(*binder_, page->decl.controls[k], page->controls[k]);
+    --loading_;
 }
 
 void OptionsDialog::changed(int page, int control, unsigned code) {

@@ -51,6 +51,8 @@ public:
     // OK (`closing`) and Apply, before the host stores the settings: what the view keeps
     // outside the settings is written.
     virtual void store(bool /*closing*/) {}
+    // Adapters came, went or changed status: the view's adapter lists are read again.
+    virtual void adapters_changed() {}
 };
 inline constexpr int kOptionsViewIdFirst = 0x800;
 
@@ -126,6 +128,8 @@ public:
     void show_page(const std::string& name);
     // Shows page `page` with the focus on the control of `setting` (its text selected).
     void show_setting(const std::string& page, const std::string& setting);
+    // Adapters came, went or changed status: the views list them anew.
+    void adapters_changed();
 
     // Called by the window procedure; false: the default handling runs.
     bool handle(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t* result);

@@ -54,8 +54,8 @@ TEST(TimeSyncPageWin32, TypedServerIsStoredAndSynchronisedWithAfterTheQuestion) 
     ::SendMessageW(button, BM_CLICK, 0, 0);
     EXPECT_EQ(text_of(button), kCancelCaption);
     ASSERT_TRUE(pump_messages([&] { return !program.app->state().time_sync.busy; }, 15000, 20));
-    EXPECT_EQ(yes.answered, 1);
-    EXPECT_NE(yes.text.find(L"Set the clock to it?"), std::wstring::npos) << narrow(yes.text);
+    ASSERT_EQ(yes.texts.size(), 1u);
+    EXPECT_NE(yes.texts[0].find(L"Set the clock to it?"), std::wstring::npos) << narrow(yes.texts[0]);
     EXPECT_EQ(text_of(button), kSyncCaption);
     const std::string lines = text_of(::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "sync_lines")));
     EXPECT_NE(lines.find(kSyncClockRefused), std::string::npos) << lines;

@@ -42,8 +42,8 @@ if(win32_ui_tests)
   target_include_directories(kelvanto_win32_ui_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../..)
   target_link_libraries(kelvanto_win32_ui_tests PRIVATE kelvanto_win32_ui GTest::gtest GTest::gtest_main)
   target_link_options(kelvanto_win32_ui_tests PRIVATE -Wl,--stack,1048576)
-  set_target_properties(kelvanto_win32_ui_tests PROPERTIES CROSSCOMPILING_EMULATOR "${wine_emulator}")
-  add_test(NAME win32.dialogs COMMAND kelvanto_win32_ui_tests)
+  add_test(NAME win32.dialogs COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_with_window_manager.sh ${CMAKE_BINARY_DIR}
+    $<TARGET_FILE:kelvanto_win32_ui_tests>)
   set_tests_properties(win32.dialogs PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS win32 TIMEOUT 180
     RESOURCE_LOCK kelvanto_registry)
 endif()

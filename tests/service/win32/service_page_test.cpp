@@ -23,7 +23,7 @@ TEST(ServicePageWin32, InstallAndUninstallSayWhatTheyDidAndTurnTheButtons) {
 
     MessageBoxAnswer ok(L"Service", IDOK);
     ::SendMessageW(install, BM_CLICK, 0, 0);
-    EXPECT_EQ(ok.text, L"KelvantoPageTest installed successfully.");
+    EXPECT_EQ(ok.texts, std::vector<std::wstring>{L"KelvantoPageTest installed successfully."});
     EXPECT_TRUE(manager.is_installed());
     EXPECT_FALSE(::IsWindowEnabled(install));
     EXPECT_TRUE(::IsWindowEnabled(uninstall));
@@ -32,8 +32,8 @@ TEST(ServicePageWin32, InstallAndUninstallSayWhatTheyDidAndTurnTheButtons) {
     EXPECT_EQ(narrow(note), kServiceHandOverNote);
 
     ::SendMessageW(uninstall, BM_CLICK, 0, 0);
-    EXPECT_EQ(ok.text, L"KelvantoPageTest uninstalled successfully.");
-    EXPECT_EQ(ok.answered, 2);
+    EXPECT_EQ(ok.texts.back(), L"KelvantoPageTest uninstalled successfully.");
+    EXPECT_EQ(ok.texts.size(), 2u);
     EXPECT_FALSE(manager.is_installed());
     EXPECT_TRUE(::IsWindowEnabled(install));
     // Nothing of the service is a setting: the dialog has nothing to apply.

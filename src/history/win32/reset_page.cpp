@@ -1,0 +1,154 @@
+// The "Reset" page of the Win32 options dialog: clears the daily logs, the minutely logs or
+// the session, and shows since when the program logs and how long this session runs.
+#include "history/win32/reset_page.h"
+
+#include "platform/win32/windows_api.h"
+
+#include <commctrl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/log_commands.h"
+#include "core/program_state.h"
+#include "core/update_cycle.h"
+#include "history/log_files.h"
+#include "measure/format.h"
+#include "measure/rates.h"
+#include "platform/date.h"
+#include "platform/services.h"
+#include "platform/win32/win32_text.h"
+
+namespace {
+
+constexpr int kButtonWidth = 170;
+constexpr int kButtonHeight = 26;
+constexpr int kRow = 32;
+constexpr UINT_PTR kRefreshTimer = 1;
+
+class ResetPage final : public OptionsPageView {
+public:
+    ResetPage(ProgramState& state, Services& services, CycleHooks& hooks, std::function<void()> redraw,
+              std::function<void()> store_minute_logging, OptionsPageEvents events)
+        : state_(state), services_(services), hooks_(hooks), redraw_(std::move(redraw)),
+          store_minute_logging_(std::move(store_minute_logging)), events_(std::move(events)) {}
+    ~ResetPage() override {
+        if (time_ == nullptr) return;
+        ::KillTimer(time_, kRefreshTimer);
+        ::RemoveWindowSubclass(time_, time_proc, 0);
+    }
+
+    std::vector<void*> create(const OptionsPageArea& area) override;
+    void fill() override;
+    bool command(int id, unsigned code) override;
+    bool notify(const void*, std::intptr_t*) override { return false; }
+
+private:
+    static LRESULT CALLBACK time_proc(HWND w, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self);
+    void refresh_lines();
+    void enable_minutely_reset();
+    void reset_minutely();
+
+    ProgramState& state_;
+    Services& services_;
+    CycleHooks& hooks_;
+    std::function<void()> redraw_;
+    std::function<void()> store_minute_logging_;
+    OptionsPageEvents events_;
+    HWND minutely_ = nullptr;
+    HWND started_ = nullptr;
+    HWND time_ = nullptr;
+};
+
+std::vector<void*> ResetPage::create(const OptionsPageArea& area) {
+    const HWND dialog = static_cast<HWND>(area.dialog);
+    std::vector<void*> made;
+    int y = area.top;
+    const auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id, int cx, int cy) {
+        HWND w = ::CreateWindowExW(0, cls, text, WS_CHILD | style, area.left, y, cx, cy, dialog,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+        ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(area.font), FALSE);
+        made.push_back(w);
+        y += kRow;
+        return w;
+    };
+    const DWORD button = WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+    make(L"BUTTON", L"&Reset daily logs", button, kResetDaily, kButtonWidth, kButtonHeight);
+    minutely_ = make(L"BUTTON", L"R&eset minutely logs", button, kResetMinutely, kButtonWidth, kButtonHeight);
+    make(L"BUTTON", L"Re&set session", button, kResetSession, kButtonWidth, kButtonHeight);
+    y += 4;
+    started_ = make(L"STATIC", L"", SS_LEFT, kResetLoggingStarted, area.width, 20);
+    y -= 8;
+    time_ = make(L"STATIC", L"", SS_LEFT, kResetLoggingTime, area.width, 20);
+    ::SetWindowSubclass(time_, time_proc, 0, reinterpret_cast<DWORD_PTR>(this));
+    return made;
+}
+
+// The dialog fills its views when it opens, after Apply and when it shows the page: shown,
+// the lines are refreshed every second from now on until the page is hidden.
+void ResetPage::fill() {
+    refresh_lines();
+    enable_minutely_reset();
+    if (::IsWindowVisible(time_)) ::SetTimer(time_, kRefreshTimer, 1000, nullptr);
+}
+
+LRESULT CALLBACK ResetPage::time_proc(HWND w, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self) {
+    if (message == WM_TIMER && wparam == kRefreshTimer) {
+        if (::IsWindowVisible(w)) reinterpret_cast<ResetPage*>(self)->refresh_lines();
+        else ::KillTimer(w, kRefreshTimer);
+        return 0;
+    }
+    return ::DefSubclassProc(w, message, wparam, lparam);
+}
+
+void ResetPage::refresh_lines() {
+    const CivilDate start = civil_date(std::trunc(state_.stats.start_date));
+    char date[32];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", start.year, start.month, start.day);
+    ::SetWindowTextW(started_, widen(std::string("Logging started: ") + date).c_str());
+    ::SetWindowTextW(time_, widen("Logging time: " + format_duration(state_.cycle.session_seconds)).c_str());
+}
+
+void ResetPage::enable_minutely_reset() {
+    const bool on = state_.settings.MinuteLogging != 0 || minutely_files_left(state_.data_dir);
+    ::EnableWindow(minutely_, on ? TRUE : FALSE);
+}
+
+bool ResetPage::command(int id, unsigned code) {
+    if (id < kResetDaily || id > kResetLoggingTime) return false;
+    if (code != BN_CLICKED) return true;
+    if (id == kResetDaily) {
+        if (reset_daily_logs(state_, services_, hooks_)) update_cycle(state_, services_, hooks_, true);
+    } else if (id == kResetMinutely) {
+        reset_minutely();
+    } else if (id == kResetSession && confirm_session_reset(services_.dialogs)) {
+        reset_session(state_);
+        update_cycle(state_, services_, hooks_, true);
+    }
+    refresh_lines();
+    enable_minutely_reset();
+    return true;
+}
+
+void ResetPage::reset_minutely() {
+    const std::uint8_t logging = state_.settings.MinuteLogging;
+    const MinuteLogChange change = reset_minutely_logs(state_, services_, hooks_);
+    // Switching minute logging off is stored at once, not only with OK or Apply.
+    if (change.logging_switched_off && store_minute_logging_) store_minute_logging_();
+    // Answered with switching minute logging off: the Logging page shows it.
+    if (state_.settings.MinuteLogging == logging) return;
+    if (redraw_) redraw_();
+    if (events_.changed) events_.changed();
+}
+
+}  // namespace
+
+std::unique_ptr<OptionsPageView> create_reset_page(ProgramState& state, Services& services, CycleHooks& hooks,
+                                                   std::function<void()> redraw,
+                                                   std::function<void()> store_minute_logging, OptionsPageEvents events) {
+    return std::make_unique<ResetPage>(state, services, hooks, std::move(redraw), std::move(store_minute_logging),
+                                       std::move(events));
+}

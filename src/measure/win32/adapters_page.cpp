@@ -1,0 +1,220 @@
+// The "Adapters" page of the Win32 options dialog: which adapters "Multiple adapters" sums,
+// which adapter the window shows, whether container and virtual interfaces are counted, and
+// the interfaces that are not.
+#include "measure/win32/adapters_page.h"
+
+#include "platform/win32/windows_api.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/counters.h"
+#include "core/program_state.h"
+#include "display/item_list.h"
+#include "history/log_store.h"
+#include "measure/adapter_list.h"
+#include "measure/ip_statistics.h"
+#include "platform/services.h"
+#include "platform/win32/win32_text.h"
+#include "settings/adapter_slots.h"
+
+namespace {
+
+constexpr int kLabelWidth = 220;  // the captions' column, as on the declared pages
+constexpr int kListHeight = 180;
+constexpr int kField = 22;
+
+class AdaptersPage final : public OptionsPageView {
+public:
+    AdaptersPage(ProgramState& state, Services& services, std::function<void()> redraw, OptionsPageEvents events)
+        : state_(state), services_(services), redraw_(std::move(redraw)), events_(std::move(events)) {}
+    ~AdaptersPage() override {
+        if (bold_ != nullptr) ::DeleteObject(bold_);
+    }
+
+    std::vector<void*> create(const OptionsPageArea& area) override;
+    void fill() override;
+    bool command(int id, unsigned code) override;
+    bool notify(const void* header, std::intptr_t* result) override;
+    void adapters_changed() override { fill(); }
+
+private:
+    void row_changed(const NMLISTVIEW& change);
+    void changed(bool summed, bool monitored);
+
+    ProgramState& state_;
+    Services& services_;
+    std::function<void()> redraw_;
+    OptionsPageEvents events_;
+    HWND list_ = nullptr;
+    HWND monitored_ = nullptr;
+    HWND count_virtual_ = nullptr;
+    HWND not_counted_ = nullptr;
+    HFONT bold_ = nullptr;
+    int rows_ = 0;
+    bool filling_ = false;
+};
+
+std::vector<void*> AdaptersPage::create(const OptionsPageArea& area) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    const HWND dialog = static_cast<HWND>(area.dialog);
+    std::vector<void*> made;
+    int y = area.top;
+    const auto make = [&](DWORD ex, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int cx, int cy) {
+        HWND w = ::CreateWindowExW(ex, cls, text, WS_CHILD | style, area.left + x, y, cx, cy, dialog,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+        ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(area.font), FALSE);
+        made.push_back(w);
+        return w;
+    };
+    // The heading in the bold of the declared pages' headings.
+    LOGFONTW face{};
+    if (area.font != nullptr && ::GetObjectW(static_cast<HFONT>(area.font), sizeof face, &face) != 0) {
+        face.lfWeight = FW_BOLD;
+        bold_ = ::CreateFontIndirectW(&face);
+    }
+    HWND heading = make(0, L"STATIC", L"Multiple selected adapters", SS_LEFT, kAdaptersHeading, 0, area.width, 18);
+    if (bold_ != nullptr) ::SendMessageW(heading, WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
+    y += 22;
+    make(0, L"STATIC", L"Ticked adapters are summed as \"Multiple adapters\".", SS_LEFT, kAdaptersNote, 0, area.width, 16);
+    y += 22;
+    list_ = make(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                 WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                 kAdaptersList, 0, area.width, kListHeight);
+    ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    LVCOLUMNW column = {};
+    column.mask = LVCF_WIDTH;
+    column.cx = area.width - ::GetSystemMetrics(SM_CXVSCROLL) - 4;
+    ::SendMessageW(list_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    y += kListHeight + 8;
+    y += 3;
+    make(0, L"STATIC", L"Monitored adapter:", SS_LEFT, kAdaptersMonitoredCaption, 0, kLabelWidth - 6, kField);
+    y -= 3;
+    monitored_ = make(0, WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, kAdaptersMonitored,
+                      kLabelWidth, area.width - kLabelWidth, 240);
+    y += 30;
+    count_virtual_ = make(0, L"BUTTON", L"Count container and virtual interfaces", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP,
+                          kAdaptersCountVirtual, 0, area.width, kField);
+    y += 26;
+    make(0, L"STATIC",
+         L"docker0, br-*, veth*, virbr*, vnet*, cni* and flannel* get no adapter number unless this is ticked.", SS_LEFT,
+         kAdaptersVirtualNote, 0, area.width, 32);
+    y += 40;
+    not_counted_ = make(0, L"STATIC", L"", SS_LEFT, kAdaptersNotCounted, 0, area.width, area.top + area.height - y);
+    return made;
+}
+
+// The numbered adapters, also those without a connection now, read afresh.
+void AdaptersPage::fill() {
+    const Settings& s = state_.settings;
+    clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
+    state_.known_adapter_count = stats.Found_Adaptors();
+    const std::vector<std::string> names = adapter_list_names(stats);
+    filling_ = true;
+    ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    ::SendMessageW(monitored_, CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(monitored_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Multiple adapters"));
+    rows_ = static_cast<int>(names.size());
+    for (int i = 0; i < rows_; ++i) {
+        std::wstring name = widen(names[static_cast<std::size_t>(i)]);
+        ::SendMessageW(monitored_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        LVITEMW row = {};
+        row.mask = LVIF_TEXT;
+        row.iItem = i;
+        row.pszText = name.data();
+        ::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
+        // Only the first six can be summed: the others have no check box.
+        const std::size_t n = static_cast<std::size_t>(i) + 1;
+        row.mask = 0;
+        row.stateMask = LVIS_STATEIMAGEMASK;
+        row.state = i < kSummableAdapters ? INDEXTOSTATEIMAGEMASK(s.LogAdapter[n] != 0 ? 2 : 1) : 0;
+        ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&row));
+    }
+    // A monitored adapter whose interface has not been seen yet keeps its place in the list.
+    int count = rows_ + 1;
+    for (int i = count; i <= std::min(s.Adapter, kMaxAdapters); ++i, ++count)
+        ::SendMessageW(monitored_, CB_ADDSTRING, 0,
+                       reinterpret_cast<LPARAM>(widen("Adapter " + std::to_string(i) + " (not found yet)").c_str()));
+    ::SendMessageW(monitored_, CB_SETCURSEL, static_cast<WPARAM>(std::clamp(s.Adapter, 0, count - 1)), 0);
+    ::SendMessageW(count_virtual_, BM_SETCHECK, s.CountVirtualAdapters != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::SetWindowTextW(not_counted_, widen(not_counted_text(stats, state_.table_messages.numbering, state_.data_dir)).c_str());
+    filling_ = false;
+}
+
+bool AdaptersPage::command(int id, unsigned code) {
+    if (id < kAdaptersHeading || id > kAdaptersNotCounted) return false;
+    if (filling_) return true;
+    if (id == kAdaptersMonitored && code == CBN_SELCHANGE) {
+        const int index = static_cast<int>(::SendMessageW(monitored_, CB_GETCURSEL, 0, 0));
+        if (index < 0) return true;
+        state_.settings.Adapter = index;
+        changed(false, true);
+    } else if (id == kAdaptersCountVirtual && code == BN_CLICKED) {
+        state_.settings.CountVirtualAdapters = ::SendMessageW(count_virtual_, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+        changed(false, false);
+    }
+    return true;
+}
+
+bool AdaptersPage::notify(const void* header, std::intptr_t* result) {
+    const auto& nm = *static_cast<const NMHDR*>(header);
+    if (nm.idFrom != kAdaptersList) return false;
+    *result = 0;
+    const auto& change = *static_cast<const NMLISTVIEW*>(header);
+    if (nm.code == LVN_ITEMCHANGING) {
+        // The rows past the sixth get no check box, whatever is clicked or pressed.
+        if (!filling_ && change.iItem >= kSummableAdapters && (change.uChanged & LVIF_STATE) != 0 &&
+            (change.uNewState & LVIS_STATEIMAGEMASK) != 0)
+            *result = TRUE;
+    } else if (nm.code == LVN_ITEMCHANGED) {
+        row_changed(change);
+    } else if (nm.code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+        // Those rows are shown as disabled.
+        auto& draw = *const_cast<NMLVCUSTOMDRAW*>(static_cast<const NMLVCUSTOMDRAW*>(header));
+        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) *result = CDRF_NOTIFYITEMDRAW;
+        else if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT && static_cast<int>(draw.nmcd.dwItemSpec) >= kSummableAdapters)
+            draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
+    }
+    return true;
+}
+
+// A check box of the first six rows sums its adapter, or no longer.
+void AdaptersPage::row_changed(const NMLISTVIEW& change) {
+    if (filling_ || change.iItem < 0 || change.iItem >= std::min(rows_, kSummableAdapters) ||
+        (change.uChanged & LVIF_STATE) == 0)
+        return;
+    const UINT flipped = change.uNewState ^ change.uOldState;
+    if ((flipped & LVIS_STATEIMAGEMASK) == 0 || (change.uOldState & LVIS_STATEIMAGEMASK) == 0) return;
+    const bool ticked = (change.uNewState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+    state_.settings.LogAdapter[static_cast<std::size_t>(change.iItem) + 1] = ticked ? 1 : 0;
+    changed(true, false);
+}
+
+// What the change shows at once: another monitored adapter its address and items, another
+// selection of summed adapters the logs as they are summed now.
+void AdaptersPage::changed(bool summed, bool monitored) {
+    if (monitored) {
+        clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
+        state_.ip_text = ip_text_for(stats, state_.settings.Adapter);
+        BuildDisplayList(state_);
+    }
+    if (summed) {
+        save_logs(state_, services_);
+        load_logs(state_, services_);
+        load_history(state_, services_);
+    }
+    if (redraw_) redraw_();
+    if (events_.changed) events_.changed();
+}
+
+}  // namespace
+
+std::unique_ptr<OptionsPageView> create_adapters_page(ProgramState& state, Services& services,
+                                                      std::function<void()> redraw, OptionsPageEvents events) {
+    return std::make_unique<AdaptersPage>(state, services, std::move(redraw), std::move(events));
+}
