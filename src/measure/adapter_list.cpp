@@ -1,6 +1,5 @@
 #include "measure/adapter_list.h"
 
-#include "history/retired_logs.h"
 #include "settings/adapter_slots.h"
 
 std::string adapter_list_name(const clsIPStatistics& stats, int n) {
@@ -35,7 +34,8 @@ std::string adapter_name_list(const std::vector<std::string>& names) {
     return text;
 }
 
-std::string not_counted_text(const clsIPStatistics& stats, const AdapterNumbering& numbering, const std::string& data_dir) {
+std::string not_counted_text(const clsIPStatistics& stats, const AdapterNumbering& numbering,
+                             const std::vector<std::string>& retired) {
     std::vector<std::string> refused;
     std::vector<std::string> virtual_ones;
     for (const InterfaceRow& row : stats.interface_rows()) {
@@ -48,7 +48,6 @@ std::string not_counted_text(const clsIPStatistics& stats, const AdapterNumberin
         lines.push_back("Not counted, all " + std::to_string(kMaxAdapters) +
                         " adapter numbers being taken: " + adapter_name_list(refused));
     if (!virtual_ones.empty()) lines.push_back("Not counted, container or virtual: " + adapter_name_list(virtual_ones));
-    const std::vector<std::string> retired = retired_interfaces(data_dir);
     if (!retired.empty())
         lines.push_back("Retired after " + std::to_string(static_cast<int>(kRetireAfterDays)) +
                         " days unseen, history in Stats/Retired/: " + adapter_name_list(retired));

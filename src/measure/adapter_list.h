@@ -25,6 +25,7 @@ inline constexpr int kSummableAdapters = 6;
 std::string adapter_name_list(const std::vector<std::string>& names);
 // The lines (joined by '\n', empty when none) naming the interfaces present without a
 // number and why (all numbers taken, or container and virtual ones not counted), and the
-// interfaces whose history was retired to free their numbers (the folders under
-// "Stats/Retired/" of `data_dir`).
-std::string not_counted_text(const clsIPStatistics& stats, const AdapterNumbering& numbering, const std::string& data_dir);
+// interfaces whose history was retired to free their numbers (`retired`: the folders under
+// "Stats/Retired/" of the data folder).
+std::string not_counted_text(const clsIPStatistics& stats, const AdapterNumbering& numbering,
+                             const std::vector<std::string>& retired);

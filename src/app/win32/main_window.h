@@ -19,6 +19,8 @@ class Locale;
 class MetricsListener;
 class NetJobs;
 class ServiceManager;
+struct AdaptersPageHost;
+struct ResetPageHost;
 struct TimeSyncPageHost;
 class SettingsBackend;
 
@@ -110,6 +112,8 @@ public:
 private:
     // What the options dialog's "Time Sync" page asks of the run (main_window_options.cpp).
     TimeSyncPageHost sync_page_host();
+    AdaptersPageHost adapters_page_host();
+    ResetPageHost reset_page_host();
     std::string endpoint_text() const;
     // Drawing (main_window.cpp)
     void RefreshScreen(bool redraw);

@@ -5,21 +5,25 @@
 #include "platform/win32/windows_api.h"
 
 #include "alerts/mail_settings_check.h"
-#include "app/win32/console.h"
 #include "alerts/rule_files.h"
 #include "alerts/win32/alert_page.h"
+#include "app/win32/console.h"
 #include "app/win32/net_jobs.h"
+#include "core/counters.h"
 #include "core/log_commands.h"
-#include "display/win32/colors_page.h"
 #include "core/settings_steps.h"
 #include "core/update_cycle.h"
 #include "display/item_list.h"
+#include "display/win32/colors_page.h"
 #include "display/win32/items_page.h"
+#include "history/log_files.h"
 #include "history/log_store.h"
-#include "history/win32/reset_page.h"
-#include "measure/win32/adapters_page.h"
 #include "history/period_kind.h"
 #include "history/period_totals.h"
+#include "history/win32/reset_page.h"
+#include "measure/ip_statistics.h"
+#include "measure/rates.h"
+#include "measure/win32/adapters_page.h"
 #include "net/metrics_http.h"
 #include "net/win32/time_sync_page.h"
 #include "platform/win32/metrics_listener.h"
@@ -114,6 +118,53 @@ bool MainWindow::options_minute_logging(bool on) {
     return change.done;
 }
 
+AdaptersPageHost MainWindow::adapters_page_host() {
+    Services& services = parts_.app.services();
+    return {state_.settings,
+            state_.table_messages,
+            state_.known_adapter_count,
+            state_.data_dir,
+            [this, &services] {
+                clsIPStatistics stats(services.tables, services.dialogs, state_.table_messages);
+                state_.ip_text = ip_text_for(stats, state_.settings.Adapter);
+                BuildDisplayList(state_);
+            },
+            [this, &services] {
+                save_logs(state_, services);
+                load_logs(state_, services);
+                load_history(state_, services);
+            },
+            [this] { options_preview(); }};
+}
+
+ResetPageHost MainWindow::reset_page_host() {
+    Services& services = parts_.app.services();
+    ResetPageHost host;
+    host.start_date = [this] { return state_.stats.start_date; };
+    host.session_seconds = [this] { return state_.cycle.session_seconds; };
+    host.minutely_resettable = [this] {
+        return state_.settings.MinuteLogging != 0 || minutely_files_left(state_.data_dir);
+    };
+    host.reset_daily = [this, &services] {
+        if (reset_daily_logs(state_, services, *this)) update_cycle(state_, services, *this, true);
+    };
+    host.reset_minutely = [this, &services] {
+        const std::uint8_t logging = state_.settings.MinuteLogging;
+        const MinuteLogChange change = reset_minutely_logs(state_, services, *this);
+        // Switching minute logging off is stored at once, not only with OK or Apply.
+        if (change.logging_switched_off) write_setting("MinuteLogging");
+        if (state_.settings.MinuteLogging == logging) return false;
+        options_preview();
+        return true;
+    };
+    host.reset_session = [this, &services] {
+        if (!confirm_session_reset(services.dialogs)) return;
+        ::reset_session(state_);
+        update_cycle(state_, services, *this, true);
+    };
+    return host;
+}
+
 TimeSyncPageHost MainWindow::sync_page_host() {
     NetJobs* net = parts_.net;
     TimeSyncPageHost host;
@@ -137,11 +188,8 @@ std::unique_ptr<OptionsPageView> MainWindow::options_page_view(const std::string
     if (name == "Time Sync") return create_time_sync_page(state_.settings, state_.time_sync.caption, sync_page_host(),
                                                           std::move(events));
     if (name == "Service") return create_service_page(parts_.service, dialogs_, state_.running_as_service);
-    if (name == "Adapters")
-        return create_adapters_page(state_, parts_.app.services(), [this] { options_preview(); }, std::move(events));
-    if (name == "Reset")
-        return create_reset_page(state_, parts_.app.services(), *this, [this] { options_preview(); },
-                                 [this] { write_setting("MinuteLogging"); }, std::move(events));
+    if (name == "Adapters") return create_adapters_page(adapters_page_host(), parts_.app.services(), std::move(events));
+    if (name == "Reset") return create_reset_page(reset_page_host(), std::move(events));
     return nullptr;
 }
 

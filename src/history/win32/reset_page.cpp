@@ -12,14 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/log_commands.h"
-#include "core/program_state.h"
-#include "core/update_cycle.h"
-#include "history/log_files.h"
 #include "measure/format.h"
-#include "measure/rates.h"
 #include "platform/date.h"
-#include "platform/services.h"
 #include "platform/win32/win32_text.h"
 
 namespace {
@@ -31,10 +25,7 @@ constexpr UINT_PTR kRefreshTimer = 1;
 
 class ResetPage final : public OptionsPageView {
 public:
-    ResetPage(ProgramState& state, Services& services, CycleHooks& hooks, std::function<void()> redraw,
-              std::function<void()> store_minute_logging, OptionsPageEvents events)
-        : state_(state), services_(services), hooks_(hooks), redraw_(std::move(redraw)),
-          store_minute_logging_(std::move(store_minute_logging)), events_(std::move(events)) {}
+    ResetPage(ResetPageHost host, OptionsPageEvents events) : host_(std::move(host)), events_(std::move(events)) {}
     ~ResetPage() override {
         if (time_ == nullptr) return;
         ::KillTimer(time_, kRefreshTimer);
@@ -50,13 +41,8 @@ private:
     static LRESULT CALLBACK time_proc(HWND w, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self);
     void refresh_lines();
     void enable_minutely_reset();
-    void reset_minutely();
 
-    ProgramState& state_;
-    Services& services_;
-    CycleHooks& hooks_;
-    std::function<void()> redraw_;
-    std::function<void()> store_minute_logging_;
+    ResetPageHost host_;
     OptionsPageEvents events_;
     HWND minutely_ = nullptr;
     HWND started_ = nullptr;
@@ -105,15 +91,15 @@ LRESULT CALLBACK ResetPage::time_proc(HWND w, UINT message, WPARAM wparam, LPARA
 }
 
 void ResetPage::refresh_lines() {
-    const CivilDate start = civil_date(std::trunc(state_.stats.start_date));
+    const CivilDate start = civil_date(std::trunc(host_.start_date()));
     char date[32];
     std::snprintf(date, sizeof date, "%04d-%02d-%02d", start.year, start.month, start.day);
     ::SetWindowTextW(started_, widen(std::string("Logging started: ") + date).c_str());
-    ::SetWindowTextW(time_, widen("Logging time: " + format_duration(state_.cycle.session_seconds)).c_str());
+    ::SetWindowTextW(time_, widen("Logging time: " + format_duration(host_.session_seconds())).c_str());
 }
 
 void ResetPage::enable_minutely_reset() {
-    const bool on = state_.settings.MinuteLogging != 0 || minutely_files_left(state_.data_dir);
+    const bool on = host_.minutely_resettable();
     ::EnableWindow(minutely_, on ? TRUE : FALSE);
 }
 
@@ -121,34 +107,20 @@ bool ResetPage::command(int id, unsigned code) {
     if (id < kResetDaily || id > kResetLoggingTime) return false;
     if (code != BN_CLICKED) return true;
     if (id == kResetDaily) {
-        if (reset_daily_logs(state_, services_, hooks_)) update_cycle(state_, services_, hooks_, true);
+        host_.reset_daily();
     } else if (id == kResetMinutely) {
-        reset_minutely();
-    } else if (id == kResetSession && confirm_session_reset(services_.dialogs)) {
-        reset_session(state_);
-        update_cycle(state_, services_, hooks_, true);
+        // Answered with switching minute logging off: the Logging page shows it.
+        if (host_.reset_minutely() && events_.changed) events_.changed();
+    } else if (id == kResetSession) {
+        host_.reset_session();
     }
     refresh_lines();
     enable_minutely_reset();
     return true;
 }
 
-void ResetPage::reset_minutely() {
-    const std::uint8_t logging = state_.settings.MinuteLogging;
-    const MinuteLogChange change = reset_minutely_logs(state_, services_, hooks_);
-    // Switching minute logging off is stored at once, not only with OK or Apply.
-    if (change.logging_switched_off && store_minute_logging_) store_minute_logging_();
-    // Answered with switching minute logging off: the Logging page shows it.
-    if (state_.settings.MinuteLogging == logging) return;
-    if (redraw_) redraw_();
-    if (events_.changed) events_.changed();
-}
-
 }  // namespace
 
-std::unique_ptr<OptionsPageView> create_reset_page(ProgramState& state, Services& services, CycleHooks& hooks,
-                                                   std::function<void()> redraw,
-                                                   std::function<void()> store_minute_logging, OptionsPageEvents events) {
-    return std::make_unique<ResetPage>(state, services, hooks, std::move(redraw), std::move(store_minute_logging),
-                                       std::move(events));
+std::unique_ptr<OptionsPageView> create_reset_page(ResetPageHost host, OptionsPageEvents events) {
+    return std::make_unique<ResetPage>(std::move(host), std::move(events));
 }

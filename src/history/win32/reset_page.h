@@ -5,10 +5,6 @@
 
 #include "settings/win32/options_dialog.h"
 
-class CycleHooks;
-struct ProgramState;
-struct Services;
-
 // The controls of the options dialog's "Reset" page (GetDlgItem(dialog, id)): the buttons
 // `cmdResetDaily`, `cmdResetMinutely` and `cmdResetSession`, and the lines "Logging started:"
 // (`lblLoggingStarted`) and "Logging time:" (`lblLoggingTime`).
@@ -20,12 +16,19 @@ enum ResetPageControl : int {
     kResetLoggingTime,
 };
 
-// The view of the "Reset" page over the running program's `state`. Each button asks through
-// `services.dialogs` and clears the daily logs, the minutely logs or the session, redrawing
-// through `hooks`; `redraw` recomputes the main window after a cleared session. The two
-// lines are refreshed every second while the page is shown; the minutely logs can be
-// cleared while they are kept or while files of them are left. Minute logging switched off
-// by the question is stored at once through `store_minute_logging`, and reported as a change.
-std::unique_ptr<OptionsPageView> create_reset_page(ProgramState& state, Services& services, CycleHooks& hooks,
-                                                   std::function<void()> redraw,
-                                                   std::function<void()> store_minute_logging, OptionsPageEvents events);
+// What the "Reset" page asks of the running program. The resets ask the user first and may be
+// declined, and the main window shows what they cleared; `reset_minutely` answers whether
+// minute logging was switched off with it (that is stored at once).
+struct ResetPageHost {
+    std::function<double()> start_date;         // the day the logging started
+    std::function<double()> session_seconds;    // how long this session has logged
+    std::function<bool()> minutely_resettable;  // minute logging on, or minutely files left
+    std::function<void()> reset_daily;
+    std::function<bool()> reset_minutely;
+    std::function<void()> reset_session;
+};
+
+// The view of the "Reset" page. The two lines are refreshed every second while the page is
+// shown; minute logging switched off by a reset is reported through `events`, so that the
+// Logging page shows it.
+std::unique_ptr<OptionsPageView> create_reset_page(ResetPageHost host, OptionsPageEvents events);

@@ -8,6 +8,7 @@
 #include "platform/services.h"
 #include "display/item_list.h"
 #include "core/counters.h"
+#include "history/retired_logs.h"
 #include "measure/adapter_list.h"
 #include "measure/ip_statistics.h"
 #include "settings/qt/options_host.h"
@@ -72,7 +73,7 @@ void AdaptersPage::list_adapters() {
     for (int i = monitored_->count(); i <= std::min(s.Adapter, kMaxAdapters); ++i)
         monitored_->addItem(QStringLiteral("Adapter %1 (not found yet)").arg(i));
     monitored_->setCurrentIndex(std::clamp(s.Adapter, 0, monitored_->count() - 1));
-    not_counted_->setText(QString::fromStdString(not_counted_text(stats, st.table_messages.numbering, st.data_dir)));
+    not_counted_->setText(QString::fromStdString(not_counted_text(stats, st.table_messages.numbering, retired_interfaces(st.data_dir))));
 }
 
 void AdaptersPage::preview() {

@@ -12,10 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/counters.h"
-#include "core/program_state.h"
-#include "display/item_list.h"
-#include "history/log_store.h"
+#include "history/retired_logs.h"
 #include "measure/adapter_list.h"
 #include "measure/ip_statistics.h"
 #include "platform/services.h"
@@ -30,8 +27,8 @@ constexpr int kField = 22;
 
 class AdaptersPage final : public OptionsPageView {
 public:
-    AdaptersPage(ProgramState& state, Services& services, std::function<void()> redraw, OptionsPageEvents events)
-        : state_(state), services_(services), redraw_(std::move(redraw)), events_(std::move(events)) {}
+    AdaptersPage(AdaptersPageHost host, Services& services, OptionsPageEvents events)
+        : host_(std::move(host)), services_(services), events_(std::move(events)) {}
     ~AdaptersPage() override {
         if (bold_ != nullptr) ::DeleteObject(bold_);
     }
@@ -46,9 +43,8 @@ private:
     void row_changed(const NMLISTVIEW& change);
     void changed(bool summed, bool monitored);
 
-    ProgramState& state_;
+    AdaptersPageHost host_;
     Services& services_;
-    std::function<void()> redraw_;
     OptionsPageEvents events_;
     HWND list_ = nullptr;
     HWND monitored_ = nullptr;
@@ -111,9 +107,9 @@ std::vector<void*> AdaptersPage::create(const OptionsPageArea& area) {
 
 // The numbered adapters, also those without a connection now, read afresh.
 void AdaptersPage::fill() {
-    const Settings& s = state_.settings;
-    clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
-    state_.known_adapter_count = stats.Found_Adaptors();
+    const Settings& s = host_.settings;
+    clsIPStatistics stats(services_.tables, services_.dialogs, host_.tables);
+    host_.known_adapter_count = stats.Found_Adaptors();
     const std::vector<std::string> names = adapter_list_names(stats);
     filling_ = true;
     ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
@@ -142,7 +138,7 @@ void AdaptersPage::fill() {
                        reinterpret_cast<LPARAM>(widen("Adapter " + std::to_string(i) + " (not found yet)").c_str()));
     ::SendMessageW(monitored_, CB_SETCURSEL, static_cast<WPARAM>(std::clamp(s.Adapter, 0, count - 1)), 0);
     ::SendMessageW(count_virtual_, BM_SETCHECK, s.CountVirtualAdapters != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
-    ::SetWindowTextW(not_counted_, widen(not_counted_text(stats, state_.table_messages.numbering, state_.data_dir)).c_str());
+    ::SetWindowTextW(not_counted_, widen(not_counted_text(stats, host_.tables.numbering, retired_interfaces(host_.data_dir))).c_str());
     filling_ = false;
 }
 
@@ -152,10 +148,10 @@ bool AdaptersPage::command(int id, unsigned code) {
     if (id == kAdaptersMonitored && code == CBN_SELCHANGE) {
         const int index = static_cast<int>(::SendMessageW(monitored_, CB_GETCURSEL, 0, 0));
         if (index < 0) return true;
-        state_.settings.Adapter = index;
+        host_.settings.Adapter = index;
         changed(false, true);
     } else if (id == kAdaptersCountVirtual && code == BN_CLICKED) {
-        state_.settings.CountVirtualAdapters = ::SendMessageW(count_virtual_, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+        host_.settings.CountVirtualAdapters = ::SendMessageW(count_virtual_, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
         changed(false, false);
     }
     return true;
@@ -191,30 +187,21 @@ void AdaptersPage::row_changed(const NMLISTVIEW& change) {
     const UINT flipped = change.uNewState ^ change.uOldState;
     if ((flipped & LVIS_STATEIMAGEMASK) == 0 || (change.uOldState & LVIS_STATEIMAGEMASK) == 0) return;
     const bool ticked = (change.uNewState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
-    state_.settings.LogAdapter[static_cast<std::size_t>(change.iItem) + 1] = ticked ? 1 : 0;
+    host_.settings.LogAdapter[static_cast<std::size_t>(change.iItem) + 1] = ticked ? 1 : 0;
     changed(true, false);
 }
 
 // What the change shows at once: another monitored adapter its address and items, another
 // selection of summed adapters the logs as they are summed now.
 void AdaptersPage::changed(bool summed, bool monitored) {
-    if (monitored) {
-        clsIPStatistics stats(services_.tables, services_.dialogs, state_.table_messages);
-        state_.ip_text = ip_text_for(stats, state_.settings.Adapter);
-        BuildDisplayList(state_);
-    }
-    if (summed) {
-        save_logs(state_, services_);
-        load_logs(state_, services_);
-        load_history(state_, services_);
-    }
-    if (redraw_) redraw_();
+    if (monitored && host_.monitored_changed) host_.monitored_changed();
+    if (summed && host_.summed_changed) host_.summed_changed();
+    if (host_.redraw) host_.redraw();
     if (events_.changed) events_.changed();
 }
 
 }  // namespace
 
-std::unique_ptr<OptionsPageView> create_adapters_page(ProgramState& state, Services& services,
-                                                      std::function<void()> redraw, OptionsPageEvents events) {
-    return std::make_unique<AdaptersPage>(state, services, std::move(redraw), std::move(events));
+std::unique_ptr<OptionsPageView> create_adapters_page(AdaptersPageHost host, Services& services, OptionsPageEvents events) {
+    return std::make_unique<AdaptersPage>(std::move(host), services, std::move(events));
 }

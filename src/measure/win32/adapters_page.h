@@ -2,10 +2,11 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
+#include "measure/ip_statistics.h"
 #include "settings/win32/options_dialog.h"
 
-struct ProgramState;
 struct Services;
 
 // The controls of the options dialog's "Adapters" page (GetDlgItem(dialog, id)): the heading
@@ -24,10 +25,21 @@ enum AdaptersPageControl : int {
     kAdaptersNotCounted,
 };
 
-// The view of the "Adapters" page over the running program's `state`. A ticked or cleared
-// adapter saves and reloads the logs; another monitored adapter gives the window its address
-// text and items; then `redraw` shows the main window and the change is reported through
-// `events`. The lists are read afresh when the page is shown and when adapters come, go or
+// What the "Adapters" page works on in the running program: its settings, adapter numbers and
+// data folder, and what follows a change: another monitored adapter gives the window its
+// address text and items, another selection of summed adapters saves and reloads the logs,
+// and `redraw` shows the main window.
+struct AdaptersPageHost {
+    Settings& settings;
+    AdapterTables& tables;
+    int& known_adapter_count;
+    std::string data_dir;
+    std::function<void()> monitored_changed;
+    std::function<void()> summed_changed;
+    std::function<void()> redraw;
+};
+
+// The view of the "Adapters" page; every change is reported through `events`. The lists are
+// read afresh (through `services`) when the page is shown and when adapters come, go or
 // change status.
-std::unique_ptr<OptionsPageView> create_adapters_page(ProgramState& state, Services& services,
-                                                      std::function<void()> redraw, OptionsPageEvents events);
+std::unique_ptr<OptionsPageView> create_adapters_page(AdaptersPageHost host, Services& services, OptionsPageEvents events);
