@@ -10,14 +10,9 @@
 #include "alerts/win32/rule_sentence_view.h"
 #include "platform/win32/message_window.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/dialog_controls.h"
 
 namespace {
-
-std::string text_of(HWND control) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(control, text, 512);
-    return narrow(text);
-}
 
 bool ticked(HWND list, int row) {
     return (::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK) &
@@ -82,7 +77,7 @@ TEST_F(RuleEditorWin32, BuildsANewRuleFromTheListsTheSentenceAndTheName) {
     ASSERT_EQ(open_new_rule(b.state.alerts.working, session), TableEdit::done);
     const HWND w = open();
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(text_of(w), "Edit alert");
+    EXPECT_EQ(control_text(w), "Edit alert");
     const HWND conditions = ::GetDlgItem(w, kEditConditions);
     const HWND actions = ::GetDlgItem(w, kEditActions);
 
@@ -94,7 +89,7 @@ TEST_F(RuleEditorWin32, BuildsANewRuleFromTheListsTheSentenceAndTheName) {
     for (int row : {5, 4, 0, 6}) tick(w, kEditActions, row);
     EXPECT_FALSE(ticked(actions, 5));
     const HWND sentence = ::GetDlgItem(w, kEditSentence);
-    EXPECT_EQ(text_of(sentence), "When <ADAPTER> connection speed changes to <BAUD> bps send an e-mail alert , reboot "
+    EXPECT_EQ(control_text(sentence), "When <ADAPTER> connection speed changes to <BAUD> bps send an e-mail alert , reboot "
                                  "computer and add entry to <FILE>");
 
     // OK with values missing is refused with the core's text; the editor stays.
@@ -106,7 +101,7 @@ TEST_F(RuleEditorWin32, BuildsANewRuleFromTheListsTheSentenceAndTheName) {
     // The adapter from the list, the speed typed with a stray letter, the log file refused once.
     HWND d = click_word(w, 1);
     ASSERT_NE(d, nullptr);
-    EXPECT_EQ(text_of(d), "Select adapter");
+    EXPECT_EQ(control_text(d), "Select adapter");
     EXPECT_FALSE(::IsWindowEnabled(w));
     const HWND list = ::GetDlgItem(d, kValueList);
     ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 3);
@@ -116,10 +111,10 @@ TEST_F(RuleEditorWin32, BuildsANewRuleFromTheListsTheSentenceAndTheName) {
     EXPECT_TRUE(::IsWindowEnabled(w));
     d = click_word(w, 6);
     ASSERT_NE(d, nullptr);
-    EXPECT_EQ(text_of(d), "Enter connection speed");
-    EXPECT_EQ(text_of(::GetDlgItem(d, kValueUnit)), "bps");
+    EXPECT_EQ(control_text(d), "Enter connection speed");
+    EXPECT_EQ(control_text(::GetDlgItem(d, kValueUnit)), "bps");
     type_into(::GetDlgItem(d, kValueField), L"12a3");
-    EXPECT_EQ(text_of(::GetDlgItem(d, kValueField)), "123");
+    EXPECT_EQ(control_text(::GetDlgItem(d, kValueField)), "123");
     press(::GetDlgItem(d, kValueField), VK_RETURN);
     EXPECT_FALSE(::IsWindow(d));
     d = click_word(w, 19);
@@ -131,7 +126,7 @@ TEST_F(RuleEditorWin32, BuildsANewRuleFromTheListsTheSentenceAndTheName) {
     ASSERT_TRUE(::IsWindow(d));
     type_into(::GetDlgItem(d, kValueField), L"C:\\logs\\alerts.txt");
     ::SendMessageW(::GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
-    EXPECT_EQ(text_of(sentence), "When lo connection speed changes to 123 bps send an e-mail alert , reboot computer and "
+    EXPECT_EQ(control_text(sentence), "When lo connection speed changes to 123 bps send an e-mail alert , reboot computer and "
                                  "add entry to alerts.txt");
 
     // The name typed; Enter is OK.
@@ -160,7 +155,7 @@ TEST_F(RuleEditorWin32, EscapeGivesAModifiedRuleBackAsItWas) {
     ASSERT_TRUE(open_selected_rule(b.state.alerts.working, session));
     const HWND w = open();
     EXPECT_TRUE(ticked(::GetDlgItem(w, kEditConditions), AmountEachTime));
-    EXPECT_EQ(text_of(::GetDlgItem(w, kEditName)), "rule");
+    EXPECT_EQ(control_text(::GetDlgItem(w, kEditName)), "rule");
     tick(w, kEditConditions, RateReached);
     tick(w, kEditActions, SendMail);
     EXPECT_NE(rule(), before);

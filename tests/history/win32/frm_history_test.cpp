@@ -14,6 +14,7 @@
 #include "history/win32/frm_history.h"
 #include "platform/win32/message_window.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/dialog_controls.h"
 
 namespace {
 
@@ -78,12 +79,6 @@ HistoryItems shown(HWND window) {
         }
     }
     return items;
-}
-
-std::string text_of(HWND control) {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(control, text, 256);
-    return narrow(text);
 }
 
 void choose_tab(HWND window, int tab) {
@@ -157,7 +152,7 @@ TEST_F(HistoryWindowWin32, ShowsSortsExportsAndClosesAsTheUserDrivesIt) {
     const HWND w = static_cast<HWND>(history.handle());
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(f.state.history_window_open);
-    EXPECT_EQ(text_of(w), "Transfer History");
+    EXPECT_EQ(control_text(w), "Transfer History");
 
     // Totals: each adapter and the aggregate, adapter 1 chosen; a click chooses adapter 2.
     const HistoryItems totals = shown(w);
@@ -165,13 +160,13 @@ TEST_F(HistoryWindowWin32, ShowsSortsExportsAndClosesAsTheUserDrivesIt) {
     EXPECT_EQ(totals[0].cells[0], "1 - eth1");
     EXPECT_EQ(totals[2].cells[0], "0 - Multiple");
     EXPECT_EQ(totals, expected(kTabTotals, 1));
-    EXPECT_EQ(text_of(item(w, kHistoryAdapterLine)), "History of adapter 1 - eth1: click another adapter to choose it");
+    EXPECT_EQ(control_text(item(w, kHistoryAdapterLine)), "History of adapter 1 - eth1: click another adapter to choose it");
     list_notice(w, NM_CLICK, 1, 0);
     EXPECT_EQ(history.history_adapter(), 2);
 
     // Daily of adapter 2, then sorted by Download: ascending, and reversed by a second click.
     choose_tab(w, kTabDaily);
-    EXPECT_EQ(text_of(item(w, kHistoryAdapterLine)), "Adapter 2 - eth2");
+    EXPECT_EQ(control_text(item(w, kHistoryAdapterLine)), "Adapter 2 - eth2");
     ASSERT_EQ(shown(w), expected(kTabDaily, 2));
     EXPECT_EQ(shown(w)[0].cells[0], "15/06/2026");
     list_notice(w, LVN_COLUMNCLICK, -1, 1);

@@ -12,15 +12,10 @@
 
 #include "measure/win32/adapters_page.h"
 #include "platform/file_access.h"
+#include "platform/win32/dialog_controls.h"
 #include "support/win32_program.h"
 
 namespace {
-
-std::wstring text_of(HWND window) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(window, text, 512);
-    return text;
-}
 
 TEST(AdaptersPageWin32, ListsTheAdaptersStoresTheTickedOneAndShowsTheMonitoredOne) {
     Win32Program program(
@@ -51,8 +46,8 @@ TEST(AdaptersPageWin32, ListsTheAdaptersStoresTheTickedOneAndShowsTheMonitoredOn
     wchar_t first[64] = {};
     ::SendMessageW(monitored, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
     EXPECT_STREQ(first, L"Multiple adapters");
-    EXPECT_EQ(text_of(::GetDlgItem(dialog, kAdaptersNotCounted)),
-              L"Retired after 90 days unseen, history in Stats/Retired/: eth9");
+    EXPECT_EQ(control_text(::GetDlgItem(dialog, kAdaptersNotCounted)),
+              "Retired after 90 days unseen, history in Stats/Retired/: eth9");
 
     // Ticked: summed from now on, and in the registry after Apply.
     const HWND apply = ::GetDlgItem(dialog, kOptionsApplyId);

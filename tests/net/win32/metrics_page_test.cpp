@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "support/win32_program.h"
+#include "platform/win32/dialog_controls.h"
 
 namespace {
 
@@ -36,12 +37,6 @@ std::string status_line(int port) {
     return answer.substr(0, answer.find('\r'));
 }
 
-std::string text_of(HWND window) {
-    wchar_t text[400] = {};
-    ::GetWindowTextW(window, text, 400);
-    return narrow(text);
-}
-
 TEST(MetricsPageWin32, ApplyOpensTheEndpointOnTheNewPortAndSaysWhenThePortIsTaken) {
     int free_port = 0;
     {
@@ -62,11 +57,11 @@ TEST(MetricsPageWin32, ApplyOpensTheEndpointOnTheNewPortAndSaysWhenThePortIsTake
 
     apply_port(free_port);
     EXPECT_EQ(status_line(free_port), "HTTP/1.1 200 OK");
-    EXPECT_EQ(text_of(lines), "Prometheus scrapes http://127.0.0.1:" + std::to_string(free_port) + "/metrics");
+    EXPECT_EQ(control_text(lines), "Prometheus scrapes http://127.0.0.1:" + std::to_string(free_port) + "/metrics");
 
     apply_port(holder.port());
     EXPECT_TRUE(program.store.read("MetricsPort").value_or("") == std::to_string(holder.port()));
-    const std::string said = text_of(lines);
+    const std::string said = control_text(lines);
     EXPECT_EQ(said.rfind("Not serving: port " + std::to_string(holder.port()) + " on 127.0.0.1 cannot be opened (", 0), 0u)
         << said;
     // The old port is closed.

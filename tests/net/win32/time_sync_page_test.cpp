@@ -11,14 +11,9 @@
 #include "net/win32/time_sync_page.h"
 #include "support/win32_message_box.h"
 #include "support/win32_program.h"
+#include "platform/win32/dialog_controls.h"
 
 namespace {
-
-std::string text_of(HWND window) {
-    wchar_t text[400] = {};
-    ::GetWindowTextW(window, text, 400);
-    return narrow(text);
-}
 
 TEST(TimeSyncPageWin32, TypedServerIsStoredAndSynchronisedWithAfterTheQuestion) {
     // Three days ahead: more than an automatic run may move the clock, so the user is asked.
@@ -38,8 +33,8 @@ TEST(TimeSyncPageWin32, TypedServerIsStoredAndSynchronisedWithAfterTheQuestion) 
     const HWND servers = ::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "SyncSrv"));
     const HWND button = ::GetDlgItem(dialog, kTimeSyncNow);
     ASSERT_TRUE(::IsWindowVisible(button));
-    EXPECT_EQ(text_of(button), kSyncCaption);
-    EXPECT_EQ(text_of(::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "sync_now"))), "Synchronize now");
+    EXPECT_EQ(control_text(button), kSyncCaption);
+    EXPECT_EQ(control_text(::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "sync_now"))), "Synchronize now");
 
     // A typed name is kept by its name, enables Apply and is stored by it.
     ::SetWindowTextW(servers, L" 127.0.0.1 ");
@@ -52,18 +47,18 @@ TEST(TimeSyncPageWin32, TypedServerIsStoredAndSynchronisedWithAfterTheQuestion) 
     // about; "Yes" tries to set the clock, which this run may not, and the page says why.
     MessageBoxAnswer yes(L"Time Sync", IDYES);
     ::SendMessageW(button, BM_CLICK, 0, 0);
-    EXPECT_EQ(text_of(button), kCancelCaption);
+    EXPECT_EQ(control_text(button), kCancelCaption);
     ASSERT_TRUE(pump_messages([&] { return !program.app->state().time_sync.busy; }, 15000, 20));
     ASSERT_EQ(yes.texts.size(), 1u);
     EXPECT_NE(yes.texts[0].find(L"Set the clock to it?"), std::wstring::npos) << narrow(yes.texts[0]);
-    EXPECT_EQ(text_of(button), kSyncCaption);
-    const std::string lines = text_of(::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "sync_lines")));
+    EXPECT_EQ(control_text(button), kSyncCaption);
+    const std::string lines = control_text(::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "sync_lines")));
     EXPECT_NE(lines.find(kSyncClockRefused), std::string::npos) << lines;
 
     // Opened again, the page shows the typed server.
     ::SendMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     dialog = program.open_options("Time Sync");
-    EXPECT_EQ(text_of(::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "SyncSrv"))), "127.0.0.1");
+    EXPECT_EQ(control_text(::GetDlgItem(dialog, Win32Program::declared_id("Time Sync", "SyncSrv"))), "127.0.0.1");
     ::SetEnvironmentVariableW(L"KELVANTO_TIME_PORT", nullptr);
     ::SetEnvironmentVariableW(L"KELVANTO_CLOCK_READONLY", nullptr);
 }

@@ -19,6 +19,7 @@
 #include "settings/number_text.h"
 #include "settings/win32/options_dialog.h"
 #include "support/temp_dir.h"
+#include "platform/win32/dialog_controls.h"
 
 namespace {
 
@@ -81,12 +82,6 @@ void CALLBACK answer_colour_dialog(HWND options, UINT, UINT_PTR timer, DWORD) {
     ::SetDlgItemTextW(colour, 706, L"12");
     answer->previewed = (answer->binder->number(answer->setting) & 0xFF) == 12;
     ::PostMessageW(colour, WM_COMMAND, IDOK, 0);
-}
-
-std::string text_of(HWND box) {
-    wchar_t text[64] = {};
-    ::GetWindowTextW(box, text, 64);
-    return narrow(text);
 }
 
 TEST_F(OptionsDialogTest, every_declared_control_changes_its_setting_and_apply_stores_it) {
@@ -190,15 +185,15 @@ TEST_F(OptionsDialogTest, numbers_keep_digits_in_range_cancel_and_escape_store_n
     };
     HWND custom = at("Connection", "ConnectionCustom");
     ::SetWindowTextW(custom, L"12a4");
-    EXPECT_EQ(text_of(custom), "124");
+    EXPECT_EQ(control_text(custom), "124");
     EXPECT_EQ(s.ConnectionCustom, 124);
     // A fraction stays as typed and changes nothing (OK and Apply would ask to mend it).
     ::SetWindowTextW(custom, L"12.5");
-    EXPECT_EQ(text_of(custom), "12.5");
+    EXPECT_EQ(control_text(custom), "12.5");
     EXPECT_EQ(s.ConnectionCustom, 124);
-    EXPECT_EQ(text_of(at("Connection", "ConnectionCustom", 6)), "whole numbers only");
+    EXPECT_EQ(control_text(at("Connection", "ConnectionCustom", 6)), "whole numbers only");
     ::SetWindowTextW(custom, L"124");
-    EXPECT_EQ(text_of(at("Connection", "ConnectionCustom", 6)), "");
+    EXPECT_EQ(control_text(at("Connection", "ConnectionCustom", 6)), "");
     // Out of its range the number is refused: the setting stays, and after Apply the box says so.
     HWND buffer = at("Graph", "GraphBuffer");
     ::SetWindowTextW(buffer, L"5000");
@@ -206,7 +201,7 @@ TEST_F(OptionsDialogTest, numbers_keep_digits_in_range_cancel_and_escape_store_n
     ::SendMessageW(::GetDlgItem(dialog, kOptionsApplyId), BM_CLICK, 0, 0);
     EXPECT_EQ(stored("GraphBuffer"), "1840");
     EXPECT_EQ(stored("ConnectionCustom"), "124");
-    EXPECT_EQ(text_of(buffer), "1840");
+    EXPECT_EQ(control_text(buffer), "1840");
 
     // Minutely logging switched off is stored at once.
     ::SendMessageW(at("Logging", "minute_logging"), BM_CLICK, 0, 0);
