@@ -137,10 +137,9 @@ void frmHistory::open() {
 
 void frmHistory::create_controls() {
     const HWND w = as_window(window_);
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof metrics;
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
+    dpi_ = static_cast<int>(::GetDpiForWindow(w));
+    if (dpi_ <= 0) dpi_ = 96;
+    font_ = create_message_font(static_cast<UINT>(dpi_));
     const auto font = reinterpret_cast<WPARAM>(font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
 
     tabs_ = child(w, WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS | TCS_FOCUSONBUTTONDOWN, 0, kHistoryTabStrip);
@@ -226,6 +225,31 @@ void frmHistory::place_from_settings() {
     layout(client.right, client.bottom);
 }
 
+// Moved to a screen of another density: the font and the columns follow, the controls are
+// laid out again in the place the system suggests.
+void frmHistory::dpi_changed(int dpi, const void* suggested) {
+    const HWND list = as_window(list_);
+    if (void* font = create_message_font(static_cast<UINT>(dpi))) {
+        for (void* control : {tabs_, line_, list_})
+            ::SendMessageW(as_window(control), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (font_ != nullptr) ::DeleteObject(static_cast<HFONT>(font_));
+        font_ = font;
+    }
+    for (int c = 0; c < kHistoryColumns; ++c) {
+        const int width = ListView_GetColumnWidth(list, c);
+        ListView_SetColumnWidth(list, c, ::MulDiv(width, dpi, dpi_));
+        // A column the window fitted stays one it fitted.
+        if (fitted_[static_cast<std::size_t>(c)] == width) fitted_[static_cast<std::size_t>(c)] = ListView_GetColumnWidth(list, c);
+    }
+    dpi_ = dpi;
+    const RECT& place = *static_cast<const RECT*>(suggested);
+    ::SetWindowPos(as_window(window_), nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    ::GetClientRect(as_window(window_), &client);
+    layout(client.right, client.bottom);
+}
+
 void frmHistory::layout(int width, int height) {
     if (tabs_ == nullptr) return;
     RECT first{};
@@ -280,6 +304,7 @@ bool frmHistory::window_key(void* message) {
 bool frmHistory::handle(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t* result) {
     switch (message) {
         case WM_SIZE: layout(LOWORD(lparam), HIWORD(lparam)); return true;
+        case WM_DPICHANGED: dpi_changed(HIWORD(wparam), reinterpret_cast<const void*>(lparam)); return true;
         case WM_GETMINMAXINFO: {
             auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
             limits->ptMinTrackSize = POINT{200, 150};

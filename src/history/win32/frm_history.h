@@ -52,6 +52,8 @@ private:
     void create_controls();
     void place_from_settings();
     void layout(int width, int height);
+    // A move to a screen of `dpi` dots per inch, into `place` (a RECT).
+    void dpi_changed(int dpi, const void* place);
     bool notify(const void* header);
     void close();
     void destroyed();
@@ -92,6 +94,7 @@ private:
     std::array<HistorySort, kHistoryTabCount> sort_{};
     // The widths the window gave the columns itself; a different width is the user's.
     std::array<int, kHistoryColumns> fitted_{};
+    int dpi_ = 96;  // the dots per inch the font and the columns are for
     HistoryRows rows_;  // the row table of the last build, sorted as listed
     std::array<std::wstring, kHistoryTabCount> tooltips_;
     EnglishLocale fallback_locale_;

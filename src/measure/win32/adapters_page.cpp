@@ -29,9 +29,6 @@ class AdaptersPage final : public OptionsPageView {
 public:
     AdaptersPage(AdaptersPageHost host, Services& services, OptionsPageEvents events)
         : host_(std::move(host)), services_(services), events_(std::move(events)) {}
-    ~AdaptersPage() override {
-        if (bold_ != nullptr) ::DeleteObject(bold_);
-    }
 
     std::vector<void*> create(const OptionsPageArea& area) override;
     void fill() override;
@@ -50,7 +47,6 @@ private:
     HWND monitored_ = nullptr;
     HWND count_virtual_ = nullptr;
     HWND not_counted_ = nullptr;
-    HFONT bold_ = nullptr;
     int rows_ = 0;
     bool filling_ = false;
 };
@@ -69,13 +65,8 @@ std::vector<void*> AdaptersPage::create(const OptionsPageArea& area) {
         return w;
     };
     // The heading in the bold of the declared pages' headings.
-    LOGFONTW face{};
-    if (area.font != nullptr && ::GetObjectW(static_cast<HFONT>(area.font), sizeof face, &face) != 0) {
-        face.lfWeight = FW_BOLD;
-        bold_ = ::CreateFontIndirectW(&face);
-    }
     HWND heading = make(0, L"STATIC", L"Multiple selected adapters", SS_LEFT, kAdaptersHeading, 0, area.width, 18);
-    if (bold_ != nullptr) ::SendMessageW(heading, WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
+    if (area.bold != nullptr) ::SendMessageW(heading, WM_SETFONT, reinterpret_cast<WPARAM>(area.bold), FALSE);
     y += 22;
     make(0, L"STATIC", L"Ticked adapters are summed as \"Multiple adapters\".", SS_LEFT, kAdaptersNote, 0, area.width, 16);
     y += 22;

@@ -10,14 +10,16 @@
 // Small helpers the program's dialog windows (editors, value and name windows) share for
 // their controls.
 
-// The system's message font (the caller deletes it), the stock GUI font when there is none.
-inline HFONT create_message_font() {
+// The system's message font (the caller deletes it), nullptr when there is none; with `dpi`,
+// the font for a screen of that density, bold when asked.
+inline HFONT create_message_font(UINT dpi = 0, bool bold = false) {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        if (HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont)) return font;
-    }
-    return nullptr;
+    const BOOL got = dpi != 0 ? ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)
+                              : ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    if (!got) return nullptr;
+    if (bold) metrics.lfMessageFont.lfWeight = FW_BOLD;
+    return ::CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
 // Places and sizes are written for 96 dots per inch; on a screen of another density the
@@ -36,15 +38,25 @@ inline RECT scaled(HWND window, RECT r) {
 }
 
 namespace dialog_controls_detail {
-inline BOOL CALLBACK scale_child(HWND child, LPARAM parent_handle) {
-    const HWND parent = reinterpret_cast<HWND>(parent_handle);
+struct Scaling {
+    HWND parent;
+    int from;  // dots per inch the children are placed for
+    int to;    // and for which they are placed now
+    HFONT fonts[4];  // a font of the children, and the font it is replaced by (two pairs)
+};
+inline BOOL CALLBACK scale_child(HWND child, LPARAM scaling) {
+    const Scaling& s = *reinterpret_cast<const Scaling*>(scaling);
     // Only the window's own children: a list's header or a combo box's field follow them.
-    if (::GetParent(child) != parent) return TRUE;
-    const int dpi = static_cast<int>(::GetDpiForWindow(parent));
+    if (::GetParent(child) != s.parent) return TRUE;
+    const auto by = [&s](long length) { return ::MulDiv(static_cast<int>(length), s.to, s.from); };
+    const HFONT font = reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0));
+    for (int i = 0; i < 4; i += 2)
+        if (font != nullptr && font == s.fonts[i] && s.fonts[i + 1] != nullptr)
+            ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(s.fonts[i + 1]), FALSE);
     RECT place{};
     ::GetWindowRect(child, &place);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
-    int height = place.bottom - place.top;
+    ::MapWindowPoints(nullptr, s.parent, reinterpret_cast<POINT*>(&place), 2);
+    long height = place.bottom - place.top;
     wchar_t kind[32] = {};
     ::GetClassNameW(child, kind, 32);
     const std::wstring name = kind;
@@ -52,25 +64,30 @@ inline BOOL CALLBACK scale_child(HWND child, LPARAM parent_handle) {
     RECT dropped{};
     if (name == WC_COMBOBOXW && ::SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
         height = dropped.bottom - dropped.top;
-    ::SetWindowPos(child, nullptr, ::MulDiv(place.left, dpi, 96), ::MulDiv(place.top, dpi, 96),
-                   ::MulDiv(place.right - place.left, dpi, 96), ::MulDiv(height, dpi, 96), SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(child, nullptr, by(place.left), by(place.top), by(place.right - place.left), by(height),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
     if (name == WC_LISTVIEWW) {
         const HWND header = ListView_GetHeader(child);
         const int columns = header != nullptr ? Header_GetItemCount(header) : 0;
-        for (int c = 0; c < columns; ++c) ListView_SetColumnWidth(child, c, ::MulDiv(ListView_GetColumnWidth(child, c), dpi, 96));
+        for (int c = 0; c < columns; ++c) ListView_SetColumnWidth(child, c, by(ListView_GetColumnWidth(child, c)));
     }
+    ::InvalidateRect(child, nullptr, TRUE);
     return TRUE;
 }
 }  // namespace dialog_controls_detail
 
-// Moves and sizes the children of `parent`, placed for 96 dots per inch, for the window's
-// DPI, once they are all made: the text of the system's font, which follows the DPI, then
-// fits them.
-inline void scale_children(HWND parent) {
-    const UINT dpi = ::GetDpiForWindow(parent);
-    if (dpi == 0 || dpi == 96) return;
-    ::EnumChildWindows(parent, dialog_controls_detail::scale_child, reinterpret_cast<LPARAM>(parent));
+// Moves and sizes the children of `parent`, placed for `from` dots per inch, for `to`; a
+// child in font `old_font` (or `old_bold`) gets `new_font` (or `new_bold`) on the way.
+inline void scale_children(HWND parent, int from, int to, HFONT old_font = nullptr, HFONT new_font = nullptr,
+                           HFONT old_bold = nullptr, HFONT new_bold = nullptr) {
+    if (from <= 0 || to <= 0 || from == to) return;
+    dialog_controls_detail::Scaling scaling{parent, from, to, {old_font, new_font, old_bold, new_bold}};
+    ::EnumChildWindows(parent, dialog_controls_detail::scale_child, reinterpret_cast<LPARAM>(&scaling));
 }
+
+// The children of `parent`, placed for 96 dots per inch, moved and sized for the window's DPI
+// once they are all made: the text of the system's font, which follows the DPI, then fits them.
+inline void scale_children(HWND parent) { scale_children(parent, 96, static_cast<int>(::GetDpiForWindow(parent))); }
 
 // A child control at its place (scaled), in the given font.
 inline HWND make_control(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style, DWORD ex_style,

@@ -34,12 +34,6 @@ OptionsDialog::OptionsDialog(OptionsDialogHost& host, void* owner) : host_(host)
                                   ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     register_window_class(kOptionsClass, options_proc);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
-    metrics.lfMessageFont.lfWeight = FW_BOLD;
-    bold_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
     binder_ = std::make_unique<OptionBinder>(host_.options_settings());
 
     RECT outer{0, 0, kWidth, kHeight};
@@ -49,9 +43,14 @@ OptionsDialog::OptionsDialog(OptionsDialogHost& host, void* owner) : host_(host)
                                 CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
                                 as_window(owner), nullptr, ::GetModuleHandleW(nullptr), this);
     ::SetPropW(as_window(window_), kDialogKeysProperty, window_);
+    // The fonts of the screen the dialog opens on; its controls, laid out for 96 dots per
+    // inch, are made to fit them.
+    dpi_ = static_cast<int>(::GetDpiForWindow(as_window(window_)));
+    if (dpi_ <= 0) dpi_ = 96;
+    font_ = create_message_font(static_cast<UINT>(dpi_));
+    bold_ = create_message_font(static_cast<UINT>(dpi_), true);
     build();
-    // Laid out for 96 dots per inch: made to fit the screen's density, as the font does.
-    scale_children(as_window(window_));
+    scale_children(as_window(window_), 96, dpi_);
     outer = RECT{0, 0, scaled(as_window(window_), kWidth), scaled(as_window(window_), kHeight)};
     ::AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
     fill();
@@ -124,7 +123,8 @@ void OptionsDialog::build() {
                     if (made.decl.controls[k].setting == setting) return made.controls[k].main;
                 return nullptr;
             };
-            const OptionsPageArea own{w, area.left, page->rows_bottom, area.width, bottom - page->rows_bottom, font_, declared};
+            const OptionsPageArea own{w, area.left, page->rows_bottom, area.width, bottom - page->rows_bottom, font_, declared,
+                                      bold_};
             for (void* view_window : page->view->create(own)) page->windows.push_back(as_window(view_window));
         }
         for (std::size_t k = 0; k < page->decl.controls.size(); ++k) {
@@ -388,6 +388,24 @@ bool OptionsDialog::handle(unsigned message, std::uintptr_t wparam, std::intptr_
             ::SetTextColor(dc, RGB(0xC0, 0, 0));
             ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
             *result = reinterpret_cast<std::intptr_t>(::GetSysColorBrush(COLOR_BTNFACE));
+            return true;
+        }
+        case WM_DPICHANGED: {
+            // Moved to a screen of another density: the controls and their fonts follow, in
+            // the place the system suggests.
+            const int dpi = HIWORD(wparam);
+            void* font = create_message_font(static_cast<UINT>(dpi));
+            void* bold = create_message_font(static_cast<UINT>(dpi), true);
+            scale_children(as_window(window_), dpi_, dpi, static_cast<HFONT>(font_), static_cast<HFONT>(font),
+                           static_cast<HFONT>(bold_), static_cast<HFONT>(bold));
+            ::DeleteObject(static_cast<HFONT>(font_));
+            ::DeleteObject(static_cast<HFONT>(bold_));
+            font_ = font;
+            bold_ = bold;
+            dpi_ = dpi;
+            const RECT& place = *reinterpret_cast<const RECT*>(lparam);
+            ::SetWindowPos(as_window(window_), nullptr, place.left, place.top, place.right - place.left,
+                           place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
             return true;
         }
         case WM_CLOSE: close(true); return true;

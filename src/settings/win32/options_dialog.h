@@ -21,6 +21,7 @@ struct OptionsPageArea {
     // The window of the page's declared control of a setting or slot (a slot's row is an
     // empty caption the view may fill); nullptr when the page declares none.
     std::function<void*(const std::string& setting)> declared;
+    void* bold = nullptr;  // the dialog's font for headings (HFONT)
 };
 
 // What a page's own view tells the dialog: something changed (Apply is enabled), or a setting
@@ -156,4 +157,5 @@ private:
     void* colour_dialog_ = nullptr;  // HWND of the open colour dialog
     int shown_ = -1;
     int loading_ = 0;
+    int dpi_ = 96;  // the dots per inch the controls are placed for
 };

@@ -4,6 +4,7 @@
 
 #include "platform/win32/windows_api.h"
 #include <commctrl.h>
+#include <cstdlib>
 
 #include "app/win32/main_window.h"
 #include "app/win32/windowless_run.h"
@@ -233,6 +234,31 @@ TEST_F(OptionsDialogTest, numbers_keep_digits_in_range_cancel_and_escape_store_n
     ::PostMessageW(at("Window", "Always on top"), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(pump_messages([&] { return !run->window->options_dialog()->open(); }, 5000));
     EXPECT_EQ(stored("Always on top"), "0");
+}
+
+}  // namespace
+
+namespace {
+
+// Dragged to a screen of 144 dots per inch: the dialog takes the place the system suggests,
+// its controls grow by half and their text with them.
+TEST_F(OptionsDialogTest, a_denser_screen_scales_the_controls_and_their_font) {
+    const HWND ok = ::GetDlgItem(dialog, IDOK);
+    RECT before{};
+    ::GetWindowRect(ok, &before);
+    LOGFONTW font_before{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(ok, WM_GETFONT, 0, 0)), sizeof font_before, &font_before);
+    RECT suggested{10, 10, 10 + 1035, 10 + 870};
+    ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT after{};
+    ::GetWindowRect(ok, &after);
+    EXPECT_EQ(after.right - after.left, (before.right - before.left) * 3 / 2);
+    LOGFONTW font_after{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(ok, WM_GETFONT, 0, 0)), sizeof font_after, &font_after);
+    EXPECT_GT(std::abs(font_after.lfHeight), std::abs(font_before.lfHeight));
+    RECT window{};
+    ::GetWindowRect(dialog, &window);
+    EXPECT_EQ(window.right - window.left, 1035);
 }
 
 }  // namespace
