@@ -18,6 +18,7 @@ constexpr int kTreeWidth = 170;
 constexpr int kMargin = 10;
 constexpr int kButtonWidth = 84;
 constexpr int kButtonHeight = 26;
+constexpr UINT_PTR kSlotTextsTimer = 1;
 LRESULT CALLBACK options_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     OptionsDialog* self = window_owner<OptionsDialog>(window, message, lparam);
     LRESULT result = 0;
@@ -55,6 +56,9 @@ OptionsDialog::OptionsDialog(OptionsDialogHost& host, void* owner) : host_(host)
     ::AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
     fill();
     select(0);
+    // The lines of text on the pages (the endpoint tried again, the current period) follow
+    // each second while the dialog is open.
+    ::SetTimer(as_window(window_), kSlotTextsTimer, 1000, nullptr);
     // Beside the main window where there is room, so that the live preview shows; else
     // centred over it. Above the other windows.
     const long w = outer.right - outer.left, h = outer.bottom - outer.top;
@@ -181,7 +185,11 @@ void OptionsDialog::show_slot_texts() {
         for (std::size_t k = 0; k < page->decl.controls.size(); ++k)
             if (page->decl.controls[k].kind == OptionControlKind::slot && page->controls[k].main != nullptr &&
                 std::find(text_slots_.begin(), text_slots_.end(), page->decl.controls[k].setting) != text_slots_.end())
-                ::SetWindowTextW(page->controls[k].main, widen(host_.options_slot_text(page->decl.controls[k].setting)).c_str());
+            {
+                // Only a changed text is written, as this runs each second.
+                const std::wstring text = widen(host_.options_slot_text(page->decl.controls[k].setting));
+                if (window_text(page->controls[k].main) != text) ::SetWindowTextW(page->controls[k].main, text.c_str());
+            }
 }
 
 void OptionsDialog::select(int page) {
@@ -390,6 +398,10 @@ bool OptionsDialog::handle(unsigned message, std::uintptr_t wparam, std::intptr_
             *result = reinterpret_cast<std::intptr_t>(::GetSysColorBrush(COLOR_BTNFACE));
             return true;
         }
+        case WM_TIMER:
+            if (wparam != kSlotTextsTimer) return false;
+            show_slot_texts();
+            return true;
         case WM_DPICHANGED: {
             // Moved to a screen of another density: the controls and their fonts follow, in
             // the place the system suggests.
