@@ -215,7 +215,7 @@ TEST_F(HistoryWindowWin32, ShowsSortsExportsAndClosesAsTheUserDrivesIt) {
     EXPECT_EQ(history.history_adapter(), 1);
 }
 
-TEST_F(HistoryWindowWin32, F5ShowsTodaysLatestAmountsInPlaceAndKeepsTheSelection) {
+TEST_F(HistoryWindowWin32, F5ShowsTodaysLatestAmountsInPlaceAndADenserScreenScalesTheColumns) {
     frmHistory history(context(), nullptr);
     history.open();
     const HWND w = static_cast<HWND>(history.handle());
@@ -229,6 +229,18 @@ TEST_F(HistoryWindowWin32, F5ShowsTodaysLatestAmountsInPlaceAndKeepsTheSelection
     EXPECT_EQ(shown(w), expected(kTabDaily, 1));
     EXPECT_EQ(shown(w)[0].cells[1], "123456 B");  // today, listed first
     EXPECT_EQ(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
+
+    // Dragged to a screen of 144 dots per inch: the columns grow by half, the list fills the
+    // place the system suggests, and the rows stay.
+    const int column = ListView_GetColumnWidth(list, 1);
+    RECT suggested{20, 20, 20 + 900, 20 + 600};
+    ::SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 1), column * 3 / 2);
+    RECT client{}, area{};
+    ::GetClientRect(w, &client);
+    ::GetWindowRect(list, &area);
+    EXPECT_EQ(area.right - area.left, client.right);
+    EXPECT_EQ(shown(w), expected(kTabDaily, 1));
 }
 
 }  // namespace
