@@ -18,6 +18,7 @@
 #include "alerts/win32/rule_sentence_view.h"
 #include "platform/services.h"
 #include "platform/win32/win32_text.h"
+#include "settings/win32/option_controls.h"
 
 namespace {
 
@@ -77,40 +78,20 @@ private:
 };
 
 std::vector<void*> AlertPage::create(const OptionsPageArea& area) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    dialog_ = static_cast<HWND>(area.dialog);
+    ViewWindows windows(area);
+    dialog_ = windows.dialog;
     const auto font = reinterpret_cast<WPARAM>(area.font);
-    std::vector<void*> made;
-    const auto make = [&](DWORD ex, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int cx,
-                          int cy) {
-        HWND w = ::CreateWindowExW(ex, cls, text, WS_CHILD | style, x, y, cx, cy, dialog_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-        ::SendMessageW(w, WM_SETFONT, font, FALSE);
-        made.push_back(w);
-        return w;
-    };
     const int list_width = area.width - kButtonWidth - 2 * kGap;
     const int list_height = area.height - kSentenceHeight - 2 * kGap;
-    list_ = make(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                 WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS, kAlertRules,
-                 area.left, area.top, list_width, list_height);
-    ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_WIDTH;
-    column.cx = list_width - ::GetSystemMetrics(SM_CXVSCROLL) - 4;
-    ::SendMessageW(list_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-    const wchar_t* captions[] = {L"&New", L"&Modify", L"&Copy", L"&Remove", L"&Test"};
-    for (int i = 0; i < 5; ++i)
-        buttons_.push_back(make(0, L"BUTTON", captions[i], WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, kAlertNew + i,
-                                area.left + area.width - kButtonWidth, area.top + i * (kButtonHeight + kGap),
-                                kButtonWidth, kButtonHeight));
+    list_ = windows.check_list(kAlertRules, area.left, area.top, list_width, list_height);
+    buttons_ = windows.button_column({L"&New", L"&Modify", L"&Copy", L"&Remove", L"&Test"}, kAlertNew,
+                                     area.left + area.width - kButtonWidth, area.top, kButtonWidth, kButtonHeight, kGap);
     sentence_ = create_sentence_view(dialog_, kAlertSentence, area.left, area.top + list_height + 2 * kGap, area.width,
                                      kSentenceHeight);
     ::SendMessageW(sentence_, WM_SETFONT, font, FALSE);
     ::ShowWindow(sentence_, SW_HIDE);
-    made.push_back(sentence_);
-    return made;
+    windows.made.push_back(sentence_);
+    return windows.made;
 }
 
 void AlertPage::fill() {

@@ -77,23 +77,15 @@ private:
 
 std::vector<void*> ColorsPageView::create(const OptionsPageArea& area) {
     page_ = open_preset_page(settings_, data_dir_);
-    dialog_ = static_cast<HWND>(area.dialog);
-    std::vector<void*> made;
-    const auto make = [&](DWORD ex, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int cx,
-                          int cy) {
-        HWND w = ::CreateWindowExW(ex, cls, text, WS_CHILD | style, x, y, cx, cy, dialog_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-        ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(area.font), FALSE);
-        made.push_back(w);
-        return w;
-    };
+    ViewWindows windows(area);
+    dialog_ = windows.dialog;
     const int list_height = area.height - kButtonHeight - 2 * kGap;
-    list_ = make(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+    list_ = windows.make(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                  kColorsPresets, area.left, area.top, kListWidth, list_height);
     const HWND tips = create_tooltips(dialog_);
     const wchar_t* captions[] = {L"&New", L"&Rename", L"&Save", L"D&elete"};
     for (int i = 0; i < 4; ++i)
-        buttons_.push_back(make(0, L"BUTTON", captions[i], WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, kColorsNew + i,
+        buttons_.push_back(windows.make(0, L"BUTTON", captions[i], WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, kColorsNew + i,
                                 area.left + i * (kButtonWidth + kGap), area.top + list_height + kGap, kButtonWidth,
                                 kButtonHeight));
     add_tooltip(tips, buttons_[0], L"A new preset with the colours shown");
@@ -102,15 +94,15 @@ std::vector<void*> ColorsPageView::create(const OptionsPageArea& area) {
     const int x = area.left + kListWidth + 5 * kGap;
     for (int n = 0; n < 12; ++n) {
         const int y = area.top + n * kSwatchRow;
-        make(0, L"STATIC", kCaptions[n], SS_LEFT | SS_CENTERIMAGE, kColorsCaptionFirst + n, x, y, kCaptionWidth,
+        windows.make(0, L"STATIC", kCaptions[n], SS_LEFT | SS_CENTERIMAGE, kColorsCaptionFirst + n, x, y, kCaptionWidth,
              kSwatchHeight);
-        HWND swatch = make(0, L"BUTTON", kCaptions[n], WS_TABSTOP | BS_PUSHBUTTON, kColorsSwatchFirst + n,
+        HWND swatch = windows.make(0, L"BUTTON", kCaptions[n], WS_TABSTOP | BS_PUSHBUTTON, kColorsSwatchFirst + n,
                            x + kCaptionWidth + kGap, y, kSwatchWidth, kSwatchHeight);
         ::SetWindowSubclass(swatch, swatch_proc, 0, reinterpret_cast<DWORD_PTR>(this));
         add_tooltip(tips, swatch, L"Click to choose the colour; the main window shows it at once");
         swatches_.push_back(swatch);
     }
-    return made;
+    return windows.made;
 }
 
 // A swatch shows its colour, framed, with the focus rectangle when it has the focus.

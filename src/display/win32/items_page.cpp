@@ -18,6 +18,7 @@
 #include "measure/ip_statistics.h"
 #include "platform/services.h"
 #include "platform/win32/win32_text.h"
+#include "settings/win32/option_controls.h"
 
 namespace {
 
@@ -62,39 +63,18 @@ private:
 };
 
 std::vector<void*> ItemsPage::create(const OptionsPageArea& area) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    dialog_ = static_cast<HWND>(area.dialog);
-    const auto font = reinterpret_cast<WPARAM>(area.font);
-    std::vector<void*> made;
-    const auto make = [&](DWORD ex, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int cx,
-                          int cy) {
-        HWND w = ::CreateWindowExW(ex, cls, text, WS_CHILD | style, x, y, cx, cy, dialog_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-        ::SendMessageW(w, WM_SETFONT, font, FALSE);
-        made.push_back(w);
-        return w;
-    };
+    ViewWindows windows(area);
+    dialog_ = windows.dialog;
     const int list_width = area.width - kButtonWidth - 2 * kGap;
     const int list_height = area.height - kNoteHeight - 2 * kGap;
-    list_ = make(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                 WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS, kItemsList,
-                 area.left, area.top, list_width, list_height);
-    ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_WIDTH;
-    column.cx = list_width - ::GetSystemMetrics(SM_CXVSCROLL) - 4;
-    ::SendMessageW(list_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-    const wchar_t* captions[] = {L"&New", L"&Modify", L"&Copy", L"&Remove", L"\x2191", L"\x2193"};
-    for (int i = 0; i < 6; ++i)
-        buttons_.push_back(make(0, L"BUTTON", captions[i], WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, kItemsNew + i,
-                                area.left + area.width - kButtonWidth, area.top + i * (kButtonHeight + kGap),
-                                kButtonWidth, kButtonHeight));
-    note_ = make(0, L"STATIC",
+    list_ = windows.check_list(kItemsList, area.left, area.top, list_width, list_height);
+    buttons_ = windows.button_column({L"&New", L"&Modify", L"&Copy", L"&Remove", L"\x2191", L"\x2193"}, kItemsNew,
+                                     area.left + area.width - kButtonWidth, area.top, kButtonWidth, kButtonHeight, kGap);
+    note_ = windows.make(0, L"STATIC",
                  L"Your own items are made here once \"Enable custom items\" is ticked on the Layout page; until then "
                  L"the Layout page chooses the standard items.",
                  SS_LEFT, kItemsSwitchNote, area.left, area.top + list_height + 2 * kGap, area.width, kNoteHeight);
-    return made;
+    return windows.made;
 }
 
 // The list of custom items when they are on; an empty, disabled page when they are off.

@@ -15,6 +15,7 @@
 #include "measure/format.h"
 #include "platform/date.h"
 #include "platform/win32/win32_text.h"
+#include "settings/win32/option_controls.h"
 
 namespace {
 
@@ -50,14 +51,11 @@ private:
 };
 
 std::vector<void*> ResetPage::create(const OptionsPageArea& area) {
-    const HWND dialog = static_cast<HWND>(area.dialog);
-    std::vector<void*> made;
+    ViewWindows windows(area);
     int y = area.top;
+    // One below the other, a row apart.
     const auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id, int cx, int cy) {
-        HWND w = ::CreateWindowExW(0, cls, text, WS_CHILD | style, area.left, y, cx, cy, dialog,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-        ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(area.font), FALSE);
-        made.push_back(w);
+        HWND w = windows.make(0, cls, text, style, id, area.left, y, cx, cy);
         y += kRow;
         return w;
     };
@@ -70,7 +68,7 @@ std::vector<void*> ResetPage::create(const OptionsPageArea& area) {
     y -= 8;
     time_ = make(L"STATIC", L"", SS_LEFT, kResetLoggingTime, area.width, 20);
     ::SetWindowSubclass(time_, time_proc, 0, reinterpret_cast<DWORD_PTR>(this));
-    return made;
+    return windows.made;
 }
 
 // The dialog fills its views when it opens, after Apply and when it shows the page: shown,

@@ -18,10 +18,10 @@
 #include "platform/services.h"
 #include "platform/win32/win32_text.h"
 #include "settings/adapter_slots.h"
+#include "settings/win32/option_controls.h"
 
 namespace {
 
-constexpr int kLabelWidth = 220;  // the captions' column, as on the declared pages
 constexpr int kListHeight = 180;
 constexpr int kField = 22;
 
@@ -52,17 +52,11 @@ private:
 };
 
 std::vector<void*> AdaptersPage::create(const OptionsPageArea& area) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    const HWND dialog = static_cast<HWND>(area.dialog);
-    std::vector<void*> made;
+    ViewWindows windows(area);
     int y = area.top;
+    // Row by row: each window at `y`, `x` from the page's left.
     const auto make = [&](DWORD ex, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int cx, int cy) {
-        HWND w = ::CreateWindowExW(ex, cls, text, WS_CHILD | style, area.left + x, y, cx, cy, dialog,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-        ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(area.font), FALSE);
-        made.push_back(w);
-        return w;
+        return windows.make(ex, cls, text, style, id, area.left + x, y, cx, cy);
     };
     // The heading in the bold of the declared pages' headings.
     HWND heading = make(0, L"STATIC", L"Multiple selected adapters", SS_LEFT, kAdaptersHeading, 0, area.width, 18);
@@ -70,20 +64,13 @@ std::vector<void*> AdaptersPage::create(const OptionsPageArea& area) {
     y += 22;
     make(0, L"STATIC", L"Ticked adapters are summed as \"Multiple adapters\".", SS_LEFT, kAdaptersNote, 0, area.width, 16);
     y += 22;
-    list_ = make(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                 WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                 kAdaptersList, 0, area.width, kListHeight);
-    ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_WIDTH;
-    column.cx = area.width - ::GetSystemMetrics(SM_CXVSCROLL) - 4;
-    ::SendMessageW(list_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    list_ = windows.check_list(kAdaptersList, area.left, y, area.width, kListHeight);
     y += kListHeight + 8;
     y += 3;
-    make(0, L"STATIC", L"Monitored adapter:", SS_LEFT, kAdaptersMonitoredCaption, 0, kLabelWidth - 6, kField);
+    make(0, L"STATIC", L"Monitored adapter:", SS_LEFT, kAdaptersMonitoredCaption, 0, kOptionsLabelWidth - 6, kField);
     y -= 3;
     monitored_ = make(0, WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, kAdaptersMonitored,
-                      kLabelWidth, area.width - kLabelWidth, 240);
+                      kOptionsLabelWidth, area.width - kOptionsLabelWidth, 240);
     y += 30;
     count_virtual_ = make(0, L"BUTTON", L"Count container and virtual interfaces", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP,
                           kAdaptersCountVirtual, 0, area.width, kField);
@@ -93,7 +80,7 @@ std::vector<void*> AdaptersPage::create(const OptionsPageArea& area) {
          kAdaptersVirtualNote, 0, area.width, 32);
     y += 40;
     not_counted_ = make(0, L"STATIC", L"", SS_LEFT, kAdaptersNotCounted, 0, area.width, area.top + area.height - y);
-    return made;
+    return windows.made;
 }
 
 // The numbered adapters, also those without a connection now, read afresh.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/win32_text.h"
+#include "settings/win32/option_controls.h"
 
 namespace {
 
@@ -28,22 +29,16 @@ public:
             ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
             y = place.top - 1;
         }
-        std::vector<void*> made;
-        const auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int top, int w, int h) {
-            HWND c = ::CreateWindowExW(0, cls, text, WS_CHILD | style, x, top, w, h, dialog,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
-                                       nullptr);
-            ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(area.font), FALSE);
-            made.push_back(c);
-            return c;
-        };
+        ViewWindows windows(area);
+        const auto make = [&windows](const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int top, int w,
+                                     int h) { return windows.make(0, cls, text, style, id, x, top, w, h); };
         install_ = make(L"BUTTON", L"&Install", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, kServiceInstall, area.left, y,
                         kButtonWidth, kButtonHeight);
         uninstall_ = make(L"BUTTON", L"&Uninstall", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, kServiceUninstall,
                           area.left + kButtonWidth + kGap, y, kButtonWidth, kButtonHeight);
         label_ = make(L"STATIC", L"", SS_LEFT, kServiceLabel, area.left, area.top + kGap, area.width, 20);
         hand_over_ = make(L"STATIC", L"", SS_LEFT, kServiceHandOver, area.left, area.top + kGap + 24, area.width, 36);
-        return made;
+        return windows.made;
     }
 
     void fill() override {

@@ -372,3 +372,38 @@ bool choose_colour(HWND owner, std::uint32_t before, const std::function<void(st
     *chosen = choose.rgbResult;
     return true;
 }
+
+ViewWindows::ViewWindows(const OptionsPageArea& area)
+    : dialog(static_cast<HWND>(area.dialog)), font(static_cast<HFONT>(area.font)) {}
+
+HWND ViewWindows::make(DWORD ex_style, const wchar_t* window_class, const wchar_t* text, DWORD style, int id, int x, int y,
+                       int width, int height) {
+    HWND w = ::CreateWindowExW(ex_style, window_class, text, WS_CHILD | style, x, y, width, height, dialog,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    made.push_back(w);
+    return w;
+}
+
+HWND ViewWindows::check_list(int id, int x, int y, int width, int height) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    HWND list = make(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                     WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS, id, x, y,
+                     width, height);
+    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    LVCOLUMNW column = {};
+    column.mask = LVCF_WIDTH;
+    column.cx = width - ::GetSystemMetrics(SM_CXVSCROLL) - 4;
+    ::SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    return list;
+}
+
+std::vector<HWND> ViewWindows::button_column(const std::vector<const wchar_t*>& captions, int first_id, int x, int y,
+                                             int width, int height, int gap) {
+    std::vector<HWND> buttons;
+    for (std::size_t i = 0; i < captions.size(); ++i)
+        buttons.push_back(make(0, L"BUTTON", captions[i], WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON,
+                               first_id + static_cast<int>(i), x, y + static_cast<int>(i) * (height + gap), width, height));
+    return buttons;
+}

@@ -47,6 +47,23 @@ struct PageArea {
     std::vector<std::string> text_slots;  // slots shown as lines of text
 };
 
+// The windows a page's own view makes: children of the dialog in its font, hidden until the
+// dialog shows the page, each kept in `made`, which the view hands to the dialog.
+struct ViewWindows {
+    explicit ViewWindows(const OptionsPageArea& area);
+    HWND make(DWORD ex_style, const wchar_t* window_class, const wchar_t* text, DWORD style, int id, int x, int y,
+              int width, int height);
+    // A list of one column without a header, a check box on each row.
+    HWND check_list(int id, int x, int y, int width, int height);
+    // Push buttons one below the other, `gap` apart, with the identifiers from `first_id` on.
+    std::vector<HWND> button_column(const std::vector<const wchar_t*>& captions, int first_id, int x, int y, int width,
+                                    int height, int gap);
+
+    HWND dialog = nullptr;
+    HFONT font = nullptr;
+    std::vector<void*> made;
+};
+
 // Creates the (hidden) windows of page `index`: its title, its declared controls row by row,
 // and for a page that is more than its controls, when something of it is not shown, a line
 // saying the rest comes later (not when the page has its view).
