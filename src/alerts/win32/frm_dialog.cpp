@@ -142,10 +142,7 @@ LRESULT frmDialog::handle(HWND window, UINT message, WPARAM wparam, LPARAM lpara
         case DM_GETDEFID: return default_button(window);
         case WM_CLOSE: finish(false); return 0;
         case WM_DESTROY:
-            ::RemovePropW(window, kDialogKeysProperty);
-            if (font_ != nullptr) ::DeleteObject(font_);
-            font_ = nullptr;
-            if (owner_ != nullptr) ::EnableWindow(owner_, TRUE);
+            release_window(window, font_, owner_);
             return 0;
         default: break;
     }

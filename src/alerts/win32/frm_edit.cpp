@@ -166,10 +166,7 @@ LRESULT frmEdit::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
                 finished_ = true;
                 cancel_session(state_.alerts.working, session_);
             }
-            ::RemovePropW(window, kDialogKeysProperty);
-            if (font_ != nullptr) ::DeleteObject(font_);
-            font_ = nullptr;
-            if (owner_ != nullptr) ::EnableWindow(owner_, TRUE);
+            release_window(window, font_, owner_);
             return 0;
         default: break;
     }

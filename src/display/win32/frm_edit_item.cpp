@@ -171,10 +171,7 @@ LRESULT frmEditItem::handle(HWND window, UINT message, WPARAM wparam, LPARAM lpa
                     *i = kept_;
                 StoreCustomList(state_);
             }
-            ::RemovePropW(window, kDialogKeysProperty);
-            if (font_ != nullptr) ::DeleteObject(font_);
-            font_ = nullptr;
-            if (owner_ != nullptr) ::EnableWindow(owner_, TRUE);
+            release_window(window, font_, owner_);
             return 0;
         default: break;
     }

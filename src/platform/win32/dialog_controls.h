@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/win32/message_window.h"
 #include "platform/win32/win32_text.h"
 
 // Small helpers the program's dialog windows (editors, value and name windows) share for
@@ -127,6 +128,15 @@ inline std::string control_text(HWND control) {
     ::GetWindowTextW(control, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(length));
     return narrow(text);
+}
+
+// What an editor or name window gives back as it goes (WM_DESTROY): the dialog keys, its
+// font (`font` is set to nullptr), and the window it kept disabled, usable again.
+inline void release_window(HWND window, HFONT& font, HWND owner) {
+    ::RemovePropW(window, kDialogKeysProperty);
+    if (font != nullptr) ::DeleteObject(font);
+    font = nullptr;
+    if (owner != nullptr) ::EnableWindow(owner, TRUE);
 }
 
 // Places a window of the given client size (scaled) centred over `over` (the screen's work
