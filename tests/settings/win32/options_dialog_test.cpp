@@ -6,55 +6,26 @@
 #include <commctrl.h>
 #include <cstdlib>
 
-#include "app/win32/main_window.h"
-#include "app/win32/windowless_run.h"
-#include "core/application.h"
 #include "core/option_pages.h"
 #include "platform/date.h"
-#include "platform/locale.h"
+#include "platform/win32/dialog_controls.h"
 #include "platform/win32/message_window.h"
-#include "platform/win32/registry_settings.h"
-#include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_interface_table.h"
-#include "platform/win32/win32_text.h"
 #include "settings/number_text.h"
 #include "settings/win32/options_dialog.h"
-#include "support/temp_dir.h"
-#include "platform/win32/dialog_controls.h"
+#include "support/win32_program.h"
 
 namespace {
-
-struct ProgramRun {
-    Win32InterfaceTable tables;
-    Win32Clock clock;
-    ConsoleDialogs dialogs;
-    EnglishLocale locale;
-    RegistrySettings store;
-    Services services{tables, clock, dialogs, &locale};
-    AppFrontEnd front;
-    Application app{services, front};
-    std::unique_ptr<MainWindow> window;
-};
 
 class OptionsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\Kelvanto");
-        ::SetEnvironmentVariableW(L"KELVANTO_HOME", widen(home.str()).c_str());
-        run->services.settings_store = &run->store;
-        run->window = std::make_unique<MainWindow>(MainWindow::Parts{run->app, run->locale, run->store, home.str() + "/"});
-        run->services.settings_hooks = run->window.get();
-        AppPlaces places;
-        places.data_dir = home.str() + "/";
-        ASSERT_TRUE(run->app.start(places, false));
+        run = std::make_unique<Win32Program>();
+        ASSERT_TRUE(run->started);
         run->window->open_options();
         dialog = static_cast<HWND>(run->window->options_dialog()->handle());
         decls = option_page_decls(run->window->options_period_names());
     }
-    void TearDown() override {
-        run->window.reset();
-        ::SetEnvironmentVariableW(L"KELVANTO_HOME", nullptr);
-    }
+    void TearDown() override { run.reset(); }
     HWND item(int page, int control, int piece = 0) const { return ::GetDlgItem(dialog, option_control_id(page, control, piece)); }
     void notify(HWND control, unsigned code) const {
         ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
@@ -62,8 +33,7 @@ protected:
     std::string stored(const std::string& name) const { return run->store.read(name).value_or("(none)"); }
     bool apply_enabled() const { return ::IsWindowEnabled(::GetDlgItem(dialog, kOptionsApplyId)) != FALSE; }
 
-    TempDir home;
-    std::unique_ptr<ProgramRun> run = std::make_unique<ProgramRun>();
+    std::unique_ptr<Win32Program> run;
     HWND dialog = nullptr;
     std::vector<OptionPageDecl> decls;
 };
@@ -87,7 +57,7 @@ void CALLBACK answer_colour_dialog(HWND options, UINT, UINT_PTR timer, DWORD) {
 
 TEST_F(OptionsDialogTest, every_declared_control_changes_its_setting_and_apply_stores_it) {
     ASSERT_NE(dialog, nullptr);
-    Settings& s = run->app.state().settings;
+    Settings& s = run->app->state().settings;
     OptionBinder binder(s);
     HWND tree = ::GetDlgItem(dialog, kOptionsTreeId);
     int changed = 0;
@@ -176,7 +146,7 @@ TEST_F(OptionsDialogTest, every_declared_control_changes_its_setting_and_apply_s
 }
 
 TEST_F(OptionsDialogTest, numbers_keep_digits_in_range_cancel_and_escape_store_nothing_ok_stores) {
-    Settings& s = run->app.state().settings;
+    Settings& s = run->app->state().settings;
     const auto at = [&](const std::string& page_name, const std::string& setting, int piece = 0) {
         for (std::size_t p = 0; p < decls.size(); ++p)
             for (std::size_t k = 0; k < decls[p].controls.size(); ++k)
